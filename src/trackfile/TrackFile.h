@@ -1,0 +1,43 @@
+// CTrackFile: serves the records of one tracker file by index through a window of four
+// consecutive records, so that stepping forward costs one seek and one read per four records.
+// The program has exactly one, theTrackFile, defined beside the application object.
+#pragma once
+
+#include "base/File.h"
+#include "trackfile/TrackRecord.h"
+
+#include <cstdint>
+#include <string>
+
+inline constexpr std::uint32_t kTrackWindowRecords = 4;
+
+class CTrackFile
+{
+public:
+    CTrackFile();
+    virtual ~CTrackFile();                                            // closes the file if open
+    CTrackFile(const CTrackFile&) = delete;
+    CTrackFile& operator=(const CTrackFile&) = delete;
+
+    int Open(const std::string& path);                                // 0, -601 cannot open, -603 first read
+    virtual int GetRecord(TrackRecord& dest, std::uint32_t index);    // 0, or -603
+    std::uint32_t GetRecordCount() const { return m_recordCount; }    // whole records only
+    std::string GetFileName() const;                                  // last path component
+    int ReadWindow(std::uint32_t first);                              // refills the window from first
+
+    bool IsOpen() const { return m_isOpen; }
+    bool HasHeader() const { return m_hasHeader; }
+    std::uint32_t GetWindowStart() const { return m_windowStart; }
+    std::uint64_t GetWindowReadCount() const { return m_windowReads; } // seeks+reads done so far
+    std::uint64_t GetTailBytes() const { return m_tailBytes; }         // bytes of an incomplete last record
+
+private:
+    TrackRecord m_window[kTrackWindowRecords];
+    std::uint32_t m_windowStart = 0;
+    std::uint32_t m_recordCount = 0;
+    CFile m_file;
+    bool m_hasHeader = false;
+    bool m_isOpen = false;
+    std::uint64_t m_windowReads = 0;
+    std::uint64_t m_tailBytes = 0;
+};
