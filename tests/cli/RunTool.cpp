@@ -1,0 +1,35 @@
+#include "cli/RunTool.h"
+
+#include "support/TempDir.h"
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+namespace
+{
+std::string Quote(const std::string& word)
+{
+    std::string quoted = "'";
+    for (char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+} // namespace
+
+ToolResult RunTool(const std::vector<std::string>& args, const std::string& dir)
+{
+    CTempDir capture;
+    std::string command;
+    if (!dir.empty())
+        command += "cd " + Quote(dir) + " && ";
+    command += Quote(TRACKTOOL_PATH);
+    for (const std::string& arg : args)
+        command += " " + Quote(arg);
+    command += " >" + Quote(capture.File("out")) + " 2>" + Quote(capture.File("err")) + " </dev/null";
+    const int status = std::system(command.c_str());
+    ToolResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadWholeFile(capture.File("out"));
+    result.err = ReadWholeFile(capture.File("err"));
+    return result;
+}
