@@ -1,0 +1,177 @@
+#include "base/File.h"
+#include "base/RecordingMessageSink.h"
+#include "support/TempDir.h"
+#include "support/TrackFileBuilder.h"
+#include "trackfile/TrackFile.h"
+
+#include <cstring>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace
+{
+constexpr const char* kIncomplete = "Corrupt file - incomplete record encountered.";
+
+class TrackFileTest : public ::testing::Test
+{
+protected:
+    CRecordingMessageSink sink;
+    CScopedMessageSink scoped{sink};
+    CTempDir dir;
+    CTrackFile reader;
+};
+
+TrackRecord Poisoned()
+{
+    TrackRecord record;
+    std::memset(&record, 0x77, sizeof record);
+    return record;
+}
+} // namespace
+
+// Test that the count follows the length and the header, and which files are called incomplete.
+TEST_F(TrackFileTest, OpenCountsWholeRecordsAndReportsIncompleteTails)
+{
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+        std::uint32_t count;
+        bool header;
+        std::uint64_t tail;
+    };
+    const std::string header = MakeHeaderBytes();
+    const Case cases[] = {
+        {"empty", "", 0, false, 0},
+        {"header only", header, 0, true, 0},
+        {"header and 10 records and 100 bytes", CTrackFileBuilder().AddSequence(10).WithTail(100).Bytes(), 10, true,
+         100},
+        {"old style 3 records", CTrackFileBuilder().WithHeader(false).AddSequence(3).Bytes(), 3, false, 0},
+        // Without the tag the header bytes are read as records from byte 0: 16384 + 1828 * 2 bytes.
+        {"untagged header", std::string(kTrackHeaderSize, 'x') + CTrackFileBuilder().WithHeader(false).AddSequence(2).Bytes(),
+         10, false, (kTrackHeaderSize + 2 * kTrackRecordSize) % kTrackRecordSize},
+        // A tag followed by less than a whole header: no records, and never a wrapped count.
+        {"truncated header", header.substr(0, 100), 0, true, 100},
+        {"tag alone", header.substr(0, 18), 0, true, 18},
+    };
+    for (const Case& c : cases)
+    {
+        sink.messages.clear();
+        ASSERT_TRUE(WriteWholeFile(dir.File("f.qtf"), c.bytes));
+        EXPECT_EQ(reader.Open(dir.File("f.qtf")), 0) << c.name;
+        EXPECT_EQ(reader.GetRecordCount(), c.count) << c.name;
+        EXPECT_EQ(reader.HasHeader(), c.header) << c.name;
+        EXPECT_EQ(reader.GetTailBytes(), c.tail) << c.name;
+        const std::vector<std::string> expected =
+            c.tail != 0 ? std::vector<std::string>{kIncomplete} : std::vector<std::string>{};
+        EXPECT_EQ(sink.messages, expected) << c.name;
+    }
+}
+
+// Test the four-record window: forward steps read once per four, a miss restarts at the index.
+TEST_F(TrackFileTest, WindowRestartsAtTheMissedIndex)
+{
+    const CTrackFileBuilder builder = CTrackFileBuilder().AddSequence(10, 500, 10);
+    builder.Write(dir.File("ten.qtf"));
+    ASSERT_EQ(reader.Open(dir.File("ten.qtf")), 0);
+    EXPECT_EQ(reader.GetWindowReadCount(), 1u);
+
+    struct Step
+    {
+        std::uint32_t index;
+        int result;
+        std::uint64_t reads;       // window reads done so far
+        std::uint32_t windowStart; // after the call
+    };
+    const Step steps[] = {
+        {0, 0, 1, 0}, {1, 0, 1, 0}, {2, 0, 1, 0}, {3, 0, 1, 0}, {4, 0, 2, 4}, {7, 0, 2, 4},
+        {3, 0, 3, 3}, // backwards out of the window: a new window starting at 3
+        {6, 0, 3, 3}, {8, 0, 4, 8}, {9, 0, 4, 8}, // records 8-9 only (n = 2)
+        {10, -603, 4, 8}, {0xFFFFFFFFu, -603, 4, 8},
+    };
+    for (const Step& s : steps)
+    {
+        TrackRecord record = Poisoned();
+        EXPECT_EQ(reader.GetRecord(record, s.index), s.result) << s.index;
+        EXPECT_EQ(reader.GetWindowReadCount(), s.reads) << s.index;
+        EXPECT_EQ(reader.GetWindowStart(), s.windowStart) << s.index;
+        const TrackRecord poisoned = Poisoned();
+        const TrackRecord& expected = s.result == 0 ? builder.Records()[s.index] : poisoned;
+        EXPECT_EQ(std::memcmp(&record, &expected, sizeof record), 0) << s.index;
+    }
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST_F(TrackFileTest, MissingPathLeavesTheReaderClosed)
+{
+    CTrackFileBuilder().AddSequence(5).Write(dir.File("five.qtf"));
+    ASSERT_EQ(reader.Open(dir.File("five.qtf")), 0);
+    EXPECT_EQ(reader.GetFileName(), "five.qtf");
+    EXPECT_EQ(reader.Open(dir.File("missing.qtf")), -601);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Error opening file; Is the file/path name correct?"});
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_EQ(reader.GetRecordCount(), 0u);
+    EXPECT_EQ(reader.GetFileName(), "");
+    TrackRecord record;
+    EXPECT_EQ(reader.GetRecord(record, 0), -603);
+    EXPECT_EQ(reader.ReadWindow(0), -603);
+    EXPECT_EQ(sink.messages.back(), "Please open a file before attempting this operation.");
+    EXPECT_EQ(sink.messages.size(), 2u);
+}
+
+TEST_F(TrackFileTest, ShortReadIsReportedAndCopiesWhatTheSlotHolds)
+{
+    const CTrackFileBuilder builder = CTrackFileBuilder().AddSequence(8, 1, 1);
+    builder.Write(dir.File("eight.qtf"));
+    ASSERT_EQ(reader.Open(dir.File("eight.qtf")), 0);
+    // Another program shortens the file while it is open: records 4-7 are gone.
+    ASSERT_EQ(::truncate(dir.File("eight.qtf").c_str(), kTrackHeaderSize + 5 * kTrackRecordSize), 0);
+    TrackRecord record = Poisoned();
+    EXPECT_EQ(reader.GetRecord(record, 5), -603);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Insufficient read length."});
+    EXPECT_EQ(reader.GetWindowStart(), 5u);
+    // Nothing arrived for the window at 5, so its slot 0 still holds record 0 of the first window.
+    EXPECT_EQ(record.timestamp, builder.Records()[0].timestamp);
+}
+
+TEST_F(TrackFileTest, FileNameIsTheLastPathComponent)
+{
+    CTrackFileBuilder().AddSequence(1).Write(dir.File("run7.data.qtf"));
+    ASSERT_EQ(reader.Open(dir.File("run7.data.qtf")), 0);
+    EXPECT_EQ(reader.GetFileName(), "run7.data.qtf");
+}
+
+TEST_F(TrackFileTest, OtherProgramsMayWriteTheOpenFile)
+{
+    CTrackFileBuilder().AddSequence(2).Write(dir.File("shared.qtf"));
+    ASSERT_EQ(reader.Open(dir.File("shared.qtf")), 0);
+    CFile writer;
+    EXPECT_TRUE(writer.Open(dir.File("shared.qtf"), FileMode::WriteExisting, ShareMode::Exclusive));
+}
+
+// Test that offsets and the length are 64-bit: a sparse file of more than 4 GiB.
+TEST_F(TrackFileTest, RecordsBeyondFourGibibytesAreRead)
+{
+    const std::uint32_t count = 2400000; // 16384 + 2,400,000 * 1828 bytes is about 4.39 GB
+    const std::string path = dir.File("big.qtf");
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, FileMode::CreateWrite));
+        const std::string header = MakeHeaderBytes();
+        ASSERT_TRUE(file.Write(header.data(), header.size()));
+        const std::uint64_t lastOffset = kTrackHeaderSize + std::uint64_t{count - 1} * kTrackRecordSize;
+        ASSERT_TRUE(file.Seek(lastOffset));
+        const TrackRecord last = MakeRecord(123456789, 7, 8, 9);
+        ASSERT_TRUE(file.Write(&last, sizeof last));
+    }
+    ASSERT_EQ(reader.Open(path), 0);
+    EXPECT_EQ(reader.GetRecordCount(), count);
+    TrackRecord record = Poisoned();
+    ASSERT_EQ(reader.GetRecord(record, count - 1), 0);
+    EXPECT_EQ(record.timestamp, 123456789);
+    EXPECT_EQ(record.angle, 9);
+    ASSERT_EQ(reader.GetRecord(record, count - 2), 0);
+    EXPECT_EQ(record.timestamp, 0); // the hole reads as zeros
+    EXPECT_TRUE(sink.messages.empty());
+}
