@@ -10,10 +10,10 @@
 
 enum class FileMode
 {
-    Read,          // existing file, reading only
-    CreateWrite,   // create, or truncate an existing file; writing only
+    Read,            // existing file, reading only
+    CreateWrite,     // create, or truncate an existing file; writing only
     CreateReadWrite, // create, or truncate an existing file; reading and writing
-    WriteExisting, // existing file only, not truncated; writing only
+    WriteExisting,   // existing file only, not truncated; writing only
 };
 
 enum class ShareMode

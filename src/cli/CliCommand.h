@@ -13,8 +13,8 @@ inline constexpr int kExitUsage = 2;
 struct CliCommand
 {
     const char* name;
-    const char* usage;   // the argument synopsis, shown after "tracktool NAME"
-    const char* summary; // one line for the command list
+    const char* usage;                                // the argument synopsis, shown after "tracktool NAME"
+    const char* summary;                              // one line for the command list
     int (*run)(const std::vector<std::string>& args); // arguments after the command name
 };
 

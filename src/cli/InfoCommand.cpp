@@ -9,8 +9,8 @@ namespace
 {
 int RunInfo(const std::vector<std::string>& args);
 
-const CliCommand kInfo{"info", "FILE", "header, record count, incomplete tail and time span of a tracker file",
-                       &RunInfo};
+const CliCommand kInfo{"info", "FILE",
+                       "header, record count, incomplete tail and time span of a tracker file", &RunInfo};
 const CCliCommandRegistration kRegisterInfo(kInfo);
 
 int RunInfo(const std::vector<std::string>& args)

@@ -13,8 +13,8 @@ int PrintCommandList(FILE* out)
 {
     std::fprintf(out, "usage: tracktool COMMAND [ARGS...]\n\ncommands:\n");
     for (const CliCommand& command : RegisteredCliCommands())
-        std::fprintf(out, "  %-8s %s\n           tracktool %s %s\n", command.name, command.summary, command.name,
-                     command.usage);
+        std::fprintf(out, "  %-8s %s\n           tracktool %s %s\n", command.name, command.summary,
+                     command.name, command.usage);
     return out == stdout ? kExitOk : kExitUsage;
 }
 } // namespace

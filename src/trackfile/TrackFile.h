@@ -15,15 +15,15 @@ class CTrackFile
 {
 public:
     CTrackFile();
-    virtual ~CTrackFile();                                            // closes the file if open
+    virtual ~CTrackFile(); // closes the file if open
     CTrackFile(const CTrackFile&) = delete;
     CTrackFile& operator=(const CTrackFile&) = delete;
 
-    int Open(const std::string& path);                                // 0, -601 cannot open, -603 first read
-    virtual int GetRecord(TrackRecord& dest, std::uint32_t index);    // 0, or -603
-    std::uint32_t GetRecordCount() const { return m_recordCount; }    // whole records only
-    std::string GetFileName() const;                                  // last path component
-    int ReadWindow(std::uint32_t first);                              // refills the window from first
+    int Open(const std::string& path);                             // 0, -601 cannot open, -603 first read
+    virtual int GetRecord(TrackRecord& dest, std::uint32_t index); // 0, or -603
+    std::uint32_t GetRecordCount() const { return m_recordCount; } // whole records only
+    std::string GetFileName() const;                               // last path component
+    int ReadWindow(std::uint32_t first);                           // refills the window from first
 
     bool IsOpen() const { return m_isOpen; }
     bool HasHeader() const { return m_hasHeader; }

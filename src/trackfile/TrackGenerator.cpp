@@ -105,13 +105,15 @@ double CTrackGenerator::Uniform()
     return static_cast<double>(NextRandom() >> 11) * (1.0 / 9007199254740992.0);
 }
 
-void CTrackGenerator::MakeHeader(std::uint8_t (&header)[kTrackHeaderSize], const TrackGeneratorOptions& options) const
+void CTrackGenerator::MakeHeader(std::uint8_t (&header)[kTrackHeaderSize],
+                                 const TrackGeneratorOptions& options) const
 {
     std::memset(header, 0, sizeof header);
-    const std::string text = std::string(kTrackHeaderTag) +
-                             "\r\nSynthetic track written by tracktool gen\r\nseed=" + std::to_string(m_seed) +
-                             "\r\nrecords=" + std::to_string(options.records) +
-                             "\r\nrate=60 records per second\r\narena=640x480\r\n";
+    const std::string text =
+        std::string(kTrackHeaderTag) +
+        "\r\nSynthetic track written by tracktool gen\r\nseed=" + std::to_string(m_seed) +
+        "\r\nrecords=" + std::to_string(options.records) +
+        "\r\nrate=60 records per second\r\narena=640x480\r\n";
     std::memcpy(header, text.data(), text.size() < sizeof header ? text.size() : sizeof header);
 }
 
@@ -121,7 +123,8 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
     const std::uint64_t frame = NextRandom();
     for (std::size_t i = 0; i < sizeof record.prefix; ++i)
         record.prefix[i] = static_cast<std::uint8_t>(frame >> (8 * i));
-    record.timestamp = m_startTime + static_cast<std::int64_t>(m_index) * kMicrosPerSecond / kRecordsPerSecond;
+    record.timestamp =
+        m_startTime + static_cast<std::int64_t>(m_index) * kMicrosPerSecond / kRecordsPerSecond;
 
     // Wander: the turn rate drifts, the speed varies, and the walls push the subject back inside.
     m_turn = 0.9 * m_turn + (Uniform() - 0.5) * 0.04;
@@ -160,7 +163,8 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
     const bool allHidden = NextRandom() % 100 == 0;
     std::size_t nTargets = 0;
     std::size_t nPoints = 0;
-    auto addPoint = [&](double px, double py, TrackWord colour) {
+    auto addPoint = [&](double px, double py, TrackWord colour)
+    {
         if (nPoints < kMaxPoints)
             record.points[nPoints++] =
                 MakeTrackWord(ClampCoordinate(px, kArenaWidth), ClampCoordinate(py, kArenaHeight), colour);
@@ -190,14 +194,15 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
     if (NextRandom() % 50 == 0 && nTargets < kMaxTargets)
     {
         const TrackWord colours[] = {kWordBitRR, kWordBitRG, kWordBitRB, kWordBitLum};
-        record.targets[nTargets++] = MakeTrackWord(static_cast<std::uint32_t>(NextRandom() % 640),
-                                                   static_cast<std::uint32_t>(NextRandom() % 480),
-                                                   colours[NextRandom() % 4]);
+        record.targets[nTargets++] =
+            MakeTrackWord(static_cast<std::uint32_t>(NextRandom() % 640),
+                          static_cast<std::uint32_t>(NextRandom() % 480), colours[NextRandom() % 4]);
     }
     // Scattered noise points anywhere in the frame.
     const std::uint64_t noise = NextRandom() % 6;
     for (std::uint64_t k = 0; k < noise; ++k)
-        addPoint(static_cast<double>(NextRandom() % 640), static_cast<double>(NextRandom() % 480), kWordBitLum);
+        addPoint(static_cast<double>(NextRandom() % 640), static_cast<double>(NextRandom() % 480),
+                 kWordBitLum);
     ++m_index;
 }
 

@@ -12,9 +12,9 @@
 
 struct TrackGeneratorOptions
 {
-    std::uint32_t records = 3600;  // 60 records a second
+    std::uint32_t records = 3600; // 60 records a second
     std::uint64_t seed = 1;
-    bool oldStyle = false;         // no header: records from byte 0
+    bool oldStyle = false;          // no header: records from byte 0
     std::uint32_t partialBytes = 0; // extra bytes after the last whole record
 };
 

@@ -24,14 +24,14 @@ inline constexpr std::size_t kMaxTargets = 50;
 #pragma pack(push, 1)
 struct TrackRecord
 {
-    std::uint8_t prefix[6];          // not interpreted; carried unchanged
-    std::int64_t timestamp;          // opaque count written by the tracker
-    TrackWord points[kMaxPoints];    // light points; a zero word ends the list
-    std::uint8_t spare[2];           // not interpreted; carried unchanged
-    std::int32_t x;                  // position of the subject, pixel units
+    std::uint8_t prefix[6];       // not interpreted; carried unchanged
+    std::int64_t timestamp;       // opaque count written by the tracker
+    TrackWord points[kMaxPoints]; // light points; a zero word ends the list
+    std::uint8_t spare[2];        // not interpreted; carried unchanged
+    std::int32_t x;               // position of the subject, pixel units
     std::int32_t y;
-    std::int32_t angle;              // heading in whole degrees
-    TrackWord targets[kMaxTargets];  // extracted targets; a zero word ends the list
+    std::int32_t angle;             // heading in whole degrees
+    TrackWord targets[kMaxTargets]; // extracted targets; a zero word ends the list
 };
 #pragma pack(pop)
 

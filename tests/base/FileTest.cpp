@@ -1,4 +1,5 @@
 #include "base/File.h"
+
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

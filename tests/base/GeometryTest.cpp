@@ -1,4 +1,5 @@
 #include "base/Geometry.h"
+
 #include "base/LittleEndian.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #include "base/MessageSink.h"
+
 #include "base/RecordingMessageSink.h"
 
 #include <gtest/gtest.h>

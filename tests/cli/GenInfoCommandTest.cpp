@@ -23,7 +23,9 @@ TEST(GenCommand, SameSeedGivesSameBytesAndOtherSeedsDiffer)
 TEST(GenCommand, OldStyleAndPartialShapeTheFile)
 {
     CTempDir dir;
-    ASSERT_EQ(RunTool({"gen", dir.File("old.dat"), "--records", "7", "--old-style", "--partial", "100"}).exitCode, 0);
+    ASSERT_EQ(
+        RunTool({"gen", dir.File("old.dat"), "--records", "7", "--old-style", "--partial", "100"}).exitCode,
+        0);
     const std::string bytes = ReadWholeFile(dir.File("old.dat"));
     EXPECT_EQ(bytes.size(), 7u * kTrackRecordSize + 100u);
     EXPECT_NE(bytes.compare(0, kTrackHeaderTag.size(), kTrackHeaderTag), 0);
@@ -71,8 +73,13 @@ TEST(GenCommand, UsageErrorsExitWithTwo)
     {
         std::vector<std::string> args;
     };
-    const Case cases[] = {{{"gen"}}, {{"gen", "x.qtf", "--records"}}, {{"gen", "x.qtf", "--records", "-5"}},
-                          {{"gen", "x.qtf", "--bogus"}}, {{"gen", "a", "b"}}, {{"nosuchcommand"}}, {{}}};
+    const Case cases[] = {{{"gen"}},
+                          {{"gen", "x.qtf", "--records"}},
+                          {{"gen", "x.qtf", "--records", "-5"}},
+                          {{"gen", "x.qtf", "--bogus"}},
+                          {{"gen", "a", "b"}},
+                          {{"nosuchcommand"}},
+                          {{}}};
     CTempDir dir;
     for (const Case& c : cases)
     {

@@ -20,8 +20,8 @@ TrackRecord MakeRecord(std::int64_t timestamp, std::int32_t x, std::int32_t y, s
     record.y = y;
     record.angle = angle;
     for (std::size_t k = 0; k < 5; ++k)
-        record.points[k] = MakeTrackWord(static_cast<std::uint32_t>(x + k), static_cast<std::uint32_t>(y),
-                                         kWordBitRR);
+        record.points[k] =
+            MakeTrackWord(static_cast<std::uint32_t>(x + k), static_cast<std::uint32_t>(y), kWordBitRR);
     std::size_t k = 0;
     for (TrackWord w : targets)
         record.targets[k++] = w;
@@ -40,7 +40,8 @@ CTrackFileBuilder& CTrackFileBuilder::AddSequence(std::uint32_t n, std::int64_t 
 {
     for (std::uint32_t i = 0; i < n; ++i)
         m_records.push_back(MakeRecord(first + step * i, static_cast<std::int32_t>(i % 640),
-                                       static_cast<std::int32_t>((i / 640) % 480), static_cast<std::int32_t>(i % 360)));
+                                       static_cast<std::int32_t>((i / 640) % 480),
+                                       static_cast<std::int32_t>(i % 360)));
     return *this;
 }
 

@@ -1,6 +1,7 @@
+#include "trackfile/TrackFileHeader.h"
+
 #include "base/File.h"
 #include "support/TempDir.h"
-#include "trackfile/TrackFileHeader.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +16,10 @@ TEST(HasTrackFileHeader, OnlyTheExactTagCounts)
     const Case cases[] = {
         {"######## Zentravox", true},
         {"######## Zentravox and more text", true},
-        {"####### Zentravox!", false},   // seven # characters
-        {"######## zentravox", false},   // lower-case maker word
-        {"########_Zentravox", false},   // not a space
-        {"######## Zentravo", false},    // 17 bytes only
+        {"####### Zentravox!", false}, // seven # characters
+        {"######## zentravox", false}, // lower-case maker word
+        {"########_Zentravox", false}, // not a space
+        {"######## Zentravo", false},  // 17 bytes only
         {"", false},
         {std::string("######## Zentravox\0", 19), true},
     };

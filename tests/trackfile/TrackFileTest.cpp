@@ -1,8 +1,9 @@
+#include "trackfile/TrackFile.h"
+
 #include "base/File.h"
 #include "base/RecordingMessageSink.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
-#include "trackfile/TrackFile.h"
 
 #include <cstring>
 #include <fcntl.h>
@@ -45,11 +46,12 @@ TEST_F(TrackFileTest, OpenCountsWholeRecordsAndReportsIncompleteTails)
     const Case cases[] = {
         {"empty", "", 0, false, 0},
         {"header only", header, 0, true, 0},
-        {"header and 10 records and 100 bytes", CTrackFileBuilder().AddSequence(10).WithTail(100).Bytes(), 10, true,
-         100},
+        {"header and 10 records and 100 bytes", CTrackFileBuilder().AddSequence(10).WithTail(100).Bytes(), 10,
+         true, 100},
         {"old style 3 records", CTrackFileBuilder().WithHeader(false).AddSequence(3).Bytes(), 3, false, 0},
         // Without the tag the header bytes are read as records from byte 0: 16384 + 1828 * 2 bytes.
-        {"untagged header", std::string(kTrackHeaderSize, 'x') + CTrackFileBuilder().WithHeader(false).AddSequence(2).Bytes(),
+        {"untagged header",
+         std::string(kTrackHeaderSize, 'x') + CTrackFileBuilder().WithHeader(false).AddSequence(2).Bytes(),
          10, false, (kTrackHeaderSize + 2 * kTrackRecordSize) % kTrackRecordSize},
         // A tag followed by less than a whole header: no records, and never a wrapped count.
         {"truncated header", header.substr(0, 100), 0, true, 100},
@@ -85,9 +87,12 @@ TEST_F(TrackFileTest, WindowRestartsAtTheMissedIndex)
         std::uint32_t windowStart; // after the call
     };
     const Step steps[] = {
-        {0, 0, 1, 0}, {1, 0, 1, 0}, {2, 0, 1, 0}, {3, 0, 1, 0}, {4, 0, 2, 4}, {7, 0, 2, 4},
+        {0, 0, 1, 0},     {1, 0, 1, 0},
+        {2, 0, 1, 0},     {3, 0, 1, 0},
+        {4, 0, 2, 4},     {7, 0, 2, 4},
         {3, 0, 3, 3}, // backwards out of the window: a new window starting at 3
-        {6, 0, 3, 3}, {8, 0, 4, 8}, {9, 0, 4, 8}, // records 8-9 only (n = 2)
+        {6, 0, 3, 3},     {8, 0, 4, 8},
+        {9, 0, 4, 8}, // records 8-9 only (n = 2)
         {10, -603, 4, 8}, {0xFFFFFFFFu, -603, 4, 8},
     };
     for (const Step& s : steps)

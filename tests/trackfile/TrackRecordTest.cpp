@@ -1,5 +1,6 @@
-#include "support/TrackFileBuilder.h"
 #include "trackfile/TrackRecord.h"
+
+#include "support/TrackFileBuilder.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -13,8 +14,8 @@ TEST(TrackWord, DecodesCoordinatesFromTheirBitFields)
         std::uint32_t y;
     };
     const Case cases[] = {
-        {0x00000000u, 0, 0},       {0x0FFF0FFFu, 4095, 4095}, {0xFFFFFFFFu, 4095, 4095},
-        {0x00320064u, 100, 50},    {0x70327064u, 100, 50},    {MakeTrackWord(639, 479, kWordBitPR), 639, 479},
+        {0x00000000u, 0, 0},    {0x0FFF0FFFu, 4095, 4095}, {0xFFFFFFFFu, 4095, 4095},
+        {0x00320064u, 100, 50}, {0x70327064u, 100, 50},    {MakeTrackWord(639, 479, kWordBitPR), 639, 479},
     };
     for (const Case& c : cases)
     {
