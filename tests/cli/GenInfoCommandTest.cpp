@@ -52,10 +52,10 @@ TEST(GenCommand, GeneratedTrackIsRealistic)
             EXPECT_LE(t - previous, 16667);
         }
         previous = t;
-        EXPECT_GE(record.x, 0);
-        EXPECT_LT(record.x, 640);
-        EXPECT_GE(record.y, 0);
-        EXPECT_LT(record.y, 480);
+        EXPECT_GE(std::int32_t{record.x}, 0);
+        EXPECT_LT(std::int32_t{record.x}, 640);
+        EXPECT_GE(std::int32_t{record.y}, 0);
+        EXPECT_LT(std::int32_t{record.y}, 480);
         const auto targets = CopyTargets(record);
         if (CountListEntries(targets) >= 3)
             ++withTargets;

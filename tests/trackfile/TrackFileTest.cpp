@@ -137,7 +137,7 @@ TEST_F(TrackFileTest, ShortReadIsReportedAndCopiesWhatTheSlotHolds)
     EXPECT_EQ(sink.messages, std::vector<std::string>{"Insufficient read length."});
     EXPECT_EQ(reader.GetWindowStart(), 5u);
     // Nothing arrived for the window at 5, so its slot 0 still holds record 0 of the first window.
-    EXPECT_EQ(record.timestamp, builder.Records()[0].timestamp);
+    EXPECT_EQ(std::int64_t{record.timestamp}, std::int64_t{builder.Records()[0].timestamp});
 }
 
 TEST_F(TrackFileTest, FileNameIsTheLastPathComponent)
@@ -174,9 +174,9 @@ TEST_F(TrackFileTest, RecordsBeyondFourGibibytesAreRead)
     EXPECT_EQ(reader.GetRecordCount(), count);
     TrackRecord record = Poisoned();
     ASSERT_EQ(reader.GetRecord(record, count - 1), 0);
-    EXPECT_EQ(record.timestamp, 123456789);
-    EXPECT_EQ(record.angle, 9);
+    EXPECT_EQ(std::int64_t{record.timestamp}, 123456789);
+    EXPECT_EQ(std::int32_t{record.angle}, 9);
     ASSERT_EQ(reader.GetRecord(record, count - 2), 0);
-    EXPECT_EQ(record.timestamp, 0); // the hole reads as zeros
+    EXPECT_EQ(std::int64_t{record.timestamp}, 0); // the hole reads as zeros
     EXPECT_TRUE(sink.messages.empty());
 }

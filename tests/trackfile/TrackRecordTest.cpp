@@ -53,5 +53,5 @@ TEST(TrackRecord, FieldsSitAtTheirFileOffsets)
     EXPECT_EQ(bytes[1624], 0x04);
     EXPECT_EQ(bytes[1627], 0x01);
     EXPECT_EQ(bytes[1827], 0xAA);
-    EXPECT_LT(record.timestamp, 0); // bit 63 set reads as a negative number
+    EXPECT_LT(std::int64_t{record.timestamp}, 0); // bit 63 set reads as a negative number
 }
