@@ -1,0 +1,123 @@
+// CRegionEventGenerator: walks every record of a track once and writes, for each region, a file of
+// the times the tracked position entered the region and a file of the times it left it.
+//
+// A visit counts only once the position has gone at least the margin deep into the rectangle (the
+// core); it lasts until the position is outside the rectangle again. Its enter time is the first
+// record inside the rectangle on the way in, its leave time the first record outside afterwards.
+// Positions that stay in the border band never make a visit. A visit still open when the records
+// end is dropped. Visits are buffered per region (at most 500) and appended in blocks.
+//
+// One generator serves one or more runs; the window makes one per command. The region table and
+// the reader are borrowed, never released.
+#pragma once
+
+#include "base/Geometry.h"
+#include "regions/EventFile.h"
+#include "trackfile/TrackFile.h"
+#include "trackfile/TrackRecord.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+inline constexpr std::int32_t kDefaultRegionMargin = 8;
+inline constexpr std::int32_t kEventBufferVisits = 500;
+
+// Zone of a position against one region.
+inline constexpr std::int32_t kZoneOutside = 0; // not inside the rectangle
+inline constexpr std::int32_t kZoneBorder = 1;  // inside the rectangle, not inside its core
+inline constexpr std::int32_t kZoneCore = 2;    // inside the rectangle shrunk by the margin
+
+// The visit being followed in one region. All zero at the start of a run and after each stored
+// visit. Whether a visit has been entered is a flag of its own: a timestamp of 0 is a real time.
+struct RegionVisitState
+{
+    std::int32_t zone = kZoneOutside; // zone of the previous record
+    bool entered = false;             // the current visit has reached the core
+    std::int64_t enterTime = 0;       // enter time of the current visit (valid when entered)
+    std::int64_t leaveTime = 0;       // leave time of the visit just ended
+    std::int64_t firstInsideTime = 0; // first record inside the rectangle on the current way in
+    std::int32_t complete = 0;        // a visit has ended and waits to be stored
+};
+
+// Visits of one region waiting to be appended to its files; entry k of both arrays is one visit.
+struct RegionEventBuffer
+{
+    std::int64_t enterTimes[kEventBufferVisits] = {};
+    std::int64_t leaveTimes[kEventBufferVisits] = {};
+    std::int32_t count = 0; // 0 .. 500
+};
+
+class CRegionEventGenerator
+{
+public:
+    using ProgressCallback = std::function<void(std::uint32_t recordsDone)>;
+
+    CRegionEventGenerator() = default;
+    virtual ~CRegionEventGenerator() = default;
+    CRegionEventGenerator(const CRegionEventGenerator&) = delete;
+    CRegionEventGenerator& operator=(const CRegionEventGenerator&) = delete;
+
+    int Init(std::int32_t margin); // 0
+    // The track: the reader (borrowed, read through its virtual GetRecord), the track file's name
+    // (without directory; it begins every event file name) and the number of records to walk.
+    // -1 when the reader is missing or there are no records.
+    int SetSource(CTrackFile* reader, std::string fileName, std::uint32_t recordCount);
+    // The regions (borrowed): rects[0 .. count-1] as stored by the table (corners as dragged) and
+    // their names. -1 when either is missing or count is not 1 .. 50.
+    int SetRegions(const Rect* rects, const std::string* names, std::int32_t count);
+    // Where the event files go; "." (the current directory) unless set.
+    void SetOutputDirectory(std::string dir) { m_strOutputDirectory = std::move(dir); }
+
+    // The whole run. -1 (nothing done) unless Init, SetRegions and SetSource have succeeded; -601
+    // when an event file could not be created or written (the user has been told once); else 0.
+    // progress, when given, is called with the number of records walked every 65,536 records.
+    int Run(const ProgressCallback& progress = {});
+
+    // Creates every region's two files afresh with their header; stops at the first file that
+    // cannot be created, so that region and the later ones have no fresh files this run.
+    int WriteHeaders(); // 0
+    // Zone of the record's position against rect (normalised first, so a rectangle dragged from
+    // right to left or bottom to top contains what it covers on the plot).
+    [[nodiscard]] std::int32_t Classify(const TrackRecord& record, const Rect& rect) const;
+    // Advances a region's visit by one record.
+    int Step(const TrackRecord& record, const Rect& rect, RegionVisitState& state) const; // 0
+    // Buffers the completed visit of region j; a full buffer is flushed at once.
+    int StorePair(std::int32_t j); // 0
+    // Appends region j's buffered visits to its two files and empties the buffer. -1 when a file
+    // cannot be opened or written; the region then writes nothing more this run and its buffered
+    // and later visits are dropped (its files would otherwise hold enter and leave entries that
+    // no longer pair up).
+    int Flush(std::int32_t j);
+
+    // After a run: the visits of region j appended to both its files.
+    [[nodiscard]] std::uint64_t GetVisitsWritten(std::int32_t j) const;
+    // After a run: whether some event file could not be created or written.
+    [[nodiscard]] bool HadFileError() const { return m_bFileErrorReported; }
+
+    std::int32_t m_nMargin = 0;
+    bool m_bInitialised = false;
+    std::vector<RegionVisitState> m_states;      // one per region, during a run only
+    std::vector<RegionEventBuffer> m_buffers;    // one per region, during a run only
+    const Rect* m_pRegionRects = nullptr;        // borrowed
+    const std::string* m_pRegionNames = nullptr; // borrowed
+    bool m_bRegionsSet = false;
+    std::int32_t m_nRegions = 0;
+    CTrackFile* m_pReader = nullptr; // borrowed
+    std::string m_strBaseName;       // track file name with extension, without directory
+    std::uint32_t m_nRecords = 0;
+    bool m_bSourceSet = false;
+
+private:
+    [[nodiscard]] std::string EventFilePath(std::int32_t j, EventKind kind) const;
+    void ReportFileError(const std::string& text);
+    // Appends both halves of region j's buffer; false on any failure, with the user told.
+    bool AppendBuffer(std::int32_t j);
+
+    std::string m_strOutputDirectory = ".";
+    std::vector<bool> m_regionWritable;         // region's files were created fresh this run and
+                                                // every append so far succeeded
+    std::vector<std::uint64_t> m_visitsWritten; // kept after the run for the caller
+    bool m_bFileErrorReported = false;          // the user has been told this run
+};

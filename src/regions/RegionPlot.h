@@ -1,0 +1,26 @@
+// IRegionPlot: the drawing the region table asks of the plot. The window's plot surface implements
+// it; tests hand the table a fake that records the calls. Results are ignored by the table: a band
+// that cannot be drawn does not change what the gesture stores.
+#pragma once
+
+#include "base/Geometry.h"
+
+#include <cstdint>
+
+// The table holds at most this many regions; the plot draws at most this many outlines.
+inline constexpr int kMaxRegions = 50;
+
+class IRegionPlot
+{
+public:
+    virtual ~IRegionPlot() = default;
+    // Replaces the drawn outlines and labels by those of rects[0 .. count-1]; selected is the index
+    // whose label is marked (-1 for none).
+    virtual int RedrawRegions(const Rect* rects, std::int32_t count, std::int32_t selected) = 0;
+    // Fixes the band's anchor; draws nothing.
+    virtual int BeginBand(std::int32_t x, std::int32_t y) = 0;
+    // Moves the band's free corner, erasing the band drawn before.
+    virtual int TrackBand(std::int32_t x, std::int32_t y) = 0;
+    // Erases the band.
+    virtual int EndBand() = 0;
+};

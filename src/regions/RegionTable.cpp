@@ -1,0 +1,86 @@
+#include "regions/RegionTable.h"
+
+#include "base/MessageSink.h"
+
+CRegionTable::CRegionTable()
+{
+    for (std::size_t i = 0; i < m_regionNames.size(); ++i)
+        m_regionNames[i] = "Box" + std::to_string(i);
+}
+
+void CRegionTable::Redraw(IRegionPlot& plot) const
+{
+    plot.RedrawRegions(m_regionRects.data(), m_nRegionCount, m_nSelectedRegion);
+}
+
+void CRegionTable::CreateRectangle(IRegionPlot& plot)
+{
+    if (m_nRegionCount >= kMaxRegions)
+    {
+        ShowMessage(kMsgTooManyRegions);
+        return;
+    }
+    // The slot keeps whatever name it holds: after a delete that is the name of the region that
+    // moved out of it.
+    m_nSelectedRegion = m_nRegionCount;
+    ++m_nRegionCount;
+    m_regionRects[static_cast<std::size_t>(m_nSelectedRegion)] = kNewRegionRect;
+    Redraw(plot);
+}
+
+void CRegionTable::SelectRectangle(IRegionPlot& plot, std::uint32_t commandId)
+{
+    // Ids below the range wrap to large values and so select the last region, like ids above it.
+    const std::uint32_t k = commandId - kCmdSelectRectangleFirst;
+    m_nSelectedRegion =
+        k < static_cast<std::uint32_t>(m_nRegionCount) ? static_cast<std::int32_t>(k) : m_nRegionCount - 1;
+    Redraw(plot);
+}
+
+void CRegionTable::DeleteRectangle(IRegionPlot& plot)
+{
+    if (m_nRegionCount <= 0)
+        return;
+    // Without a valid selection nothing moves and the last region goes; moving from slot -1 would
+    // write outside the table.
+    if (IsRegionIndex(m_nSelectedRegion, m_nRegionCount))
+    {
+        for (auto i = static_cast<std::size_t>(m_nSelectedRegion);
+             i + 1 < static_cast<std::size_t>(m_nRegionCount); ++i)
+        {
+            m_regionRects[i] = m_regionRects[i + 1];
+            m_regionNames[i] = m_regionNames[i + 1];
+        }
+    }
+    // The vacated slot keeps its rectangle and name, so a region created next into it is named
+    // like the region now last.
+    --m_nRegionCount;
+    m_nSelectedRegion = 0;
+    Redraw(plot);
+}
+
+void CRegionTable::ButtonDown(IRegionPlot& plot, Point plotPoint)
+{
+    m_ptDragAnchor = plotPoint;
+    plot.BeginBand(plotPoint.x, plotPoint.y);
+}
+
+void CRegionTable::MouseMove(IRegionPlot& plot, bool leftButtonHeld, Point plotPoint)
+{
+    if (!leftButtonHeld)
+        return;
+    m_ptDragPoint = plotPoint;
+    plot.TrackBand(plotPoint.x, plotPoint.y);
+}
+
+void CRegionTable::ButtonUp(IRegionPlot& plot)
+{
+    plot.EndBand();
+    // Checked against the table's size, not the count: a slot beyond the count (after the last
+    // delete) is written and stays invisible until Create Rectangle overwrites it. The corners
+    // are stored as dragged, not swapped.
+    if (IsRegionIndex(m_nSelectedRegion, kMaxRegions))
+        m_regionRects[static_cast<std::size_t>(m_nSelectedRegion)] =
+            Rect{m_ptDragAnchor.x, m_ptDragAnchor.y, m_ptDragPoint.x, m_ptDragPoint.y};
+    Redraw(plot);
+}

@@ -1,0 +1,54 @@
+// CRegionTable: the user's rectangular regions, held by the main window, and the region commands
+// (create, select, delete) and mouse gesture that edit them. The window's handlers only forward to
+// these operations, having converted the cursor to plot coordinates; drawing goes to the plot.
+#pragma once
+
+#include "base/Geometry.h"
+#include "regions/RegionPlot.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+inline constexpr std::uint32_t kCmdSelectRectangleFirst = 40010; // "Rectangle &0"
+inline constexpr std::uint32_t kCmdSelectRectangleLast = 40059;  // "Rectangle 49"
+inline constexpr Rect kNewRegionRect{50, 50, 175, 175};
+inline constexpr std::string_view kMsgTooManyRegions = "Sorry, this program only supports up to 50 boxes.";
+
+// True when index names one of count slots. The index is compared unsigned, so -1 never does.
+[[nodiscard]] constexpr bool IsRegionIndex(std::int32_t index, std::int32_t count)
+{
+    return static_cast<std::uint32_t>(index) < static_cast<std::uint32_t>(count);
+}
+
+class CRegionTable
+{
+public:
+    CRegionTable(); // no regions, no selection, slot i named "Box" + i
+
+    // Adds a region (50, 50, 175, 175) in the next free slot and selects it; at 50 regions the user
+    // is told and nothing changes.
+    void CreateRectangle(IRegionPlot& plot);
+    // Selects region commandId - 40010, or the last region when there is no such region (-1 when
+    // there are none).
+    void SelectRectangle(IRegionPlot& plot, std::uint32_t commandId);
+    // Removes the selected region; the regions after it move down one slot with their names, and
+    // the first region becomes selected.
+    void DeleteRectangle(IRegionPlot& plot);
+
+    // The gesture that gives the selected region its rectangle: press, moves, release.
+    void ButtonDown(IRegionPlot& plot, Point plotPoint);
+    void MouseMove(IRegionPlot& plot, bool leftButtonHeld, Point plotPoint);
+    void ButtonUp(IRegionPlot& plot);
+
+    // Hands the current regions and selection to the plot.
+    void Redraw(IRegionPlot& plot) const;
+
+    std::array<Rect, kMaxRegions> m_regionRects{};      // slots 0 .. m_nRegionCount-1 are regions
+    std::array<std::string, kMaxRegions> m_regionNames; // names move with their rectangles
+    std::int32_t m_nRegionCount = 0;                    // 0 .. 50
+    std::int32_t m_nSelectedRegion = -1;                // -1 none; 0 also right after the last delete
+    Point m_ptDragAnchor;                               // where the left button last went down
+    Point m_ptDragPoint;                                // last point seen with the button held
+};
