@@ -1,0 +1,147 @@
+#include "framework/DataExchange.h"
+
+#include "base/MessageSink.h"
+#include "framework/Dialog.h"
+
+#include <charconv>
+#include <limits>
+#include <type_traits>
+
+namespace
+{
+constexpr bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// Parses [+|-]digits (the whole text, blanks around it allowed) into T; nothing when the text is
+// not such a number or the value does not fit T.
+template <class T> std::optional<T> ParseWhole(std::string_view text)
+{
+    text = TrimBlanks(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-'))
+    {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.front() < '0' || text.front() > '9')
+        return std::nullopt;
+    std::uint64_t magnitude = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude, 10);
+    if (error != std::errc{} || end != text.data() + text.size())
+        return std::nullopt;
+    constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<T>::max());
+    if (!negative)
+    {
+        if (magnitude > kMax)
+            return std::nullopt;
+        return static_cast<T>(magnitude);
+    }
+    if constexpr (std::is_unsigned_v<T>)
+        return std::nullopt; // "-5" is not a positive integer
+    else
+    {
+        if (magnitude > kMax + 1)
+            return std::nullopt;
+        return static_cast<T>(-static_cast<std::int64_t>(magnitude));
+    }
+}
+} // namespace
+
+void CDataExchange::Fail(int controlId, std::string_view message)
+{
+    if (Failed())
+        return;
+    m_nFailedId = controlId;
+    ShowMessage(message);
+    if (m_pDlgWnd != nullptr)
+        m_pDlgWnd->GetDlgItem(controlId).SetFocus();
+}
+
+std::optional<std::uint32_t> ParseUnsignedField(std::string_view text)
+{
+    return ParseWhole<std::uint32_t>(text);
+}
+
+std::optional<std::int32_t> ParseSignedField(std::string_view text)
+{
+    return ParseWhole<std::int32_t>(text);
+}
+
+void DDX_Control(CDataExchange* pDX, int id, CControl& control)
+{
+    if (pDX->Failed() || pDX->m_pDlgWnd == nullptr)
+        return;
+    control.Attach(*pDX->m_pDlgWnd, id);
+    pDX->m_pDlgWnd->RegisterBoundControl(control);
+}
+
+void DDX_Text(CDataExchange* pDX, int id, std::string& value)
+{
+    if (pDX->Failed() || pDX->m_pDlgWnd == nullptr)
+        return;
+    if (pDX->m_bSaveAndValidate)
+        value = pDX->m_pDlgWnd->GetDlgItemText(id);
+    else
+        pDX->m_pDlgWnd->SetDlgItemText(id, value);
+}
+
+void DDX_Text(CDataExchange* pDX, int id, std::uint32_t& value)
+{
+    if (pDX->Failed() || pDX->m_pDlgWnd == nullptr)
+        return;
+    if (!pDX->m_bSaveAndValidate)
+    {
+        pDX->m_pDlgWnd->SetDlgItemText(id, std::to_string(value));
+        return;
+    }
+    if (const auto parsed = ParseUnsignedField(pDX->m_pDlgWnd->GetDlgItemText(id)))
+        value = *parsed;
+    else
+        pDX->Fail(id, kMsgEnterPositiveInteger);
+}
+
+void DDX_Text(CDataExchange* pDX, int id, std::int32_t& value)
+{
+    if (pDX->Failed() || pDX->m_pDlgWnd == nullptr)
+        return;
+    if (!pDX->m_bSaveAndValidate)
+    {
+        pDX->m_pDlgWnd->SetDlgItemText(id, std::to_string(value));
+        return;
+    }
+    if (const auto parsed = ParseSignedField(pDX->m_pDlgWnd->GetDlgItemText(id)))
+        value = *parsed;
+    else
+        pDX->Fail(id, kMsgEnterInteger);
+}
+
+void DDX_Check(CDataExchange* pDX, int id, bool& value)
+{
+    if (pDX->Failed() || pDX->m_pDlgWnd == nullptr)
+        return;
+    if (pDX->m_bSaveAndValidate)
+        value = pDX->m_pDlgWnd->IsDlgButtonChecked(id);
+    else
+        pDX->m_pDlgWnd->CheckDlgButton(id, value);
+}
+
+void DDX_Check(CDataExchange* pDX, int id, int& value)
+{
+    if (pDX->Failed() || pDX->m_pDlgWnd == nullptr)
+        return;
+    if (pDX->m_bSaveAndValidate)
+        value = pDX->m_pDlgWnd->IsDlgButtonChecked(id) ? 1 : 0;
+    else
+        pDX->m_pDlgWnd->CheckDlgButton(id, value != 0);
+}

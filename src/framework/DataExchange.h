@@ -1,0 +1,69 @@
+// The data exchange between a dialog's controls and its member fields, run by UpdateData through
+// the dialog's DoDataExchange:
+//
+//   void CPlaybackDlg::DoDataExchange(CDataExchange* pDX)
+//   {
+//       CDialog::DoDataExchange(pDX);
+//       DDX_Control(pDX, kIdcScrollBar, m_scrollBar);
+//       DDX_Text(pDX, kIdcPlotEveryNth, m_plotEveryNth);   // std::uint32_t: "%u"
+//       DDX_Text(pDX, kIdcRecordNumber, m_strRecordNumber); // std::string
+//       DDX_Check(pDX, kIdcCheckRR, m_colorFilter.rr);      // bool, or int as BOOL
+//       DDX_Text(pDX, kIdcMaxDistance, m_maxTargetDistance); // std::int32_t: "%d"
+//   }
+//
+// When reading (save and validate), a numeric field whose text does not parse (empty included)
+// shows its message, gets the focus and stops the exchange: every DDX_ call after it sees
+// pDX->Failed() and does nothing, so that member and all later ones keep their values, and
+// UpdateData returns false. Nothing is thrown.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class CControl;
+class CDialog;
+
+inline constexpr std::string_view kMsgEnterPositiveInteger = "Please enter a positive integer.";
+inline constexpr std::string_view kMsgEnterInteger = "Please enter an integer.";
+
+class CDataExchange
+{
+public:
+    CDataExchange(CDialog* pDlgWnd, bool saveAndValidate)
+        : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(pDlgWnd)
+    {
+    }
+
+    // Shows message, puts the focus on the control and stops the exchange.
+    void Fail(int controlId, std::string_view message);
+    [[nodiscard]] bool Failed() const { return m_nFailedId != 0; }
+    [[nodiscard]] int GetFailedControlId() const { return m_nFailedId; } // 0 while nothing failed
+
+    const bool m_bSaveAndValidate; // true: controls -> members
+    CDialog* const m_pDlgWnd;      // the dialog being exchanged (not owned)
+
+private:
+    int m_nFailedId = 0;
+};
+
+// Binds a control handle (CScrollBar, CStatic, ...) to control id; both directions.
+void DDX_Control(CDataExchange* pDX, int id, CControl& control);
+// Plain text, both directions.
+void DDX_Text(CDataExchange* pDX, int id, std::string& value);
+// Unsigned decimal ("%u"): message "Please enter a positive integer." when it does not parse.
+void DDX_Text(CDataExchange* pDX, int id, std::uint32_t& value);
+// Signed decimal ("%d"): message "Please enter an integer." when it does not parse.
+void DDX_Text(CDataExchange* pDX, int id, std::int32_t& value);
+// Check state of a check box.
+void DDX_Check(CDataExchange* pDX, int id, bool& value);
+// Check state as a BOOL: 0 unticked, 1 ticked (any non-zero value ticks the box when writing).
+void DDX_Check(CDataExchange* pDX, int id, int& value);
+
+// The parsing rules of the numeric fields. Blanks and tabs around the number are allowed; an
+// optional sign ("-" only for signed fields, "+" for both) is followed by at least one digit and
+// nothing else. A value outside the type's range does not parse: the field is refused with its
+// message rather than silently clamped to the largest value.
+[[nodiscard]] std::optional<std::uint32_t> ParseUnsignedField(std::string_view text);
+[[nodiscard]] std::optional<std::int32_t> ParseSignedField(std::string_view text);

@@ -1,0 +1,395 @@
+#include "framework/Dialog.h"
+
+#include "framework/DataExchange.h"
+#include "framework/WinApp.h"
+#include "resources/ResourceIds.h"
+#include "resources/VirtualKeys.h"
+
+#include <algorithm>
+
+// --- CControl ---------------------------------------------------------------------------------
+
+namespace
+{
+IHostWindow* WindowOf(const CDialog* dialog)
+{
+    return dialog != nullptr ? dialog->GetHostWindow() : nullptr;
+}
+} // namespace
+
+void CControl::Attach(CDialog& owner, int id)
+{
+    m_pOwner = &owner;
+    m_nId = id;
+}
+
+void CControl::SetWindowText(std::string_view text)
+{
+    if (IHostWindow* window = WindowOf(m_pOwner))
+        window->SetControlText(m_nId, text);
+}
+
+std::string CControl::GetWindowText() const
+{
+    const IHostWindow* window = WindowOf(m_pOwner);
+    return window != nullptr ? window->GetControlText(m_nId) : std::string();
+}
+
+void CControl::EnableWindow(bool enable)
+{
+    if (IHostWindow* window = WindowOf(m_pOwner))
+        window->EnableControl(m_nId, enable);
+}
+
+bool CControl::IsWindowEnabled() const
+{
+    const IHostWindow* window = WindowOf(m_pOwner);
+    return window != nullptr && window->IsControlEnabled(m_nId);
+}
+
+void CControl::SetFocus()
+{
+    if (IHostWindow* window = WindowOf(m_pOwner))
+        window->SetFocusTo(m_nId);
+}
+
+void CControl::SetCheck(bool checked)
+{
+    if (IHostWindow* window = WindowOf(m_pOwner))
+        window->SetCheck(m_nId, checked);
+}
+
+bool CControl::GetCheck() const
+{
+    const IHostWindow* window = WindowOf(m_pOwner);
+    return window != nullptr && window->GetCheck(m_nId);
+}
+
+Rect CControl::GetClientRect() const
+{
+    const IHostWindow* window = WindowOf(m_pOwner);
+    return window != nullptr ? window->GetControlClientRect(m_nId) : Rect{};
+}
+
+void CControl::ScreenToClient(Point& point) const
+{
+    if (const IHostWindow* window = WindowOf(m_pOwner))
+    {
+        const Point origin = window->GetControlScreenOrigin(m_nId);
+        point.x -= origin.x;
+        point.y -= origin.y;
+    }
+}
+
+void CScrollBar::SetScrollRange(int minPos, int maxPos, bool redraw)
+{
+    if (IHostWindow* window = WindowOf(m_pOwner))
+        window->SetScrollRange(m_nId, minPos, maxPos, redraw);
+}
+
+int CScrollBar::SetScrollPos(int pos, bool redraw)
+{
+    IHostWindow* window = WindowOf(m_pOwner);
+    if (window == nullptr)
+        return 0;
+    const int previous = window->GetScrollPos(m_nId);
+    window->SetScrollPos(m_nId, pos, redraw);
+    return previous;
+}
+
+int CScrollBar::GetScrollPos() const
+{
+    const IHostWindow* window = WindowOf(m_pOwner);
+    return window != nullptr ? window->GetScrollPos(m_nId) : 0;
+}
+
+void CStatic::SetPixelSource(const IPixelSource* source)
+{
+    if (IHostWindow* window = WindowOf(m_pOwner))
+        window->SetPixelSource(m_nId, source);
+}
+
+bool CMenu::AppendMenu(unsigned flags, unsigned id, std::string_view text)
+{
+    IHostWindow* window = m_owner.GetHostWindow();
+    if (window == nullptr)
+        return false;
+    if ((flags & kMfSeparator) != 0)
+        window->AppendSystemMenuSeparator();
+    else
+        window->AppendSystemMenuItem(id, text);
+    return true;
+}
+
+// --- CDialog ----------------------------------------------------------------------------------
+
+CDialog::CDialog(int templateId, CDialog* pParent) : m_nTemplateId(templateId), m_pParent(pParent) {}
+
+CDialog::~CDialog()
+{
+    DestroyWindow();
+}
+
+bool CDialog::MakeWindow(int templateId, CDialog* pParent, bool modal)
+{
+    IHost* host = GetHost();
+    const DialogTemplate* dialog = FindDialogTemplate(templateId);
+    if (host == nullptr || dialog == nullptr || m_pWindow != nullptr)
+        return false;
+    m_nTemplateId = templateId;
+    m_pParent = pParent;
+    m_pTemplate = dialog;
+    m_bModal = modal;
+    m_pWindow = host->CreateHostWindow(*this, *dialog, pParent);
+    if (m_pWindow == nullptr)
+        return false;
+    if ((dialog->style & kDialogSystemMenu) != 0)
+        m_pSystemMenu = std::make_unique<CMenu>(*this);
+    m_pWindow->SetTitle(dialog->caption);
+    if (OnInitDialog())
+    {
+        // The first control that takes the focus: an enabled edit, button, check box or scroll bar.
+        for (const ControlTemplate& control : dialog->controls)
+        {
+            if (control.id == kIdcStatic || (control.style & kStyleTabStop) == 0 ||
+                !m_pWindow->IsControlEnabled(control.id))
+                continue;
+            m_pWindow->SetFocusTo(control.id);
+            break;
+        }
+    }
+    return true;
+}
+
+bool CDialog::Create(int templateId, CDialog* pParent)
+{
+    if (!MakeWindow(templateId, pParent, false))
+        return false;
+    if ((m_pTemplate->style & kDialogVisible) != 0)
+        m_pWindow->Show(ShowCommand::Show);
+    return true;
+}
+
+int CDialog::DoModal()
+{
+    if (!MakeWindow(m_nTemplateId, m_pParent, true))
+        return -1;
+    CWinApp* app = AfxGetApp();
+    if (app != nullptr)
+        app->EnterModal();
+    m_pWindow->Show(ShowCommand::Show);
+    const int result = GetHost()->RunModal(*this, *m_pWindow);
+    if (app != nullptr)
+        app->LeaveModal();
+    DestroyWindow();
+    return result;
+}
+
+void CDialog::EndDialog(int result)
+{
+    if (m_pWindow == nullptr)
+        return;
+    m_pWindow->Show(ShowCommand::Hide);
+    if (m_bModal && GetHost() != nullptr)
+        GetHost()->EndModal(*m_pWindow, result);
+}
+
+void CDialog::DestroyWindow()
+{
+    m_pSystemMenu.reset();
+    m_pWindow.reset();
+    m_boundControls.clear();
+}
+
+bool CDialog::OnInitDialog()
+{
+    UpdateData(false);
+    return true;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+bool CDialog::PreTranslateMessage(Message& msg)
+{
+    if (msg.kind != MessageKind::KeyDown || msg.modifiers != kModNone)
+        return false;
+    if (msg.id == kVkReturn)
+    {
+        OnOK();
+        return true;
+    }
+    if (msg.id == kVkEscape)
+    {
+        OnCancel();
+        return true;
+    }
+    return false;
+}
+
+void CDialog::OnOK()
+{
+    if (UpdateData(true))
+        EndDialog(kIdOk);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(kIdCancel);
+}
+
+bool CDialog::OnWndMsg(const Message& msg)
+{
+    switch (msg.kind)
+    {
+    case MessageKind::Close:
+        OnCancel();
+        return true;
+    case MessageKind::SysCommand:
+        DefaultSysCommand(static_cast<unsigned>(msg.id));
+        return true;
+    case MessageKind::Command:
+        // The standard buttons of a dialog without a map entry for them.
+        if (msg.id == kIdOk)
+        {
+            OnOK();
+            return true;
+        }
+        if (msg.id == kIdCancel)
+        {
+            OnCancel();
+            return true;
+        }
+        return false;
+    case MessageKind::ButtonClicked:
+        if (msg.id == kIdOk)
+        {
+            OnOK();
+            return true;
+        }
+        if (msg.id == kIdCancel)
+        {
+            OnCancel();
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void CDialog::DefaultSysCommand(unsigned id)
+{
+    switch (id & 0xFFF0u)
+    {
+    case kScMinimize:
+        ShowWindow(ShowCommand::Minimize);
+        break;
+    case kScRestore:
+        ShowWindow(ShowCommand::Restore);
+        break;
+    case kScClose:
+        OnWndMsg(MakeMessage(MessageKind::Close));
+        break;
+    default:
+        break; // move, size and maximise do nothing on a fixed-size window
+    }
+}
+
+bool CDialog::UpdateData(bool saveAndValidate)
+{
+    if (m_pWindow == nullptr)
+        return false;
+    CDataExchange dx(this, saveAndValidate);
+    DoDataExchange(&dx);
+    return !dx.Failed();
+}
+
+void CDialog::SetWindowText(std::string_view text)
+{
+    if (m_pWindow != nullptr)
+        m_pWindow->SetTitle(text);
+}
+
+std::string CDialog::GetWindowText() const
+{
+    return m_pWindow != nullptr ? m_pWindow->GetTitle() : std::string();
+}
+
+void CDialog::ShowWindow(ShowCommand command)
+{
+    if (m_pWindow != nullptr)
+        m_pWindow->Show(command);
+}
+
+bool CDialog::IsIconic() const
+{
+    return m_pWindow != nullptr && m_pWindow->IsIconic();
+}
+
+bool CDialog::IsWindowVisible() const
+{
+    return m_pWindow != nullptr && m_pWindow->IsVisible();
+}
+
+void CDialog::SetIcon(HICON icon, bool bigIcon)
+{
+    if (m_pWindow != nullptr)
+        m_pWindow->SetIcon(icon, bigIcon);
+}
+
+CMenu* CDialog::GetSystemMenu()
+{
+    return m_pSystemMenu.get();
+}
+
+void CDialog::ScreenToClient(Point& point) const
+{
+    if (m_pWindow != nullptr)
+    {
+        const Point origin = m_pWindow->GetClientScreenOrigin();
+        point.x -= origin.x;
+        point.y -= origin.y;
+    }
+}
+
+void CDialog::SetDlgItemText(int id, std::string_view text)
+{
+    if (m_pWindow != nullptr)
+        m_pWindow->SetControlText(id, text);
+}
+
+std::string CDialog::GetDlgItemText(int id) const
+{
+    return m_pWindow != nullptr ? m_pWindow->GetControlText(id) : std::string();
+}
+
+void CDialog::CheckDlgButton(int id, bool checked)
+{
+    if (m_pWindow != nullptr)
+        m_pWindow->SetCheck(id, checked);
+}
+
+bool CDialog::IsDlgButtonChecked(int id) const
+{
+    return m_pWindow != nullptr && m_pWindow->GetCheck(id);
+}
+
+int CDialog::GetFocusId() const
+{
+    return m_pWindow != nullptr ? m_pWindow->GetFocusId() : 0;
+}
+
+CScrollBar* CDialog::FindScrollBar(int id)
+{
+    for (CControl* control : m_boundControls)
+        if (control->GetDlgCtrlID() == id)
+            if (auto* bar = dynamic_cast<CScrollBar*>(control))
+                return bar;
+    return nullptr;
+}
+
+void CDialog::RegisterBoundControl(CControl& control)
+{
+    if (std::find(m_boundControls.begin(), m_boundControls.end(), &control) == m_boundControls.end())
+        m_boundControls.push_back(&control);
+}

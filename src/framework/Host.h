@@ -1,0 +1,172 @@
+// The host: the platform side of the framework. CDialog and CWinApp never touch the screen
+// themselves; they ask the host, which is either the Qt 6 Widgets host (framework/qt) or the
+// headless scripted host of the tests (HeadlessHost.h). The host is the truth for what the user
+// can change (edit texts, check states, focus, window state); the framework reads it back.
+#pragma once
+
+#include "base/Geometry.h"
+#include "base/MessageSink.h"
+#include "resources/ResourceTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class CDialog;
+class CWinApp;
+
+// A pixel buffer the plot area shows: 24-bit RGB, rows top to bottom, 3 bytes per pixel, no row
+// padding. The app adapts its drawing surface to this (PixelSourceAdapter.h), so the framework
+// does not depend on the plot code. ChangeCount grows whenever the pixels change; hosts compare it
+// to decide whether to copy the pixels to the screen again.
+class IPixelSource
+{
+public:
+    virtual ~IPixelSource() = default;
+    [[nodiscard]] virtual int Width() const = 0;
+    [[nodiscard]] virtual int Height() const = 0;
+    [[nodiscard]] virtual const std::uint8_t* Data() const = 0;
+    [[nodiscard]] virtual std::uint64_t ChangeCount() const = 0;
+};
+
+enum class CursorShape
+{
+    Arrow,
+    Wait
+};
+
+enum class ShowCommand
+{
+    Hide,
+    Show, // show in its current state
+    Minimize,
+    Restore // back from minimised
+};
+
+enum class MessageBoxButtons
+{
+    Ok,
+    YesNo
+};
+
+enum class MessageBoxIcon
+{
+    None,
+    Exclamation,
+    Question
+};
+
+// What a message box shows. The result of a box is kIdOk for OK, and for Yes/No boxes kIdYes or
+// kIdNo.
+struct MessageBoxRequest
+{
+    std::string caption;
+    std::string text;
+    MessageBoxButtons buttons = MessageBoxButtons::Ok;
+    MessageBoxIcon icon = MessageBoxIcon::Exclamation;
+};
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+
+// One window made from a dialog template, as the host shows it. Control ids are those of the
+// template; calls naming an id the template does not have do nothing (setters) or return an empty
+// value (getters).
+class IHostWindow
+{
+public:
+    virtual ~IHostWindow() = default;
+
+    virtual void SetTitle(std::string_view title) = 0;
+    [[nodiscard]] virtual std::string GetTitle() const = 0;
+
+    virtual void SetControlText(int id, std::string_view text) = 0;
+    [[nodiscard]] virtual std::string GetControlText(int id) const = 0;
+    virtual void SetCheck(int id, bool checked) = 0;
+    [[nodiscard]] virtual bool GetCheck(int id) const = 0;
+    virtual void EnableControl(int id, bool enabled) = 0;
+    [[nodiscard]] virtual bool IsControlEnabled(int id) const = 0;
+    virtual void SetFocusTo(int id) = 0;              // keyboard focus to a control
+    [[nodiscard]] virtual int GetFocusId() const = 0; // control with the focus; 0 for none
+
+    virtual void Show(ShowCommand command) = 0;
+    [[nodiscard]] virtual bool IsVisible() const = 0;
+    [[nodiscard]] virtual bool IsIconic() const = 0; // minimised
+
+    // A control's client rectangle: (0, 0, width, height) in pixels.
+    [[nodiscard]] virtual Rect GetControlClientRect(int id) const = 0;
+    // Screen position of the top-left corner of a control's client area.
+    [[nodiscard]] virtual Point GetControlScreenOrigin(int id) const = 0;
+    // Screen position of the top-left corner of the window's client area.
+    [[nodiscard]] virtual Point GetClientScreenOrigin() const = 0;
+
+    virtual void SetScrollRange(int id, int minPos, int maxPos, bool redraw) = 0;
+    virtual void SetScrollPos(int id, int pos, bool redraw) = 0;
+    [[nodiscard]] virtual int GetScrollPos(int id) const = 0;
+
+    // Appends an item (sending system command id) or a separator to the window's system menu.
+    virtual void AppendSystemMenuItem(unsigned id, std::string_view text) = 0;
+    virtual void AppendSystemMenuSeparator() = 0;
+    virtual void SetIcon(const IconImage* icon, bool bigIcon) = 0;
+
+    // The plot area control shows this buffer (not owned; nullptr shows black).
+    virtual void SetPixelSource(int id, const IPixelSource* source) = 0;
+    // Copies changed pixel sources to the screen now. The framework calls it after every handler
+    // and before every modal box, so what a handler drew is on screen when it returns.
+    virtual void PresentPixels() = 0;
+};
+
+class IHost
+{
+public:
+    virtual ~IHost() = default;
+
+    // Makes the window of a template for owner (parent: nullptr or its owner window). Its controls
+    // get the template texts, check boxes start unticked, the window starts hidden. nullptr when
+    // it cannot be made.
+    virtual std::unique_ptr<IHostWindow> CreateHostWindow(CDialog& owner, const DialogTemplate& dialog,
+                                                          CDialog* parent) = 0;
+    // Runs a modal window until CDialog::EndDialog ends it; returns the result given there.
+    virtual int RunModal(CDialog& dialog, IHostWindow& window) = 0;
+    // Ends the modal loop of window (called by EndDialog).
+    virtual void EndModal(IHostWindow& window, int result) = 0;
+
+    // The message loop of CWinApp::Run; returns the exit code given to PostQuit.
+    virtual int RunMessageLoop(CWinApp& app) = 0;
+    // Asks the loop to end with exitCode once the current message is handled.
+    virtual void PostQuit(int exitCode) = 0;
+
+    virtual int ShowMessageBox(const MessageBoxRequest& request) = 0;
+    // A modal open or save dialog; the full path chosen (default extension applied) or nothing.
+    virtual std::optional<std::string> ShowFileDialog(const FileDialogRequest& request) = 0;
+
+    // Called after every message handler has returned (and before every message box): copy
+    // changed pixel sources of every window to the screen, and drop a wait cursor the handler left
+    // set (a box shows the arrow over itself in any case) (on the platform the design comes
+    // from, the next pointer move restores the arrow; a handler that ends without setting the
+    // arrow back must not leave the wait cursor up for good).
+    virtual void EndOfHandler() = 0;
+
+    virtual void SetCursor(CursorShape shape) = 0;
+    // Pointer position in screen coordinates.
+    [[nodiscard]] virtual Point GetCursorScreenPos() const = 0;
+};
+
+// The host in force (nullptr when none is installed; the framework then refuses to create
+// windows and its message sink falls back to the base sink's stderr behaviour).
+[[nodiscard]] IHost* GetHost();
+IHost* SetHost(IHost* host); // returns the previous host; not owned
+
+// Installs a host for the lifetime of the object.
+class CScopedHost
+{
+public:
+    explicit CScopedHost(IHost& host) : m_pPrevious(SetHost(&host)) {}
+    ~CScopedHost() { SetHost(m_pPrevious); }
+    CScopedHost(const CScopedHost&) = delete;
+    CScopedHost& operator=(const CScopedHost&) = delete;
+
+private:
+    IHost* m_pPrevious;
+};

@@ -1,0 +1,180 @@
+#include "framework/WinApp.h"
+
+#include "framework/Dialog.h"
+#include "framework/HostMessageSink.h"
+
+#include <cstdio>
+
+namespace
+{
+CWinApp* g_pApp = nullptr;
+
+// Messages that are user input or commands; paint and timer ticks never are.
+constexpr bool IsActivityKind(MessageKind kind)
+{
+    switch (kind)
+    {
+    case MessageKind::KeyDown:
+    case MessageKind::Command:
+    case MessageKind::ButtonClicked:
+    case MessageKind::HScroll:
+    case MessageKind::LButtonDown:
+    case MessageKind::LButtonUp:
+    case MessageKind::MouseMove:
+    case MessageKind::DropFiles:
+    case MessageKind::Close:
+    case MessageKind::SysCommand:
+        return true;
+    case MessageKind::KeyUp:
+    case MessageKind::Paint:
+    case MessageKind::Timer:
+        return false;
+    }
+    return false;
+}
+} // namespace
+
+CWinApp::CWinApp()
+{
+    g_pApp = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+bool CWinApp::OnIdle(long)
+{
+    return false;
+}
+
+int CWinApp::Run()
+{
+    IHost* host = GetHost();
+    if (host == nullptr)
+        return 1;
+    return host->RunMessageLoop(*this);
+}
+
+void CWinApp::SetCommandLine(int argc, const char* const* argv)
+{
+    m_lpCmdLine = JoinCommandLine(argc, argv);
+}
+
+bool CWinApp::PreTranslateMessage(CDialog& target, Message& msg)
+{
+    return target.PreTranslateMessage(msg);
+}
+
+bool CWinApp::IsIdleMessage(const CDialog& target, const Message& msg)
+{
+    if (msg.kind == MessageKind::MouseMove)
+    {
+        // A move that left the pointer where it was (hosts and window managers send these after
+        // a window appears or disappears) is not activity.
+        const bool moved = !m_bHaveLastMouse || !(msg.screenPoint == m_ptLastMouse);
+        m_bHaveLastMouse = true;
+        m_ptLastMouse = msg.screenPoint;
+        if (!moved)
+            return false;
+    }
+    else if (msg.kind == MessageKind::LButtonDown || msg.kind == MessageKind::LButtonUp)
+    {
+        m_bHaveLastMouse = true;
+        m_ptLastMouse = msg.screenPoint;
+    }
+    if (!IsActivityKind(msg.kind) || IsInModal())
+        return false;
+    return &target == m_pMainWnd;
+}
+
+bool CWinApp::ProcessMessage(CDialog& target, Message& msg)
+{
+    if (IsIdleMessage(target, msg))
+    {
+        m_bIdlePending = true;
+        m_nIdleCount = 0;
+    }
+    bool handled = false;
+    if (IsKeyMessage(msg.kind))
+        handled = PreTranslateMessage(target, msg);
+    else
+        handled = target.OnWndMsg(msg);
+    if (IHost* host = GetHost())
+        host->EndOfHandler();
+    return handled;
+}
+
+void CWinApp::OnQueueEmpty()
+{
+    if (!m_bIdlePending || IsInModal())
+        return;
+    if (!OnIdle(m_nIdleCount++))
+        m_bIdlePending = false;
+    if (IHost* host = GetHost())
+        host->EndOfHandler();
+}
+
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}
+
+CDialog* AfxGetMainWnd()
+{
+    return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr;
+}
+
+std::string JoinCommandLine(int argc, const char* const* argv)
+{
+    std::string line;
+    for (int i = 1; i < argc; ++i)
+    {
+        if (i > 1)
+            line += ' ';
+        line += argv[i] != nullptr ? argv[i] : "";
+    }
+    return line;
+}
+
+int AfxWinMain(IHost& host, int argc, const char* const* argv)
+{
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr)
+        return 1;
+    CScopedHost scopedHost(host);
+    CHostMessageSink sink;
+    CScopedMessageSink scopedSink(sink);
+    app->SetCommandLine(argc, argv);
+    int exitCode = 1;
+    if (app->InitInstance())
+    {
+        app->SetExitCode(app->Run());
+        exitCode = app->ExitInstance();
+    }
+    // The host ends with this function, so the main window's screen window goes now; the window
+    // object itself stays until the application object is destroyed.
+    if (app->m_pMainWnd != nullptr)
+        app->m_pMainWnd->DestroyWindow();
+    return exitCode;
+}
+
+void PostQuitMessage(int exitCode)
+{
+    if (IHost* host = GetHost())
+        host->PostQuit(exitCode);
+}
+
+void SetCursor(CursorShape shape)
+{
+    if (IHost* host = GetHost())
+        host->SetCursor(shape);
+}
+
+Point GetCursorPos()
+{
+    IHost* host = GetHost();
+    return host != nullptr ? host->GetCursorScreenPos() : Point{};
+}

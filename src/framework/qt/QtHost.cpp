@@ -1,0 +1,300 @@
+#include "framework/qt/QtHost.h"
+
+#include "framework/Accelerator.h"
+#include "framework/Dialog.h"
+#include "framework/FileDialogFilter.h"
+#include "framework/WinApp.h"
+#include "framework/qt/QtKeys.h"
+#include "framework/qt/QtWindow.h"
+#include "resources/Resources.h"
+#include "resources/VirtualKeys.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCursor>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWidget>
+
+// Sees every key event of the application before its receiver. Key presses and releases aimed at
+// one of our windows (or any of its controls) go through CWinApp::ProcessMessage, i.e. the
+// window's PreTranslateMessage; a consumed key never reaches the widget. A key the accelerator
+// table would translate also claims its shortcut-override event, so no Qt shortcut (menu
+// mnemonics, a line edit's own bindings) takes it first. It also keeps the pointer's last known
+// screen position for GetCursorPos.
+class CQtHost::CKeyFilter final : public QObject
+{
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type())
+        {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseMove:
+            m_ptCursor = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+            m_bHaveCursor = true;
+            return false;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+            break;
+        default:
+            return false;
+        }
+        auto* widget = qobject_cast<QWidget*>(watched);
+        CQtWindow* window = CQtWindow::FromWidget(widget);
+        CWinApp* app = AfxGetApp();
+        if (window == nullptr || app == nullptr)
+            return false;
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        // An ignored key event travels on to the parent widgets; it was pre-translated already.
+        if (IsPropagation(*keyEvent, widget))
+            return false;
+        Remember(*keyEvent, widget);
+        const std::uint16_t vk = VirtualKeyFromQt(*keyEvent);
+        if (vk == 0)
+            return false;
+        const std::uint32_t modifiers = ModifiersFromQt(*keyEvent);
+        if (event->type() == QEvent::ShortcutOverride)
+        {
+            // Only ask what the key would do; the key press that follows is pre-translated.
+            Message probe = MakeKeyMessage(MessageKind::KeyDown, vk, modifiers);
+            if (WouldConsume(window->Owner(), probe))
+            {
+                event->accept();
+                return true;
+            }
+            return false;
+        }
+        Message msg = MakeKeyMessage(
+            event->type() == QEvent::KeyPress ? MessageKind::KeyDown : MessageKind::KeyUp, vk, modifiers);
+        return window->Deliver(msg);
+    }
+
+    [[nodiscard]] bool HaveCursor() const { return m_bHaveCursor; }
+    [[nodiscard]] QPoint Cursor() const { return m_ptCursor; }
+
+private:
+    // Whether a key down would be consumed by the pre-translation: an accelerator of the main
+    // window or the dialog's Enter/Escape. Decided without running anything.
+    static bool WouldConsume(CDialog& target, const Message& msg)
+    {
+        if (msg.modifiers == kModNone && (msg.id == kVkReturn || msg.id == kVkEscape))
+            return true;
+        if (&target != AfxGetMainWnd())
+            return false;
+        return TranslateToCommand(LoadAccelerators(kIdrAccelerators), msg) != 0;
+    }
+
+    bool IsPropagation(const QKeyEvent& event, const QWidget* widget) const
+    {
+        if (&event != m_pLastEvent || event.type() != m_lastType || event.key() != m_nLastKey ||
+            m_pLastReceiver.isNull())
+            return false;
+        return widget != m_pLastReceiver && widget->isAncestorOf(m_pLastReceiver);
+    }
+
+    void Remember(const QKeyEvent& event, QWidget* widget)
+    {
+        m_pLastEvent = &event;
+        m_lastType = event.type();
+        m_nLastKey = event.key();
+        m_pLastReceiver = widget;
+    }
+
+    const QEvent* m_pLastEvent = nullptr;
+    QEvent::Type m_lastType = QEvent::None;
+    int m_nLastKey = 0;
+    QPointer<QWidget> m_pLastReceiver;
+    QPoint m_ptCursor;
+    bool m_bHaveCursor = false;
+};
+
+CQtHost::CQtHost() : m_pKeyFilter(new CKeyFilter)
+{
+    qApp->installEventFilter(m_pKeyFilter);
+}
+
+CQtHost::~CQtHost()
+{
+    if (m_bWaitCursor)
+        QApplication::restoreOverrideCursor();
+    if (qApp != nullptr)
+        qApp->removeEventFilter(m_pKeyFilter);
+    delete m_pKeyFilter;
+}
+
+std::unique_ptr<IHostWindow> CQtHost::CreateHostWindow(CDialog& owner, const DialogTemplate& dialog,
+                                                       CDialog* parent)
+{
+    QWidget* parentWidget = nullptr;
+    if (parent != nullptr)
+        if (auto* parentWindow = dynamic_cast<CQtWindow*>(parent->GetHostWindow()))
+            parentWidget = parentWindow->TopLevel();
+    if (parentWidget == nullptr && owner.IsModal())
+        if (CDialog* main = AfxGetMainWnd())
+            if (auto* mainWindow = dynamic_cast<CQtWindow*>(main->GetHostWindow()))
+                parentWidget = mainWindow->TopLevel();
+    return std::make_unique<CQtWindow>(owner, dialog, parentWidget, owner.IsModal());
+}
+
+int CQtHost::RunModal(CDialog&, IHostWindow& window)
+{
+    auto& qtWindow = static_cast<CQtWindow&>(window);
+    if (m_bQuit)
+        return kIdCancel;
+    return qtWindow.RunModalLoop();
+}
+
+void CQtHost::EndModal(IHostWindow& window, int result)
+{
+    static_cast<CQtWindow&>(window).ExitModalLoop(result);
+}
+
+int CQtHost::RunMessageLoop(CWinApp& app)
+{
+    QEventLoop loop;
+    while (!m_bQuit)
+    {
+        // Handle everything that is queued, then apply the idle rule, then wait.
+        while (!m_bQuit && loop.processEvents(QEventLoop::AllEvents))
+        {
+        }
+        if (m_bQuit)
+            break;
+        if (app.IsIdlePending())
+        {
+            app.OnQueueEmpty();
+            continue;
+        }
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return m_nExitCode;
+}
+
+void CQtHost::PostQuit(int exitCode)
+{
+    m_bQuit = true;
+    m_nExitCode = exitCode;
+    // Any modal run ends too, as the quit message ends every loop.
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (CQtWindow* window = CQtWindow::FromWidget(top); window != nullptr && window->TopLevel() == top)
+            window->ExitModalLoop(kIdCancel);
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
+}
+
+namespace
+{
+QWidget* ActiveOwnerWidget()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    if (CDialog* main = AfxGetMainWnd())
+        if (auto* window = dynamic_cast<CQtWindow*>(main->GetHostWindow()))
+            return window->TopLevel();
+    return nullptr;
+}
+} // namespace
+
+int CQtHost::ShowMessageBox(const MessageBoxRequest& request)
+{
+    const QMessageBox::Icon icon = request.icon == MessageBoxIcon::Exclamation ? QMessageBox::Warning
+                                   : request.icon == MessageBoxIcon::Question  ? QMessageBox::Question
+                                                                               : QMessageBox::NoIcon;
+    const QMessageBox::StandardButtons buttons =
+        request.buttons == MessageBoxButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok;
+    QMessageBox box(icon, QString::fromStdString(request.caption), QString::fromStdString(request.text),
+                    buttons, ActiveOwnerWidget());
+    const int answer = box.exec();
+    if (request.buttons == MessageBoxButtons::YesNo)
+        return answer == QMessageBox::Yes ? kIdYes : kIdNo;
+    return kIdOk;
+}
+
+std::optional<std::string> CQtHost::ShowFileDialog(const FileDialogRequest& request)
+{
+    QFileDialog dialog(ActiveOwnerWidget(), QString::fromStdString(request.title));
+    const bool save = request.kind == FileDialogRequest::Kind::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (save)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite); // saving never asks before replacing
+    QStringList filters;
+    for (const FileFilterEntry& entry : ParseFileFilter(request.filter))
+    {
+        // Qt reads the patterns from the parentheses at the end of a filter's name.
+        const std::string tail = "(" + entry.pattern + ")";
+        const bool named = entry.name.size() >= tail.size() &&
+                           entry.name.compare(entry.name.size() - tail.size(), tail.size(), tail) == 0;
+        QString pattern = QString::fromStdString(entry.pattern);
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << (named ? QString::fromStdString(entry.name)
+                          : QString::fromStdString(entry.name) + QStringLiteral(" (") + pattern +
+                                QLatin1Char(')'));
+    }
+    if (!filters.isEmpty())
+    {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.front());
+    }
+    if (!request.initialName.empty())
+        dialog.selectFile(QString::fromStdString(request.initialName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const std::string path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+    return ApplyDefaultExtension(path, request.defaultExtension);
+}
+
+void CQtHost::EndOfHandler()
+{
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (CQtWindow* window = CQtWindow::FromWidget(top); window != nullptr && window->TopLevel() == top)
+            window->PresentPixels();
+    SetCursor(CursorShape::Arrow);
+}
+
+void CQtHost::SetCursor(CursorShape shape)
+{
+    const bool wait = shape == CursorShape::Wait;
+    if (wait == m_bWaitCursor)
+        return;
+    if (wait)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+    m_bWaitCursor = wait;
+}
+
+Point CQtHost::GetCursorScreenPos() const
+{
+    const QPoint p = m_pKeyFilter->HaveCursor() ? m_pKeyFilter->Cursor() : QCursor::pos();
+    return Point{p.x(), p.y()};
+}
+
+QWidget* CQtHost::WindowWidget(const CDialog& dialog)
+{
+    auto* window = dynamic_cast<CQtWindow*>(dialog.GetHostWindow());
+    return window != nullptr ? window->TopLevel() : nullptr;
+}
+
+QWidget* CQtHost::ControlWidget(const CDialog& dialog, int controlId)
+{
+    auto* window = dynamic_cast<CQtWindow*>(dialog.GetHostWindow());
+    return window != nullptr ? window->Control(controlId) : nullptr;
+}
+
+int RunQtApplication(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(
+        QString::fromUtf8(kProgramName.data(), static_cast<qsizetype>(kProgramName.size())));
+    CQtHost host;
+    return AfxWinMain(host, argc, argv);
+}

@@ -1,0 +1,67 @@
+// The widgets the Qt host builds windows from (internal to the host): the plot area, the client
+// area that turns mouse input into messages, and the top-level window that turns closing,
+// dropping and restoring into messages.
+#pragma once
+
+#include "framework/Host.h"
+
+#include <QFrame>
+#include <QImage>
+#include <QMainWindow>
+#include <QWidget>
+#include <cstdint>
+
+class CQtWindow;
+
+// The plot area: a sunken frame whose client area shows the pixel source. Mouse input passes
+// through to the window underneath.
+class CPlotWidget final : public QFrame
+{
+public:
+    explicit CPlotWidget(QWidget* parent);
+    void SetSource(const IPixelSource* source); // not owned; shows it at once
+    void Present();                             // copies the pixels when they changed, repaints now
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const IPixelSource* m_pSource = nullptr;
+    QImage m_image;
+    std::uint64_t m_nShownChanges = 0;
+    bool m_bEverShown = false;
+};
+
+// The window's client area: mouse presses, moves and releases over it (and over the controls that
+// let them through) become mouse messages.
+class CClientWidget final : public QWidget
+{
+public:
+    CClientWidget(CQtWindow& window, QWidget* parent);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void Send(int kind, const QMouseEvent& event);
+    CQtWindow& m_window;
+};
+
+// The top-level widget: closing becomes the close message, dropped files the drop message, and
+// restoring from minimised a paint.
+class CTopWindow final : public QMainWindow
+{
+public:
+    CTopWindow(CQtWindow& window, QWidget* parent);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    CQtWindow& m_window;
+};

@@ -1,0 +1,540 @@
+#include "framework/qt/QtWindow.h"
+
+#include "framework/Dialog.h"
+#include "framework/WinApp.h"
+#include "framework/qt/QtWidgets.h"
+#include "resources/Resources.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QFile>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
+
+namespace
+{
+constexpr const char* kWindowProperty = "trackplayWindow";
+
+QString ToQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQString(const QString& text)
+{
+    return text.toStdString();
+}
+
+Point ToPoint(const QPoint& p)
+{
+    return Point{p.x(), p.y()};
+}
+
+// Whether every text of the template that has room for one line only fits its width in font.
+bool TextsFit(const QFont& font, const DialogTemplate& dialog, const QWidget& sample)
+{
+    const QFontMetrics metrics(font);
+    const int indicator = sample.style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                          sample.style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    for (const ControlTemplate& control : dialog.controls)
+    {
+        const PixelRect r = DluToPixels(control.rect);
+        if (control.text.empty() || r.height * 4 >= metrics.lineSpacing() * 7)
+            continue; // empty, or room for two lines: the text wraps
+        int room = r.width;
+        if (control.kind == ControlKind::CheckBox)
+            room -= indicator;
+        else if (control.kind == ControlKind::PushButton || control.kind == ControlKind::GroupBox)
+            room -= 8;
+        else if (control.kind != ControlKind::Label && control.kind != ControlKind::Readout)
+            continue;
+        if (metrics.horizontalAdvance(ToQString(control.text)) > room)
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+// --- CQtWindow --------------------------------------------------------------------------------
+
+CQtWindow::CQtWindow(CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget, bool modal)
+    : m_owner(owner), m_template(dialog)
+{
+    m_pTop = std::make_unique<CTopWindow>(*this, parentWidget);
+    m_pTop->setProperty(kWindowProperty, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
+    Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
+    if ((dialog.style & kDialogSystemMenu) != 0)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if ((dialog.style & kDialogMinimizeBox) != 0)
+        flags |= Qt::WindowMinimizeButtonHint;
+    // The maximise box of the template has no effect on a fixed-size frame, so it is not shown.
+    if (modal)
+        flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+    m_pTop->setWindowFlags(flags);
+    if (modal)
+        m_pTop->setWindowModality(Qt::ApplicationModal);
+    m_pTop->setAcceptDrops((dialog.style & kDialogAcceptFiles) != 0);
+
+    m_pClient = new CClientWidget(*this, m_pTop.get());
+    // The platform's default font family, at the largest pixel size up to 11 (an 8-point font at
+    // 96 dots per inch, the size the template's dialog units assume) at which every one-line text
+    // of the template fits its box; platform fonts are wider than the template's.
+    QFont font = m_pClient->font();
+    for (int pixels = 11; pixels >= 8; --pixels)
+    {
+        font.setPixelSize(pixels);
+        if (TextsFit(font, dialog, *m_pClient))
+            break;
+    }
+    m_pClient->setFont(font);
+    const int clientWidth = DluToPixelsX(dialog.rect.width);
+    const int clientHeight = DluToPixelsY(dialog.rect.height);
+    m_pClient->setFixedSize(clientWidth, clientHeight);
+    m_pTop->setCentralWidget(m_pClient);
+    if (dialog.menuId != 0)
+        BuildMenuBar(dialog.menuId);
+    BuildControls(dialog);
+
+    m_pSystemMenu = new QMenu(m_pClient);
+    m_pClient->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(m_pClient, &QWidget::customContextMenuRequested, m_pClient,
+                     [this](const QPoint& pos)
+                     {
+                         if (!m_pSystemMenu->isEmpty())
+                             m_pSystemMenu->exec(m_pClient->mapToGlobal(pos));
+                     });
+
+    const int menuHeight = dialog.menuId != 0 ? m_pTop->menuBar()->sizeHint().height() : 0;
+    m_pTop->setFixedSize(clientWidth, clientHeight + menuHeight);
+}
+
+CQtWindow::~CQtWindow()
+{
+    if (m_pModalLoop != nullptr)
+        m_pModalLoop->exit(kIdCancel);
+    m_pTop->setProperty(kWindowProperty, QVariant());
+}
+
+CQtWindow* CQtWindow::FromWidget(const QWidget* widget)
+{
+    if (widget == nullptr)
+        return nullptr;
+    const QWidget* top = widget->window();
+    const QVariant value = top->property(kWindowProperty);
+    if (!value.isValid())
+        return nullptr;
+    return reinterpret_cast<CQtWindow*>(value.value<quintptr>());
+}
+
+QWidget* CQtWindow::TopLevel() const
+{
+    return m_pTop.get();
+}
+
+QWidget* CQtWindow::Control(int id) const
+{
+    const auto it = m_controls.find(id);
+    return it != m_controls.end() ? it->second : nullptr;
+}
+
+bool CQtWindow::Deliver(Message msg)
+{
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr)
+        return false;
+    return app->ProcessMessage(m_owner, msg);
+}
+
+void CQtWindow::PostPaint()
+{
+    QTimer::singleShot(0, m_pTop.get(), [this] { Deliver(MakeMessage(MessageKind::Paint)); });
+}
+
+int CQtWindow::RunModalLoop()
+{
+    QEventLoop loop;
+    m_pModalLoop = &loop;
+    const int result = loop.exec();
+    m_pModalLoop = nullptr;
+    return result;
+}
+
+void CQtWindow::ExitModalLoop(int result)
+{
+    if (m_pModalLoop != nullptr)
+        m_pModalLoop->exit(result);
+}
+
+void CQtWindow::BuildMenuBar(int menuId)
+{
+    const MenuResource* menu = FindMenuResource(menuId);
+    if (menu == nullptr)
+        return;
+    QMenuBar* bar = m_pTop->menuBar();
+    for (const MenuPopup& popup : menu->popups)
+    {
+        QMenu* qmenu = bar->addMenu(ToQString(popup.text));
+        for (const MenuItem& item : popup.items)
+        {
+            if (item.IsSeparator())
+            {
+                qmenu->addSeparator();
+                continue;
+            }
+            // The text after the tab is drawn as the shortcut column; no QShortcut is registered,
+            // so only the accelerator table gives keys a meaning.
+            QAction* action = qmenu->addAction(ToQString(item.text));
+            const int command = item.command;
+            QObject::connect(action, &QAction::triggered, m_pTop.get(),
+                             [this, command] { Deliver(MakeIdMessage(MessageKind::Command, command)); });
+        }
+    }
+}
+
+void CQtWindow::BuildControls(const DialogTemplate& dialog)
+{
+    for (const ControlTemplate& control : dialog.controls)
+    {
+        const PixelRect r = DluToPixels(control.rect);
+        QWidget* widget = nullptr;
+        const QString text = ToQString(control.text);
+        const int id = control.id;
+        switch (control.kind)
+        {
+        case ControlKind::PlotArea:
+        {
+            auto* plot = new CPlotWidget(m_pClient);
+            plot->setGeometry(r.x, r.y, kPlotClientWidth + 2 * kPlotEdge, kPlotClientHeight + 2 * kPlotEdge);
+            m_plots[id] = plot;
+            widget = plot;
+            break;
+        }
+        case ControlKind::Label:
+        case ControlKind::Readout:
+        {
+            auto* label = new QLabel(text, m_pClient);
+            label->setWordWrap(control.kind == ControlKind::Label);
+            label->setAlignment(((control.style & kStyleCentered) != 0 ? Qt::AlignHCenter : Qt::AlignLeft) |
+                                Qt::AlignTop);
+            if ((control.style & kStyleSunken) != 0)
+            {
+                label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                label->setAlignment(Qt::AlignCenter);
+            }
+            label->setTextFormat(Qt::PlainText);
+            widget = label;
+            break;
+        }
+        case ControlKind::GroupBox:
+        {
+            auto* group = new QGroupBox(text, m_pClient);
+            group->setAttribute(Qt::WA_TransparentForMouseEvents);
+            widget = group;
+            break;
+        }
+        case ControlKind::PushButton:
+        {
+            auto* button = new QPushButton(text, m_pClient);
+            QObject::connect(button, &QPushButton::clicked, m_pClient,
+                             [this, id] { Deliver(MakeIdMessage(MessageKind::ButtonClicked, id)); });
+            widget = button;
+            break;
+        }
+        case ControlKind::CheckBox:
+        {
+            auto* check = new QCheckBox(text, m_pClient);
+            QObject::connect(check, &QCheckBox::clicked, m_pClient,
+                             [this, id] { Deliver(MakeIdMessage(MessageKind::ButtonClicked, id)); });
+            widget = check;
+            break;
+        }
+        case ControlKind::Edit:
+        {
+            auto* edit = new QLineEdit(text, m_pClient);
+            if ((control.style & kStyleDigitsOnly) != 0)
+                edit->setValidator(
+                    new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+            widget = edit;
+            break;
+        }
+        case ControlKind::HScrollBar:
+        {
+            auto* bar = new QScrollBar(Qt::Horizontal, m_pClient);
+            bar->setRange(0, 0);
+            bar->setFocusPolicy(Qt::NoFocus);
+            // Windows scroll bars leave the thumb to the window; Qt moves it and then reports. The
+            // window's SetScrollPos during the notification sets where it ends up.
+            QObject::connect(bar, &QScrollBar::actionTriggered, m_pClient,
+                             [this, id, bar](int action)
+                             {
+                                 int code = kSbEndScroll;
+                                 switch (action)
+                                 {
+                                 case QAbstractSlider::SliderSingleStepSub:
+                                     code = kSbLineLeft;
+                                     break;
+                                 case QAbstractSlider::SliderSingleStepAdd:
+                                     code = kSbLineRight;
+                                     break;
+                                 case QAbstractSlider::SliderPageStepSub:
+                                     code = kSbPageLeft;
+                                     break;
+                                 case QAbstractSlider::SliderPageStepAdd:
+                                     code = kSbPageRight;
+                                     break;
+                                 case QAbstractSlider::SliderToMinimum:
+                                     code = kSbLeft;
+                                     break;
+                                 case QAbstractSlider::SliderToMaximum:
+                                     code = kSbRight;
+                                     break;
+                                 case QAbstractSlider::SliderMove:
+                                     Deliver(MakeScrollMessage(id, kSbThumbTrack, bar->sliderPosition()));
+                                     return;
+                                 default:
+                                     return;
+                                 }
+                                 Deliver(MakeScrollMessage(id, code, bar->sliderPosition()));
+                                 Deliver(MakeScrollMessage(id, kSbEndScroll, bar->sliderPosition()));
+                             });
+            QObject::connect(bar, &QScrollBar::sliderReleased, m_pClient,
+                             [this, id, bar]
+                             {
+                                 Deliver(MakeScrollMessage(id, kSbThumbPosition, bar->sliderPosition()));
+                                 Deliver(MakeScrollMessage(id, kSbEndScroll, bar->sliderPosition()));
+                             });
+            widget = bar;
+            break;
+        }
+        }
+        if (widget == nullptr)
+            continue;
+        if (control.kind != ControlKind::PlotArea)
+            widget->setGeometry(r.x, r.y, r.width, r.height);
+        if ((control.style & kStyleDisabled) != 0)
+            widget->setEnabled(false);
+        if ((control.style & kStyleTabStop) == 0 && control.kind != ControlKind::Edit)
+            widget->setFocusPolicy(Qt::NoFocus);
+        if (id != kIdcStatic)
+            m_controls[id] = widget;
+    }
+}
+
+void CQtWindow::SetTitle(std::string_view title)
+{
+    m_pTop->setWindowTitle(ToQString(title));
+}
+
+std::string CQtWindow::GetTitle() const
+{
+    return FromQString(m_pTop->windowTitle());
+}
+
+void CQtWindow::SetControlText(int id, std::string_view text)
+{
+    QWidget* widget = Control(id);
+    const QString qtext = ToQString(text);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->setText(qtext);
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(qtext);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(qtext);
+    else if (auto* group = qobject_cast<QGroupBox*>(widget))
+        group->setTitle(qtext);
+}
+
+std::string CQtWindow::GetControlText(int id) const
+{
+    QWidget* widget = Control(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        return FromQString(edit->text());
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return FromQString(label->text());
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return FromQString(button->text());
+    if (auto* group = qobject_cast<QGroupBox*>(widget))
+        return FromQString(group->title());
+    return {};
+}
+
+void CQtWindow::SetCheck(int id, bool checked)
+{
+    if (auto* check = qobject_cast<QCheckBox*>(Control(id)))
+        check->setChecked(checked);
+}
+
+bool CQtWindow::GetCheck(int id) const
+{
+    auto* check = qobject_cast<QCheckBox*>(Control(id));
+    return check != nullptr && check->isChecked();
+}
+
+void CQtWindow::EnableControl(int id, bool enabled)
+{
+    if (QWidget* widget = Control(id))
+        widget->setEnabled(enabled);
+}
+
+bool CQtWindow::IsControlEnabled(int id) const
+{
+    QWidget* widget = Control(id);
+    return widget != nullptr && widget->isEnabled();
+}
+
+void CQtWindow::SetFocusTo(int id)
+{
+    if (QWidget* widget = Control(id))
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+int CQtWindow::GetFocusId() const
+{
+    const QWidget* focus = m_pTop->focusWidget();
+    for (const auto& [id, widget] : m_controls)
+        if (widget == focus)
+            return id;
+    return 0;
+}
+
+void CQtWindow::Show(ShowCommand command)
+{
+    switch (command)
+    {
+    case ShowCommand::Hide:
+        m_pTop->hide();
+        return;
+    case ShowCommand::Show:
+        if (!m_bEverShown)
+        {
+            m_bEverShown = true;
+            if (m_pTop->parentWidget() != nullptr && m_pTop->isModal())
+            {
+                // A modal box opens centred over its owner.
+                const QRect owner = m_pTop->parentWidget()->window()->frameGeometry();
+                m_pTop->move(owner.center() - QPoint(m_pTop->width() / 2, m_pTop->height() / 2));
+            }
+            else
+            {
+                m_pTop->move(0, 0); // the template position: the top-left corner of the screen
+            }
+            PostPaint();
+        }
+        m_pTop->show();
+        return;
+    case ShowCommand::Minimize:
+        m_pTop->showMinimized();
+        return;
+    case ShowCommand::Restore:
+        m_pTop->showNormal();
+        return;
+    }
+}
+
+bool CQtWindow::IsVisible() const
+{
+    return m_pTop->isVisible();
+}
+
+bool CQtWindow::IsIconic() const
+{
+    return m_pTop->isMinimized();
+}
+
+Rect CQtWindow::GetControlClientRect(int id) const
+{
+    QWidget* widget = Control(id);
+    if (widget == nullptr)
+        return Rect{};
+    QRect r = widget->rect();
+    if (auto* frame = qobject_cast<QFrame*>(widget))
+        r = frame->contentsRect();
+    return Rect{0, 0, r.width(), r.height()};
+}
+
+Point CQtWindow::GetControlScreenOrigin(int id) const
+{
+    QWidget* widget = Control(id);
+    if (widget == nullptr)
+        return Point{};
+    QPoint origin(0, 0);
+    if (auto* frame = qobject_cast<QFrame*>(widget))
+        origin = frame->contentsRect().topLeft();
+    return ToPoint(widget->mapToGlobal(origin));
+}
+
+Point CQtWindow::GetClientScreenOrigin() const
+{
+    return ToPoint(m_pClient->mapToGlobal(QPoint(0, 0)));
+}
+
+void CQtWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
+{
+    if (auto* bar = qobject_cast<QScrollBar*>(Control(id)))
+    {
+        bar->setRange(minPos, maxPos);
+        bar->setPageStep(std::max(1, (maxPos - minPos) / 50));
+    }
+}
+
+void CQtWindow::SetScrollPos(int id, int pos, bool)
+{
+    if (auto* bar = qobject_cast<QScrollBar*>(Control(id)))
+    {
+        bar->setSliderPosition(pos);
+        bar->setValue(pos);
+    }
+}
+
+int CQtWindow::GetScrollPos(int id) const
+{
+    auto* bar = qobject_cast<QScrollBar*>(Control(id));
+    return bar != nullptr ? bar->value() : 0;
+}
+
+void CQtWindow::AppendSystemMenuItem(unsigned id, std::string_view text)
+{
+    QAction* action = m_pSystemMenu->addAction(ToQString(text));
+    QObject::connect(action, &QAction::triggered, m_pTop.get(),
+                     [this, id] { Deliver(MakeIdMessage(MessageKind::SysCommand, static_cast<int>(id))); });
+}
+
+void CQtWindow::AppendSystemMenuSeparator()
+{
+    m_pSystemMenu->addSeparator();
+}
+
+void CQtWindow::SetIcon(const IconImage* icon, bool)
+{
+    if (icon == nullptr)
+        return;
+    const QImage image(icon->rgba.data(), icon->width, icon->height, icon->width * 4,
+                       QImage::Format_RGBA8888);
+    m_pTop->setWindowIcon(QIcon(QPixmap::fromImage(image.copy())));
+}
+
+void CQtWindow::SetPixelSource(int id, const IPixelSource* source)
+{
+    const auto it = m_plots.find(id);
+    if (it != m_plots.end())
+        it->second->SetSource(source);
+}
+
+void CQtWindow::PresentPixels()
+{
+    for (auto& [id, plot] : m_plots)
+        plot->Present();
+}

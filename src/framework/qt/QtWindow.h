@@ -1,0 +1,82 @@
+// One framework window on Qt Widgets (internal to the Qt host): the top-level widget built from a
+// dialog template, its controls by id, and the translation of widget events into messages.
+#pragma once
+
+#include "framework/Host.h"
+#include "framework/Message.h"
+
+#include <QPointer>
+#include <map>
+#include <memory>
+
+class QEventLoop;
+class QMainWindow;
+class QMenu;
+class QWidget;
+class CPlotWidget;
+class CTopWindow;
+
+class CQtWindow final : public IHostWindow
+{
+public:
+    CQtWindow(CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget, bool modal);
+    ~CQtWindow() override;
+    CQtWindow(const CQtWindow&) = delete;
+    CQtWindow& operator=(const CQtWindow&) = delete;
+
+    // The window a widget belongs to, or nullptr for widgets of other windows (menus, boxes).
+    [[nodiscard]] static CQtWindow* FromWidget(const QWidget* widget);
+
+    [[nodiscard]] QWidget* TopLevel() const;
+    [[nodiscard]] QWidget* Control(int id) const;
+    [[nodiscard]] CDialog& Owner() const { return m_owner; }
+
+    // Hands a message to the application for this window (ProcessMessage); true when handled.
+    bool Deliver(Message msg);
+    // Queues a paint message (the window was shown or restored).
+    void PostPaint();
+
+    // The modal run of RunModal / EndModal.
+    int RunModalLoop();
+    void ExitModalLoop(int result);
+
+    // IHostWindow
+    void SetTitle(std::string_view title) override;
+    [[nodiscard]] std::string GetTitle() const override;
+    void SetControlText(int id, std::string_view text) override;
+    [[nodiscard]] std::string GetControlText(int id) const override;
+    void SetCheck(int id, bool checked) override;
+    [[nodiscard]] bool GetCheck(int id) const override;
+    void EnableControl(int id, bool enabled) override;
+    [[nodiscard]] bool IsControlEnabled(int id) const override;
+    void SetFocusTo(int id) override;
+    [[nodiscard]] int GetFocusId() const override;
+    void Show(ShowCommand command) override;
+    [[nodiscard]] bool IsVisible() const override;
+    [[nodiscard]] bool IsIconic() const override;
+    [[nodiscard]] Rect GetControlClientRect(int id) const override;
+    [[nodiscard]] Point GetControlScreenOrigin(int id) const override;
+    [[nodiscard]] Point GetClientScreenOrigin() const override;
+    void SetScrollRange(int id, int minPos, int maxPos, bool redraw) override;
+    void SetScrollPos(int id, int pos, bool redraw) override;
+    [[nodiscard]] int GetScrollPos(int id) const override;
+    void AppendSystemMenuItem(unsigned id, std::string_view text) override;
+    void AppendSystemMenuSeparator() override;
+    void SetIcon(const IconImage* icon, bool bigIcon) override;
+    void SetPixelSource(int id, const IPixelSource* source) override;
+    void PresentPixels() override;
+
+private:
+    void BuildMenuBar(int menuId);
+    void BuildControls(const DialogTemplate& dialog);
+
+    CDialog& m_owner;
+    const DialogTemplate& m_template;
+    std::unique_ptr<CTopWindow> m_pTop;
+    QWidget* m_pClient = nullptr;        // central widget holding the controls
+    std::map<int, QWidget*> m_controls;  // by id (children of m_pClient)
+    std::map<int, CPlotWidget*> m_plots; // plot areas by id
+    QMenu* m_pSystemMenu = nullptr;      // appended system-menu items (context menu)
+    QEventLoop* m_pModalLoop = nullptr;  // while RunModalLoop runs
+    bool m_bEverShown = false;
+};

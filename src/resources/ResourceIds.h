@@ -1,0 +1,61 @@
+// The numbers that tie the window resources, the menu, the accelerator table and the command
+// handlers together. Plain constants, so that both the data tables here and the window's command
+// table name the same values.
+#pragma once
+
+// Dialog templates, menu, accelerator table, icon and string resources.
+inline constexpr int kIddAboutBox = 100;     // About box template
+inline constexpr int kIddPlayback = 102;     // main window template
+inline constexpr int kIdrMainMenu = 101;     // menu of the main window
+inline constexpr int kIdrAccelerators = 132; // accelerator table of the main window
+inline constexpr int kIdiProgramIcon = 130;  // program icon
+inline constexpr int kIdsAboutBox = 101;     // "&About Quorvane..." (system-menu item text)
+
+// System-menu command id of the About item appended by the main window.
+inline constexpr unsigned kIdmAboutBox = 16;
+
+// Dialog results and the standard button ids of the About box.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+
+// Controls of the main window (template 102).
+inline constexpr int kIdcPlotArea = 1000;
+inline constexpr int kIdcPlotNow = 1002;
+inline constexpr int kIdcPlotEveryNth = 1003;
+inline constexpr int kIdcCheckRR = 1004;
+inline constexpr int kIdcCheckPR = 1005;
+inline constexpr int kIdcCheckRG = 1006;
+inline constexpr int kIdcCheckPG = 1007;
+inline constexpr int kIdcTimeStamp = 1008;
+inline constexpr int kIdcCheckRB = 1009;
+inline constexpr int kIdcRecordNumber = 1010;
+inline constexpr int kIdcScrollBar = 1011;
+inline constexpr int kIdcX = 1012;
+inline constexpr int kIdcY = 1013;
+inline constexpr int kIdcAngle = 1014;
+inline constexpr int kIdcLastRecord = 1015;
+inline constexpr int kIdcCheckPB = 1016;
+inline constexpr int kIdcCheckLum = 1017;
+inline constexpr int kIdcMinDistance = 1018;
+inline constexpr int kIdcMaxDistance = 1019;
+inline constexpr int kIdcViewerButton = 1020;
+inline constexpr int kIdcStatic = -1; // labels and group boxes that nobody addresses
+
+// Commands of menu 101 and accelerator table 132.
+inline constexpr int kCmdFileOpen = 57601;
+inline constexpr int kCmdFileExit = 40002;
+inline constexpr int kCmdAbout = 40003;
+inline constexpr int kCmdEntireTrack = 32773;
+inline constexpr int kCmdNextFrame = 32774;
+inline constexpr int kCmdPreviousFrame = 32775;
+inline constexpr int kCmdOneSecondForward = 32776;
+inline constexpr int kCmdOneSecondBack = 32777;
+inline constexpr int kCmdToggleTargetsPoints = 32778;
+inline constexpr int kCmdGenerateTimestampFiles = 32771;
+inline constexpr int kCmdSaveBitmap = 32772;
+inline constexpr int kCmdCalculateNewCenter = 32779;
+inline constexpr int kCmdCreateRectangle = 40061;
+inline constexpr int kCmdDeleteRectangle = 40060;
+inline constexpr int kCmdEllipsis = 40009;         // the "......" menu items: no handler, does nothing
+inline constexpr int kCmdSelectRectangle0 = 40010; // Rectangle n is kCmdSelectRectangle0 + n
+inline constexpr int kCmdSelectRectangle49 = 40059;

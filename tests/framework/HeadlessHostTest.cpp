@@ -1,0 +1,164 @@
+#include "HeadlessFixture.h"
+#include "framework/PixelSourceAdapter.h"
+
+namespace
+{
+// A drawing surface shaped like the plot's: Width, Height, Data, ChangeCount.
+class CFakeSurface
+{
+public:
+    CFakeSurface() : m_pixels(640u * 480u * 3u, 0) {}
+    [[nodiscard]] int Width() const { return 640; }
+    [[nodiscard]] int Height() const { return 480; }
+    [[nodiscard]] const std::vector<std::uint8_t>& Data() const { return m_pixels; }
+    [[nodiscard]] std::uint32_t ChangeCount() const { return m_nChanges; }
+    void SetPixel(int x, int y, std::uint8_t r)
+    {
+        m_pixels[static_cast<std::size_t>((y * 640 + x) * 3)] = r;
+        ++m_nChanges;
+    }
+
+private:
+    std::vector<std::uint8_t> m_pixels;
+    std::uint32_t m_nChanges = 0;
+};
+} // namespace
+
+using HeadlessHost = HeadlessFixture;
+
+// Test the window as created from template 102: title, visibility, system menu, icon, the plot
+// area's client size and its place on screen, and the first paint.
+TEST_F(HeadlessHost, WindowFromTemplate)
+{
+    EXPECT_EQ(Dlg().GetWindowText(), "Zentravox Video Tracker File Playback Utility Version 2.00");
+    EXPECT_TRUE(Dlg().IsWindowVisible());
+    EXPECT_EQ(Dlg().m_plotArea.GetClientRect(), (Rect{0, 0, 640, 480}));
+    EXPECT_EQ(Window().GetControlScreenOrigin(kIdcPlotArea), (Point{10 + 2, 11 + 2}));
+    ASSERT_EQ(Window().systemMenu.size(), 2u);
+    EXPECT_EQ(Window().systemMenu[0].id, 0u);
+    EXPECT_EQ(Window().systemMenu[1].id, 16u);
+    EXPECT_EQ(Window().systemMenu[1].text, "&About Quorvane...");
+    EXPECT_EQ(Window().bigIcon, FindIconResource(kIdiProgramIcon));
+    EXPECT_EQ(Window().smallIcon, FindIconResource(kIdiProgramIcon));
+    EXPECT_EQ(host.paintsPosted, 1);
+    EXPECT_FALSE(Window().IsControlEnabled(kIdcAngle));
+    EXPECT_EQ(Window().GetControlText(kIdcTimeStamp), "0");
+}
+
+// Test that mouse messages carry window coordinates and the cursor, converted against the plot
+// area, is where the message put it (negative outside the plot).
+TEST_F(HeadlessHost, MouseAndCursorInPlotCoordinates)
+{
+    host.PostMouseDown(host.ControlToWindowClient(kIdcPlotArea, {100, 50}));
+    host.PostMouseMove(host.ControlToWindowClient(kIdcPlotArea, {150, 80}), kMkLButton);
+    host.PostMouseUp({0, 0});
+    host.RunUntilIdle();
+    EXPECT_EQ(Dlg().events, (std::vector<std::string>{"down 112,63 1", "move 162,93 1", "up 0,0 0"}));
+    EXPECT_EQ(Dlg().cursorInPlot, (std::vector<Point>{{100, 50}, {150, 80}, {-12, -13}}));
+}
+
+// Test that a drop delivers every path in order (the window opens the first).
+TEST_F(HeadlessHost, DropDeliversPathsInOrder)
+{
+    host.PostDrop({"/tmp/a.qtf", "/tmp/b.qtf", "/tmp/c.qtf"});
+    host.RunUntilIdle();
+    EXPECT_EQ(Dlg().events, (std::vector<std::string>{"drop /tmp/a.qtf|/tmp/b.qtf|/tmp/c.qtf"}));
+}
+
+// Test that the scroll position stays inside the range and the history records every set.
+TEST_F(HeadlessHost, ScrollRangeAndPosition)
+{
+    Dlg().m_scrollBar.SetScrollRange(0, 32766);
+    EXPECT_EQ(Dlg().m_scrollBar.SetScrollPos(15727), 0);
+    EXPECT_EQ(Dlg().m_scrollBar.SetScrollPos(40000), 15727);
+    EXPECT_EQ(Dlg().m_scrollBar.GetScrollPos(), 32766);
+    Dlg().m_scrollBar.SetScrollPos(-5);
+    EXPECT_EQ(Window().scrollPosHistory, (std::vector<int>{15727, 32766, 0}));
+}
+
+// Test that what a handler drew is on screen when it returns, and unchanged pixels are not copied.
+TEST_F(HeadlessHost, PixelsPresentedAfterEachHandler)
+{
+    CFakeSurface surface;
+    CPixelSourceAdapter<CFakeSurface> adapter(surface);
+    Dlg().m_plotArea.SetPixelSource(&adapter);
+    Dlg().onPlotNow = [&surface] { surface.SetPixel(1, 0, 200); };
+    host.PostClick(kIdcPlotNow);
+    host.RunUntilIdle();
+    const CHeadlessWindow::Control* plot = Window().FindControl(kIdcPlotArea);
+    ASSERT_NE(plot, nullptr);
+    ASSERT_EQ(plot->shownPixels.size(), 640u * 480u * 3u);
+    EXPECT_EQ(plot->shownPixels[3], 200);
+    const int presents = plot->presentCount;
+    host.PostCommand(kCmdAbout); // draws nothing
+    host.RunUntilIdle();
+    EXPECT_EQ(plot->presentCount, presents);
+}
+
+// Test the message boxes of the framework's sink and the Yes/No question answered by the script.
+TEST_F(HeadlessHost, MessageBoxesAndQuestion)
+{
+    host.messageBoxAnswers = {kIdOk, kIdNo}; // in order, whatever the box
+    ShowMessage("Conversion Completed");
+    EXPECT_FALSE(GetMessageSink().AskYesNo("continue?"));
+    EXPECT_TRUE(GetMessageSink().AskYesNo("again?")); // then the default answer
+    ASSERT_EQ(host.messageBoxes.size(), 3u);
+    EXPECT_EQ(host.messageBoxes[0].request.caption, "trackplay");
+    EXPECT_EQ(host.messageBoxes[0].request.buttons, MessageBoxButtons::Ok);
+    EXPECT_EQ(host.messageBoxes[0].request.icon, MessageBoxIcon::Exclamation);
+    EXPECT_EQ(host.messageBoxes[1].request.buttons, MessageBoxButtons::YesNo);
+    EXPECT_EQ(host.messageBoxes[1].answer, kIdNo);
+}
+
+// Test that file dialogs are recorded and answered, with the default extension applied only to a
+// name without one, and a cancelled dialog gives nothing.
+TEST_F(HeadlessHost, FileDialogs)
+{
+    host.fileDialogAnswers = {std::string("/data/VT1"), std::string("/data/run.dat"), std::nullopt};
+    FileDialogRequest open{FileDialogRequest::Kind::Open, "Open Video Tracker File", "A (*.qtf)|*.qtf||",
+                           ".qtf", "VT1"};
+    EXPECT_EQ(GetMessageSink().AskFileName(open), "/data/VT1.qtf");
+    EXPECT_EQ(GetMessageSink().AskFileName(open), "/data/run.dat");
+    EXPECT_EQ(GetMessageSink().AskFileName(open), std::nullopt);
+    EXPECT_EQ(GetMessageSink().AskFileName(open), std::nullopt); // the script has run out: cancel
+    ASSERT_EQ(host.fileDialogs.size(), 4u);
+    EXPECT_EQ(host.fileDialogs[0].title, "Open Video Tracker File");
+    EXPECT_EQ(host.fileDialogs[0].initialName, "VT1");
+}
+
+// Test a modal About box: it runs, Enter ends it with OK, and the window goes with it.
+TEST_F(HeadlessHost, ModalAboutBox)
+{
+    CDialog about(kIddAboutBox);
+    EXPECT_EQ(about.DoModal(), kIdOk);
+    EXPECT_FALSE(about.HasWindow());
+    host.modalScripts.push_back([](CHeadlessHost& h, CDialog& d) { h.PostKey(kVkEscape, kModNone, &d); });
+    EXPECT_EQ(about.DoModal(), kIdCancel);
+    EXPECT_EQ(host.modalDialogs, (std::vector<int>{kIddAboutBox, kIddAboutBox}));
+}
+
+// Test the command line: the words after the program name joined by single spaces.
+TEST(CommandLine, JoinsWordsAfterProgramName)
+{
+    const char* none[] = {"trackplay"};
+    const char* one[] = {"trackplay", "\"/tmp/my track.qtf\""};
+    const char* words[] = {"trackplay", "/tmp/my", "track.qtf"};
+    EXPECT_EQ(JoinCommandLine(1, none), "");
+    EXPECT_EQ(JoinCommandLine(2, one), "\"/tmp/my track.qtf\"");
+    EXPECT_EQ(JoinCommandLine(3, words), "/tmp/my track.qtf");
+}
+
+// Test that a cursor set by a handler is recorded, and that no host means no windows.
+TEST(Framework, CursorAndMissingHost)
+{
+    CHeadlessHost host;
+    {
+        CScopedHost scoped(host);
+        SetCursor(CursorShape::Wait);
+        SetCursor(CursorShape::Arrow);
+    }
+    EXPECT_EQ(host.cursorHistory, (std::vector<CursorShape>{CursorShape::Wait, CursorShape::Arrow}));
+    CDialog dialog(kIddAboutBox);
+    EXPECT_FALSE(dialog.Create(kIddAboutBox));
+    EXPECT_EQ(dialog.DoModal(), -1);
+}

@@ -1,0 +1,306 @@
+// The Qt host on the offscreen platform, driven with QTest.
+#include "framework/qt/QtHost.h"
+
+#include "TestWindow.h"
+#include "base/RecordingMessageSink.h"
+#include "framework/PixelSourceAdapter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+// The leak checker of sanitizer builds calls this: the system's font configuration library keeps
+// caches it never frees; they are not ours.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+
+namespace
+{
+QApplication& Application()
+{
+    static int argc = 1;
+    static char name[] = "framework_qt_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
+
+// A 640 x 480 picture: a dark gradient with a bright diagonal, so a grab shows something real.
+class CPatternSurface
+{
+public:
+    CPatternSurface() : m_pixels(640u * 480u * 3u)
+    {
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x)
+            {
+                std::uint8_t* p = &m_pixels[static_cast<std::size_t>((y * 640 + x) * 3)];
+                const bool line = std::abs(x * 3 / 4 - y) < 2;
+                p[0] = line ? 255 : 0;
+                p[1] = line ? 220 : static_cast<std::uint8_t>(y / 8);
+                p[2] = line ? 0 : static_cast<std::uint8_t>(x / 8);
+            }
+    }
+    [[nodiscard]] int Width() const { return 640; }
+    [[nodiscard]] int Height() const { return 480; }
+    [[nodiscard]] const std::uint8_t* Data() const { return m_pixels.data(); }
+    [[nodiscard]] int ChangeCount() const { return 1; }
+
+private:
+    std::vector<std::uint8_t> m_pixels;
+};
+
+class QtHostFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(app.InitInstance());
+        top = CQtHost::WindowWidget(app.m_dlg);
+        ASSERT_NE(top, nullptr);
+        top->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(top));
+        QCoreApplication::processEvents(); // the first paint
+        Dlg().events.clear();
+        Dlg().commands.clear();
+    }
+
+    CTestWindow& Dlg() { return app.m_dlg; }
+    QLineEdit* Edit(int id) { return qobject_cast<QLineEdit*>(CQtHost::ControlWidget(Dlg(), id)); }
+    QAction* MenuAction(const QString& text)
+    {
+        for (QAction* popup : static_cast<QMainWindow*>(top)->menuBar()->actions())
+            if (popup->menu() != nullptr)
+                for (QAction* action : popup->menu()->actions())
+                    if (action->text() == text)
+                        return action;
+        return nullptr;
+    }
+
+    struct CApplicationFirst
+    {
+        CApplicationFirst() { Application(); } // the QApplication exists before the host
+    } applicationFirst;
+    CQtHost host;
+    CScopedHost scopedHost{host};
+    CRecordingMessageSink sink; // no real box may block a test
+    CScopedMessageSink scopedSink{sink};
+    CTestApp app;
+    QWidget* top = nullptr;
+};
+} // namespace
+
+// Test that with an edit focused, the keys of the accelerator table act as commands and never
+// reach the edit.
+TEST_F(QtHostFixture, KeysGoThroughTheTableWithAnEditFocused)
+{
+    QLineEdit* edit = Edit(kIdcPlotEveryNth);
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    struct KeyCase
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int command;
+    };
+    const KeyCase cases[] = {
+        {Qt::Key_3, Qt::NoModifier, 40013},
+        {Qt::Key_Right, Qt::NoModifier, 32774},
+        {Qt::Key_Left, Qt::NoModifier, 32775},
+        {Qt::Key_Up, Qt::NoModifier, 32776},
+        {Qt::Key_Down, Qt::NoModifier, 32777},
+        {Qt::Key_0, Qt::ShiftModifier, 40020},
+        {Qt::Key_5, Qt::ControlModifier, 40035},
+        {Qt::Key_7, Qt::AltModifier, 40047},
+        {Qt::Key_9, Qt::ControlModifier | Qt::AltModifier, 40059},
+        {Qt::Key_A, Qt::ControlModifier, 32773},
+        {Qt::Key_S, Qt::ControlModifier, 32772},
+        {Qt::Key_Insert, Qt::NoModifier, 40061},
+        {Qt::Key_Delete, Qt::NoModifier, 40060},
+    };
+    for (const KeyCase& c : cases)
+    {
+        Dlg().commands.clear();
+        QTest::keyClick(edit, c.key, c.modifiers);
+        EXPECT_EQ(Dlg().commands, (std::vector<int>{c.command})) << "key " << c.key;
+        EXPECT_EQ(edit->text(), QStringLiteral("60")) << "key " << c.key;
+        EXPECT_TRUE(edit->selectedText().isEmpty()) << "key " << c.key; // Ctrl+A did not select all
+    }
+}
+
+// Test that keypad digits are typed into the focused edit and are no commands.
+TEST_F(QtHostFixture, KeypadDigitsAreTyped)
+{
+    QLineEdit* edit = Edit(kIdcMaxDistance);
+    edit->setFocus();
+    edit->end(false);
+    QTest::keyClick(edit, Qt::Key_3, Qt::KeypadModifier);
+    QTest::keyClick(edit, Qt::Key_0, Qt::KeypadModifier);
+    EXPECT_EQ(edit->text(), QStringLiteral("10030"));
+    EXPECT_TRUE(Dlg().commands.empty());
+}
+
+// Test that Enter (both keys) and Escape reach only the window's empty OnOK and OnCancel, and
+// Ctrl+G does nothing: no command, no shortcut of the menu item.
+TEST_F(QtHostFixture, EnterEscapeAndCtrlGAreInert)
+{
+    QLineEdit* edit = Edit(kIdcMinDistance);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QTest::keyClick(edit, Qt::Key_G, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(std::count(Dlg().events.begin(), Dlg().events.end(), "ok"), 2);
+    EXPECT_EQ(std::count(Dlg().events.begin(), Dlg().events.end(), "cancel"), 1);
+    EXPECT_TRUE(Dlg().commands.empty());
+    EXPECT_TRUE(top->isVisible());
+    EXPECT_FALSE(host.QuitPosted());
+    EXPECT_EQ(edit->text(), QStringLiteral("10"));
+
+    QAction* generate = MenuAction(QStringLiteral("&Generate Timestamp Files from Rectangles\tCtrl-G"));
+    ASSERT_NE(generate, nullptr);
+    for (QAction* popup : static_cast<QMainWindow*>(top)->menuBar()->actions())
+        for (QAction* action : popup->menu()->actions())
+            EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+    generate->trigger();
+    EXPECT_EQ(Dlg().commands, (std::vector<int>{kCmdGenerateTimestampFiles}));
+}
+
+// Test that a drop of three files delivers the three local paths, the first one first.
+TEST_F(QtHostFixture, DropOfThreeFiles)
+{
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile("/tmp/first.qtf"), QUrl::fromLocalFile("/tmp/second.qtf"),
+                  QUrl::fromLocalFile("/tmp/third.dat")});
+    ASSERT_TRUE(top->acceptDrops());
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(top, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(top, &drop);
+    EXPECT_EQ(Dlg().events, (std::vector<std::string>{"drop /tmp/first.qtf|/tmp/second.qtf|/tmp/third.dat"}));
+}
+
+// Test the plot area: a 640 x 480 client, mouse input passing through it to the window, the cursor
+// converted into plot coordinates, and the pixels of the source on screen.
+TEST_F(QtHostFixture, PlotAreaSizeMouseAndPixels)
+{
+    EXPECT_EQ(Dlg().m_plotArea.GetClientRect(), (Rect{0, 0, 640, 480}));
+    QWidget* plot = CQtHost::ControlWidget(Dlg(), kIdcPlotArea);
+    ASSERT_NE(plot, nullptr);
+
+    QWindow* window = top->windowHandle();
+    const QPoint origin = plot->mapTo(top, QPoint(kPlotEdge, kPlotEdge));
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, origin + QPoint(50, 60));
+    QTest::mouseMove(window, origin + QPoint(70, 90));
+    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, origin + QPoint(70, 90));
+    // Every mouse message recorded where the cursor was, in plot coordinates.
+    std::vector<std::string> kinds;
+    for (const std::string& e : Dlg().events)
+        kinds.push_back(e.substr(0, e.find(' ')));
+    ASSERT_EQ(kinds.size(), Dlg().cursorInPlot.size());
+    const auto down = std::find(kinds.begin(), kinds.end(), "down");
+    const auto up = std::find(kinds.begin(), kinds.end(), "up");
+    ASSERT_NE(down, kinds.end());
+    ASSERT_NE(up, kinds.end());
+    EXPECT_EQ(Dlg().cursorInPlot[static_cast<std::size_t>(down - kinds.begin())], (Point{50, 60}));
+    EXPECT_EQ(Dlg().cursorInPlot[static_cast<std::size_t>(up - kinds.begin())], (Point{70, 90}));
+    const auto heldMove =
+        std::find_if(Dlg().events.begin(), Dlg().events.end(),
+                     [](const std::string& e) { return e.rfind("move", 0) == 0 && e.back() == '1'; });
+    EXPECT_NE(heldMove, Dlg().events.end()); // the move while pressed carries the left button
+
+    CPatternSurface surface;
+    CPixelSourceAdapter<CPatternSurface> adapter(surface);
+    Dlg().m_plotArea.SetPixelSource(&adapter);
+    const QImage shown = plot->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(kPlotEdge + 300, kPlotEdge + 225), QColor(255, 220, 0));
+    EXPECT_EQ(shown.pixelColor(kPlotEdge + 8 * 10, kPlotEdge + 8 * 20), QColor(0, 20, 10));
+    Dlg().m_plotArea.SetPixelSource(nullptr);
+}
+
+// Test that the window built from template 102 has its fixed size and place, and save a grab of
+// it under the build folder for people to look at.
+TEST_F(QtHostFixture, GrabOfTheMainWindow)
+{
+    CPatternSurface surface;
+    CPixelSourceAdapter<CPatternSurface> adapter(surface);
+    Dlg().m_plotArea.SetPixelSource(&adapter);
+    Dlg().m_strLastRecord = "899";
+    Dlg().m_strX = "219";
+    Dlg().m_strY = "-17";
+    Dlg().m_strAngle = "90";
+    Dlg().UpdateData(false);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(top->minimumSize(), top->maximumSize()); // no sizing
+    EXPECT_EQ(top->pos(), QPoint(0, 0));
+    EXPECT_EQ(static_cast<QMainWindow*>(top)->centralWidget()->size(),
+              QSize(666, 667)); // 444 x 411 dialog units
+    const QString path = QStringLiteral(TRACKPLAY_GRAB_DIR "/main_window.png");
+    ASSERT_TRUE(top->grab().save(path));
+    const QImage saved(path);
+    EXPECT_EQ(saved.size(), top->size());
+    EXPECT_TRUE(
+        top->windowIcon().pixmap(32, 32).save(QStringLiteral(TRACKPLAY_GRAB_DIR "/program_icon.png")));
+    Dlg().m_plotArea.SetPixelSource(nullptr);
+}
+
+// Test the Qt message loop: a command is activity, the idle call follows once the queue is empty,
+// and the quit message ends the loop with its code.
+TEST_F(QtHostFixture, MessageLoopIdleAndQuit)
+{
+    int idleCalls = 0;
+    app.onIdle = [&idleCalls]
+    {
+        ++idleCalls;
+        PostQuitMessage(7);
+    };
+    QAction* next = MenuAction(QStringLiteral("&Next Frame\tRight-Arrow"));
+    ASSERT_NE(next, nullptr);
+    QTimer::singleShot(0, next, [next] { next->trigger(); });
+    QTimer::singleShot(5000, [] { PostQuitMessage(99); }); // a safety net: the loop must not hang
+    EXPECT_EQ(app.Run(), 7);
+    EXPECT_EQ(idleCalls, 1);
+    EXPECT_EQ(Dlg().commands, (std::vector<int>{kCmdNextFrame}));
+}
+
+// Test the modal About box on Qt: it opens over the main window, Enter ends it with OK, and keys
+// inside it are not the main window's accelerators.
+TEST_F(QtHostFixture, ModalAboutBox)
+{
+    QTimer::singleShot(0,
+                       []
+                       {
+                           QWidget* box = QApplication::activeModalWidget();
+                           ASSERT_NE(box, nullptr);
+                           QTest::keyClick(box, Qt::Key_3);
+                           QTest::keyClick(box, Qt::Key_Return);
+                       });
+    CDialog about(kIddAboutBox, &Dlg());
+    EXPECT_EQ(about.DoModal(), kIdOk);
+    EXPECT_FALSE(about.HasWindow());
+    EXPECT_TRUE(Dlg().commands.empty());
+}
+
+// Test that closing the window is the close message and does not destroy the window.
+TEST_F(QtHostFixture, CloseBoxPostsQuit)
+{
+    top->close();
+    EXPECT_TRUE(host.QuitPosted());
+    EXPECT_EQ(std::count(Dlg().events.begin(), Dlg().events.end(), "close"), 1);
+    EXPECT_TRUE(Dlg().HasWindow());
+}
