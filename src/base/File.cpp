@@ -62,6 +62,11 @@ bool CFile::Open(const std::string& path, FileMode mode, ShareMode share)
         flags |= O_WRONLY;
         break;
     }
+    // An exclusive open must not empty a file that another handle holds: truncate only once the
+    // lock is taken.
+    const bool truncate = (flags & O_TRUNC) != 0;
+    if (share == ShareMode::Exclusive)
+        flags &= ~O_TRUNC;
     int fd = -1;
     do
         fd = ::open(path.c_str(), flags, 0666);
@@ -73,6 +78,15 @@ bool CFile::Open(const std::string& path, FileMode mode, ShareMode share)
         return false;
     }
     if (share == ShareMode::Exclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+    {
+        m_lastError = errno;
+        ::close(fd);
+        m_path.clear();
+        return false;
+    }
+    struct stat st = {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode); // devices ignore truncation
+    if (share == ShareMode::Exclusive && truncate && regular && ::ftruncate(fd, 0) != 0)
     {
         m_lastError = errno;
         ::close(fd);

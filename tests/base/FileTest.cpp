@@ -90,6 +90,10 @@ TEST(File, ExclusiveOpensExcludeEachOther)
     ASSERT_TRUE(first.Open(dir.File("f"), FileMode::WriteExisting, ShareMode::Exclusive));
     EXPECT_FALSE(second.Open(dir.File("f"), FileMode::WriteExisting, ShareMode::Exclusive));
     EXPECT_TRUE(shared.Open(dir.File("f"), FileMode::Read, ShareMode::DenyNone));
+    // A refused exclusive create leaves the held file's content alone.
+    EXPECT_FALSE(second.Open(dir.File("f"), FileMode::CreateReadWrite, ShareMode::Exclusive));
+    EXPECT_EQ(ReadWholeFile(dir.File("f")), "x");
     first.Close();
-    EXPECT_TRUE(second.Open(dir.File("f"), FileMode::WriteExisting, ShareMode::Exclusive));
+    EXPECT_TRUE(second.Open(dir.File("f"), FileMode::CreateReadWrite, ShareMode::Exclusive));
+    EXPECT_EQ(ReadWholeFile(dir.File("f")), "");
 }
