@@ -1,0 +1,294 @@
+#include "plot/BitmapFile.h"
+
+#include "base/File.h"
+#include "base/LittleEndian.h"
+#include "base/MessageSink.h"
+#include "base/ResultCodes.h"
+
+#include <limits>
+#include <new>
+
+namespace
+{
+using ColorEntry = std::array<std::uint8_t, 4>; // blue, green, red, 0
+
+constexpr std::uint16_t kBitmapFileType = 0x4D42; // "BM"
+
+// The sixteen colours of a 4-bit bitmap, in the platform's order.
+constexpr std::array<Rgb, 16> kPalette16{{{0, 0, 0},
+                                          {128, 0, 0},
+                                          {0, 128, 0},
+                                          {128, 128, 0},
+                                          {0, 0, 128},
+                                          {128, 0, 128},
+                                          {0, 128, 128},
+                                          {192, 192, 192},
+                                          {128, 128, 128},
+                                          {255, 0, 0},
+                                          {0, 255, 0},
+                                          {255, 255, 0},
+                                          {0, 0, 255},
+                                          {255, 0, 255},
+                                          {0, 255, 255},
+                                          {255, 255, 255}}};
+
+std::uint64_t RowBytes(std::int64_t width, std::uint32_t depthClass)
+{
+    return ((static_cast<std::uint64_t>(width) * depthClass + 31) & ~std::uint64_t{31}) / 8;
+}
+
+std::uint32_t SquaredDistance(Rgb a, Rgb b)
+{
+    const int dr = a.r - b.r;
+    const int dg = a.g - b.g;
+    const int db = a.b - b.b;
+    return static_cast<std::uint32_t>(dr * dr + dg * dg + db * db);
+}
+
+template <std::size_t N> std::uint8_t NearestIndex(const std::array<Rgb, N>& palette, Rgb colour)
+{
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < N; ++i)
+        if (SquaredDistance(palette[i], colour) < SquaredDistance(palette[best], colour))
+            best = i;
+    return static_cast<std::uint8_t>(best);
+}
+
+// 8 bits: a 3-3-2 palette, red in the top three bits of the index, blue in the bottom two.
+Rgb Palette256(std::size_t i)
+{
+    return Rgb{static_cast<std::uint8_t>(((i >> 5) & 7) * 255 / 7),
+               static_cast<std::uint8_t>(((i >> 2) & 7) * 255 / 7),
+               static_cast<std::uint8_t>((i & 3) * 255 / 3)};
+}
+
+std::uint8_t Index256(Rgb c)
+{
+    return static_cast<std::uint8_t>((c.r & 0xE0) | ((c.g >> 5) << 2) | (c.b >> 6));
+}
+
+void FillColorTable(BitmapInfo& info)
+{
+    const std::uint16_t bits = info.header.biBitCount;
+    for (std::size_t i = 0; i < info.colorTable.size(); ++i)
+    {
+        Rgb c = kBlack;
+        if (bits == 1)
+            c = i == 0 ? kBlack : kWhite;
+        else if (bits == 4)
+            c = kPalette16[i];
+        else if (bits == 8)
+            c = Palette256(i);
+        info.colorTable[i] = ColorEntry{c.b, c.g, c.r, 0}; // 16 bits: no palette is used, zeros
+    }
+}
+
+// One row in the block's format. Index formats pack the leftmost pixel into the high bits.
+void ConvertRow(const Rgb* source, std::int32_t width, std::uint16_t bits, std::uint8_t* row)
+{
+    for (std::int32_t x = 0; x < width; ++x)
+    {
+        const Rgb c = source[x];
+        const auto ux = static_cast<std::size_t>(x);
+        switch (bits)
+        {
+        case 1:
+            if (NearestIndex(std::array<Rgb, 2>{kBlack, kWhite}, c) != 0)
+                row[ux / 8] |= static_cast<std::uint8_t>(0x80u >> (ux % 8));
+            break;
+        case 4:
+            row[ux / 2] |= static_cast<std::uint8_t>(NearestIndex(kPalette16, c) << (ux % 2 == 0 ? 4 : 0));
+            break;
+        case 8:
+            row[ux] = Index256(c);
+            break;
+        case 16:
+            StoreLE16(row + 2 * ux,
+                      static_cast<std::uint16_t>(((c.r >> 3) << 10) | ((c.g >> 3) << 5) | (c.b >> 3)));
+            break;
+        case 24:
+            row[3 * ux] = c.b;
+            row[3 * ux + 1] = c.g;
+            row[3 * ux + 2] = c.r;
+            break;
+        default: // 32
+            row[4 * ux] = c.b;
+            row[4 * ux + 1] = c.g;
+            row[4 * ux + 2] = c.r;
+            row[4 * ux + 3] = 0;
+            break;
+        }
+    }
+}
+
+// The pixel read of the platform takes planes of 1 and the six depths only.
+bool IsReadableFormat(const BitmapInfoHeader& header)
+{
+    const std::uint16_t bits = header.biBitCount;
+    return header.biPlanes == 1 &&
+           (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32);
+}
+} // namespace
+
+CapturedBitmap CaptureSurface(const CDrawingSurface* surface, std::int32_t width, std::int32_t height)
+{
+    CapturedBitmap bitmap;
+    bitmap.width = width;
+    bitmap.height = height;
+    if (surface == nullptr || width <= 0 || height <= 0)
+        return bitmap; // no pixels: the description cannot be read
+    bitmap.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x)
+            bitmap.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                          static_cast<std::size_t>(x)] = surface->GetPixel(x, y);
+    return bitmap;
+}
+
+std::uint32_t BitmapDepthClass(std::uint32_t p)
+{
+    if (p == 1)
+        return 1;
+    if (p <= 4)
+        return 4;
+    if (p <= 8)
+        return 8;
+    if (p <= 16)
+        return 16;
+    if (p <= 24)
+        return 24;
+    return 32;
+}
+
+std::optional<BitmapInfo> CreateBitmapInfo(const CapturedBitmap& bitmap)
+{
+    const std::uint64_t p = std::uint64_t{bitmap.planes} * bitmap.bitsPerPixel;
+    const bool described = bitmap.width > 0 && bitmap.height > 0 && p > 0 &&
+                           bitmap.pixels.size() == static_cast<std::uint64_t>(bitmap.width) *
+                                                       static_cast<std::uint64_t>(bitmap.height);
+    const std::uint32_t c = described ? BitmapDepthClass(static_cast<std::uint32_t>(p)) : 0;
+    const std::uint64_t sizeImage =
+        described ? RowBytes(bitmap.width, c) * static_cast<std::uint64_t>(bitmap.height) : 0;
+    const std::uint32_t colorsUsed = c < 24 ? (std::uint32_t{1} << c) : 0;
+    // Sizes a bitmap file cannot hold in its 32-bit fields do not describe a bitmap either.
+    if (!described || sizeImage + kBitmapFileHeaderSize + kBitmapInfoHeaderSize + 4ull * colorsUsed >
+                          std::numeric_limits<std::uint32_t>::max())
+    {
+        ShowMessage(kMsgNoBitmapObject);
+        return std::nullopt;
+    }
+    BitmapInfo info;
+    info.header.biWidth = bitmap.width;
+    info.header.biHeight = bitmap.height;
+    info.header.biPlanes = bitmap.planes;
+    info.header.biBitCount = bitmap.bitsPerPixel;
+    info.header.biSizeImage = static_cast<std::uint32_t>(sizeImage);
+    info.header.biClrUsed = colorsUsed;
+    info.colorTable.resize(colorsUsed);
+    return info;
+}
+
+std::array<std::uint8_t, kBitmapFileHeaderSize> BitmapFileHeaderBytes(const BitmapInfoHeader& header)
+{
+    const std::uint32_t offBits =
+        static_cast<std::uint32_t>(kBitmapFileHeaderSize + kBitmapInfoHeaderSize) + 4 * header.biClrUsed;
+    std::array<std::uint8_t, kBitmapFileHeaderSize> bytes{};
+    StoreLE16(bytes.data() + 0, kBitmapFileType);              // bfType
+    StoreLE32(bytes.data() + 2, offBits + header.biSizeImage); // bfSize
+    StoreLE16(bytes.data() + 6, 0);                            // bfReserved1
+    StoreLE16(bytes.data() + 8, 0);                            // bfReserved2
+    StoreLE32(bytes.data() + 10, offBits);                     // bfOffBits
+    return bytes;
+}
+
+std::vector<std::uint8_t> BitmapInfoBytes(const BitmapInfo& info)
+{
+    const BitmapInfoHeader& h = info.header;
+    std::vector<std::uint8_t> bytes(kBitmapInfoHeaderSize + 4 * static_cast<std::size_t>(h.biClrUsed), 0);
+    std::uint8_t* p = bytes.data();
+    StoreLE32(p + 0, h.biSize);                                       // biSize
+    StoreLE32(p + 4, static_cast<std::uint32_t>(h.biWidth));          // biWidth
+    StoreLE32(p + 8, static_cast<std::uint32_t>(h.biHeight));         // biHeight
+    StoreLE16(p + 12, h.biPlanes);                                    // biPlanes
+    StoreLE16(p + 14, h.biBitCount);                                  // biBitCount
+    StoreLE32(p + 16, h.biCompression);                               // biCompression
+    StoreLE32(p + 20, h.biSizeImage);                                 // biSizeImage
+    StoreLE32(p + 24, static_cast<std::uint32_t>(h.biXPelsPerMeter)); // biXPelsPerMeter
+    StoreLE32(p + 28, static_cast<std::uint32_t>(h.biYPelsPerMeter)); // biYPelsPerMeter
+    StoreLE32(p + 32, h.biClrUsed);                                   // biClrUsed
+    StoreLE32(p + 36, h.biClrImportant);                              // biClrImportant
+    for (std::size_t i = 0; i < info.colorTable.size() && i < h.biClrUsed; ++i)
+        for (std::size_t k = 0; k < 4; ++k)
+            p[kBitmapInfoHeaderSize + 4 * i + k] = info.colorTable[i][k];
+    return bytes;
+}
+
+int WriteBitmapFile(const std::string& path, BitmapInfo& info, const CapturedBitmap& bitmap)
+{
+    const BitmapInfoHeader& h = info.header;
+    std::vector<std::uint8_t> pixels;
+    try
+    {
+        pixels.assign(h.biSizeImage, 0);
+    }
+    catch (const std::bad_alloc&)
+    {
+        ShowMessage(kMsgNoPixelMemory);
+        return kErrNoInput;
+    }
+
+    const std::uint64_t stride = h.biHeight > 0 ? h.biSizeImage / static_cast<std::uint32_t>(h.biHeight) : 0;
+    const bool consistent = h.biWidth == bitmap.width && h.biHeight == bitmap.height &&
+                            bitmap.pixels.size() == static_cast<std::uint64_t>(bitmap.width) *
+                                                        static_cast<std::uint64_t>(bitmap.height) &&
+                            stride >= RowBytes(bitmap.width, h.biBitCount);
+    if (!IsReadableFormat(h) || !consistent)
+    {
+        ShowMessage(kMsgGetBitsFailed);
+        return kErrNoInput;
+    }
+    FillColorTable(info);
+    // Bottom-up: the file's first row is the bitmap's bottom row.
+    for (std::int32_t fileRow = 0; fileRow < h.biHeight; ++fileRow)
+    {
+        const auto sourceRow = static_cast<std::size_t>(h.biHeight - 1 - fileRow);
+        ConvertRow(bitmap.pixels.data() + sourceRow * static_cast<std::size_t>(bitmap.width), bitmap.width,
+                   h.biBitCount, pixels.data() + static_cast<std::size_t>(fileRow) * stride);
+    }
+
+    CFile file;
+    if (!file.Open(path, FileMode::CreateReadWrite, ShareMode::Exclusive))
+    {
+        ShowMessage(kMsgCreateFailed);
+        return kErrOpen;
+    }
+    const auto fileHeader = BitmapFileHeaderBytes(h);
+    const std::vector<std::uint8_t> block = BitmapInfoBytes(info);
+    const bool written = file.Write(fileHeader.data(), fileHeader.size()) &&
+                         file.Write(block.data(), block.size()) && file.Write(pixels.data(), pixels.size());
+    const bool closed = file.Close();
+    if (!written || !closed)
+    {
+        ShowMessage(kMsgWriteFailed);
+        return kErrNoInput;
+    }
+    return kOk;
+}
+
+int SaveCapturedBitmap(const std::string& path, const CapturedBitmap& bitmap)
+{
+    std::optional<BitmapInfo> info = CreateBitmapInfo(bitmap);
+    if (!info)
+    {
+        // There is no platform error code behind a capture here; 0 shows the text alone.
+        MessageBoxWithNumber(kMsgNoBitmapInfo, 0);
+        return kErrNoInput;
+    }
+    return WriteBitmapFile(path, *info, bitmap);
+}
+
+int WriteSurfaceBitmap(const CDrawingSurface& surface, std::int32_t width, std::int32_t height,
+                       const std::string& path)
+{
+    return SaveCapturedBitmap(path, CaptureSurface(&surface, width, height));
+}

@@ -1,0 +1,302 @@
+#include "plot/DrawingSurface.h"
+
+#include "plot/LabelFont.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace
+{
+// The platform breaks ties of its line walk towards one side: in these octants (counted
+// counter-clockwise on screen, see LineTo) a tie steps the minor coordinate, which makes a line
+// and its reverse cover the same pixels apart from their end points.
+constexpr std::int64_t LineBias(std::int64_t dx, std::int64_t dy)
+{
+    const bool octant3 = dx <= 0 && dy > 0 && -dx <= dy;
+    const bool octant5 = dx < 0 && dy <= 0 && -dx > -dy;
+    const bool octant6 = dx < 0 && dy <= 0 && -dx <= -dy;
+    const bool octant8 = dx > 0 && dy < 0 && dx > -dy;
+    return (octant3 || octant5 || octant6 || octant8) ? 1 : 0;
+}
+
+constexpr std::int64_t Sign(std::int64_t v)
+{
+    return (v > 0) - (v < 0);
+}
+
+// The ellipse walk's error terms grow with the cube of the box size; boxes up to this size in each
+// direction keep them well inside 64 bits. The plot's only ellipse is 10 x 10.
+constexpr std::int64_t kMaxEllipseBox = 1 << 16;
+} // namespace
+
+CDrawingSurface::CDrawingSurface(int width, int height)
+    : m_nWidth(std::max(width, 0)), m_nHeight(std::max(height, 0)),
+      m_pixels(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight) * 3, 0)
+{
+}
+
+Rgb CDrawingSurface::GetPixel(int x, int y) const
+{
+    if (!Contains(x, y))
+        return kBlack;
+    const std::uint8_t* p =
+        m_pixels.data() +
+        (static_cast<std::size_t>(y) * static_cast<std::size_t>(m_nWidth) + static_cast<std::size_t>(x)) * 3;
+    return Rgb{p[0], p[1], p[2]};
+}
+
+void CDrawingSurface::CopyPixel(std::int32_t x, std::int32_t y, Rgb colour)
+{
+    std::uint8_t* p = PixelAt(x, y);
+    p[0] = colour.r;
+    p[1] = colour.g;
+    p[2] = colour.b;
+}
+
+void CDrawingSurface::PlotPixel(std::int32_t x, std::int32_t y)
+{
+    std::uint8_t* p = PixelAt(x, y);
+    if (m_rasterOp == RasterOp::Xor)
+    {
+        p[0] ^= m_penColour.r;
+        p[1] ^= m_penColour.g;
+        p[2] ^= m_penColour.b;
+    }
+    else
+    {
+        p[0] = m_penColour.r;
+        p[1] = m_penColour.g;
+        p[2] = m_penColour.b;
+    }
+}
+
+void CDrawingSurface::PlotPixelClipped(std::int64_t x, std::int64_t y)
+{
+    if (Contains(x, y))
+        PlotPixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
+}
+
+void CDrawingSurface::SetPixelV(std::int32_t x, std::int32_t y, Rgb colour)
+{
+    ++m_nChangeCount;
+    if (Contains(x, y))
+        CopyPixel(x, y, colour);
+}
+
+RasterOp CDrawingSurface::SetROP2(RasterOp op)
+{
+    const RasterOp previous = m_rasterOp;
+    m_rasterOp = op;
+    return previous;
+}
+
+Point CDrawingSurface::MoveToEx(std::int32_t x, std::int32_t y)
+{
+    const Point previous = m_ptCurrent;
+    m_ptCurrent = Point{x, y};
+    return previous;
+}
+
+// Midpoint walk along the major axis with the platform's tie-breaking: exactly `major` pixels, the
+// start pixel first and the end pixel never. Octants: 1 dx > 0, dy > 0, dx > dy; 2 dx > 0, dy > 0,
+// dx <= dy; 3 dx <= 0, dy > 0, -dx <= dy; 4 dx < 0, dy > 0, -dx > dy; 5 dx < 0, dy <= 0,
+// -dx > -dy; 6 dx < 0, dy <= 0, -dx <= -dy; 7 dx >= 0, dy < 0, dx <= -dy; 8 dx > 0, dy < 0,
+// dx > -dy. Horizontal and vertical lines fall out of the same walk (the minor step never comes).
+void CDrawingSurface::LineTo(std::int32_t x1, std::int32_t y1)
+{
+    ++m_nChangeCount;
+    const std::int64_t x0 = m_ptCurrent.x;
+    const std::int64_t y0 = m_ptCurrent.y;
+    m_ptCurrent = Point{x1, y1};
+
+    // A line whose box misses the surface sets nothing; skipping the walk keeps far-off lines cheap.
+    if (std::max<std::int64_t>(x0, x1) < 0 || std::min<std::int64_t>(x0, x1) >= m_nWidth ||
+        std::max<std::int64_t>(y0, y1) < 0 || std::min<std::int64_t>(y0, y1) >= m_nHeight)
+        return;
+
+    const std::int64_t dx = x1 - x0;
+    const std::int64_t dy = y1 - y0;
+    const std::int64_t a = std::abs(dx);
+    const std::int64_t b = std::abs(dy);
+    const bool xMajor = a > b;
+    const std::int64_t major = xMajor ? a : b;
+    const std::int64_t minor = xMajor ? b : a;
+    const std::int64_t bias = LineBias(dx, dy);
+    const std::int64_t stepX = Sign(dx);
+    const std::int64_t stepY = Sign(dy);
+
+    std::int64_t x = x0;
+    std::int64_t y = y0;
+    std::int64_t err = 2 * minor - major;
+    for (std::int64_t i = 0; i < major; ++i)
+    {
+        PlotPixelClipped(x, y);
+        if (err + bias > 0)
+        {
+            if (xMajor)
+                y += stepY;
+            else
+                x += stepX;
+            err += 2 * minor - 2 * major;
+        }
+        else
+            err += 2 * minor;
+        if (xMajor)
+            x += stepX;
+        else
+            y += stepY;
+    }
+}
+
+// Rows top and bottom - 1 from column left to right - 1, columns left and right - 1 between them:
+// every outline pixel exactly once, so that drawing the outline twice in exclusive-or mode
+// restores the surface. A box one pixel wide or high is a single column or row, set once.
+void CDrawingSurface::Rectangle(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1)
+{
+    ++m_nChangeCount;
+    const std::int64_t left = std::min(x0, x1);
+    const std::int64_t right = std::max(x0, x1);
+    const std::int64_t top = std::min(y0, y1);
+    const std::int64_t bottom = std::max(y0, y1);
+    if (left == right || top == bottom)
+        return;
+    const std::int64_t lastColumn = right - 1;
+    const std::int64_t lastRow = bottom - 1;
+    // Only the part of each edge that lies on the surface is walked.
+    const std::int64_t fromX = std::max<std::int64_t>(left, 0);
+    const std::int64_t toX = std::min<std::int64_t>(lastColumn, m_nWidth - 1);
+    for (std::int64_t x = fromX; x <= toX; ++x)
+    {
+        PlotPixelClipped(x, top);
+        if (lastRow != top)
+            PlotPixelClipped(x, lastRow);
+    }
+    const std::int64_t fromY = std::max<std::int64_t>(top + 1, 0);
+    const std::int64_t toY = std::min<std::int64_t>(lastRow - 1, m_nHeight - 1);
+    for (std::int64_t y = fromY; y <= toY; ++y)
+    {
+        PlotPixelClipped(left, y);
+        if (lastColumn != left)
+            PlotPixelClipped(lastColumn, y);
+    }
+}
+
+// The integer midpoint ellipse walk (Zingl) for the w x h box: the lower-right quarter is walked
+// from (a, h / 2) while x >= w / 2, and each point is mirrored left-right and top-bottom. Where a
+// mirror falls on the point itself (the middle column of an odd width, the middle row of an odd
+// height) it is not set again, so each pixel is set once. The walk is followed as the platform
+// does it, including its known gaps at the ends of very narrow, tall boxes.
+void CDrawingSurface::Ellipse(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1)
+{
+    const std::int64_t left = std::min(x0, x1);
+    const std::int64_t right = std::max(x0, x1);
+    const std::int64_t top = std::min(y0, y1);
+    const std::int64_t bottom = std::max(y0, y1);
+    const std::int64_t w = right - left;
+    const std::int64_t h = bottom - top;
+    if (w <= 2 || h <= 2)
+    {
+        Rectangle(x0, y0, x1, y1);
+        return;
+    }
+    ++m_nChangeCount;
+    if (right <= 0 || left >= m_nWidth || bottom <= 0 || top >= m_nHeight)
+        return;
+    if (w > kMaxEllipseBox || h > kMaxEllipseBox)
+        return; // beyond any plot; the walk's arithmetic would not hold
+
+    const std::int64_t a = w - 1;
+    const std::int64_t b = h - 1;
+    const std::int64_t bOdd = b % 2;
+    std::int64_t dx = 4 * b * b * (1 - a);
+    std::int64_t dy = 4 * a * a * (1 + bOdd);
+    std::int64_t err = dx + dy + a * a * bOdd;
+    std::int64_t x = a;
+    std::int64_t y = h / 2;
+    while (x >= w / 2)
+    {
+        const std::int64_t mirrorX = w - 1 - x;
+        const std::int64_t mirrorY = h - 1 - y;
+        PlotPixelClipped(left + x, top + y);
+        if (mirrorX != x)
+            PlotPixelClipped(left + mirrorX, top + y);
+        if (mirrorY != y)
+        {
+            PlotPixelClipped(left + x, top + mirrorY);
+            if (mirrorX != x)
+                PlotPixelClipped(left + mirrorX, top + mirrorY);
+        }
+        const std::int64_t e2 = 2 * err;
+        if (e2 >= dx)
+        {
+            --x;
+            dx += 8 * b * b;
+            err += dx;
+        }
+        if (e2 <= dy)
+        {
+            ++y;
+            dy += 8 * a * a;
+            err += dy;
+        }
+    }
+}
+
+void CDrawingSurface::FillOpaque(const Rect& rect, Rgb colour)
+{
+    ++m_nChangeCount;
+    m_bkColour = colour;
+    const Rect r = NormalizedRect(rect);
+    const std::int32_t fromX = std::max(r.left, 0);
+    const std::int32_t toX = std::min(r.right, m_nWidth);
+    const std::int32_t fromY = std::max(r.top, 0);
+    const std::int32_t toY = std::min(r.bottom, m_nHeight);
+    if (fromX >= toX || fromY >= toY)
+        return;
+    for (std::int32_t y = fromY; y < toY; ++y)
+    {
+        std::uint8_t* p = PixelAt(fromX, y);
+        for (std::int32_t x = fromX; x < toX; ++x, p += 3)
+        {
+            p[0] = colour.r;
+            p[1] = colour.g;
+            p[2] = colour.b;
+        }
+    }
+}
+
+TextExtent CDrawingSurface::GetTextExtent(std::string_view text) const
+{
+    std::int32_t width = 0;
+    for (const char c : text)
+        width += FindLabelGlyph(c).advance;
+    return TextExtent{width, kLabelFontHeight};
+}
+
+void CDrawingSurface::DrawText(std::int32_t x, std::int32_t y, std::string_view text)
+{
+    ++m_nChangeCount;
+    std::int64_t cellX = x;
+    for (const char c : text)
+    {
+        const LabelGlyph& glyph = FindLabelGlyph(c);
+        for (std::int64_t row = 0; row < kLabelFontHeight; ++row)
+        {
+            const std::int64_t glyphRow = row - kLabelGlyphTop;
+            const std::uint8_t mask =
+                (glyphRow >= 0 && glyphRow < kLabelGlyphRows) ? glyph.rows[glyphRow] : std::uint8_t{0};
+            for (std::int64_t column = 0; column < glyph.advance; ++column)
+            {
+                const std::int64_t px = cellX + column;
+                const std::int64_t py = y + row;
+                if (!Contains(px, py))
+                    continue;
+                const bool ink =
+                    column < kLabelGlyphColumns && (mask >> (kLabelGlyphColumns - 1 - column)) & 1u;
+                CopyPixel(static_cast<std::int32_t>(px), static_cast<std::int32_t>(py),
+                          ink ? m_textColour : m_bkColour);
+            }
+        }
+        cellX += glyph.advance;
+    }
+}

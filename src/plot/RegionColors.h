@@ -1,0 +1,51 @@
+// The colours of the region outlines and labels: one cycle of ten colours repeated for the 50
+// regions. kRegionColors draws every outline and the selected region's label, kRegionColorsDim
+// the labels of the other regions. Row 9 repeats row 8, so regions 8 and 9 share a colour.
+#pragma once
+
+#include "plot/DrawingSurface.h"
+
+#include <array>
+#include <cstddef>
+
+inline constexpr std::size_t kMaxDrawnRegions = 50;
+
+namespace region_colors_detail
+{
+inline constexpr std::array<Rgb, 10> kCycle{{{175, 175, 175},
+                                             {255, 0, 0},
+                                             {0, 255, 0},
+                                             {0, 0, 255},
+                                             {255, 255, 0},
+                                             {255, 0, 255},
+                                             {255, 127, 0},
+                                             {0, 255, 127},
+                                             {0, 127, 255},
+                                             {0, 127, 255}}};
+inline constexpr std::array<Rgb, 10> kDimCycle{{{143, 143, 143},
+                                                {127, 0, 0},
+                                                {0, 127, 0},
+                                                {0, 0, 127},
+                                                {127, 127, 0},
+                                                {127, 0, 127},
+                                                {127, 63, 0},
+                                                {0, 127, 63},
+                                                {0, 63, 127},
+                                                {0, 63, 127}}};
+
+constexpr std::array<Rgb, kMaxDrawnRegions> Repeat(const std::array<Rgb, 10>& cycle)
+{
+    std::array<Rgb, kMaxDrawnRegions> table{};
+    for (std::size_t i = 0; i < table.size(); ++i)
+        table[i] = cycle[i % cycle.size()];
+    return table;
+}
+} // namespace region_colors_detail
+
+inline constexpr std::array<Rgb, kMaxDrawnRegions> kRegionColors =
+    region_colors_detail::Repeat(region_colors_detail::kCycle);
+inline constexpr std::array<Rgb, kMaxDrawnRegions> kRegionColorsDim =
+    region_colors_detail::Repeat(region_colors_detail::kDimCycle);
+
+static_assert(kRegionColors[8] == kRegionColors[9] && kRegionColorsDim[8] == kRegionColorsDim[9]);
+static_assert(kRegionColors[19] == Rgb{0, 127, 255} && kRegionColorsDim[41] == Rgb{127, 0, 0});

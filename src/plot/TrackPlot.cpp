@@ -1,0 +1,397 @@
+#include "plot/TrackPlot.h"
+
+#include "base/MessageSink.h"
+#include "base/ResultCodes.h"
+#include "plot/BitmapFile.h"
+#include "trackfile/TrackFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace
+{
+constexpr Rgb kMarkerDotColour{128, 0, 128};
+constexpr Rgb kMarkerLineColour = kWhite;
+constexpr Rgb kBandColour = kWhite;
+constexpr double kPi = 3.141592654;
+constexpr double kOneOver180 = 1.0 / 180.0; // the double nearest 1/180
+constexpr std::int32_t kCircleRadius = 5;
+constexpr double kShaftHalfLength = 20.0;
+constexpr double kArrowheadLength = 5.0;
+constexpr double kArrowheadHalfAngle = 0.7853981635;
+constexpr double kCrossbarHalfLength = 10.0;
+constexpr double kCrossbarAngleOffset = 1.570796327;
+
+constexpr std::int32_t kLabelRowLeft = 5;
+constexpr std::int32_t kLabelRowTop = 5;
+
+constexpr int kChannelMax = 255;
+constexpr int kLumLevel = 159;
+constexpr int kClassBoost = 255;
+
+// A record position is used unclamped, so a computed coordinate may lie anywhere; converting a
+// double outside the 32-bit range to an integer is undefined. Anything this far off is off every
+// surface, and every point of one marker lies within 25 pixels of its position, so pulling such
+// values in to +-2^30 changes no pixel.
+constexpr double kFarOff = 1073741824.0;
+std::int32_t TruncToPixel(double v)
+{
+    return static_cast<std::int32_t>(std::clamp(v, -kFarOff, kFarOff)); // toward zero
+}
+std::int32_t ClampToPixel(std::int64_t v)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -1073741824, 1073741824));
+}
+
+constexpr bool IsRegionIndex(std::int32_t index)
+{
+    return static_cast<std::uint32_t>(index) < kMaxDrawnRegions; // -1 never counts
+}
+
+std::uint8_t Channel(int sum)
+{
+    return static_cast<std::uint8_t>(std::min(sum, kChannelMax));
+}
+} // namespace
+
+std::string DefaultBitmapName(const std::string& trackFileName)
+{
+    const std::size_t n = trackFileName.size();
+    if (n >= 4 && trackFileName[n - 4] == '.')
+        return trackFileName.substr(0, n - 4);
+    return trackFileName;
+}
+
+int CTrackPlot::Attach(CDrawingSurface* surface, std::int32_t width, std::int32_t height, CTrackFile* reader)
+{
+    if (surface == nullptr)
+        return 0;
+    m_pSurface = surface;
+    m_pSurface->SetROP2(RasterOp::Copy);
+    m_nWidth = width;
+    m_nHeight = height;
+    m_pTrackFile = reader;
+    Clear();
+    return 1;
+}
+
+int CTrackPlot::Clear()
+{
+    if (m_pSurface == nullptr)
+        return kErrOpen;
+    m_pSurface->FillOpaque(Rect{0, 0, m_nWidth, m_nHeight}, kBlack);
+    return kOk;
+}
+
+DecodedTrackWord CTrackPlot::DecodeTrackWord(TrackWord word, ColorFilter filter) const
+{
+    DecodedTrackWord decoded;
+    decoded.x = static_cast<std::int32_t>(TrackWordX(word));
+    if (decoded.x >= m_nWidth)
+        decoded.x = m_nWidth - 1;
+    decoded.y = static_cast<std::int32_t>(TrackWordY(word));
+    if (decoded.y >= m_nHeight)
+        decoded.y = m_nHeight - 1;
+
+    const int base = (word & kWordBitLum) != 0 && filter.lum ? kLumLevel : 0;
+    int red = base;
+    int green = base;
+    int blue = base;
+    if ((word & kWordBitRR) != 0 && filter.rr)
+        red += kClassBoost;
+    if ((word & kWordBitRG) != 0 && filter.rg)
+        green += kClassBoost;
+    if ((word & kWordBitRB) != 0 && filter.rb)
+        blue += kClassBoost;
+    if ((word & kWordBitPR) != 0 && filter.pr)
+        red += kClassBoost;
+    if ((word & kWordBitPG) != 0 && filter.pg)
+        green += kClassBoost;
+    if ((word & kWordBitPB) != 0 && filter.pb)
+        blue += kClassBoost;
+    decoded.colour = Rgb{Channel(red), Channel(green), Channel(blue)};
+    return decoded;
+}
+
+int CTrackPlot::DrawPositionMarker(const TrackRecord& record)
+{
+    if (m_pSurface == nullptr)
+        return kErrOpen;
+    CDrawingSurface& surface = *m_pSurface;
+    const std::int32_t px = record.x;
+    const std::int32_t py = record.y;
+    const double x = px;
+    const double y = py;
+    const double theta = static_cast<double>(std::int32_t{record.angle}) * kPi * kOneOver180;
+
+    for (std::int64_t dy = -1; dy <= 1; ++dy)
+        for (std::int64_t dx = -1; dx <= 1; ++dx)
+            surface.SetPixelV(ClampToPixel(px + dx), ClampToPixel(py + dy), kMarkerDotColour);
+
+    surface.SelectPen(kMarkerLineColour);
+    surface.SetROP2(RasterOp::Copy);
+    surface.Ellipse(
+        ClampToPixel(std::int64_t{px} - kCircleRadius), ClampToPixel(std::int64_t{py} - kCircleRadius),
+        ClampToPixel(std::int64_t{px} + kCircleRadius), ClampToPixel(std::int64_t{py} + kCircleRadius));
+
+    const double tipX = x + kShaftHalfLength * std::cos(theta);
+    const double tipY = y + kShaftHalfLength * std::sin(theta);
+    surface.MoveToEx(TruncToPixel(x - kShaftHalfLength * std::cos(theta)),
+                     TruncToPixel(y - kShaftHalfLength * std::sin(theta)));
+    surface.LineTo(TruncToPixel(tipX), TruncToPixel(tipY));
+
+    // The arrowhead strokes start from the unrounded tip.
+    surface.LineTo(TruncToPixel(tipX - kArrowheadLength * std::cos(theta - kArrowheadHalfAngle)),
+                   TruncToPixel(tipY - kArrowheadLength * std::sin(theta - kArrowheadHalfAngle)));
+    surface.MoveToEx(TruncToPixel(tipX), TruncToPixel(tipY));
+    surface.LineTo(TruncToPixel(tipX - kArrowheadLength * std::cos(theta + kArrowheadHalfAngle)),
+                   TruncToPixel(tipY - kArrowheadLength * std::sin(theta + kArrowheadHalfAngle)));
+
+    const double phi = theta + kCrossbarAngleOffset;
+    surface.MoveToEx(TruncToPixel(x + kCrossbarHalfLength * std::cos(phi)),
+                     TruncToPixel(y + kCrossbarHalfLength * std::sin(phi)));
+    surface.LineTo(TruncToPixel(x - kCrossbarHalfLength * std::cos(phi)),
+                   TruncToPixel(y - kCrossbarHalfLength * std::sin(phi)));
+    return kOk;
+}
+
+int CTrackPlot::DrawPointsOrTargets(const TrackRecord& record, ColorFilter filter, bool viewPoints)
+{
+    if (m_pSurface == nullptr)
+        return kErrOpen;
+    CDrawingSurface& surface = *m_pSurface;
+    surface.SetROP2(RasterOp::Copy);
+    if (viewPoints)
+    {
+        const TrackWord first = record.points[0];
+        const DecodedTrackWord start = DecodeTrackWord(first, filter);
+        surface.MoveToEx(start.x, start.y);
+        if (first == 0)
+            return kOk;
+        // Each segment takes the colour of the point it starts from; a black point starts none.
+        Rgb carried = start.colour;
+        for (std::size_t k = 1; k < kMaxPoints; ++k)
+        {
+            const TrackWord word = record.points[k];
+            if (word == 0)
+                break;
+            const DecodedTrackWord point = DecodeTrackWord(word, filter);
+            if (carried != kBlack)
+            {
+                surface.SelectPen(carried);
+                surface.LineTo(point.x, point.y);
+            }
+            else
+                surface.MoveToEx(point.x, point.y);
+            carried = point.colour;
+        }
+        return kOk;
+    }
+    for (std::size_t k = 0; k < kMaxTargets; ++k)
+    {
+        const TrackWord word = record.targets[k];
+        if (word == 0)
+            break;
+        const DecodedTrackWord target = DecodeTrackWord(word, filter);
+        for (std::int32_t dy = -1; dy <= 1; ++dy)
+            for (std::int32_t dx = -1; dx <= 1; ++dx)
+                surface.SetPixelV(target.x + dx, target.y + dy, target.colour);
+    }
+    return kOk;
+}
+
+int CTrackPlot::DrawRecord(const TrackRecord& record, ColorFilter filter, bool viewPoints)
+{
+    // No clear here: the step commands clear and draw the region outlines and labels just before,
+    // and those should stay visible under the record.
+    if (m_pSurface == nullptr)
+        return kErrOpen;
+    DrawPositionMarker(record);
+    return DrawPointsOrTargets(record, filter, viewPoints);
+}
+
+int CTrackPlot::OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                              std::int32_t index, RasterOp op)
+{
+    const std::int64_t width = std::int64_t{right} - left;
+    const std::int64_t height = std::int64_t{bottom} - top;
+    if (width >= -1 && width <= 1)
+        return kErrNoRecord;
+    if (height >= -1 && height <= 1)
+        return kErrNoRecord;
+    if (!IsRegionIndex(index))
+        return kErrNoRecord;
+    if (m_pSurface == nullptr)
+        return kErrOpen;
+    m_pSurface->SelectPen(kRegionColors[static_cast<std::size_t>(index)]);
+    m_pSurface->SetROP2(op);
+    m_pSurface->Rectangle(left, top, right, bottom);
+    m_pSurface->SetROP2(RasterOp::Copy); // everything else draws in copy mode
+    return kOk;
+}
+
+int CTrackPlot::DrawRegionOutline(std::int32_t left, std::int32_t top, std::int32_t right,
+                                  std::int32_t bottom, std::int32_t index)
+{
+    return OutlineRegion(left, top, right, bottom, index, RasterOp::Copy);
+}
+
+int CTrackPlot::XorRegionOutline(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                                 std::int32_t index)
+{
+    return OutlineRegion(left, top, right, bottom, index, RasterOp::Xor);
+}
+
+// The row's layout depends only on the count and the font, so erasing with the old count covers
+// exactly the cells drawn for it.
+void CTrackPlot::LabelRow(std::int32_t count, std::int32_t selected, bool erase)
+{
+    CDrawingSurface& surface = *m_pSurface;
+    // Every cell is as high as "X-Y Parameters" measures, the height of the label font.
+    std::int32_t x = kLabelRowLeft;
+    const std::int32_t last = std::min<std::int32_t>(count, static_cast<std::int32_t>(kMaxDrawnRegions));
+    for (std::int32_t i = 0; i < last; ++i)
+    {
+        const std::size_t row = static_cast<std::size_t>(i);
+        const Rgb colour = erase ? kBlack : (i == selected ? kRegionColors[row] : kRegionColorsDim[row]);
+        const std::string number = std::to_string(i);
+        surface.SetTextColor(colour);
+        surface.SetBkColor(kBlack);
+        surface.DrawText(x, kLabelRowTop, number);
+        x += surface.GetTextExtent(number).cx;
+        surface.DrawText(x, kLabelRowTop, " ");
+        x += surface.GetTextExtent(" ").cx;
+    }
+}
+
+int CTrackPlot::DrawRegionLabels(std::int32_t count, std::int32_t selected)
+{
+    if (m_pSurface == nullptr)
+        return kErrOpen;
+    LabelRow(count, selected, false);
+    return kOk;
+}
+
+int CTrackPlot::EraseRegionLabels(std::int32_t count)
+{
+    if (m_pSurface == nullptr)
+        return kErrOpen;
+    LabelRow(count, -1, true);
+    return kOk;
+}
+
+int CTrackPlot::RedrawRegions(const Rect* rects, std::int32_t count, std::int32_t selected)
+{
+    if (m_pSurface == nullptr)
+        return kErrOpen; // nothing drawn, so the list of drawn outlines stays as it is
+    // The table holds 50 rectangles; a longer or missing list must not read or write past it.
+    if (rects == nullptr)
+        count = 0;
+    count = std::clamp<std::int32_t>(count, 0, static_cast<std::int32_t>(kMaxDrawnRegions));
+
+    for (std::uint32_t i = 0; i < m_nDrawnRegions; ++i)
+    {
+        const Rect& r = m_drawnRegionRects[i];
+        XorRegionOutline(r.left, r.top, r.right, r.bottom, static_cast<std::int32_t>(i));
+    }
+    for (std::int32_t i = 0; i < count; ++i)
+        DrawRegionOutline(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom, i);
+    EraseRegionLabels(static_cast<std::int32_t>(m_nDrawnRegions));
+    DrawRegionLabels(count, selected);
+
+    m_nDrawnRegions = static_cast<std::uint32_t>(count);
+    if (rects != m_drawnRegionRects.data()) // a caller may hand back the drawn list itself
+        std::copy(rects, rects + count, m_drawnRegionRects.begin());
+    return kOk;
+}
+
+int CTrackPlot::PlotEveryNthRecord(std::uint32_t n)
+{
+    if (m_pTrackFile == nullptr || m_pSurface == nullptr)
+        return kErrOpen;
+    if (n == 0)
+        n = 1;
+    const std::uint32_t total = m_pTrackFile->GetRecordCount();
+    const std::uint32_t q = total / n;
+    if (q > kLongPlotThreshold)
+    {
+        const std::string question = "This will result in plotting " + std::to_string(q) +
+                                     " records which will take a long time, do you wish to continue?";
+        if (!GetMessageSink().AskYesNo(question))
+            return kOk;
+    }
+    TrackRecord record;
+    // 64-bit index: i + n must not wrap around to a small index on huge counts.
+    for (std::uint64_t i = 0; i < total; i += n)
+    {
+        const int result = m_pTrackFile->GetRecord(record, static_cast<std::uint32_t>(i));
+        if (result != kOk)
+            return result;
+        DrawPositionMarker(record);
+    }
+    return kOk;
+}
+
+int CTrackPlot::PlotEntireTrack(const Rect* rects, std::int32_t count, std::int32_t selected, std::uint32_t n)
+{
+    Clear();
+    RedrawRegions(rects, count, selected);
+    return PlotEveryNthRecord(n);
+}
+
+int CTrackPlot::BeginBand(std::int32_t x, std::int32_t y)
+{
+    m_ptBandAnchor = Point{x, y};
+    return kOk;
+}
+
+void CTrackPlot::DrawBandOutline()
+{
+    m_pSurface->SelectPen(kBandColour);
+    m_pSurface->SetROP2(RasterOp::Xor);
+    m_pSurface->Rectangle(m_ptBandAnchor.x, m_ptBandAnchor.y, m_ptBandCorner.x, m_ptBandCorner.y);
+    m_pSurface->SetROP2(RasterOp::Copy);
+}
+
+int CTrackPlot::TrackBand(std::int32_t x, std::int32_t y)
+{
+    if (m_pSurface == nullptr)
+        return kErrOpen;
+    if (m_bBandShown)
+        DrawBandOutline(); // the exclusive-or erases the band at the old corner
+    else
+        m_bBandShown = true;
+    m_ptBandCorner = Point{x, y};
+    DrawBandOutline();
+    return kOk;
+}
+
+int CTrackPlot::EndBand()
+{
+    if (m_pSurface == nullptr)
+    {
+        m_bBandShown = false;
+        return kErrOpen;
+    }
+    if (!m_bBandShown)
+        return kErrNoBand; // drawing now would put a band up, not take one down
+    m_bBandShown = false;
+    DrawBandOutline();
+    return kOk;
+}
+
+void CTrackPlot::SaveAsBitmap()
+{
+    const std::string trackName = m_pTrackFile != nullptr ? m_pTrackFile->GetFileName() : std::string();
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.title = std::string(kBitmapDialogTitle);
+    request.filter = std::string(kBitmapDialogFilter);
+    request.defaultExtension = std::string(kBitmapDefaultExtension);
+    request.initialName = DefaultBitmapName(trackName);
+    const std::optional<std::string> path = GetMessageSink().AskFileName(request);
+    if (!path)
+        return;
+    SaveCapturedBitmap(*path, CaptureSurface(m_pSurface, m_nWidth, m_nHeight));
+}

@@ -1,0 +1,109 @@
+// CTrackPlot: everything shown in the plot area is drawn through it: one record (marker and points
+// or targets), the entire track, the region outlines with their number labels, the rubber band of
+// the region gesture, and the capture for the bitmap export. It draws straight onto a borrowed
+// CDrawingSurface and keeps nothing of the picture but the outlines it last drew.
+//
+// Tracker coordinates are surface pixels one to one (column = X, row = Y, rows downwards).
+#pragma once
+
+#include "base/Geometry.h"
+#include "plot/ColorFilter.h"
+#include "plot/DrawingSurface.h"
+#include "plot/RegionColors.h"
+#include "trackfile/TrackRecord.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class CTrackFile;
+
+// A TrackWord turned into a surface pixel and the colour it is shown in.
+struct DecodedTrackWord
+{
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    Rgb colour;
+    friend bool operator==(const DecodedTrackWord&, const DecodedTrackWord&) = default;
+};
+
+// Entire-track plots of more markers than this ask first.
+inline constexpr std::uint32_t kLongPlotThreshold = 10000;
+
+class CTrackPlot
+{
+public:
+    // Binds the plot to a surface (not owned) of width x height and to the reader (not owned), and
+    // clears the surface black. Non-zero on success; 0 without a surface, which leaves the plot
+    // without one.
+    int Attach(CDrawingSurface* surface, std::int32_t width, std::int32_t height, CTrackFile* reader);
+    // Fills (0, 0) to (m_nWidth, m_nHeight) black; 0, or -601 without a surface.
+    int Clear();
+
+    // Pixel and colour of a word; coordinates beyond the surface are pulled to its last column/row.
+    [[nodiscard]] DecodedTrackWord DecodeTrackWord(TrackWord word, ColorFilter filter) const;
+
+    // The purple dot, white circle, heading arrow and crossbar at the record's position (not
+    // clamped). 0, or -601 without a surface.
+    int DrawPositionMarker(const TrackRecord& record);
+    // Points as segments coloured by their start point (viewPoints), or targets as 3 x 3 blocks.
+    int DrawPointsOrTargets(const TrackRecord& record, ColorFilter filter, bool viewPoints);
+    // The marker, then the points or targets over it. It does not clear first: its callers have
+    // just cleared and drawn the region outlines and labels, which stay visible under the record.
+    int DrawRecord(const TrackRecord& record, ColorFilter filter, bool viewPoints);
+
+    // Region outline in kRegionColors[index], copy mode; -603 (nothing drawn) when the rectangle
+    // is less than 2 pixels wide or high or index is not a region index; otherwise 0.
+    int DrawRegionOutline(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                          std::int32_t index);
+    // The same outline in exclusive-or mode: turns an outline drawn by DrawRegionOutline black.
+    int XorRegionOutline(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                         std::int32_t index);
+    // The label row "0 1 2 ..." at (5, 5): the selected region's number in its full colour, the
+    // others dimmed, each followed by a space, all on black cells.
+    int DrawRegionLabels(std::int32_t count, std::int32_t selected);
+    // The same cells painted black.
+    int EraseRegionLabels(std::int32_t count);
+    // Takes the outlines and labels drawn last off and draws those of rects[0 .. count - 1]
+    // (count cut to 0 .. 50). 0, or -601 without a surface (then nothing changes).
+    int RedrawRegions(const Rect* rects, std::int32_t count, std::int32_t selected);
+
+    // Markers of records 0, n, 2n, ... of the open file (n = 0 means 1); asks first when more than
+    // 10000 would be plotted. 0 (also after No), -601 without a reader or surface, or the reader's
+    // result for a record it could not fetch.
+    int PlotEveryNthRecord(std::uint32_t n);
+    // Clear, RedrawRegions, PlotEveryNthRecord.
+    int PlotEntireTrack(const Rect* rects, std::int32_t count, std::int32_t selected, std::uint32_t n);
+
+    // Rubber band of the region gesture, drawn white in exclusive-or mode.
+    int BeginBand(std::int32_t x, std::int32_t y); // sets the anchor; 0
+    int TrackBand(std::int32_t x, std::int32_t y); // moves the free corner; 0, or -601
+    int EndBand();                                 // erases the band; 0, -602 none shown, -601
+
+    // The Save Plot command: asks for a file name and writes what the surface shows as a bitmap.
+    void SaveAsBitmap();
+
+    [[nodiscard]] CDrawingSurface* Surface() const { return m_pSurface; }
+
+    // State other parts of the program read (names as the rest of the program knows them).
+    std::int32_t m_nWidth = 0;
+    std::int32_t m_nHeight = 0;
+    CTrackFile* m_pTrackFile = nullptr; // not owned
+    Point m_ptBandAnchor;
+    Point m_ptBandCorner;
+    bool m_bBandShown = false;
+    std::uint32_t m_nDrawnRegions = 0;
+    std::array<Rect, kMaxDrawnRegions> m_drawnRegionRects{};
+
+private:
+    int OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                      std::int32_t index, RasterOp op);
+    void LabelRow(std::int32_t count, std::int32_t selected, bool erase);
+    void DrawBandOutline();
+
+    CDrawingSurface* m_pSurface = nullptr; // the plot's drawing context; not owned
+};
+
+// The bitmap's default name for a track file name: the name without a three-letter extension
+// ("VT1.qtf" gives "VT1"; "run.data" stays as it is).
+[[nodiscard]] std::string DefaultBitmapName(const std::string& trackFileName);

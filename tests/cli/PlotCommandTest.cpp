@@ -1,0 +1,226 @@
+// tracktool plot and frame, run as a user would run them; the bitmaps are read back and their
+// pixels checked.
+#include "base/LittleEndian.h"
+#include "cli/RunTool.h"
+#include "support/TempDir.h"
+#include "support/TrackFileBuilder.h"
+
+#include <gtest/gtest.h>
+#include <set>
+#include <tuple>
+
+namespace
+{
+using Colour = std::tuple<int, int, int>;
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+constexpr std::size_t kStride = kWidth * 3;
+constexpr Colour kPurple{128, 0, 128};
+
+// A 640 x 480 24-bit bottom-up bitmap read back from a file.
+struct Picture
+{
+    explicit Picture(const std::string& path) : bytes(ReadWholeFile(path)) {}
+    [[nodiscard]] bool IsPlotBitmap() const
+    {
+        if (bytes.size() != 54 + kStride * kHeight)
+            return false;
+        const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        return bytes.compare(0, 2, "BM") == 0 && LoadLE32(p + 2) == bytes.size() && LoadLE32(p + 10) == 54 &&
+               LoadLE32(p + 18) == kWidth && LoadLE32(p + 22) == kHeight && LoadLE16(p + 28) == 24;
+    }
+    [[nodiscard]] Colour At(int x, int y) const
+    {
+        const std::size_t offset =
+            54 + static_cast<std::size_t>(kHeight - 1 - y) * kStride + 3 * static_cast<std::size_t>(x);
+        const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.data()) + offset;
+        return {p[2], p[1], p[0]};
+    }
+    // Colours other than black in the box [x0, x1) x [y0, y1).
+    [[nodiscard]] std::set<Colour> ColoursIn(int x0, int y0, int x1, int y1) const
+    {
+        std::set<Colour> colours;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                if (At(x, y) != Colour{0, 0, 0})
+                    colours.insert(At(x, y));
+        return colours;
+    }
+    std::string bytes;
+};
+
+// 120 records, record i at (100 + 3 i, 200 + i), heading 0, with three targets and a point run.
+std::string WriteTrack(const CTempDir& dir)
+{
+    CTrackFileBuilder builder;
+    for (int i = 0; i < 120; ++i)
+    {
+        TrackRecord record =
+            MakeRecord(1000 + i, 100 + 3 * i, 200 + i, 0,
+                       {MakeTrackWord(500, 100, kWordBitRR), MakeTrackWord(520, 100, kWordBitRG),
+                        MakeTrackWord(540, 100, kWordBitLum)});
+        for (std::size_t k = 0; k < kMaxPoints; ++k)
+            record.points[k] = 0;
+        record.points[0] = MakeTrackWord(400, 420, kWordBitPB);
+        record.points[1] = MakeTrackWord(450, 420, kWordBitPB);
+        builder.Add(record);
+    }
+    return builder.Write(dir.File("t.qtf"));
+}
+} // namespace
+
+TEST(PlotCommand, EveryNthMarkerOverTheRegionsWithTheLastSelected)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const ToolResult result = RunTool(
+        {"plot", track, dir.File("p.bmp"), "--region", "50,50,175,175", "--region", "300,300,400,400"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.err.empty()) << result.err;
+    const Picture picture(dir.File("p.bmp"));
+    ASSERT_TRUE(picture.IsPlotBitmap());
+    EXPECT_EQ(picture.At(50, 100), (Colour{175, 175, 175}));
+    EXPECT_EQ(picture.At(399, 350), (Colour{255, 0, 0}));
+    EXPECT_EQ(picture.ColoursIn(5, 5, 11, 17), (std::set<Colour>{{143, 143, 143}})); // "0", dim
+    EXPECT_EQ(picture.ColoursIn(15, 5, 21, 17), (std::set<Colour>{{255, 0, 0}}));    // "1", selected
+    // Markers of records 0 and 60 (every 60th by default), none of record 30.
+    EXPECT_EQ(picture.At(101, 201), kPurple);
+    EXPECT_EQ(picture.At(281, 261), kPurple);
+    EXPECT_TRUE(picture.ColoursIn(187, 227, 194, 234).empty());
+    // Only markers: no points and no targets.
+    EXPECT_TRUE(picture.ColoursIn(390, 410, 460, 430).empty());
+    EXPECT_TRUE(picture.ColoursIn(495, 95, 545, 105).empty());
+}
+
+TEST(PlotCommand, EveryRecordAndNoSelection)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const ToolResult result = RunTool({"plot", track, dir.File("p.bmp"), "--every", "0", "--region",
+                                       "50,50,175,175", "--region", "300,300,400,400", "--selected", "-1"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const Picture picture(dir.File("p.bmp"));
+    ASSERT_TRUE(picture.IsPlotBitmap());
+    EXPECT_FALSE(picture.ColoursIn(187, 227, 194, 234).empty()); // record 30 as well
+    EXPECT_EQ(picture.At(458, 320), kPurple);                    // the last record's dot on top
+    EXPECT_EQ(picture.ColoursIn(15, 5, 21, 17), (std::set<Colour>{{127, 0, 0}}));
+}
+
+TEST(PlotCommand, LongPlotQuestionIsAnsweredYes)
+{
+    CTempDir dir;
+    ASSERT_EQ(RunTool({"gen", dir.File("g.qtf"), "--records", "10001"}).exitCode, 0);
+    const ToolResult result = RunTool({"plot", dir.File("g.qtf"), dir.File("p.bmp"), "--every", "1"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(
+        result.err.find("This will result in plotting 10001 records which will take a long time, do you "
+                        "wish to continue?"),
+        std::string::npos)
+        << result.err;
+    const Picture picture(dir.File("p.bmp"));
+    ASSERT_TRUE(picture.IsPlotBitmap());
+    EXPECT_FALSE(picture.ColoursIn(0, 0, kWidth, kHeight).empty());
+
+    const ToolResult quiet = RunTool({"plot", dir.File("g.qtf"), dir.File("q.bmp"), "--every", "2"});
+    ASSERT_EQ(quiet.exitCode, 0);
+    EXPECT_TRUE(quiet.err.empty()) << quiet.err;
+}
+
+TEST(PlotCommand, FrameShowsPointsOrTargetsThroughTheFilter)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    struct Case
+    {
+        std::vector<std::string> extra;
+        Colour red, green, grey, points; // centre of each target block, a pixel of the point run
+    };
+    const Colour black{0, 0, 0};
+    const Case cases[] = {
+        {{}, black, black, black, {0, 0, 255}},
+        {{"--targets"}, {255, 0, 0}, {0, 255, 0}, {159, 159, 159}, black},
+        {{"--targets", "--colors", "RR,Lum"}, {255, 0, 0}, black, {159, 159, 159}, black},
+        {{"--targets", "--colors", ""}, black, black, black, black},
+        {{"--colors", "RR"}, black, black, black, black},
+    };
+    for (const Case& c : cases)
+    {
+        std::vector<std::string> args = {"frame", track, "10", dir.File("f.bmp")};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const ToolResult result = RunTool(args);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const Picture picture(dir.File("f.bmp"));
+        ASSERT_TRUE(picture.IsPlotBitmap());
+        EXPECT_EQ(picture.At(500, 100), c.red);
+        EXPECT_EQ(picture.At(520, 100), c.green);
+        EXPECT_EQ(picture.At(540, 100), c.grey);
+        EXPECT_EQ(picture.At(425, 420), c.points);
+        EXPECT_EQ(picture.At(131, 211), kPurple); // the marker of record 10 at (130, 210)
+        EXPECT_EQ(picture.At(101, 201), black);   // nothing of any other record
+    }
+}
+
+TEST(PlotCommand, FrameDrawsTheRegionsUnderTheRecord)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const ToolResult result = RunTool({"frame", track, "0", dir.File("f.bmp"), "--region", "90,150,300,250",
+                                       "--region", "10,400,20,410", "--selected", "0"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const Picture picture(dir.File("f.bmp"));
+    EXPECT_EQ(picture.At(90, 160), (Colour{175, 175, 175}));
+    EXPECT_EQ(picture.At(10, 405), (Colour{255, 0, 0}));
+    EXPECT_EQ(picture.ColoursIn(5, 5, 11, 17), (std::set<Colour>{{175, 175, 175}}));
+    EXPECT_EQ(picture.At(101, 201), kPurple);
+}
+
+TEST(PlotCommand, UsageErrorsExitWithTwo)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"plot"},
+        {"plot", "t.qtf"},
+        {"plot", "t.qtf", "a.bmp", "b.bmp"},
+        {"plot", "t.qtf", "a.bmp", "--every", "-1"},
+        {"plot", "t.qtf", "a.bmp", "--every"},
+        {"plot", "t.qtf", "a.bmp", "--region", "1,2,3"},
+        {"plot", "t.qtf", "a.bmp", "--region", "1,2,3,4,5"},
+        {"plot", "t.qtf", "a.bmp", "--region", "1,2,x,4"},
+        {"plot", "t.qtf", "a.bmp", "--selected", "50"},
+        {"plot", "t.qtf", "a.bmp", "--selected", "-2"},
+        {"plot", "t.qtf", "a.bmp", "--targets"},
+        {"frame", "t.qtf", "a.bmp"},
+        {"frame", "t.qtf", "x", "a.bmp"},
+        {"frame", "t.qtf", "1", "a.bmp", "--colors", "RR,XX"},
+        {"frame", "t.qtf", "1", "a.bmp", "--colors", "RR,"},
+        {"frame", "t.qtf", "1", "a.bmp", "--every", "3"},
+    };
+    for (const auto& args : cases)
+    {
+        const ToolResult result = RunTool(args);
+        EXPECT_EQ(result.exitCode, 2) << args.size() << " " << args.back();
+        EXPECT_NE(result.err.find("usage: tracktool " + args[0]), std::string::npos);
+    }
+}
+
+TEST(PlotCommand, FailuresExitWithOne)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const std::vector<std::vector<std::string>> cases = {
+        {"plot", dir.File("missing.qtf"), dir.File("a.bmp")},
+        {"plot", track, dir.File("none/a.bmp")},
+        {"frame", track, "120", dir.File("a.bmp")},
+        {"frame", dir.File("missing.qtf"), "0", dir.File("a.bmp")},
+        {"frame", track, "0", dir.File("none/a.bmp")},
+    };
+    for (const auto& args : cases)
+    {
+        const ToolResult result = RunTool(args);
+        EXPECT_EQ(result.exitCode, 1) << args[0] << " " << args[1] << " " << args[2];
+        EXPECT_FALSE(result.err.empty());
+    }
+    EXPECT_NE(
+        RunTool({"plot", track, dir.File("none/a.bmp")}).err.find("Unable to create() file to save .bmp..."),
+        std::string::npos);
+}
