@@ -198,8 +198,8 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
             MakeTrackWord(static_cast<std::uint32_t>(NextRandom() % 640),
                           static_cast<std::uint32_t>(NextRandom() % 480), colours[NextRandom() % 4]);
     }
-    // Scattered noise points anywhere in the frame.
-    const std::uint64_t noise = NextRandom() % 6;
+    // Now and then a stray point of light somewhere in the frame.
+    const std::uint64_t noise = NextRandom() % 10 == 0 ? 1 + NextRandom() % 2 : 0;
     for (std::uint64_t k = 0; k < noise; ++k)
         addPoint(static_cast<double>(NextRandom() % 640), static_cast<double>(NextRandom() % 480),
                  kWordBitLum);
