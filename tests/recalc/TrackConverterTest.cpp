@@ -1,0 +1,219 @@
+#include "recalc/TrackConverter.h"
+
+#include "base/File.h"
+#include "base/RecordingMessageSink.h"
+#include "support/TempDir.h"
+#include "support/TrackFileBuilder.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace
+{
+constexpr const char* kCompleted = "Conversion Completed";
+constexpr const char* kLastIncomplete = "Conversion Completed, last rec was incomplete.";
+
+// The worked triangle, coloured so that the direction can be found too.
+const std::vector<TrackWord> kTriangle = {MakeTrackWord(200, 100, kWordBitRR),
+                                          MakeTrackWord(260, 135, kWordBitRB),
+                                          MakeTrackWord(200, 170, kWordBitRG)};
+// Three targets too far apart for the band 10..100: no triangle.
+const std::vector<TrackWord> kNoTriangle = {MakeTrackWord(10, 10, kWordBitRR),
+                                            MakeTrackWord(400, 10, kWordBitRB),
+                                            MakeTrackWord(10, 400, kWordBitRG)};
+
+TrackRecord WithTargets(std::int64_t timestamp, const std::vector<TrackWord>& targets)
+{
+    TrackRecord record = MakeRecord(timestamp, 11, 22, 33);
+    SetTargets(record, targets);
+    return record;
+}
+
+// The record as the conversion should write it: position and heading replaced, the rest equal.
+TrackRecord Converted(TrackRecord record, Point position)
+{
+    record.x = position.x;
+    record.y = position.y;
+    record.angle = static_cast<std::int32_t>(
+        CDirectionFinder::FindDirection(CopyTargets(record), position.x, position.y));
+    return record;
+}
+
+class TrackConverterTest : public ::testing::Test
+{
+protected:
+    int Convert(const std::string& from, const std::string& to, int min = 10, int max = 100)
+    {
+        return converter.ConvertFile(from, to, min, max);
+    }
+    CRecordingMessageSink sink;
+    CScopedMessageSink scoped{sink};
+    CTempDir dir;
+    CTrackConverter converter;
+};
+} // namespace
+
+// Test the file-level outcomes: header, chunk boundaries and partial records.
+TEST_F(TrackConverterTest, FileShapes)
+{
+    struct Case
+    {
+        const char* what;
+        bool header;
+        std::uint32_t records;
+        std::uint32_t tail;
+        int result;
+        const char* message;
+        std::uint32_t writtenTail; // tail bytes copied to the destination
+    };
+    const Case cases[] = {
+        {"45 records with header", true, 45, 0, 0, kCompleted, 0},
+        {"old style", false, 3, 0, 0, kCompleted, 0},
+        {"exactly one chunk", true, 20, 0, 0, kCompleted, 0},
+        {"one more than a chunk", true, 21, 0, 0, kCompleted, 0},
+        {"two chunks", true, 40, 0, 0, kCompleted, 0},
+        {"lone partial after whole chunks", true, 20, 1000, -1, kLastIncomplete, 0},
+        {"partial inside the last chunk", true, 25, 1000, 0, kCompleted, 1000},
+        {"header only", true, 0, 0, 0, kCompleted, 0},
+        {"only a partial record", false, 0, 1000, -1, kLastIncomplete, 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        sink.messages.clear();
+        CTrackFileBuilder builder;
+        builder.WithHeader(c.header).WithTail(c.tail);
+        for (std::uint32_t r = 0; r < c.records; ++r)
+            builder.Add(WithTargets(r * 16667, kTriangle));
+        const std::string source = builder.Write(dir.File("in.qtf"));
+        ASSERT_EQ(Convert(source, dir.File("out.qtf")), c.result);
+        EXPECT_EQ(sink.messages, std::vector<std::string>{c.message});
+
+        const std::string in = ReadWholeFile(source);
+        const std::string out = ReadWholeFile(dir.File("out.qtf"));
+        const std::size_t headerBytes = c.header ? kTrackHeaderSize : 0;
+        ASSERT_EQ(out.size(), headerBytes + c.records * kTrackRecordSize + c.writtenTail);
+        EXPECT_EQ(out.substr(0, headerBytes), in.substr(0, headerBytes));
+        for (std::uint32_t r = 0; r < c.records; ++r)
+        {
+            const TrackRecord expected = Converted(builder.Records()[r], Point{219, 134});
+            const TrackRecord actual = RecordAt(out, c.header, r);
+            ASSERT_EQ(std::memcmp(&actual, &expected, sizeof actual), 0) << "record " << r;
+        }
+        EXPECT_EQ(out.substr(out.size() - c.writtenTail), in.substr(in.size() - c.tail, c.writtenTail));
+    }
+}
+
+// Test what each record receives: a new center, the held one, or its own position.
+TEST_F(TrackConverterTest, RecordsTakeTheHeldCenterAndKeepTheirOwnWhenTooFewTargets)
+{
+    std::vector<TrackWord> fifty;
+    for (std::uint32_t k = 0; k < kMaxTargets; ++k)
+        fifty.push_back(MakeTrackWord(100 + 3 * k, 100 + (k % 7), k % 3 == 0 ? kWordBitRB : kWordBitRR));
+    CTrackFileBuilder builder;
+    builder
+        .Add(WithTargets(1, kNoTriangle))                  // no triangle yet: the held (0, 0)
+        .Add(WithTargets(2, kTriangle))                    // a center: (219, 134)
+        .Add(WithTargets(3, kNoTriangle))                  // no triangle: the held (219, 134)
+        .Add(WithTargets(4, {kTriangle[0], kTriangle[1]})) // fewer than 3: own position, angle 0
+        .Add(WithTargets(5, fifty));                       // no zero word: own position, direction of all 50
+    builder.Write(dir.File("in.qtf"));
+    ASSERT_EQ(Convert(dir.File("in.qtf"), dir.File("out.qtf")), 0);
+    const std::string out = ReadWholeFile(dir.File("out.qtf"));
+
+    struct Expect
+    {
+        std::int32_t x, y;
+    };
+    const Expect expected[] = {{0, 0}, {219, 134}, {219, 134}, {11, 22}, {11, 22}};
+    for (std::size_t r = 0; r < 5; ++r)
+    {
+        const TrackRecord actual = RecordAt(out, true, r);
+        const TrackRecord want = Converted(builder.Records()[r], Point{expected[r].x, expected[r].y});
+        EXPECT_EQ(std::memcmp(&actual, &want, sizeof actual), 0) << "record " << r;
+    }
+    EXPECT_EQ(std::int32_t{RecordAt(out, true, 3).angle}, 0);
+}
+
+TEST_F(TrackConverterTest, ExistingDestinationIsReplaced)
+{
+    CTrackFileBuilder().Add(WithTargets(1, kTriangle)).Write(dir.File("in.qtf"));
+    WriteWholeFile(dir.File("out.qtf"), std::string(100000, 'z'));
+    ASSERT_EQ(Convert(dir.File("in.qtf"), dir.File("out.qtf")), 0);
+    EXPECT_EQ(ReadWholeFile(dir.File("out.qtf")).size(), kTrackHeaderSize + kTrackRecordSize);
+}
+
+// Test that the source can never be the destination, by whatever path it is named.
+TEST_F(TrackConverterTest, DestinationThatIsTheSourceIsRefused)
+{
+    const std::string source = CTrackFileBuilder().AddSequence(30).Write(dir.File("a.qtf"));
+    const std::string original = ReadWholeFile(source);
+    ASSERT_EQ(::symlink(source.c_str(), dir.File("sym.qtf").c_str()), 0);
+    ASSERT_EQ(::link(source.c_str(), dir.File("hard.qtf").c_str()), 0);
+    for (const std::string& destination : std::vector<std::string>{
+             source, dir.Path() + "/./a.qtf", dir.Path() + "/../" + FileNameOfPath(dir.Path()) + "/a.qtf",
+             dir.File("sym.qtf"), dir.File("hard.qtf")})
+    {
+        sink.messages.clear();
+        EXPECT_EQ(Convert(source, destination), -1) << destination;
+        ASSERT_EQ(sink.messages.size(), 1u);
+        EXPECT_NE(sink.messages[0].find("is the file being converted"), std::string::npos);
+        EXPECT_EQ(ReadWholeFile(source), original) << destination;
+    }
+}
+
+TEST_F(TrackConverterTest, OpenReadAndWriteFailuresAreReportedAndFail)
+{
+    CTrackFileBuilder().AddSequence(30).Write(dir.File("in.qtf"));
+    struct Case
+    {
+        std::string source;
+        std::string destination;
+        const char* message;
+        bool destinationCreated;
+    };
+    const Case cases[] = {
+        {dir.File("missing.qtf"), dir.File("o1.qtf"),
+         "Error opening file to Read from; Is the file/path name correct?", false},
+        {dir.File("in.qtf"), dir.File("no/such/dir.qtf"),
+         "Error opening file to write to; Is the file/path name correct?", false},
+        // A full disk after both files are open.
+        {dir.File("in.qtf"), "/dev/full",
+         "Error writing the converted file (is the disk full?); the conversion is incomplete.", true},
+        // A source that opens but cannot be read.
+        {dir.Path(), dir.File("o2.qtf"),
+         "Error reading the file being converted; the conversion is incomplete.", true},
+    };
+    for (const Case& c : cases)
+    {
+        sink.messages.clear();
+        EXPECT_EQ(Convert(c.source, c.destination), -1) << c.message;
+        EXPECT_EQ(sink.messages, std::vector<std::string>{c.message});
+        if (c.destination != "/dev/full")
+        {
+            EXPECT_EQ(::access(c.destination.c_str(), F_OK) == 0, c.destinationCreated) << c.destination;
+        }
+    }
+}
+
+TEST(ValidateTargetDistances, MinMustBeBelowMax)
+{
+    struct Case
+    {
+        int min, max;
+        bool valid;
+    };
+    const Case cases[] = {{10, 100, true}, {50, 50, false}, {100, 10, false}, {-5, 0, true}, {0, 0, false}};
+    for (const Case& c : cases)
+    {
+        CRecordingMessageSink sink;
+        CScopedMessageSink scoped(sink);
+        EXPECT_EQ(ValidateTargetDistances(c.min, c.max), c.valid);
+        const std::vector<std::string> expected =
+            c.valid ? std::vector<std::string>{}
+                    : std::vector<std::string>{
+                          "Invalid Values For Min/Max Target Distance Values, Unable To Complete Conversion"};
+        EXPECT_EQ(sink.messages, expected);
+    }
+}
