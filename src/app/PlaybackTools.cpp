@@ -1,0 +1,80 @@
+// The entire-track plot, the bitmap export, the region commands with their mouse gesture and the
+// enter/leave timestamp files.
+#include "app/PlaybackDlg.h"
+#include "framework/WinApp.h"
+#include "regions/RegionEventGenerator.h"
+#include "trackfile/TrackFile.h"
+
+void CPlaybackDlg::OnPlotNow()
+{
+    // The plot runs with whatever the fields hold after the exchange, also when a field was refused.
+    UpdateData(true);
+    m_plot.PlotEntireTrack(m_regions.m_regionRects.data(), m_regions.m_nRegionCount,
+                           m_regions.m_nSelectedRegion, m_plotEveryNth);
+}
+
+void CPlaybackDlg::OnSaveBitmap()
+{
+    m_plot.SaveAsBitmap();
+}
+
+void CPlaybackDlg::RedrawRegions()
+{
+    m_plot.RedrawRegions(m_regions.m_regionRects.data(), m_regions.m_nRegionCount,
+                         m_regions.m_nSelectedRegion);
+}
+
+void CPlaybackDlg::OnCreateRectangle()
+{
+    m_regions.CreateRectangle(m_regionPlot);
+}
+
+void CPlaybackDlg::OnDeleteRectangle()
+{
+    m_regions.DeleteRectangle(m_regionPlot);
+}
+
+void CPlaybackDlg::OnSelectRectangle(int id)
+{
+    m_regions.SelectRectangle(m_regionPlot, static_cast<std::uint32_t>(id));
+}
+
+Point CPlaybackDlg::CursorInPlot() const
+{
+    // The cursor where it is now, not where the message says, in the plot area's coordinates
+    // (negative or beyond the plot when the pointer is elsewhere in the window).
+    Point point = GetCursorPos();
+    m_plotArea.ScreenToClient(point);
+    return point;
+}
+
+void CPlaybackDlg::OnLButtonDown(unsigned, Point)
+{
+    m_regions.ButtonDown(m_regionPlot, CursorInPlot());
+}
+
+void CPlaybackDlg::OnMouseMove(unsigned flags, Point)
+{
+    const bool leftButtonHeld = (flags & kMkLButton) != 0;
+    if (leftButtonHeld)
+        m_regions.MouseMove(m_regionPlot, true, CursorInPlot());
+}
+
+void CPlaybackDlg::OnLButtonUp(unsigned, Point)
+{
+    m_regions.ButtonUp(m_regionPlot);
+}
+
+void CPlaybackDlg::OnGenerateTimestampFiles()
+{
+    // One generator per run; the files go to the current directory. Without regions or records
+    // the run refuses silently. The generator reports file errors itself.
+    SetCursor(CursorShape::Wait);
+    CRegionEventGenerator generator;
+    generator.Init(kDefaultRegionMargin);
+    generator.SetSource(&m_trackFile, m_trackFile.GetFileName(), m_trackFile.GetRecordCount());
+    generator.SetRegions(m_regions.m_regionRects.data(), m_regions.m_regionNames.data(),
+                         m_regions.m_nRegionCount);
+    generator.Run();
+    SetCursor(CursorShape::Arrow);
+}

@@ -1,0 +1,93 @@
+// The index arithmetic of the record moves and the mapping between record index and scroll
+// position. Indices and counts are unsigned 32-bit: an index that goes below 0 wraps to a very
+// large number and is caught by the same "new index >= count" test as one that passes the end.
+// Every function expects count >= 1; the window does not move at all while it has no records.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+// The scroll range of the record bar: 0 .. kScrollMax, set when a file is opened.
+inline constexpr int kScrollMin = 0;
+inline constexpr int kScrollMax = 32766;
+// One second of records, whatever the timestamps say ("[60 frame = 1sec]").
+inline constexpr std::uint32_t kRecordsPerSecond = 60;
+
+enum class RecordMove
+{
+    NextFrame,        // i + 1, wraps to the first record
+    PreviousFrame,    // i - 1, wraps to the last record
+    OneSecondForward, // i + 60, stops at the last record
+    OneSecondBack     // i - 60, stops at the first record
+};
+
+// The index after a move from index on a file of count records (count >= 1).
+[[nodiscard]] constexpr std::uint32_t MoveIndex(RecordMove move, std::uint32_t index, std::uint32_t count)
+{
+    switch (move)
+    {
+    case RecordMove::NextFrame:
+    {
+        const std::uint32_t next = index + 1u;
+        return next >= count ? 0u : next;
+    }
+    case RecordMove::PreviousFrame:
+    {
+        const std::uint32_t next = index - 1u;
+        return next >= count ? count - 1u : next;
+    }
+    case RecordMove::OneSecondForward:
+    {
+        const std::uint32_t next = index + kRecordsPerSecond;
+        return next >= count ? count - 1u : next;
+    }
+    case RecordMove::OneSecondBack:
+    {
+        const std::uint32_t next = index - kRecordsPerSecond;
+        return next >= count ? 0u : next;
+    }
+    }
+    return index;
+}
+
+// The record a thumb position stands for: floor(pos * count / 32766), exact in 64-bit integers
+// (the double-precision formula gives the same value for every pos and count); a thumb at the
+// right end gives count, which becomes the last record.
+[[nodiscard]] constexpr std::uint32_t ThumbToIndex(std::uint32_t pos, std::uint32_t count)
+{
+    const std::uint64_t index = std::uint64_t{pos} * count / static_cast<std::uint64_t>(kScrollMax);
+    return index >= count ? count - 1u : static_cast<std::uint32_t>(index);
+}
+
+// The thumb position of a record: floor(index * 32766 / count) (count >= 1).
+[[nodiscard]] constexpr int IndexToThumb(std::uint32_t index, std::uint32_t count)
+{
+    return static_cast<int>(std::uint64_t{index} * static_cast<std::uint64_t>(kScrollMax) / count);
+}
+
+// The index after a scroll bar notification (codes 0-8 of the platform); nullopt for end of
+// scrolling and unknown codes, which keep the index (the window still refreshes).
+[[nodiscard]] constexpr std::optional<std::uint32_t> ScrollIndex(unsigned code, unsigned pos,
+                                                                 std::uint32_t index, std::uint32_t count)
+{
+    switch (code)
+    {
+    case 0: // line left: the bar's left arrow
+        return MoveIndex(RecordMove::PreviousFrame, index, count);
+    case 1: // line right
+        return MoveIndex(RecordMove::NextFrame, index, count);
+    case 2: // page left: a click in the bar left of the thumb
+        return MoveIndex(RecordMove::OneSecondBack, index, count);
+    case 3: // page right
+        return MoveIndex(RecordMove::OneSecondForward, index, count);
+    case 4: // thumb released at pos
+    case 5: // thumb being dragged
+        return ThumbToIndex(pos, count);
+    case 6: // left end
+        return 0u;
+    case 7: // right end
+        return count - 1u;
+    default: // 8, end of scrolling, and anything else
+        return std::nullopt;
+    }
+}
