@@ -143,9 +143,9 @@ public:
 
     // Called after every message handler has returned (and before every message box): copy
     // changed pixel sources of every window to the screen, and drop a wait cursor the handler left
-    // set (a box shows the arrow over itself in any case) (on the platform the design comes
-    // from, the next pointer move restores the arrow; a handler that ends without setting the
-    // arrow back must not leave the wait cursor up for good).
+    // set (a box shows the arrow over itself in any case). A handler that ends without setting
+    // the arrow back must not leave the wait cursor up for good: elsewhere the next pointer move
+    // would restore the arrow, and this does the same at once.
     virtual void EndOfHandler() = 0;
 
     virtual void SetCursor(CursorShape shape) = 0;
