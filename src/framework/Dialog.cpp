@@ -248,19 +248,8 @@ bool CDialog::OnWndMsg(const Message& msg)
         DefaultSysCommand(static_cast<unsigned>(msg.id));
         return true;
     case MessageKind::Command:
-        // The standard buttons of a dialog without a map entry for them.
-        if (msg.id == kIdOk)
-        {
-            OnOK();
-            return true;
-        }
-        if (msg.id == kIdCancel)
-        {
-            OnCancel();
-            return true;
-        }
-        return false;
     case MessageKind::ButtonClicked:
+        // The standard buttons of a dialog without a map entry for them.
         if (msg.id == kIdOk)
         {
             OnOK();
