@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -171,6 +172,23 @@ bool CFile::SeekToEnd()
 {
     if (::lseek(m_fd, 0, SEEK_END) < 0)
     {
+        m_lastError = errno;
+        return false;
+    }
+    return true;
+}
+
+bool CFile::SetLength(std::uint64_t length)
+{
+    if (length > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
+    {
+        m_lastError = EFBIG;
+        return false;
+    }
+    while (::ftruncate(m_fd, static_cast<off_t>(length)) != 0)
+    {
+        if (errno == EINTR)
+            continue;
         m_lastError = errno;
         return false;
     }

@@ -61,6 +61,8 @@ public:
     bool SeekToEnd();
     // The file's length in bytes, or nothing on error.
     std::optional<std::uint64_t> GetLength() const;
+    // Cuts the file to (or extends it with zeros to) length bytes; the position is unchanged.
+    bool SetLength(std::uint64_t length);
     std::optional<FileIdentity> GetIdentity() const;
 
     const std::string& GetFilePath() const { return m_path; }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace
 {
@@ -205,6 +206,13 @@ bool CRegionEventGenerator::AppendBuffer(std::int32_t j)
     const std::string enterPath = EventFilePath(j, EventKind::Enter);
     const std::string leavePath = EventFilePath(j, EventKind::Leave);
 
+    const auto Fail = [this](const std::string& path)
+    {
+        ReportFileError("Cannot write to the event file " + path +
+                        "; the timestamp files of its region are incomplete.");
+        return false;
+    };
+
     // Both files are opened before either is written, so that a file that cannot be opened
     // leaves its partner untouched.
     CFile enterFile;
@@ -213,11 +221,7 @@ bool CRegionEventGenerator::AppendBuffer(std::int32_t j)
     const bool leaveOpen =
         enterOpen && leaveFile.Open(leavePath, FileMode::WriteExisting, ShareMode::DenyNone);
     if (!enterOpen || !leaveOpen)
-    {
-        ReportFileError("Cannot write to the event file " + (enterOpen ? leavePath : enterPath) +
-                        "; the timestamp files of its region are incomplete.");
-        return false;
-    }
+        return Fail(enterOpen ? leavePath : enterPath);
 
     const auto count = static_cast<std::size_t>(buffer.count);
     std::array<std::uint8_t, kEventBufferVisits * kEventEntrySize> bytes;
@@ -226,19 +230,28 @@ bool CRegionEventGenerator::AppendBuffer(std::int32_t j)
         CFile& file;
         const std::int64_t* times;
         const std::string& path;
+        std::optional<std::uint64_t> lengthBefore;
     };
-    for (const Half& half :
-         {Half{enterFile, buffer.enterTimes, enterPath}, Half{leaveFile, buffer.leaveTimes, leavePath}})
+    std::array<Half, 2> halves = {Half{enterFile, buffer.enterTimes, enterPath, enterFile.GetLength()},
+                                  Half{leaveFile, buffer.leaveTimes, leavePath, leaveFile.GetLength()}};
+    for (Half& half : halves)
     {
         StoreEventTimes(half.times, count, bytes.data());
-        const bool written = half.file.SeekToEnd() && half.file.Write(bytes.data(), count * kEventEntrySize);
-        if (!half.file.Close() || !written)
-        {
-            ReportFileError("Cannot write to the event file " + half.path +
-                            "; the timestamp files of its region are incomplete.");
-            return false;
-        }
+        if (half.lengthBefore && half.file.SeekToEnd() &&
+            half.file.Write(bytes.data(), count * kEventEntrySize))
+            continue;
+        // A block that reached one file but not the other is taken back out of both (as far as
+        // the files let us), so the entries that stay still pair up.
+        for (Half& written : halves)
+            if (written.lengthBefore)
+                (void)written.file.SetLength(*written.lengthBefore);
+        enterFile.Close();
+        leaveFile.Close();
+        return Fail(half.path);
     }
+    for (const Half& half : halves)
+        if (!half.file.Close())
+            return Fail(half.path);
     return true;
 }
 

@@ -30,6 +30,15 @@ TEST(File, ModesCreateTruncateAndAppend)
     EXPECT_EQ(file.GetLength(), std::optional<std::uint64_t>(11));
     file.Close();
     EXPECT_EQ(ReadWholeFile(path), "hello world");
+    // SetLength cuts the tail, and writing goes on from the position, which it leaves alone.
+    ASSERT_TRUE(file.Open(path, FileMode::WriteExisting));
+    ASSERT_TRUE(file.SeekToEnd());
+    ASSERT_TRUE(file.SetLength(5));
+    EXPECT_EQ(file.GetLength(), std::optional<std::uint64_t>(5));
+    ASSERT_TRUE(file.Seek(5));
+    ASSERT_TRUE(file.Write("!", 1));
+    file.Close();
+    EXPECT_EQ(ReadWholeFile(path), "hello!");
     ASSERT_TRUE(file.Open(path, FileMode::CreateWrite));
     file.Close();
     EXPECT_EQ(ReadWholeFile(path), "");

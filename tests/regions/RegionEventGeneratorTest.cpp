@@ -363,3 +363,31 @@ TEST(RegionEventGenerator, FailedAppendsDropTheRegionsVisitsKeepFilesPairedAndAr
                                                       dir.File("track.qtf_Box0_Leave.qsf") +
                                                       "; the timestamp files of its region are incomplete."});
 }
+
+TEST(RegionEventGenerator, BlockThatReachesOnlyTheEnterFileIsTakenBackOut)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "needs /dev/full to make a write fail";
+    CTempDir dir;
+    CRecordingMessageSink sink;
+    CScopedMessageSink scoped(sink);
+    CObservedTrackFile reader;
+    ASSERT_EQ(reader.Open(WriteTrack(dir, VisitsTrack(1200))), 0);
+    // After the headers are written, Box0's leave file becomes a full disk: the enter block of
+    // its first flush is written, the leave block is not.
+    const std::string leavePath = dir.File("track.qtf_Box0_Leave.qsf");
+    CRegionEventGenerator generator;
+    reader.beforeRead = [&](std::uint32_t i)
+    {
+        if (i != 0)
+            return;
+        std::filesystem::remove(leavePath);
+        std::filesystem::create_symlink("/dev/full", leavePath);
+    };
+    EXPECT_EQ(RunGenerator(generator, reader, {kBox, kBox}, SlotNames(2), dir), -601);
+    EXPECT_EQ(EnterFile(dir, "Box0"), EventFileBytes({}));
+    EXPECT_EQ(generator.GetVisitsWritten(0), 0u);
+    EXPECT_EQ(generator.GetVisitsWritten(1), 1200u);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Cannot write to the event file " + leavePath +
+                                                      "; the timestamp files of its region are incomplete."});
+}
