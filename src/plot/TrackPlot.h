@@ -27,7 +27,8 @@ struct DecodedTrackWord
     friend bool operator==(const DecodedTrackWord&, const DecodedTrackWord&) = default;
 };
 
-// Entire-track plots of more markers than this ask first.
+// An entire-track plot asks first when the record count divided by the step (rounded down) is
+// above this.
 inline constexpr std::uint32_t kLongPlotThreshold = 10000;
 
 class CTrackPlot
