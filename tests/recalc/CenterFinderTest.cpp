@@ -68,6 +68,9 @@ TEST(CenterFinder, WhenNoCenterIsWritten)
         {"collinear", 10, 100, {{100, 100}, {130, 130}, {160, 160}}, std::nullopt},
         // With a band reaching 0, two targets at one spot make a side of length 0.
         {"zero side", -1, 100, {{100, 100}, {100, 100}, {130, 150}}, std::nullopt},
+        // Nearly collinear: the angles are computable and the triple is kept, but its bisectors
+        // meet nowhere, so the kept entry is invalid rather than a center at (0, 0).
+        {"kept triple without meeting points", 1, 5000, {{0, 0}, {2001, 1}, {4001, 2}}, std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CenterOf(Band(c.min, c.max), c.points), c.center) << c.what;

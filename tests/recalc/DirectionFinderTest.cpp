@@ -1,6 +1,7 @@
 #include "recalc/DirectionFinder.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <vector>
 
 namespace
@@ -84,6 +85,19 @@ TEST(DirectionFinder, StoredHeadings)
         {"green side only", {Red(100, 100), Green(300, 200), Blue(290, 200)}, 400, 200, 359},
         // Only a red-side blue: from the record's position to it.
         {"red side only", {Red(300, 200), Green(100, 100), Blue(290, 200)}, 200, 200, 359},
+        // A record position at the ends of the int range (kept from the file when every target
+        // slot is filled) still gives its heading: up and to the right, a little more
+        // up, and down and to the right, a little more to the right.
+        {"far record, green side only",
+         {Red(100, 100), Green(300, 200), Blue(290, 200)},
+         std::numeric_limits<std::int32_t>::max(),
+         std::numeric_limits<std::int32_t>::min(),
+         314},
+        {"far record, red side only",
+         {Red(300, 200), Green(100, 100), Blue(290, 200)},
+         std::numeric_limits<std::int32_t>::min(),
+         std::numeric_limits<std::int32_t>::min(),
+         44},
         {"no blue", {Red(1, 1), Green(2, 2), Red(3, 3)}, 0, 0, 0},
         {"blue and red, no green", {Red(1, 1), Blue(2, 2), Red(3, 3)}, 0, 0, 360},
         {"blue and green, no red", {Green(1, 1), Blue(2, 2), Green(3, 3)}, 0, 0, 360},

@@ -166,6 +166,7 @@ TEST_F(TrackConverterTest, DestinationThatIsTheSourceIsRefused)
 TEST_F(TrackConverterTest, OpenReadAndWriteFailuresAreReportedAndFail)
 {
     CTrackFileBuilder().AddSequence(30).Write(dir.File("in.qtf"));
+    CTrackFileBuilder().WithHeader(false).AddSequence(30).Write(dir.File("old.dat"));
     struct Case
     {
         std::string source;
@@ -178,8 +179,11 @@ TEST_F(TrackConverterTest, OpenReadAndWriteFailuresAreReportedAndFail)
          "Error opening file to Read from; Is the file/path name correct?", false},
         {dir.File("in.qtf"), dir.File("no/such/dir.qtf"),
          "Error opening file to write to; Is the file/path name correct?", false},
-        // A full disk after both files are open.
+        // A full disk after both files are open: at the header, and (with no header to copy) at
+        // the first chunk of records.
         {dir.File("in.qtf"), "/dev/full",
+         "Error writing the converted file (is the disk full?); the conversion is incomplete.", true},
+        {dir.File("old.dat"), "/dev/full",
          "Error writing the converted file (is the disk full?); the conversion is incomplete.", true},
         // A source that opens but cannot be read.
         {dir.Path(), dir.File("o2.qtf"),

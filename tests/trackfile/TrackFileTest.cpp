@@ -125,6 +125,23 @@ TEST_F(TrackFileTest, MissingPathLeavesTheReaderClosed)
     EXPECT_EQ(sink.messages.size(), 2u);
 }
 
+TEST_F(TrackFileTest, WindowAskedToStartAtOrPastTheEndReadsNothing)
+{
+    const CTrackFileBuilder builder = CTrackFileBuilder().AddSequence(5);
+    builder.Write(dir.File("five.qtf"));
+    ASSERT_EQ(reader.Open(dir.File("five.qtf")), 0);
+    const std::uint32_t reads = reader.GetWindowReadCount();
+    for (const std::uint32_t first : {5u, 6u, 0xFFFFFFFFu})
+    {
+        EXPECT_EQ(reader.ReadWindow(first), 0) << first;
+        EXPECT_EQ(reader.GetWindowReadCount(), reads) << first;
+    }
+    TrackRecord record = Poisoned();
+    EXPECT_EQ(reader.GetRecord(record, 4), 0);
+    EXPECT_EQ(std::memcmp(&record, &builder.Records()[4], sizeof record), 0);
+    EXPECT_TRUE(sink.messages.empty());
+}
+
 TEST_F(TrackFileTest, ShortReadIsReportedAndCopiesWhatTheSlotHolds)
 {
     const CTrackFileBuilder builder = CTrackFileBuilder().AddSequence(8, 1, 1);
