@@ -28,8 +28,8 @@ inline constexpr std::string_view kViewerNoCreateText =
 inline constexpr std::string_view kViewerTimestampText = "Timestamp=";
 // Shown once when a call to a connected viewer fails; the link is dropped so that the button
 // connects again.
-inline constexpr std::string_view kViewerLostText =
-    "Lost the link to Corvantix: the viewer did not answer.\r\nPress \"Corvantix\" to connect again. Err:";
+inline constexpr std::string_view kViewerLostText = "Lost the link to Corvantix: the call to the viewer "
+                                                    "failed.\r\nPress \"Corvantix\" to connect again. Err:";
 
 class CViewerLink
 {

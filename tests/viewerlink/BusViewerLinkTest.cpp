@@ -92,7 +92,8 @@ TEST_F(BusViewerLinkTest, OwnedNameWithoutAnsweringObjectShowsTheSecondMessage)
         const char* mode;
         std::int32_t code;
     };
-    for (const Case& c : {Case{"noobject", kViewerErrNoInterface}, Case{"silent", kViewerErrNoAnswer}})
+    for (const Case& c : {Case{"noobject", kViewerErrNoInterface}, Case{"refuse", kViewerErrNoObject},
+                          Case{"silent", kViewerErrNoAnswer}})
     {
         SCOPED_TRACE(c.mode);
         sink.messages.clear();
@@ -156,6 +157,30 @@ TEST_F(BusViewerLinkTest, ViewerThatStopsAnsweringTimesOutAndDropsTheLink)
     EXPECT_FALSE(link.IsConnected());
     EXPECT_EQ(sink.messages,
               std::vector<std::string>{FormatMessageWithNumber(kViewerLostText, kViewerErrCallTimeout)});
+}
+
+// Test that a connected viewer whose call fails, with an error or with a reply of the wrong shape,
+// is told once with the cause's code and the link dropped.
+TEST_F(BusViewerLinkTest, CallAnsweredWithAnErrorOrAMisshapenReplyDropsTheLink)
+{
+    struct Case
+    {
+        const char* mode;
+        std::int32_t code;
+    };
+    for (const Case& c : {Case{"fail", kViewerErrCallFailed}, Case{"badreply", kViewerErrBadReply}})
+    {
+        SCOPED_TRACE(c.mode);
+        sink.messages.clear();
+        auto viewer = StartFakeViewer({"--mode", c.mode});
+        CViewerLink link = MakeLink();
+        ASSERT_EQ(link.ConnectViewer(), kOk);
+        link.ShowViewerTimestamp();
+        link.ShowViewerTimestamp(); // not connected any more: nothing more is shown
+        EXPECT_FALSE(link.IsConnected());
+        EXPECT_EQ(sink.messages, std::vector<std::string>{FormatMessageWithNumber(kViewerLostText, c.code)});
+        viewer->Stop();
+    }
 }
 
 // Test the automation services on names the bus can start: one whose service starts, one whose
