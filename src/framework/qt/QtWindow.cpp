@@ -2,6 +2,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/WinApp.h"
+#include "framework/qt/QtScrollBar.h"
 #include "framework/qt/QtWidgets.h"
 #include "resources/Resources.h"
 
@@ -272,50 +273,10 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
         }
         case ControlKind::HScrollBar:
         {
-            auto* bar = new QScrollBar(Qt::Horizontal, m_pClient);
+            auto* bar = new CNotifyingScrollBar(m_pClient, [this, id](int code, int pos)
+                                                { Deliver(MakeScrollMessage(id, code, pos)); });
             bar->setRange(0, 0);
             bar->setFocusPolicy(Qt::NoFocus);
-            // Windows scroll bars leave the thumb to the window; Qt moves it and then reports. The
-            // window's SetScrollPos during the notification sets where it ends up.
-            QObject::connect(bar, &QScrollBar::actionTriggered, m_pClient,
-                             [this, id, bar](int action)
-                             {
-                                 int code = kSbEndScroll;
-                                 switch (action)
-                                 {
-                                 case QAbstractSlider::SliderSingleStepSub:
-                                     code = kSbLineLeft;
-                                     break;
-                                 case QAbstractSlider::SliderSingleStepAdd:
-                                     code = kSbLineRight;
-                                     break;
-                                 case QAbstractSlider::SliderPageStepSub:
-                                     code = kSbPageLeft;
-                                     break;
-                                 case QAbstractSlider::SliderPageStepAdd:
-                                     code = kSbPageRight;
-                                     break;
-                                 case QAbstractSlider::SliderToMinimum:
-                                     code = kSbLeft;
-                                     break;
-                                 case QAbstractSlider::SliderToMaximum:
-                                     code = kSbRight;
-                                     break;
-                                 case QAbstractSlider::SliderMove:
-                                     Deliver(MakeScrollMessage(id, kSbThumbTrack, bar->sliderPosition()));
-                                     return;
-                                 default:
-                                     return;
-                                 }
-                                 Deliver(MakeScrollMessage(id, code, bar->sliderPosition()));
-                                 Deliver(MakeScrollMessage(id, kSbEndScroll, bar->sliderPosition()));
-                             });
-            QObject::connect(bar, &QScrollBar::sliderReleased, m_pClient,
-                             [this, id, bar]
-                             {
-                                 Deliver(MakeScrollMessage(id, kSbThumbPosition, bar->sliderPosition()));
-                                 Deliver(MakeScrollMessage(id, kSbEndScroll, bar->sliderPosition()));
-                             });
             widget = bar;
             break;
         }
@@ -492,11 +453,8 @@ void CQtWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
 
 void CQtWindow::SetScrollPos(int id, int pos, bool)
 {
-    if (auto* bar = qobject_cast<QScrollBar*>(Control(id)))
-    {
-        bar->setSliderPosition(pos);
-        bar->setValue(pos);
-    }
+    if (auto* bar = dynamic_cast<CNotifyingScrollBar*>(Control(id)))
+        bar->SetPositionFromWindow(pos);
 }
 
 int CQtWindow::GetScrollPos(int id) const
