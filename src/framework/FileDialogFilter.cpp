@@ -1,5 +1,9 @@
 #include "framework/FileDialogFilter.h"
 
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
 std::vector<FileFilterEntry> ParseFileFilter(std::string_view filter)
 {
     std::vector<std::string_view> parts;
@@ -33,4 +37,22 @@ std::string ApplyDefaultExtension(std::string path, std::string_view defaultExte
         path += '.';
     path += defaultExtension;
     return path;
+}
+
+std::string ResolveOpenDialogName(std::string path, std::string_view defaultExtension)
+{
+    std::string extended = ApplyDefaultExtension(path, defaultExtension);
+    if (extended == path)
+        return path;
+    std::error_code error;
+    if (!std::filesystem::exists(extended, error) && std::filesystem::exists(path, error))
+        return path;
+    return extended;
+}
+
+std::string ResolveFileDialogName(std::string path, const FileDialogRequest& request)
+{
+    return request.kind == FileDialogRequest::Kind::Open
+               ? ResolveOpenDialogName(std::move(path), request.defaultExtension)
+               : ApplyDefaultExtension(std::move(path), request.defaultExtension);
 }

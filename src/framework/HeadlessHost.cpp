@@ -436,7 +436,7 @@ std::optional<std::string> CHeadlessHost::ShowFileDialog(const FileDialogRequest
     }
     AfterModal();
     if (answer)
-        return ApplyDefaultExtension(*answer, request.defaultExtension);
+        return ResolveFileDialogName(std::move(*answer), request);
     return std::nullopt;
 }
 

@@ -223,7 +223,10 @@ std::optional<std::string> CQtHost::ShowFileDialog(const FileDialogRequest& requ
     QFileDialog dialog(ActiveOwnerWidget(), QString::fromStdString(request.title));
     const bool save = request.kind == FileDialogRequest::Kind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Any typed name is taken, as the name it becomes with the default extension may exist where
+    // the typed one does not ("VT1" for VT1.qtf); a name that opens nothing gets the reader's
+    // message.
+    dialog.setFileMode(QFileDialog::AnyFile);
     if (save)
         dialog.setOption(QFileDialog::DontConfirmOverwrite); // saving never asks before replacing
     QStringList filters;
@@ -249,7 +252,7 @@ std::optional<std::string> CQtHost::ShowFileDialog(const FileDialogRequest& requ
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const std::string path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
-    return ApplyDefaultExtension(path, request.defaultExtension);
+    return ResolveFileDialogName(path, request);
 }
 
 void CQtHost::EndOfHandler()

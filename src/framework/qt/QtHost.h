@@ -18,8 +18,8 @@
 // The system menu: Qt cannot reach the window manager's menu, so items appended to it appear in
 // the context menu of the window's background (right click), sending their system command.
 // Files: paths are passed on in the local 8-bit encoding (QFile::encodeName); only local files of
-// a drop are passed on. Open dialogs need an existing file; save dialogs never ask before
-// replacing one. Default extensions are applied by ApplyDefaultExtension, as in the headless host.
+// a drop are passed on. Open dialogs take any typed name; save dialogs never ask before replacing
+// one. Default extensions are applied by ResolveFileDialogName, as in the headless host.
 // Cursor: the wait cursor is an application override cursor, dropped after each handler.
 //
 // Only this folder includes Qt.
