@@ -3,6 +3,7 @@
 
 #include "TestWindow.h"
 #include "base/RecordingMessageSink.h"
+#include "framework/HostMessageSink.h"
 #include "framework/PixelSourceAdapter.h"
 
 #include <QAction>
@@ -12,7 +13,9 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -276,6 +279,43 @@ TEST_F(QtHostFixture, MessageLoopIdleAndQuit)
     EXPECT_EQ(app.Run(), 7);
     EXPECT_EQ(idleCalls, 1);
     EXPECT_EQ(Dlg().commands, (std::vector<int>{kCmdNextFrame}));
+}
+
+// Test a real message box opened from the idle call, closed by a click on its OK button: closing
+// it, and whatever the window gets when it is active again, start no new idle call, so the box
+// does not re-open itself; the next command is a new burst with one box of its own.
+TEST_F(QtHostFixture, BoxFromIdleOpensOncePerBurst)
+{
+    CHostMessageSink boxes; // real modal boxes, for this test only
+    CScopedMessageSink scopedBoxes{boxes};
+    int shown = 0;
+    const auto clickOkSoon = [&shown]
+    {
+        QTimer::singleShot(50,
+                           [&shown]
+                           {
+                               auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                               ASSERT_NE(box, nullptr);
+                               ++shown;
+                               QAbstractButton* ok = box->button(QMessageBox::Ok);
+                               ASSERT_NE(ok, nullptr);
+                               QTest::mouseClick(ok, Qt::LeftButton);
+                           });
+    };
+    app.onIdle = [&]
+    {
+        clickOkSoon();
+        MessageBoxWithNumber("Timestamp=", 1234);
+    };
+    QAction* next = MenuAction(QStringLiteral("&Next Frame\tRight-Arrow"));
+    ASSERT_NE(next, nullptr);
+    QTimer::singleShot(0, next, [next] { next->trigger(); });
+    QTimer::singleShot(600, next, [next] { next->trigger(); });
+    QTimer::singleShot(1200, [] { PostQuitMessage(0); });
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(app.idleCalls, 2);
+    EXPECT_EQ(Dlg().commands, (std::vector<int>{kCmdNextFrame, kCmdNextFrame}));
 }
 
 // Test the modal About box on Qt: it opens over the main window, Enter ends it with OK, and keys

@@ -1,0 +1,302 @@
+// The program's own main window on the Qt host (offscreen platform), driven with QTest: moves by
+// key and by every part of the scroll bar land on their record with the thumb where the window
+// put it, a file without records leaves the thumb alone, the open dialog takes "VT1" for VT1.qtf,
+// a drop opens the first file, and a grab of the window on a track is saved for anyone to look at.
+#include "app/PlaybackApp.h"
+#include "base/RecordingMessageSink.h"
+#include "framework/HostMessageSink.h"
+#include "framework/qt/QtHost.h"
+#include "resources/Resources.h"
+#include "support/TempDir.h"
+#include "support/TrackFileBuilder.h"
+#include "trackfile/TrackFile.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFrame>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <QWheelEvent>
+#include <cstring>
+#include <gtest/gtest.h>
+
+// The leak checker of sanitizer builds calls this: the system's font configuration library keeps
+// caches it never frees; they are not ours.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+
+namespace
+{
+QApplication& Application()
+{
+    static int argc = 1;
+    static char name[] = "app_qt_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
+
+constexpr std::uint32_t kRecords = 100;
+
+// The thumb position the window sets for record i of n.
+int ThumbOf(std::uint32_t i, std::uint32_t n)
+{
+    return static_cast<int>(std::uint64_t{i} * 32766u / n);
+}
+
+class QtWindowTest : public ::testing::Test
+{
+protected:
+    // Starts the program on a track of n records (record i at x = 100 + 4i, y = 100 + 3i).
+    void StartOn(std::uint32_t n)
+    {
+        CTrackFileBuilder builder;
+        for (std::uint32_t i = 0; i < n; ++i)
+            builder.Add(MakeRecord(1000 + 16667 * std::int64_t{i}, static_cast<std::int32_t>(100 + 4 * i),
+                                   static_cast<std::int32_t>(100 + 3 * i), static_cast<std::int32_t>(i)));
+        const std::string path = builder.Write(temp.File("track.qtf"));
+        const char* argv[] = {"trackplay", path.c_str()};
+        app.SetCommandLine(2, argv);
+        ASSERT_TRUE(app.InitInstance());
+        top = CQtHost::WindowWidget(app.m_dlg);
+        ASSERT_NE(top, nullptr);
+        bar = qobject_cast<QScrollBar*>(CQtHost::ControlWidget(app.m_dlg, kIdcScrollBar));
+        ASSERT_NE(bar, nullptr);
+        top->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
+        QCoreApplication::processEvents();
+    }
+
+    void TearDown() override
+    {
+        if (app.m_dlg.HasWindow())
+            app.ExitInstance();
+    }
+
+    [[nodiscard]] std::uint32_t Index() const { return app.m_dlg.m_currentIndex; }
+
+    // Clicks the given part of the scroll bar with the mouse.
+    void ClickBar(QStyle::SubControl part)
+    {
+        QStyleOptionSlider option;
+        option.initFrom(bar);
+        option.orientation = bar->orientation();
+        option.minimum = bar->minimum();
+        option.maximum = bar->maximum();
+        option.sliderPosition = bar->sliderPosition();
+        option.sliderValue = bar->value();
+        option.singleStep = bar->singleStep();
+        option.pageStep = bar->pageStep();
+        const QRect rect = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+        ASSERT_TRUE(rect.isValid()) << part;
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, rect.center());
+    }
+
+    // Drags the thumb to pos (the slider calls Qt's own mouse handlers make) and lets go.
+    void DragThumbTo(int pos, bool release = true)
+    {
+        bar->setSliderDown(true);
+        bar->setSliderPosition(pos);
+        if (release)
+            bar->setSliderDown(false);
+    }
+
+    struct CApplicationFirst
+    {
+        CApplicationFirst() { Application(); }
+    } applicationFirst;
+    CQtHost host;
+    CScopedHost scopedHost{host};
+    CRecordingMessageSink sink; // no real box may block a test
+    CScopedMessageSink scopedSink{sink};
+    CTempDir temp;
+    CTrackFile reader;
+    CPlaybackApp app{reader};
+    QWidget* top = nullptr;
+    QScrollBar* bar = nullptr;
+};
+} // namespace
+
+// Test that every key move shows its record and sets the thumb to that record's place once.
+TEST_F(QtWindowTest, KeyMovesLandOnTheirRecord)
+{
+    StartOn(kRecords);
+    struct Step
+    {
+        Qt::Key key;
+        std::uint32_t index;
+    };
+    const Step steps[] = {
+        {Qt::Key_Right, 1}, {Qt::Key_Right, 2}, {Qt::Key_Right, 3}, {Qt::Key_Up, 63},   {Qt::Key_Left, 62},
+        {Qt::Key_Down, 2},  {Qt::Key_Down, 0},  {Qt::Key_Left, 99}, {Qt::Key_Right, 0}, {Qt::Key_Up, 60},
+    };
+    for (const Step& s : steps)
+    {
+        QTest::keyClick(top, s.key);
+        EXPECT_EQ(Index(), s.index) << "key " << s.key;
+        EXPECT_EQ(bar->value(), ThumbOf(s.index, kRecords)) << "key " << s.key;
+        EXPECT_EQ(app.m_dlg.m_strRecordNumber, std::to_string(s.index)) << "key " << s.key;
+    }
+}
+
+// Test the scroll bar's arrows, page areas, ends, the wheel and a drag of the thumb: each shows
+// the record of its code and the thumb rests where the window put it.
+TEST_F(QtWindowTest, ScrollBarPartsLandOnTheirRecord)
+{
+    StartOn(kRecords);
+    ClickBar(QStyle::SC_ScrollBarAddLine);
+    EXPECT_EQ(Index(), 1u);
+    ClickBar(QStyle::SC_ScrollBarAddPage);
+    EXPECT_EQ(Index(), 61u);
+    ClickBar(QStyle::SC_ScrollBarSubLine);
+    EXPECT_EQ(Index(), 60u);
+    EXPECT_EQ(bar->value(), ThumbOf(60, kRecords));
+    ClickBar(QStyle::SC_ScrollBarSubPage);
+    EXPECT_EQ(Index(), 0u);
+    ClickBar(QStyle::SC_ScrollBarSubLine); // wraps to the last record
+    EXPECT_EQ(Index(), 99u);
+    EXPECT_EQ(bar->value(), 32438);
+    bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    EXPECT_EQ(Index(), 0u);
+    EXPECT_EQ(bar->value(), 0);
+
+    // One notch towards the user is one record on; away, one back.
+    const QPoint centre = bar->rect().center();
+    for (const int delta : {-120, -120, 120})
+    {
+        QWheelEvent wheel(centre, bar->mapToGlobal(centre), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &wheel);
+    }
+    EXPECT_EQ(Index(), 1u);
+    EXPECT_EQ(bar->value(), ThumbOf(1, kRecords));
+
+    // Dragged to 16000: record 48 and the thumb at 15727, during the drag and after the release.
+    DragThumbTo(16000, false);
+    EXPECT_EQ(Index(), 48u);
+    EXPECT_EQ(bar->value(), 15727);
+    bar->setSliderDown(false);
+    EXPECT_EQ(Index(), 48u);
+    EXPECT_EQ(bar->value(), 15727);
+    DragThumbTo(32766);
+    EXPECT_EQ(Index(), 99u);
+    EXPECT_EQ(bar->value(), 32438);
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+// Test that with no records no part of the bar moves the thumb or changes the readouts.
+TEST_F(QtWindowTest, FileWithoutRecordsLeavesTheThumbAlone)
+{
+    StartOn(0);
+    const std::string shown = app.m_dlg.m_strRecordNumber;
+    ClickBar(QStyle::SC_ScrollBarAddPage);
+    ClickBar(QStyle::SC_ScrollBarAddLine);
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(bar->sliderPosition(), 0);
+    DragThumbTo(20000);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(bar->sliderPosition(), 0);
+    QTest::keyClick(top, Qt::Key_Right);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(Index(), 0u);
+    EXPECT_EQ(app.m_dlg.m_strRecordNumber, shown);
+}
+
+// Test the open dialog: the initial name "VT1" accepted as it stands opens VT1.qtf.
+TEST_F(QtWindowTest, OpenDialogTakesTheInitialNameWithItsExtension)
+{
+    StartOn(kRecords);
+    CHostMessageSink dialogs; // the real file dialog, for this test only
+    CScopedMessageSink scopedDialogs{dialogs};
+    CTrackFileBuilder().AddSequence(7).Write(temp.File("VT1.qtf"));
+    // Any box left open (the open failed) is closed and counted, so the test cannot hang.
+    int strayBoxes = 0;
+    QTimer::singleShot(1000,
+                       [&strayBoxes]
+                       {
+                           while (QWidget* modal = QApplication::activeModalWidget())
+                           {
+                               ++strayBoxes;
+                               modal->close();
+                           }
+                       });
+    QString title;
+    QTimer::singleShot(0,
+                       [&]
+                       {
+                           auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                           ASSERT_NE(dialog, nullptr);
+                           title = dialog->windowTitle();
+                           dialog->setDirectory(QString::fromStdString(temp.Path()));
+                           dialog->selectFile(QStringLiteral("VT1"));
+                           static_cast<QDialog*>(dialog)->accept(); // as the Open button does
+                       });
+    QAction* open = nullptr;
+    for (QAction* action : top->findChildren<QAction*>())
+        if (action->text().startsWith(QStringLiteral("&Open")))
+            open = action;
+    ASSERT_NE(open, nullptr);
+    open->trigger();
+    EXPECT_EQ(title, QStringLiteral("Open Video Tracker File"));
+    EXPECT_EQ(reader.GetFileName(), "VT1.qtf");
+    EXPECT_EQ(app.m_dlg.m_recordCount, 7u);
+    EXPECT_EQ(strayBoxes, 0);
+}
+
+// Test that a drop of three files on the window opens the first of them.
+TEST_F(QtWindowTest, DropOfThreeFilesOpensTheFirst)
+{
+    StartOn(kRecords);
+    const std::string first = CTrackFileBuilder().AddSequence(5).Write(temp.File("first.qtf"));
+    const std::string second = CTrackFileBuilder().AddSequence(9).Write(temp.File("second.qtf"));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(first)),
+                  QUrl::fromLocalFile(QString::fromStdString(second)),
+                  QUrl::fromLocalFile(QString::fromStdString(temp.File("third.dat")))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(top, &enter);
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(top, &drop);
+    EXPECT_EQ(reader.GetFileName(), "first.qtf");
+    EXPECT_EQ(app.m_dlg.m_recordCount, 5u);
+}
+
+// Test the window on a track after the entire-track plot and a few steps: the plot area shows
+// exactly the surface's pixels, and a grab of the window is saved under the build folder so that
+// anyone can look at the real window.
+TEST_F(QtWindowTest, GrabOfTheWindowOnATrack)
+{
+    StartOn(kRecords);
+    QTest::keyClick(top, Qt::Key_A, Qt::ControlModifier); // the entire track
+    for (int k = 0; k < 3; ++k)
+        QTest::keyClick(top, Qt::Key_Up);
+    EXPECT_EQ(Index(), 99u);
+    EXPECT_TRUE(top->grab().save(QStringLiteral(TRACKPLAY_GRAB_DIR "/trackplay_window.png")));
+
+    auto* plot = qobject_cast<QFrame*>(CQtHost::ControlWidget(app.m_dlg, kIdcPlotArea));
+    ASSERT_NE(plot, nullptr);
+    const CDrawingSurface* surface = app.m_dlg.m_plot.Surface();
+    ASSERT_NE(surface, nullptr);
+    const QRect client = plot->contentsRect();
+    ASSERT_EQ(client.size(), QSize(640, 480));
+    const QImage shown = plot->grab(client).toImage().convertToFormat(QImage::Format_RGB888);
+    int differing = 0;
+    int lit = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+        {
+            const std::uint8_t* expected = surface->Data() + (static_cast<std::size_t>(y) * 640 + x) * 3;
+            const std::uint8_t* actual = shown.constScanLine(y) + static_cast<std::size_t>(x) * 3;
+            differing += std::memcmp(expected, actual, 3) != 0 ? 1 : 0;
+            lit += (expected[0] | expected[1] | expected[2]) != 0 ? 1 : 0;
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(lit, 0); // the record's marker and points are on the surface
+}
