@@ -188,6 +188,9 @@ TEST(DrawingSurface, FarOffShapesAndPixelsSetNothing)
     surface.LineTo(2000000000, -1900000000);
     surface.Rectangle(-2000000000, 30, 2000000000, 2000000000);
     surface.Ellipse(1000, 1000, 1010, 1010);
+    // A box larger than any plot that still overlaps the surface: its outline passes far outside,
+    // and its arithmetic must not overflow.
+    surface.Ellipse(-2000000000, -2000000000, 2000000000, 2000000000);
     EXPECT_TRUE(LitPixels(surface).empty());
 }
 
