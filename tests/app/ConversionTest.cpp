@@ -85,8 +85,13 @@ TEST_F(ConversionTest, TakesTheDistanceBandFromTheBoxes)
         const std::size_t titles = Window().titleHistory.size();
         host.TypeText(kIdcMinDistance, c.min);
         host.TypeText(kIdcMaxDistance, c.max);
+        host.cursorHistory.clear();
         Convert(source, destination);
         EXPECT_EQ(std::filesystem::exists(destination), c.converts);
+        // Refused or run, the wait cursor is up during the command and gone at its end.
+        ASSERT_GE(host.cursorHistory.size(), 2u);
+        EXPECT_EQ(host.cursorHistory.front(), CursorShape::Wait);
+        EXPECT_EQ(host.cursorHistory.back(), CursorShape::Arrow);
         if (c.converts)
         {
             EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Conversion Completed"});
