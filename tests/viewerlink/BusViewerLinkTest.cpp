@@ -1,6 +1,7 @@
 // The link over a real session bus (each test runs under its own dbus-run-session): a viewer
 // written with another bus library (dbus-python), one that owns the name but does not answer, bus
-// activation, a viewer that ends or stops between calls, and tracktool's stand-in viewer.
+// activation, a viewer that ends or stops between calls, a bus that stops answering, and
+// tracktool's stand-in viewer.
 #include "base/MessageSink.h"
 #include "base/RecordingMessageSink.h"
 #include "base/ResultCodes.h"
@@ -73,6 +74,28 @@ TEST_F(BusViewerLinkTest, UnreachableBusShowsTheFirstMessage)
     CViewerLink link(CreateBusViewerAutomation(options));
     EXPECT_EQ(link.ConnectViewer(), kViewerErrNoBus);
     EXPECT_EQ(sink.messages, std::vector<std::string>{NoClass(kViewerErrNoBus)});
+    EXPECT_FALSE(link.IsConnected());
+}
+
+// Test that a bus that stops answering (its daemon paused after the connection was made) gives the
+// first message with its own code within the bound.
+TEST_F(BusViewerLinkTest, BusThatStopsAnsweringShowsTheFirstMessage)
+{
+    CChildProcess daemon(
+        {DBUS_DAEMON_PATH, "--config-file=" SESSION_CONF_PATH, "--nofork", "--print-address=1"});
+    ASSERT_TRUE(daemon.WaitForLine("unix:"));
+    std::string address = daemon.Output().substr(daemon.Output().find("unix:"));
+    address = address.substr(0, address.find('\n'));
+    BusViewerOptions options;
+    options.busAddress = address;
+    options.timeoutMs = 300;
+    CViewerLink link(CreateBusViewerAutomation(options));
+    EXPECT_EQ(link.ConnectViewer(), kViewerErrUnknownName); // the bus answers: nobody owns the name
+    daemon.Signal(SIGSTOP);
+    EXPECT_EQ(link.ConnectViewer(), kViewerErrBusNoAnswer);
+    daemon.Signal(SIGCONT);
+    EXPECT_EQ(sink.messages,
+              (std::vector<std::string>{NoClass(kViewerErrUnknownName), NoClass(kViewerErrBusNoAnswer)}));
     EXPECT_FALSE(link.IsConnected());
 }
 
