@@ -62,6 +62,22 @@ TEST(ViewerCommand, AnswersDispatch12WithGrowingTimestampAndStopsOnSigterm)
         << run.output;
 }
 
+// Test that the timestamp, a 32-bit argument, wraps past the top of its range.
+TEST(ViewerCommand, TimestampWrapsPastTheTopOfItsRange)
+{
+    const SessionRun run =
+        RunOnPrivateBus("\"$TOOL\" viewer --timestamp 2147480000 >viewer.out 2>&1 & pid=$!\n"
+                        "wait_ready viewer.out || echo not-ready\n"
+                        "call int32:12 array:int32:0,0\n"
+                        "call int32:12 array:int32:0,0\n"
+                        "kill -TERM $pid; wait $pid\n");
+    const std::size_t first = run.output.find("int32 0 array [ int32 0 int32 2147480000 ]");
+    const std::size_t second = run.output.find("int32 0 array [ int32 0 int32 -2147470629 ]");
+    EXPECT_NE(first, std::string::npos) << run.output;
+    EXPECT_NE(second, std::string::npos) << run.output;
+    EXPECT_LT(first, second) << run.output;
+}
+
 // Test that calls it does not offer get error replies and leave the counter alone.
 TEST(ViewerCommand, RefusesOtherDispatchIdsAndMalformedCalls)
 {
