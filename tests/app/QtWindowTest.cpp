@@ -7,6 +7,7 @@
 #include "framework/HostMessageSink.h"
 #include "framework/qt/QtHost.h"
 #include "resources/Resources.h"
+#include "support/QtTestApplication.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 #include "trackfile/TrackFile.h"
@@ -24,24 +25,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-// The leak checker of sanitizer builds calls this: the system's font configuration library keeps
-// caches it never frees; they are not ours.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
-
 namespace
 {
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "app_qt_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
-
 constexpr std::uint32_t kRecords = 100;
 
 // The thumb position the window sets for record i of n.
@@ -109,7 +94,7 @@ protected:
 
     struct CApplicationFirst
     {
-        CApplicationFirst() { Application(); }
+        CApplicationFirst() { QtTestApplication(); }
     } applicationFirst;
     CQtHost host;
     CScopedHost scopedHost{host};

@@ -5,6 +5,7 @@
 #include "base/RecordingMessageSink.h"
 #include "framework/HostMessageSink.h"
 #include "framework/PixelSourceAdapter.h"
+#include "support/QtTestApplication.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,24 +22,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-// The leak checker of sanitizer builds calls this: the system's font configuration library keeps
-// caches it never frees; they are not ours.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
-
 namespace
 {
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "framework_qt_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
-
 // A 640 x 480 picture: a dark gradient with a bright diagonal, so a grab shows something real.
 class CPatternSurface
 {
@@ -94,7 +79,7 @@ protected:
 
     struct CApplicationFirst
     {
-        CApplicationFirst() { Application(); } // the QApplication exists before the host
+        CApplicationFirst() { QtTestApplication(); } // the QApplication exists before the host
     } applicationFirst;
     CQtHost host;
     CScopedHost scopedHost{host};
