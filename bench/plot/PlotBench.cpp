@@ -2,8 +2,8 @@
 // the entire-track plot of a generated 600,000-record track at every 60th and at every record, and
 // one navigation refresh (clear, regions, record). The "allocs" counter counts heap allocations
 // per iteration: drawing markers and records allocates nothing.
-#include "base/RecordingMessageSink.h"
 #include "plot/TrackPlot.h"
+#include "support/RecordingMessageSink.h"
 #include "trackfile/TrackFile.h"
 #include "trackfile/TrackGenerator.h"
 
@@ -163,10 +163,8 @@ void BM_NavigationRefresh(benchmark::State& state)
         index = (index + 1) % reader.GetRecordCount();
         const std::uint64_t before = g_allocations.load();
         const auto start = std::chrono::steady_clock::now();
-        plot.Clear();
-        plot.RedrawRegions(kRegions, 3, 1);
-        reader.GetRecord(record, index);
-        plot.DrawRecord(record, ColorFilter{}, (index & 1) != 0);
+        plot.ShowRecord(record, index, kRegions, 3, 1, ColorFilter{},
+                        (index & 1) != 0 ? ViewMode::Points : ViewMode::Targets);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         allocations += g_allocations.load() - before;
         benchmark::DoNotOptimize(surface.Data());

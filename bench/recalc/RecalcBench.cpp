@@ -1,9 +1,9 @@
 // Center search against its plain reference on sets of 50 and 10 targets, and the conversion run
 // against a plain chunked copy of the same file. Prints the ratios at the end of the run.
 #include "base/File.h"
-#include "base/RecordingMessageSink.h"
 #include "recalc/ReferenceCenterFinder.h"
 #include "recalc/TrackConverter.h"
+#include "support/RecordingMessageSink.h"
 #include "trackfile/TrackGenerator.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 // Opens arbitrary bytes as a tracker file and reads records in a pattern taken from the input.
 #include "base/MessageSink.h"
-#include "base/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "trackfile/TrackFile.h"
 #include "trackfile/TrackFileHeader.h"
 

@@ -52,13 +52,11 @@ void CPlaybackDlg::MoveToRecord(std::uint32_t index)
 void CPlaybackDlg::RefreshRecord()
 {
     const ColorFilter filter = m_colorFilter;
-    m_plot.Clear();
-    RedrawRegions();
-
     // A record the reader cannot deliver has been reported by the reader; what it copied is shown.
     TrackRecord record{};
-    static_cast<void>(m_trackFile.GetRecord(record, m_currentIndex));
-    m_plot.DrawRecord(record, filter, m_viewPoints);
+    static_cast<void>(m_plot.ShowRecord(record, m_currentIndex, m_regions.m_regionRects.data(),
+                                        m_regions.m_nRegionCount, m_regions.m_nSelectedRegion, filter,
+                                        ViewModeOf(m_viewPoints)));
 
     m_scrollBar.SetScrollPos(IndexToThumb(m_currentIndex, m_recordCount), true);
 

@@ -71,10 +71,7 @@ void CPlaybackDlg::OnGenerateTimestampFiles()
     // the run refuses silently. The generator reports file errors itself.
     SetCursor(CursorShape::Wait);
     CRegionEventGenerator generator;
-    generator.Init(kDefaultRegionMargin);
-    generator.SetSource(&m_trackFile, m_trackFile.GetFileName(), m_trackFile.GetRecordCount());
-    generator.SetRegions(m_regions.m_regionRects.data(), m_regions.m_regionNames.data(),
-                         m_regions.m_nRegionCount);
+    generator.Prepare(m_trackFile, m_regions);
     generator.Run();
     SetCursor(CursorShape::Arrow);
 }

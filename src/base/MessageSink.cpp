@@ -17,11 +17,17 @@ public:
         std::fprintf(stderr, "%.*s [answered Yes]\n", static_cast<int>(text.size()), text.data());
         return true;
     }
+    void ShowMessageWithReason(std::string_view text, std::string_view reason) override
+    {
+        ShowMessage(text);
+        if (!reason.empty())
+            std::fprintf(stderr, "%.*s\n", static_cast<int>(reason.size()), reason.data());
+    }
     std::optional<std::string> AskFileName(const FileDialogRequest&) override { return std::nullopt; }
 };
 
 CStderrMessageSink g_stderrSink;
-IMessageSink* g_pSink = nullptr;
+thread_local IMessageSink* g_pSink = nullptr;
 
 // The message box of the original platform takes the text into a 480-byte buffer.
 constexpr std::size_t kMaxMessageText = 479;
@@ -42,6 +48,11 @@ IMessageSink* SetMessageSink(IMessageSink* sink)
 void ShowMessage(std::string_view text)
 {
     GetMessageSink().ShowMessage(text);
+}
+
+void ShowMessageWithReason(std::string_view text, std::string_view reason)
+{
+    GetMessageSink().ShowMessageWithReason(text, reason);
 }
 
 std::string FormatMessageWithNumber(std::string_view text, std::int64_t number)

@@ -30,16 +30,25 @@ public:
     virtual ~IMessageSink() = default;
     // A modal message box with an OK button; returns when the user has closed it.
     virtual void ShowMessage(std::string_view text) = 0;
+    // The same message with the system's reason for a failure ("Permission denied"). The window
+    // keeps its texts exactly and shows the text alone; tracktool prints the reason on the next line.
+    virtual void ShowMessageWithReason(std::string_view text, std::string_view /*reason*/)
+    {
+        ShowMessage(text);
+    }
     // The Yes/No question; true for Yes.
     virtual bool AskYesNo(std::string_view text) = 0;
     // A modal file dialog; the full path chosen, or nothing when the user cancelled.
     virtual std::optional<std::string> AskFileName(const FileDialogRequest& request) = 0;
 };
 
-// The sink in force. Without one installed, messages go to stderr, questions are answered Yes and
-// file dialogs are cancelled.
+// The sink in force on the calling thread. Without one installed, messages go to stderr, questions
+// are answered Yes and file dialogs are cancelled. Each thread has its own, so that runs on worker
+// threads (a batch over many files) can collect their messages apart; a new thread starts with
+// none installed.
 IMessageSink& GetMessageSink();
-// Installs a sink (not owned) and returns the previous one; nullptr restores the default.
+// Installs a sink (not owned) for the calling thread and returns the previous one; nullptr
+// restores the default.
 IMessageSink* SetMessageSink(IMessageSink* sink);
 
 // Installs a sink for the lifetime of the object and restores the previous one afterwards.
@@ -57,6 +66,8 @@ private:
 
 // Shows text alone through the sink.
 void ShowMessage(std::string_view text);
+// Shows text through the sink with the system's reason for the failure (see IMessageSink).
+void ShowMessageWithReason(std::string_view text, std::string_view reason);
 
 // Builds the text MessageBoxWithNumber shows: at most the first 479 characters of text, then, when
 // number is not 0, its signed decimal form appended with no separator.

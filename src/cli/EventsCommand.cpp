@@ -101,9 +101,7 @@ int RunEvents(const std::vector<std::string>& args)
     }
 
     CRegionEventGenerator generator;
-    generator.Init(kDefaultRegionMargin);
-    generator.SetSource(&file, file.GetFileName(), file.GetRecordCount());
-    generator.SetRegions(table.m_regionRects.data(), table.m_regionNames.data(), table.m_nRegionCount);
+    generator.Prepare(file, table);
     generator.SetOutputDirectory(dir);
     int result = 0;
     {

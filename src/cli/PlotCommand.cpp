@@ -210,8 +210,7 @@ int RunFrame(const std::vector<std::string>& args)
     CTrackFile reader;
     if (reader.Open(options.positional[0]) != 0)
         return kExitFailed;
-    TrackRecord record;
-    if (reader.GetRecord(record, static_cast<std::uint32_t>(*index)) != 0)
+    if (*index >= reader.GetRecordCount())
     {
         std::fprintf(stderr, "tracktool frame: no record %lu (the file has %u)\n", *index,
                      static_cast<unsigned>(reader.GetRecordCount()));
@@ -220,10 +219,11 @@ int RunFrame(const std::vector<std::string>& args)
     CDrawingSurface surface(kToolPlotWidth, kToolPlotHeight);
     CTrackPlot plot;
     plot.Attach(&surface, kToolPlotWidth, kToolPlotHeight, &reader);
-    plot.Clear();
-    plot.RedrawRegions(options.regions.data(), static_cast<std::int32_t>(options.regions.size()),
-                       SelectedRegion(options));
-    plot.DrawRecord(record, options.filter, !options.targets);
+    TrackRecord record;
+    if (plot.ShowRecord(record, static_cast<std::uint32_t>(*index), options.regions.data(),
+                        static_cast<std::int32_t>(options.regions.size()), SelectedRegion(options),
+                        options.filter, options.targets ? ViewMode::Targets : ViewMode::Points) != 0)
+        return kExitFailed; // the reader has said why
     return SaveBitmap(surface, options.positional[2]);
 }
 } // namespace

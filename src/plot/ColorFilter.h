@@ -1,3 +1,4 @@
+// What a record drawing shows besides the position marker, and the colour switches that filter it.
 // The seven colour-class switches of the "Colors to display:" check boxes, passed by value with
 // every record drawing request. All on by default.
 #pragma once
@@ -13,3 +14,16 @@ struct ColorFilter
     bool lum = true; // "Lum": bit 15 starts every channel at 159
     friend bool operator==(const ColorFilter&, const ColorFilter&) = default;
 };
+
+// The record drawing shows the light points as segments, or the targets as blocks.
+enum class ViewMode
+{
+    Points,
+    Targets,
+};
+
+// The window keeps its view as a flag (true: points), as its menu command toggles it.
+[[nodiscard]] constexpr ViewMode ViewModeOf(bool viewPoints)
+{
+    return viewPoints ? ViewMode::Points : ViewMode::Targets;
+}

@@ -156,13 +156,13 @@ int CTrackPlot::DrawPositionMarker(const TrackRecord& record)
     return kOk;
 }
 
-int CTrackPlot::DrawPointsOrTargets(const TrackRecord& record, ColorFilter filter, bool viewPoints)
+int CTrackPlot::DrawPointsOrTargets(const TrackRecord& record, ColorFilter filter, ViewMode view)
 {
     if (m_pSurface == nullptr)
         return kErrOpen;
     CDrawingSurface& surface = *m_pSurface;
     surface.SetROP2(RasterOp::Copy);
-    if (viewPoints)
+    if (view == ViewMode::Points)
     {
         const TrackWord first = record.points[0];
         const DecodedTrackWord start = DecodeTrackWord(first, filter);
@@ -201,14 +201,26 @@ int CTrackPlot::DrawPointsOrTargets(const TrackRecord& record, ColorFilter filte
     return kOk;
 }
 
-int CTrackPlot::DrawRecord(const TrackRecord& record, ColorFilter filter, bool viewPoints)
+int CTrackPlot::DrawRecord(const TrackRecord& record, ColorFilter filter, ViewMode view)
 {
     // No clear here: the step commands clear and draw the region outlines and labels just before,
     // and those should stay visible under the record.
     if (m_pSurface == nullptr)
         return kErrOpen;
     DrawPositionMarker(record);
-    return DrawPointsOrTargets(record, filter, viewPoints);
+    return DrawPointsOrTargets(record, filter, view);
+}
+
+int CTrackPlot::ShowRecord(TrackRecord& record, std::uint32_t index, const Rect* rects, std::int32_t count,
+                           std::int32_t selected, ColorFilter filter, ViewMode view)
+{
+    if (m_pTrackFile == nullptr)
+        return kErrOpen;
+    Clear();
+    RedrawRegions(rects, count, selected);
+    const int fetched = m_pTrackFile->GetRecord(record, index);
+    DrawRecord(record, filter, view);
+    return fetched;
 }
 
 int CTrackPlot::OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
@@ -245,7 +257,7 @@ int CTrackPlot::XorRegionOutline(std::int32_t left, std::int32_t top, std::int32
 
 // The row's layout depends only on the count and the font, so erasing with the old count covers
 // exactly the cells drawn for it.
-void CTrackPlot::LabelRow(std::int32_t count, std::int32_t selected, bool erase)
+void CTrackPlot::LabelRow(std::int32_t count, std::int32_t selected, LabelInk ink)
 {
     CDrawingSurface& surface = *m_pSurface;
     // Every cell is as high as "X-Y Parameters" measures, the height of the label font.
@@ -254,7 +266,8 @@ void CTrackPlot::LabelRow(std::int32_t count, std::int32_t selected, bool erase)
     for (std::int32_t i = 0; i < last; ++i)
     {
         const std::size_t row = static_cast<std::size_t>(i);
-        const Rgb colour = erase ? kBlack : (i == selected ? kRegionColors[row] : kRegionColorsDim[row]);
+        const Rgb colour =
+            ink == LabelInk::Black ? kBlack : (i == selected ? kRegionColors[row] : kRegionColorsDim[row]);
         const std::string number = std::to_string(i);
         surface.SetTextColor(colour);
         surface.SetBkColor(kBlack);
@@ -269,7 +282,7 @@ int CTrackPlot::DrawRegionLabels(std::int32_t count, std::int32_t selected)
 {
     if (m_pSurface == nullptr)
         return kErrOpen;
-    LabelRow(count, selected, false);
+    LabelRow(count, selected, LabelInk::Colours);
     return kOk;
 }
 
@@ -277,7 +290,7 @@ int CTrackPlot::EraseRegionLabels(std::int32_t count)
 {
     if (m_pSurface == nullptr)
         return kErrOpen;
-    LabelRow(count, -1, true);
+    LabelRow(count, -1, LabelInk::Black);
     return kOk;
 }
 

@@ -47,11 +47,17 @@ public:
     // The purple dot, white circle, heading arrow and crossbar at the record's position (not
     // clamped). 0, or -601 without a surface.
     int DrawPositionMarker(const TrackRecord& record);
-    // Points as segments coloured by their start point (viewPoints), or targets as 3 x 3 blocks.
-    int DrawPointsOrTargets(const TrackRecord& record, ColorFilter filter, bool viewPoints);
+    // Points as segments coloured by their start point, or targets as 3 x 3 blocks.
+    int DrawPointsOrTargets(const TrackRecord& record, ColorFilter filter, ViewMode view);
     // The marker, then the points or targets over it. It does not clear first: its callers have
     // just cleared and drawn the region outlines and labels, which stay visible under the record.
-    int DrawRecord(const TrackRecord& record, ColorFilter filter, bool viewPoints);
+    int DrawRecord(const TrackRecord& record, ColorFilter filter, ViewMode view);
+    // What a step to record index shows: Clear, RedrawRegions, the record fetched from the reader
+    // into record, DrawRecord. The reader's result (0, or -603 when it could not deliver the
+    // record: it has told the user and record holds what it copied, which is drawn all the same);
+    // -601 without a reader.
+    int ShowRecord(TrackRecord& record, std::uint32_t index, const Rect* rects, std::int32_t count,
+                   std::int32_t selected, ColorFilter filter, ViewMode view);
 
     // Region outline in kRegionColors[index], copy mode; -603 (nothing drawn) when the rectangle
     // is less than 2 pixels wide or high or index is not a region index; otherwise 0.
@@ -99,7 +105,12 @@ public:
 private:
     int OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                       std::int32_t index, RasterOp op);
-    void LabelRow(std::int32_t count, std::int32_t selected, bool erase);
+    enum class LabelInk
+    {
+        Colours, // the selected label in its full colour, the others dimmed
+        Black,   // every label painted out
+    };
+    void LabelRow(std::int32_t count, std::int32_t selected, LabelInk ink);
     void DrawBandOutline();
 
     CDrawingSurface* m_pSurface = nullptr; // the plot's drawing context; not owned

@@ -54,6 +54,15 @@ int CRegionEventGenerator::SetRegions(const Rect* rects, const std::string* name
     return kOk;
 }
 
+int CRegionEventGenerator::Prepare(CTrackFile& reader, const CRegionTable& table, std::int32_t margin)
+{
+    Init(margin);
+    const int source = SetSource(&reader, reader.GetFileName(), reader.GetRecordCount());
+    const int regions =
+        SetRegions(table.m_regionRects.data(), table.m_regionNames.data(), table.m_nRegionCount);
+    return source == kOk && regions == kOk ? kOk : kErrNoInput;
+}
+
 int CRegionEventGenerator::Run(const ProgressCallback& progress)
 {
     if (!m_bInitialised || !m_bRegionsSet || !m_bSourceSet)

@@ -13,6 +13,7 @@
 
 #include "base/Geometry.h"
 #include "regions/EventFile.h"
+#include "regions/RegionTable.h"
 #include "trackfile/TrackFile.h"
 #include "trackfile/TrackRecord.h"
 
@@ -67,6 +68,10 @@ public:
     // The regions (borrowed): rects[0 .. count-1] as stored by the table (corners as dragged) and
     // their names. -1 when either is missing or count is not 1 .. 50.
     int SetRegions(const Rect* rects, const std::string* names, std::int32_t count);
+    // The set-up the window's command and tracktool share: Init with the margin, SetSource with the
+    // reader, its file name and its record count, SetRegions with the table's regions. -1 when
+    // SetSource or SetRegions refuses (Run then refuses too), else 0.
+    int Prepare(CTrackFile& reader, const CRegionTable& table, std::int32_t margin = kDefaultRegionMargin);
     // Where the event files go; "." (the current directory) unless set.
     void SetOutputDirectory(std::string dir) { m_strOutputDirectory = std::move(dir); }
 

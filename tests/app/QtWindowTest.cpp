@@ -3,11 +3,11 @@
 // put it, a file without records leaves the thumb alone, the open dialog takes "VT1" for VT1.qtf,
 // a drop opens the first file, and a grab of the window on a track is saved for anyone to look at.
 #include "app/PlaybackApp.h"
-#include "base/RecordingMessageSink.h"
 #include "framework/HostMessageSink.h"
 #include "framework/qt/QtHost.h"
 #include "resources/Resources.h"
 #include "support/QtTestApplication.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 #include "trackfile/TrackFile.h"

@@ -1,7 +1,7 @@
 // Start-up, the window's first state, and the three ways of opening a file.
 #include "AppFixture.h"
 #include "app/StripQuotes.h"
-#include "base/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <memory>
 

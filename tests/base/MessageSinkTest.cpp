@@ -1,8 +1,9 @@
 #include "base/MessageSink.h"
 
-#include "base/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 TEST(MessageBoxWithNumber, AppendsTheNumberWithoutSeparator)
 {
@@ -47,6 +48,42 @@ TEST(MessageSink, ScopedSinksNestAndRestore)
     }
     EXPECT_EQ(inner.messages, std::vector<std::string>{"inner"});
     EXPECT_EQ(outer.messages, std::vector<std::string>{"outer"});
+}
+
+TEST(MessageSink, EachThreadHasItsOwnSink)
+{
+    CRecordingMessageSink mine;
+    CRecordingMessageSink workers;
+    CScopedMessageSink scoped(mine);
+    std::thread worker(
+        [&]
+        {
+            // A new thread starts with the default sink, not the one installed here.
+            EXPECT_NE(&GetMessageSink(), &mine);
+            CScopedMessageSink own(workers);
+            ShowMessageWithReason("from the worker", "Permission denied");
+        });
+    worker.join();
+    ShowMessage("from the main thread");
+    EXPECT_EQ(mine.messages, std::vector<std::string>{"from the main thread"});
+    EXPECT_EQ(workers.messages, std::vector<std::string>{"from the worker"});
+    EXPECT_EQ(workers.reasons, std::vector<std::string>{"Permission denied"});
+}
+
+TEST(MessageSink, AReasonIsDroppedBySinksThatShowTextsAlone)
+{
+    class CTextOnlySink final : public IMessageSink
+    {
+    public:
+        void ShowMessage(std::string_view text) override { shown.emplace_back(text); }
+        bool AskYesNo(std::string_view) override { return true; }
+        std::optional<std::string> AskFileName(const FileDialogRequest&) override { return std::nullopt; }
+        std::vector<std::string> shown;
+    };
+    CTextOnlySink sink;
+    CScopedMessageSink scoped(sink);
+    ShowMessageWithReason("Error opening file; Is the file/path name correct?", "No such file or directory");
+    EXPECT_EQ(sink.shown, std::vector<std::string>{"Error opening file; Is the file/path name correct?"});
 }
 
 TEST(RecordingMessageSink, AnswersFromTheScriptThenTheDefault)

@@ -2,10 +2,10 @@
 #include "framework/qt/QtHost.h"
 
 #include "TestWindow.h"
-#include "base/RecordingMessageSink.h"
 #include "framework/HostMessageSink.h"
 #include "framework/PixelSourceAdapter.h"
 #include "support/QtTestApplication.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,7 +4,7 @@
 
 #include "PlotTestSupport.h"
 #include "base/File.h"
-#include "base/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 
 #include <filesystem>

@@ -209,7 +209,7 @@ TEST(RecordDrawing, PointsViewColoursSegmentsByTheirStartPoint)
     for (const Case& c : cases)
     {
         AttachedPlot p;
-        p.plot.DrawPointsOrTargets(record, c.filter, true);
+        p.plot.DrawPointsOrTargets(record, c.filter, ViewMode::Points);
         std::map<Pixel, Rgb> want;
         if (c.red)
             AddRow(want, 10, 10, 19, Rgb{255, 0, 0});
@@ -227,14 +227,14 @@ TEST(RecordDrawing, PointsViewOfFullListDraws399SegmentsAndEmptyListNothing)
     for (std::uint32_t k = 0; k < kMaxPoints; ++k)
         points.push_back(MakeTrackWord(k + 1, 100, kWordBitRR));
     AttachedPlot p;
-    p.plot.DrawPointsOrTargets(RecordWithPoints(points), kAllOn, true);
+    p.plot.DrawPointsOrTargets(RecordWithPoints(points), kAllOn, ViewMode::Points);
     EXPECT_EQ(PixelsOfColour(p.surface, Rgb{255, 0, 0}).size(), 399u); // columns 1 to 399
     EXPECT_EQ(p.surface.GetPixel(400, 100), kBlack);
 
     AttachedPlot empty;
     empty.plot.DrawRecord(
         RecordWithPoints({0, MakeTrackWord(5, 5, kWordBitRR), MakeTrackWord(9, 9, kWordBitRR)}), kAllOn,
-        true);
+        ViewMode::Points);
     AttachedPlot markerOnly;
     markerOnly.plot.DrawPositionMarker(RecordWithPoints({}));
     EXPECT_EQ(LitPixelColours(empty.surface), LitPixelColours(markerOnly.surface));
@@ -256,7 +256,7 @@ TEST(RecordDrawing, TargetsViewDrawsBlocksUpToTheFirstZero)
         TrackRecord record = MakeRecord(1, 400, 400, 0);
         SetTargets(record, targets);
         AttachedPlot p;
-        p.plot.DrawPointsOrTargets(record, kAllOn, false);
+        p.plot.DrawPointsOrTargets(record, kAllOn, ViewMode::Targets);
         EXPECT_EQ(PixelsOfColour(p.surface, Rgb{0, 255, 0}).size(), 9 * c.blocks);
         EXPECT_EQ(LitPixels(p.surface).size(), 9 * c.blocks);
     }
@@ -267,7 +267,7 @@ TEST(RecordDrawing, TargetsOnTopOfTheMarkerAndAtTheEdge)
     TrackRecord record = MakeRecord(
         1, 200, 200, 0, {MakeTrackWord(200, 200, kWordBitRR), MakeTrackWord(4095, 4095, kWordBitLum)});
     AttachedPlot p;
-    p.plot.DrawRecord(record, kAllOff, false);
+    p.plot.DrawRecord(record, kAllOff, ViewMode::Targets);
     // All classes off: a black block over the marker's dot and shaft.
     for (int y = 199; y <= 201; ++y)
         for (int x = 199; x <= 201; ++x)
@@ -275,7 +275,7 @@ TEST(RecordDrawing, TargetsOnTopOfTheMarkerAndAtTheEdge)
     EXPECT_EQ(p.surface.GetPixel(202, 200), kWhite); // the shaft beyond the block
 
     AttachedPlot lum;
-    lum.plot.DrawPointsOrTargets(record, kAllOn, false);
+    lum.plot.DrawPointsOrTargets(record, kAllOn, ViewMode::Targets);
     const PixelSet grey = PixelsOfColour(lum.surface, Rgb{159, 159, 159});
     EXPECT_EQ(grey, (PixelSet{{638, 478}, {639, 478}, {638, 479}, {639, 479}}));
     EXPECT_EQ(PixelsOfColour(lum.surface, Rgb{255, 0, 0}).size(), 9u);
@@ -287,7 +287,7 @@ TEST(RecordDrawing, DrawRecordDoesNotClearAndDrawsTheMarkerFirst)
     p.surface.SetPixelV(600, 10, Rgb{3, 4, 5});
     const TrackRecord record =
         RecordWithPoints({MakeTrackWord(290, 300, kWordBitRB), MakeTrackWord(310, 300, kWordBitRB)});
-    p.plot.DrawRecord(record, kAllOn, true);
+    p.plot.DrawRecord(record, kAllOn, ViewMode::Points);
     EXPECT_EQ(p.surface.GetPixel(600, 10), (Rgb{3, 4, 5}));
     EXPECT_EQ(p.surface.GetPixel(300, 300), (Rgb{0, 0, 255})); // the point run lies over the dot
     EXPECT_EQ(p.surface.GetPixel(300, 301), kPurple);
@@ -298,8 +298,8 @@ TEST(RecordDrawing, NothingIsDrawnWithoutASurface)
     CTrackPlot plot;
     const TrackRecord record = MakeRecord(1, 10, 10, 0, {MakeTrackWord(1, 1, kWordBitRR)});
     EXPECT_EQ(plot.DrawPositionMarker(record), -601);
-    EXPECT_EQ(plot.DrawPointsOrTargets(record, kAllOn, true), -601);
-    EXPECT_EQ(plot.DrawRecord(record, kAllOn, false), -601);
+    EXPECT_EQ(plot.DrawPointsOrTargets(record, kAllOn, ViewMode::Points), -601);
+    EXPECT_EQ(plot.DrawRecord(record, kAllOn, ViewMode::Targets), -601);
     EXPECT_EQ(plot.Clear(), -601);
     EXPECT_EQ(plot.Attach(nullptr, 640, 480, nullptr), 0);
     EXPECT_EQ(plot.Clear(), -601);

@@ -3,8 +3,8 @@
 #include "plot/TrackPlot.h"
 
 #include "PlotTestSupport.h"
-#include "base/RecordingMessageSink.h"
 #include "plot/BitmapFile.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 #include "trackfile/TrackFile.h"
@@ -167,6 +167,41 @@ TEST(TrackPlot, FailedFetchEndsThePlotWithItsResult)
     EXPECT_EQ(p.plot.PlotEveryNthRecord(10), -603);
     EXPECT_EQ(reader.fetched, (std::vector<std::uint32_t>{0, 10, 20, 30}));
     EXPECT_FALSE(PixelsOfColour(p.surface, Rgb{128, 0, 128}).empty());
+}
+
+TEST(TrackPlot, ShowRecordClearsDrawsTheRegionsThenTheRecord)
+{
+    CTempDir dir;
+    CCountingTrackFile reader(dir, 10);
+    const Rect rects[2] = {{50, 50, 175, 175}, {300, 300, 400, 400}};
+    for (const ViewMode view : {ViewMode::Points, ViewMode::Targets})
+    {
+        AttachedPlot p(&reader);
+        FillRandom(p.surface, 7); // whatever was shown before goes
+        TrackRecord record{};
+        EXPECT_EQ(p.plot.ShowRecord(record, 3, rects, 2, 1, ColorFilter{}, view), 0);
+        EXPECT_EQ(record.x, 23);
+
+        AttachedPlot expected(nullptr);
+        expected.plot.RedrawRegions(rects, 2, 1);
+        expected.plot.DrawRecord(MakeRecord(3, 23, 240, 0), ColorFilter{}, view);
+        EXPECT_EQ(AllPixels(p.surface), AllPixels(expected.surface));
+        EXPECT_EQ(p.plot.m_nDrawnRegions, 2u);
+    }
+}
+
+TEST(TrackPlot, ShowRecordDrawsWhatTheReaderCopiedAndPassesItsResultOn)
+{
+    CTempDir dir;
+    CCountingTrackFile reader(dir, 10);
+    reader.failAt = 4;
+    AttachedPlot p(&reader);
+    TrackRecord record = MakeRecord(9, 100, 100, 0); // what a failed read leaves in place
+    EXPECT_EQ(p.plot.ShowRecord(record, 4, nullptr, 0, -1, ColorFilter{}, ViewMode::Points), -603);
+    EXPECT_EQ(p.surface.GetPixel(101, 101), (Rgb{128, 0, 128})); // a corner of the marker dot
+
+    AttachedPlot noReader(nullptr);
+    EXPECT_EQ(noReader.plot.ShowRecord(record, 0, nullptr, 0, -1, ColorFilter{}, ViewMode::Points), -601);
 }
 
 TEST(TrackPlot, EntireTrackWithoutAFileShowsTheOutlinesAndAsksNothing)

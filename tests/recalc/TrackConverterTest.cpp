@@ -1,7 +1,7 @@
 #include "recalc/TrackConverter.h"
 
 #include "base/File.h"
-#include "base/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 

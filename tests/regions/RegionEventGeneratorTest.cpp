@@ -1,6 +1,6 @@
 // Whole runs of the event generator over tracks built in code, checked through the files written.
 #include "EventTestSupport.h"
-#include "base/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "trackfile/TrackGenerator.h"
 
 #include <algorithm>
@@ -110,6 +110,37 @@ TEST(RegionEventGenerator, RunIsRefusedWithoutCompleteSetup)
         EXPECT_EQ(generator.Run(), -1) << c.name;
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1) << "only the track";
+}
+
+TEST(RegionEventGenerator, PrepareTakesTheReadersFileAndTheTablesRegions)
+{
+    CTempDir dir;
+    CTrackFile reader;
+    ASSERT_EQ(reader.Open(WriteTrack(dir, AlongY100({40, 52, 60, 100, 170, 180, 190}))), 0);
+    CRegionTable table;
+    table.m_nRegionCount = 2;
+    table.m_regionRects[0] = kBox;
+    table.m_regionRects[1] = Rect{400, 400, 500, 500};
+    table.m_regionNames[1] = "far corner";
+
+    CRegionEventGenerator generator;
+    ASSERT_EQ(generator.Prepare(reader, table, 20), 0);
+    EXPECT_EQ(generator.m_nMargin, 20);
+    EXPECT_EQ(generator.m_strBaseName, "track.qtf");
+    EXPECT_EQ(generator.m_nRecords, 7u);
+    EXPECT_EQ(generator.m_nRegions, 2);
+    EXPECT_EQ(generator.m_pRegionNames[1], "far corner");
+    generator.SetOutputDirectory(dir.Path());
+    ASSERT_EQ(generator.Run(), 0);
+    // With a margin of 20 the core starts at x = 70: the visit enters at the first record inside
+    // the rectangle (x = 52) all the same.
+    EXPECT_EQ(EnterFile(dir, "Box0"), EventFileBytes({1001}));
+    EXPECT_EQ(LeaveFile(dir, "far corner"), EventFileBytes({}));
+
+    CRegionTable empty;
+    CTrackFile closed;
+    EXPECT_EQ(CRegionEventGenerator().Prepare(reader, empty), -1);
+    EXPECT_EQ(CRegionEventGenerator().Prepare(closed, table), -1);
 }
 
 TEST(RegionEventGenerator, WorkedExampleGivesOneVisitAndExactFiles)

@@ -2,7 +2,7 @@
 #include "regions/RegionTable.h"
 
 #include "FakeRegionPlot.h"
-#include "base/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <gtest/gtest.h>
 

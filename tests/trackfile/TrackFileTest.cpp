@@ -1,7 +1,7 @@
 #include "trackfile/TrackFile.h"
 
 #include "base/File.h"
-#include "base/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 

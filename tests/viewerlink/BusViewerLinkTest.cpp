@@ -3,8 +3,8 @@
 // activation, a viewer that ends or stops between calls, a bus that stops answering, and
 // tracktool's stand-in viewer.
 #include "base/MessageSink.h"
-#include "base/RecordingMessageSink.h"
 #include "base/ResultCodes.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 #include "viewerlink/BusViewerAutomation.h"
 #include "viewerlink/ChildProcess.h"

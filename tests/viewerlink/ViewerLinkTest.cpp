@@ -3,8 +3,8 @@
 #include "viewerlink/ViewerLink.h"
 
 #include "base/MessageSink.h"
-#include "base/RecordingMessageSink.h"
 #include "base/ResultCodes.h"
+#include "support/RecordingMessageSink.h"
 
 #include <array>
 #include <climits>

@@ -17,7 +17,16 @@ public:
         bool answer = false;
     };
 
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    void ShowMessage(std::string_view text) override
+    {
+        messages.emplace_back(text);
+        reasons.emplace_back();
+    }
+    void ShowMessageWithReason(std::string_view text, std::string_view reason) override
+    {
+        messages.emplace_back(text);
+        reasons.emplace_back(reason);
+    }
     bool AskYesNo(std::string_view text) override
     {
         const bool answer = yesNoAnswers.empty() ? defaultYesNo : yesNoAnswers.front();
@@ -37,6 +46,7 @@ public:
     }
 
     std::vector<std::string> messages;          // every message shown, in order
+    std::vector<std::string> reasons;           // the system's reason given with each (often empty)
     std::vector<Question> questions;            // every Yes/No question asked, with the answer given
     std::vector<FileDialogRequest> fileDialogs; // every file dialog shown
     std::deque<bool> yesNoAnswers;              // answers to give, in order; then defaultYesNo
