@@ -30,6 +30,7 @@ int CTrackFile::Open(const std::string& path)
     m_isOpen = false;
     m_recordCount = 0;
     m_tailBytes = 0;
+    m_recordsInFile = 0;
 
     if (!m_file.Open(path, FileMode::Read, ShareMode::DenyNone))
     {
@@ -55,6 +56,7 @@ int CTrackFile::Open(const std::string& path)
             length -= kTrackHeaderSize;
     }
     const std::uint64_t records = length / kTrackRecordSize;
+    m_recordsInFile = records;
     // Counts stay 32-bit; a file with more records than that serves the first 2^32 - 1 of them.
     m_recordCount = records > std::numeric_limits<std::uint32_t>::max()
                         ? std::numeric_limits<std::uint32_t>::max()

@@ -30,6 +30,8 @@ public:
     std::uint32_t GetWindowStart() const { return m_windowStart; }
     std::uint64_t GetWindowReadCount() const { return m_windowReads; } // seeks+reads done so far
     std::uint64_t GetTailBytes() const { return m_tailBytes; }         // bytes of an incomplete last record
+    // Whole records in the file, which may exceed what GetRecordCount can count (2^32 - 1).
+    std::uint64_t GetRecordsInFile() const { return m_recordsInFile; }
 
 private:
     TrackRecord m_window[kTrackWindowRecords];
@@ -40,4 +42,5 @@ private:
     bool m_isOpen = false;
     std::uint64_t m_windowReads = 0;
     std::uint64_t m_tailBytes = 0;
+    std::uint64_t m_recordsInFile = 0;
 };

@@ -196,4 +196,23 @@ TEST_F(TrackFileTest, RecordsBeyondFourGibibytesAreRead)
     ASSERT_EQ(reader.GetRecord(record, count - 2), 0);
     EXPECT_EQ(std::int64_t{record.timestamp}, 0); // the hole reads as zeros
     EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(reader.GetRecordsInFile(), count);
+}
+
+TEST_F(TrackFileTest, MoreRecordsThanACountCanHoldAreServedUpToTheCountAndKnown)
+{
+    // A sparse headerless file one record longer than 2^32 - 1 records (about 7.8 TB, of which
+    // nothing is written); skipped where the file system cannot hold such a length.
+    const std::uint64_t records = std::uint64_t{0xFFFFFFFFu} + 1;
+    const std::string path = dir.File("huge.dat");
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, FileMode::CreateWrite));
+        if (!file.SetLength(records * kTrackRecordSize))
+            GTEST_SKIP() << "the file system cannot hold a file of " << records * kTrackRecordSize
+                         << " bytes";
+    }
+    ASSERT_EQ(reader.Open(path), 0);
+    EXPECT_EQ(reader.GetRecordCount(), 0xFFFFFFFFu);
+    EXPECT_EQ(reader.GetRecordsInFile(), records);
 }
