@@ -12,13 +12,16 @@ shift || true
 # protector, checked libc calls, read-only relocations bound at start). No -g or -O2: the package
 # is stripped and Release sets the optimisation.
 flags() { (cd "$top" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"); }
+cppflags=$(flags CPPFLAGS)
+compileflags=$(flags CXXFLAGS)
+ldflags=$(flags LDFLAGS)
 cxxflags=()
-for flag in $(flags CPPFLAGS) $(flags CXXFLAGS); do
+for flag in $cppflags $compileflags; do
   case "$flag" in -g | -O2) ;; *) cxxflags+=("$flag") ;; esac
 done
 
 cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DTRACKPLAY_GUI=ON -DTRACKPLAY_TESTS=OFF \
-  -DTRACKPLAY_BENCH=OFF -DCMAKE_CXX_FLAGS="${cxxflags[*]}" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)" \
+  -DTRACKPLAY_BENCH=OFF -DCMAKE_CXX_FLAGS="${cxxflags[*]}" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
   "$@" >/dev/null
 cmake --build "$dir" -j"$(nproc)" >&2
 
