@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   dbus dbus-daemon dbus-user-session python3 python3-dbus python3-gi
   xvfb xauth
+  dpkg-dev desktop-file-utils groff-base lintian
 )
 
 missing=()
