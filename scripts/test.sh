@@ -23,3 +23,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$top/scripts/build.sh" "$top/build-asan" -DTRACKPLAY_WERROR=ON -DTRACKPLAY_SANITIZE=ON -DTRACKPLAY_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=Debug
 ctest --test-dir "$top/build-asan" -j"$jobs" --output-on-failure --timeout 600
+
+echo "== fuzz every target briefly (clang, libFuzzer)"
+bash "$top/scripts/fuzz.sh" 20
