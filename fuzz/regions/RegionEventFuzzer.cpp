@@ -319,10 +319,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         last.readFails = (control & kReadFails) != 0;
         positions.push_back(last);
     }
-    const std::size_t once = positions.size();
-    for (std::uint32_t r = 1; r < repeats && positions.size() + once <= kMaxRecords; ++r)
-        positions.insert(positions.end(), positions.begin(),
-                         positions.begin() + static_cast<std::ptrdiff_t>(once));
+    const std::vector<Position> pattern = positions;
+    for (std::uint32_t r = 1; r < repeats && positions.size() + pattern.size() <= kMaxRecords; ++r)
+        positions.insert(positions.end(), pattern.begin(), pattern.end());
     const auto recordCount = static_cast<std::uint32_t>(positions.size());
 
     CFuzzMessageSink sink;
