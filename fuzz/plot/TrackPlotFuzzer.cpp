@@ -4,6 +4,7 @@
 // input, the two agree on every pixel of the plot, so nothing drawn off the smaller surface lands
 // on it (a wrapped row, say); the sanitizers catch anything written outside a surface's buffer.
 // A band shown and taken down again leaves the plot as it was, and a clear leaves it black.
+#include "base/ResultCodes.h"
 #include "plot/DrawingSurface.h"
 #include "plot/TrackPlot.h"
 #include "support/FuzzInput.h"
@@ -217,7 +218,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 for (const Point& corner : corners)
                     FuzzCheck(p->plot.TrackBand(corner.x, corner.y) == 0, "a band can be drawn");
                 const int ended = p->plot.EndBand();
-                FuzzCheck(ended == (corners.empty() ? -602 : 0), "a band is taken down exactly when shown");
+                FuzzCheck(ended == (corners.empty() ? kErrNoBand : kOk),
+                          "a band is taken down exactly when shown");
                 FuzzCheck(Pixels(p->surface) == before, "a band taken down leaves the plot as it was");
             }
             break;
