@@ -115,6 +115,16 @@ bool SamePlotArea(const CDrawingSurface& small, const CDrawingSurface& large, in
     return true;
 }
 
+// Every byte equal to the first, the first zero: one library compare rather than a loop the fuzzer
+// instruments byte by byte.
+bool IsBlack(const CDrawingSurface& surface)
+{
+    const std::size_t size =
+        static_cast<std::size_t>(surface.Width()) * static_cast<std::size_t>(surface.Height()) * 3;
+    return size == 0 ||
+           (surface.Data()[0] == 0 && std::memcmp(surface.Data(), surface.Data() + 1, size - 1) == 0);
+}
+
 std::vector<std::uint8_t> Pixels(const CDrawingSurface& surface)
 {
     const std::size_t size =
@@ -243,11 +253,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case Operation::Clear:
             for (PlotUnderTest* p : plots)
                 p->plot.Clear();
-            {
-                const std::vector<std::uint8_t> pixels = Pixels(exact.surface);
-                FuzzCheck(std::all_of(pixels.begin(), pixels.end(), [](std::uint8_t b) { return b == 0; }),
-                          "a cleared plot is black");
-            }
+            FuzzCheck(IsBlack(exact.surface), "a cleared plot is black");
             break;
         default:
         {
