@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake g++ clang-format
+  build-essential cmake g++ clang-format clang-14 libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   dbus dbus-daemon dbus-user-session python3 python3-dbus python3-gi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test twice: a normal build with warnings as
 # errors, and a build under AddressSanitizer and UndefinedBehaviorSanitizer. Also checks formatting,
-# and builds the Debian package and checks what it holds.
+# builds the Debian package and checks what it holds, and runs every fuzz target briefly.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -57,3 +57,6 @@ for page in "$unpacked"/usr/share/man/man1/*.1.gz; do
   fi
 done
 lintian --fail-on error,warning "$deb"
+
+echo "== fuzz every target briefly (clang, libFuzzer)"
+bash "$top/scripts/fuzz.sh" 20

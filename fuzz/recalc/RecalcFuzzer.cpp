@@ -3,20 +3,36 @@
 #include "recalc/CenterFinder.h"
 #include "recalc/DirectionFinder.h"
 #include "recalc/ReferenceCenterFinder.h"
+#include "support/FuzzInput.h"
+#include "support/GeneratedTrack.h"
 
-#include <cstdlib>
+#include <array>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
-std::vector<std::uint8_t> FuzzSeedInput()
+std::vector<std::vector<std::uint8_t>> FuzzSeedInputs()
 {
-    // Band 10..100, then the worked triangle's three words.
-    std::vector<std::uint8_t> bytes = {10, 0, 100, 0};
-    for (TrackWord w : {MakeTrackWord(200, 100, kWordBitRR), MakeTrackWord(260, 135, kWordBitRB),
-                        MakeTrackWord(200, 170, kWordBitRG)})
-        for (int b = 0; b < 4; ++b)
-            bytes.push_back(static_cast<std::uint8_t>(w >> (8 * b)));
-    return bytes;
+    // Band 10..100, then target words: the worked triangle's three, then those of generated records.
+    std::vector<std::vector<TrackWord>> targetLists = {{MakeTrackWord(200, 100, kWordBitRR),
+                                                        MakeTrackWord(260, 135, kWordBitRB),
+                                                        MakeTrackWord(200, 170, kWordBitRG)}};
+    for (const TrackRecord& record : GeneratedRecords(3, 7))
+    {
+        const std::array<TrackWord, kMaxTargets> words = CopyTargets(record);
+        targetLists.emplace_back(words.begin(),
+                                 words.begin() + static_cast<std::ptrdiff_t>(CountListEntries(words)));
+    }
+    std::vector<std::vector<std::uint8_t>> seeds;
+    for (const std::vector<TrackWord>& targets : targetLists)
+    {
+        CFuzzInputBuilder input;
+        input.I16(10).I16(100);
+        for (const TrackWord w : targets)
+            input.U32(w);
+        seeds.push_back(input.Data());
+    }
+    return seeds;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -44,10 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Point production{-5, -5};
     Point expected{-5, -5};
     const int result = finder.FindCenter(points, count, production);
-    if (result != reference::FindCenter(min, max, points, count, expected) || !(production == expected))
-        std::abort();
+    FuzzCheck(result == reference::FindCenter(min, max, points, count, expected) && production == expected,
+              "the center search agrees with the plain reference");
     const double heading = CDirectionFinder::FindDirection(targets, production.x, production.y);
-    if (!(heading >= 0.0 && heading <= 360.0))
-        std::abort();
+    FuzzCheck(heading >= 0.0 && heading <= 360.0, "the heading lies in 0 .. 360 degrees");
     return 0;
 }

@@ -1,33 +1,30 @@
 // Opens arbitrary bytes as a tracker file and reads records in a pattern taken from the input.
-#include "base/MessageSink.h"
-#include "support/RecordingMessageSink.h"
+#include "support/FuzzInput.h"
+#include "support/FuzzScratch.h"
+#include "support/GeneratedTrack.h"
 #include "trackfile/TrackFile.h"
-#include "trackfile/TrackFileHeader.h"
 
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-std::vector<std::uint8_t> FuzzSeedInput()
+std::vector<std::vector<std::uint8_t>> FuzzSeedInputs()
 {
-    std::vector<std::uint8_t> bytes(kTrackHeaderSize + 3 * kTrackRecordSize, 0);
-    std::memcpy(bytes.data(), kTrackHeaderTag.data(), kTrackHeaderTag.size());
-    return bytes;
+    std::vector<std::vector<std::uint8_t>> seeds;
+    for (const TrackGeneratorOptions& options :
+         {TrackGeneratorOptions{3, 1, false, 0}, TrackGeneratorOptions{2, 2, true, 0},
+          TrackGeneratorOptions{2, 3, false, 700}})
+        seeds.push_back(GeneratedTrackBytes(options));
+    return seeds;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    char path[] = "/tmp/trackplay-fuzz-XXXXXX";
-    const int fd = ::mkstemp(path);
-    if (fd < 0)
-        return 0;
-    const bool written = ::write(fd, data, size) == static_cast<ssize_t>(size);
-    ::close(fd);
-    if (written)
+    static const CFuzzScratchDir scratch;
+    const std::string path = scratch.File("input.qtf");
+    if (WriteFileBytes(path, data, size))
     {
-        CRecordingMessageSink sink;
+        CFuzzMessageSink sink;
         CScopedMessageSink scoped(sink);
         CTrackFile reader;
         reader.Open(path);
@@ -39,6 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             reader.GetRecord(record, index);
         }
     }
-    ::unlink(path);
+    scratch.Clear();
     return 0;
 }
