@@ -1,0 +1,31 @@
+#include "cli/ToolMessageSink.h"
+
+void CToolMessageSink::WriteLine(std::string_view text, std::string_view suffix)
+{
+    std::fwrite(text.data(), 1, text.size(), m_pOut);
+    std::fwrite(suffix.data(), 1, suffix.size(), m_pOut);
+    std::fputc('\n', m_pOut);
+}
+
+void CToolMessageSink::ShowMessage(std::string_view text)
+{
+    WriteLine(text);
+}
+
+void CToolMessageSink::ShowMessageWithReason(std::string_view text, std::string_view reason)
+{
+    WriteLine(text);
+    if (!reason.empty())
+        WriteLine(reason);
+}
+
+bool CToolMessageSink::AskYesNo(std::string_view text)
+{
+    WriteLine(text, " [Yes]");
+    return true;
+}
+
+std::optional<std::string> CToolMessageSink::AskFileName(const FileDialogRequest&)
+{
+    return std::nullopt;
+}
