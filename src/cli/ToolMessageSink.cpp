@@ -2,8 +2,10 @@
 
 void CToolMessageSink::WriteLine(std::string_view text, std::string_view suffix)
 {
-    std::fwrite(text.data(), 1, text.size(), m_pOut);
-    std::fwrite(suffix.data(), 1, suffix.size(), m_pOut);
+    // An empty view may hold no pointer at all, which fwrite must not be given.
+    for (const std::string_view part : {text, suffix})
+        if (!part.empty())
+            std::fwrite(part.data(), 1, part.size(), m_pOut);
     std::fputc('\n', m_pOut);
 }
 
