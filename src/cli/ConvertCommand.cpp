@@ -1,52 +1,50 @@
 // tracktool convert: recomputes every record's position and heading from its targets into a new
 // file, with the window's check of the distance band.
+#include "base/ResultCodes.h"
+#include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
 #include "cli/CliProgress.h"
 #include "recalc/TrackConverter.h"
 
 #include <filesystem>
+#include <memory>
 
 namespace
 {
-int RunConvert(const std::vector<std::string>& args);
-
-const CliCommand kConvert{"convert", "SRC DST [--min N] [--max N]   (defaults: --min 10 --max 100)",
-                          "recompute position and heading from the targets into a new file", &RunConvert};
-const CCliCommandRegistration kRegisterConvert(kConvert);
-
-int RunConvert(const std::vector<std::string>& args)
+struct ConvertArgs
 {
-    std::vector<std::string> paths;
+    std::string source;
+    std::string destination;
     int minDistance = 10;
     int maxDistance = 100;
-    for (std::size_t i = 0; i < args.size(); ++i)
-    {
-        const std::string& arg = args[i];
-        if ((arg == "--min" || arg == "--max") && i + 1 < args.size())
-        {
-            const auto value = ParseCliSigned(args[++i]);
-            if (!value)
-                return CliUsageError(kConvert, "not a whole number: " + args[i]);
-            (arg == "--min" ? minDistance : maxDistance) = static_cast<int>(*value);
-        }
-        else if (arg.size() > 1 && arg[0] == '-')
-            return CliUsageError(kConvert, "unknown or incomplete option " + arg);
-        else
-            paths.push_back(arg);
-    }
-    if (paths.size() != 2)
-        return CliUsageError(kConvert, "give one source and one destination");
+};
 
+int RunConvert(const ConvertArgs& args)
+{
     // Nothing is opened when the band is refused.
-    if (!ValidateTargetDistances(minDistance, maxDistance))
+    if (!ValidateTargetDistances(args.minDistance, args.maxDistance))
         return kExitFailed;
-    std::error_code ignored;
-    const std::uintmax_t size = std::filesystem::file_size(paths[0], ignored);
-    CCliProgress progress("convert", size == static_cast<std::uintmax_t>(-1) ? 0 : size);
+    std::error_code unknownSize;
+    const std::uintmax_t size = std::filesystem::file_size(args.source, unknownSize);
+    CCliProgress progress("convert", unknownSize ? 0 : size);
     CTrackConverter converter;
     const int result =
-        converter.ConvertFile(paths[0], paths[1], minDistance, maxDistance,
+        converter.ConvertFile(args.source, args.destination, args.minDistance, args.maxDistance,
                               [&](std::uint64_t done, std::uint64_t) { progress.Update(done); });
-    return result == 0 ? kExitOk : kExitFailed;
+    return result == kOk ? kExitOk : kExitFailed;
 }
+
+CliRun AddConvert(CLI::App& command)
+{
+    auto args = std::make_shared<ConvertArgs>();
+    command.add_option("SRC", args->source, "the tracker file to read")->required();
+    command.add_option("DST", args->destination, "the file to write")->required();
+    AddWholeNumber(command, "--min", args->minDistance, "N", "least distance between targets (default 10)");
+    AddWholeNumber(command, "--max", args->maxDistance, "N",
+                   "greatest distance between targets (default 100)");
+    return [args] { return RunConvert(*args); };
+}
+
+const CCliCommandRegistration kRegisterConvert(
+    {"convert", "recompute position and heading from the targets into a new file", &AddConvert});
 } // namespace

@@ -1,58 +1,49 @@
 // tracktool gen: writes a synthetic tracker file.
+#include "base/MessageSink.h"
+#include "base/ResultCodes.h"
+#include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
 #include "cli/CliProgress.h"
 #include "trackfile/TrackGenerator.h"
 
-#include <cstdio>
-#include <limits>
+#include <memory>
 
 namespace
 {
-int RunGen(const std::vector<std::string>& args);
-
-const CliCommand kGen{"gen", "OUT [--records N] [--seed S] [--old-style] [--partial BYTES]",
-                      "write a synthetic tracker file (60 records a second, 640 x 480 arena)", &RunGen};
-const CCliCommandRegistration kRegisterGen(kGen);
-
-int RunGen(const std::vector<std::string>& args)
+struct GenArgs
 {
-    TrackGeneratorOptions options;
     std::string out;
-    for (std::size_t i = 0; i < args.size(); ++i)
-    {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--old-style")
-            options.oldStyle = true;
-        else if ((arg == "--records" || arg == "--seed" || arg == "--partial") && hasValue)
-        {
-            const auto value = ParseCliUnsigned(args[++i], std::numeric_limits<std::uint32_t>::max());
-            if (!value)
-                return CliUsageError(kGen, "not a whole number: " + args[i]);
-            if (arg == "--records")
-                options.records = static_cast<std::uint32_t>(*value);
-            else if (arg == "--seed")
-                options.seed = *value;
-            else
-                options.partialBytes = static_cast<std::uint32_t>(*value);
-        }
-        else if (!arg.empty() && arg[0] == '-')
-            return CliUsageError(kGen, "unknown or incomplete option " + arg);
-        else if (out.empty())
-            out = arg;
-        else
-            return CliUsageError(kGen, "more than one output file");
-    }
-    if (out.empty())
-        return CliUsageError(kGen, "no output file");
+    TrackGeneratorOptions options;
+};
 
-    CCliProgress progress("gen", options.records);
-    const int result = WriteGeneratedTrack(out, options, [&](std::uint32_t done) { progress.Update(done); });
-    if (result != 0)
+int RunGen(const GenArgs& args)
+{
+    CCliProgress progress("gen", args.options.records);
+    const int result =
+        WriteGeneratedTrack(args.out, args.options, [&](std::uint32_t done) { progress.Update(done); });
+    if (result != kOk)
     {
-        std::fprintf(stderr, "tracktool gen: cannot write %s\n", out.c_str());
+        ShowMessage("tracktool gen: cannot write " + args.out);
         return kExitFailed;
     }
     return kExitOk;
 }
+
+CliRun AddGen(CLI::App& command)
+{
+    auto args = std::make_shared<GenArgs>();
+    command.add_option("OUT", args->out, "the file to write")->required();
+    AddWholeNumber(command, "--records", args->options.records, "N", "whole records to write (default 3600)");
+    AddWholeNumber(command, "--seed", args->options.seed, "S", "seed of the track (default 1)", 0,
+                   kHighestOf<std::uint32_t>);
+    command.add_flag("--old-style", args->options.oldStyle, "no header: records from the first byte");
+    // Less than one record, so that the tail is an incomplete record rather than more whole ones.
+    AddWholeNumber(command, "--partial", args->options.partialBytes, "BYTES",
+                   "bytes of an incomplete record after the last whole one (default 0)", 0,
+                   kTrackRecordSize - 1);
+    return [args] { return RunGen(*args); };
+}
+
+const CCliCommandRegistration
+    kRegisterGen({"gen", "write a synthetic tracker file (60 records a second, 640 x 480 arena)", &AddGen});
 } // namespace

@@ -1,37 +1,38 @@
 // tracktool info: what the reader makes of a tracker file, as "name: value" lines.
+#include "base/ResultCodes.h"
 #include "cli/CliCommand.h"
 #include "trackfile/TrackFile.h"
 
+#include <CLI/CLI.hpp>
 #include <cinttypes>
 #include <cstdio>
+#include <limits>
+#include <memory>
 
 namespace
 {
-int RunInfo(const std::vector<std::string>& args);
-
-const CliCommand kInfo{"info", "FILE",
-                       "header, record count, incomplete tail and time span of a tracker file", &RunInfo};
-const CCliCommandRegistration kRegisterInfo(kInfo);
-
-int RunInfo(const std::vector<std::string>& args)
+int RunInfo(const std::string& path)
 {
-    if (args.size() != 1 || (!args[0].empty() && args[0][0] == '-'))
-        return CliUsageError(kInfo);
     CTrackFile file;
-    if (file.Open(args[0]) == -601)
-        return kExitFailed;
+    if (file.Open(path) != kOk)
+        return kExitFailed; // the reader has said why
 
     const std::uint32_t count = file.GetRecordCount();
     std::printf("file: %s\n", file.GetFileName().c_str());
     std::printf("header: %s\n", file.HasHeader() ? "yes" : "no");
     std::printf("records: %" PRIu32 "\n", count);
+    // Counts are 32-bit: past that, the records line shows what is served and this what is there.
+    if (file.GetRecordsInFile() > std::numeric_limits<std::uint32_t>::max())
+        std::printf("records in the file: %" PRIu64 " (more than can be counted; the first %" PRIu32
+                    " are served)\n",
+                    file.GetRecordsInFile(), count);
     std::printf("incomplete tail bytes: %" PRIu64 "\n", file.GetTailBytes());
     if (count == 0)
         return kExitOk;
 
     TrackRecord first;
     TrackRecord last;
-    if (file.GetRecord(first, 0) != 0 || file.GetRecord(last, count - 1) != 0)
+    if (file.GetRecord(first, 0) != kOk || file.GetRecord(last, count - 1) != kOk)
         return kExitFailed;
     const std::int64_t firstTime = first.timestamp;
     const std::int64_t lastTime = last.timestamp;
@@ -43,4 +44,14 @@ int RunInfo(const std::vector<std::string>& args)
     std::printf("seconds at 60 records a second: %.3f\n", static_cast<double>(count) / 60.0);
     return kExitOk;
 }
+
+CliRun AddInfo(CLI::App& command)
+{
+    auto path = std::make_shared<std::string>();
+    command.add_option("FILE", *path, "the tracker file")->required();
+    return [path] { return RunInfo(*path); };
+}
+
+const CCliCommandRegistration kRegisterInfo(
+    {"info", "header, record count, incomplete tail and time span of a tracker file", &AddInfo});
 } // namespace

@@ -2,228 +2,162 @@
 // or after a step to one record, drawn on a 640 x 480 surface and saved as the Save Plot command
 // saves it.
 #include "base/MessageSink.h"
+#include "base/ResultCodes.h"
+#include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
+#include "cli/RegionOptions.h"
 #include "plot/BitmapFile.h"
 #include "plot/TrackPlot.h"
 #include "trackfile/TrackFile.h"
 
-#include <cstdio>
-#include <limits>
-#include <vector>
+#include <algorithm>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
 
 namespace
 {
-int RunPlot(const std::vector<std::string>& args);
-int RunFrame(const std::vector<std::string>& args);
-
-const CliCommand kPlot{
-    "plot",
-    "FILE OUT.bmp [--every N] [--region L,T,R,B]... [--selected K]\n"
-    "           N: every Nth record (default 60, 0 = every record); K: the selected region, by "
-    "default the last --region given (-1 = none)",
-    "entire-track plot as a 640 x 480 bitmap, as the window's Plot Now shows it", &RunPlot};
-const CliCommand kFrame{
-    "frame",
-    "FILE INDEX OUT.bmp [--targets] [--colors LIST] [--region L,T,R,B]... [--selected K]\n"
-    "           LIST: comma-separated subset of RR,PR,RG,PG,RB,PB,Lum (default all on); K as for plot",
-    "record INDEX as a step to it shows it, as a 640 x 480 bitmap", &RunFrame};
-const CCliCommandRegistration kRegisterPlot(kPlot);
-const CCliCommandRegistration kRegisterFrame(kFrame);
-
 constexpr std::int32_t kToolPlotWidth = 640;
 constexpr std::int32_t kToolPlotHeight = 480;
 constexpr std::uint32_t kDefaultEveryNth = 60;
 
-// Messages go to stderr; the long-plot question is answered Yes, as a user who asked for the plot.
-class CToolMessageSink final : public IMessageSink
+// The arguments of both commands; plot uses everyNth, frame the record, the view and the filter.
+struct PlotArgs
 {
-public:
-    void ShowMessage(std::string_view text) override
-    {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    }
-    bool AskYesNo(std::string_view text) override
-    {
-        std::fprintf(stderr, "%.*s [Yes]\n", static_cast<int>(text.size()), text.data());
-        return true;
-    }
-    std::optional<std::string> AskFileName(const FileDialogRequest&) override { return std::nullopt; }
-};
-
-// Options shared by both commands.
-struct PlotOptions
-{
-    std::vector<std::string> positional;
-    std::vector<Rect> regions;
-    std::optional<std::int32_t> selected;
+    std::string path;
+    std::string out;
+    CRegionOptions regions;
+    std::optional<std::int32_t> selected; // by default the last region given
     std::uint32_t everyNth = kDefaultEveryNth;
-    bool targets = false;
+    std::uint32_t index = 0;
+    ViewMode view = ViewMode::Points;
     ColorFilter filter;
 };
-
-std::optional<Rect> ParseRegion(const std::string& text)
-{
-    std::int32_t values[4] = {};
-    std::size_t start = 0;
-    for (int i = 0; i < 4; ++i)
-    {
-        const std::size_t comma = text.find(',', start);
-        if ((i < 3) != (comma != std::string::npos))
-            return std::nullopt;
-        const auto value = ParseCliSigned(
-            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-        if (!value)
-            return std::nullopt;
-        values[i] = static_cast<std::int32_t>(*value);
-        start = comma + 1;
-    }
-    return Rect{values[0], values[1], values[2], values[3]};
-}
 
 // LIST: names of the switches to turn on, all others off; an empty list turns every one off.
 std::optional<ColorFilter> ParseColors(const std::string& text)
 {
     ColorFilter filter{false, false, false, false, false, false, false};
+    if (text.empty())
+        return filter;
+    const std::pair<const char*, bool ColorFilter::*> switches[] = {
+        {"RR", &ColorFilter::rr},  {"PR", &ColorFilter::pr}, {"RG", &ColorFilter::rg},
+        {"PG", &ColorFilter::pg},  {"RB", &ColorFilter::rb}, {"PB", &ColorFilter::pb},
+        {"Lum", &ColorFilter::lum}};
     std::size_t start = 0;
-    while (start <= text.size() && !text.empty())
+    while (start <= text.size())
     {
-        std::size_t comma = text.find(',', start);
-        if (comma == std::string::npos)
-            comma = text.size();
+        const std::size_t comma = std::min(text.find(',', start), text.size());
         const std::string name = text.substr(start, comma - start);
-        if (name == "RR")
-            filter.rr = true;
-        else if (name == "PR")
-            filter.pr = true;
-        else if (name == "RG")
-            filter.rg = true;
-        else if (name == "PG")
-            filter.pg = true;
-        else if (name == "RB")
-            filter.rb = true;
-        else if (name == "PB")
-            filter.pb = true;
-        else if (name == "Lum")
-            filter.lum = true;
-        else
+        const auto* found = std::find_if(std::begin(switches), std::end(switches),
+                                         [&name](const auto& entry) { return name == entry.first; });
+        if (found == std::end(switches))
             return std::nullopt;
+        filter.*(found->second) = true;
         start = comma + 1;
     }
     return filter;
 }
 
-// Parses the arguments; a usage error's exit code, or nothing when they are fine.
-std::optional<int> ParseOptions(const CliCommand& command, const std::vector<std::string>& args,
-                                bool frameOptions, PlotOptions& options)
+// The tracker file, the regions and the selection: the arguments both commands share, declared
+// after each command's own so that the usage lines read as before.
+void AddRegionsAndSelection(CLI::App& command, const std::shared_ptr<PlotArgs>& args)
 {
-    for (std::size_t i = 0; i < args.size(); ++i)
-    {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--region" && hasValue)
-        {
-            const auto region = ParseRegion(args[++i]);
-            if (!region)
-                return CliUsageError(command, "not a region L,T,R,B: " + args[i]);
-            if (options.regions.size() == kMaxDrawnRegions)
-                return CliUsageError(command, "at most 50 regions");
-            options.regions.push_back(*region);
-        }
-        else if (arg == "--selected" && hasValue)
-        {
-            const auto value = ParseCliSigned(args[++i]);
-            if (!value || *value < -1 || *value >= static_cast<long>(kMaxDrawnRegions))
-                return CliUsageError(command, "not a region index (-1 to 49): " + args[i]);
-            options.selected = static_cast<std::int32_t>(*value);
-        }
-        else if (!frameOptions && arg == "--every" && hasValue)
-        {
-            const auto value = ParseCliUnsigned(args[++i], std::numeric_limits<std::uint32_t>::max());
-            if (!value)
-                return CliUsageError(command, "not a whole number: " + args[i]);
-            options.everyNth = static_cast<std::uint32_t>(*value);
-        }
-        else if (frameOptions && arg == "--targets")
-            options.targets = true;
-        else if (frameOptions && arg == "--colors" && hasValue)
-        {
-            const auto filter = ParseColors(args[++i]);
-            if (!filter)
-                return CliUsageError(command, "not a list of RR,PR,RG,PG,RB,PB,Lum: " + args[i]);
-            options.filter = *filter;
-        }
-        else if (!arg.empty() && arg[0] == '-')
-            return CliUsageError(command, "unknown or incomplete option " + arg);
-        else
-            options.positional.push_back(arg);
-    }
-    return std::nullopt;
+    args->regions.AddTo(command, RegionNaming::Unnamed);
+    command
+        .add_option_function<std::int32_t>(
+            "--selected", [args](std::int32_t selected) { args->selected = selected; },
+            "the selected region (default: the last --region given; -1 = none)")
+        ->type_name("K")
+        ->transform(WholeNumber(-1, static_cast<std::int64_t>(kMaxDrawnRegions) - 1));
 }
 
-std::int32_t SelectedRegion(const PlotOptions& options)
+std::int32_t SelectedRegion(const PlotArgs& args)
 {
-    return options.selected.value_or(static_cast<std::int32_t>(options.regions.size()) - 1);
+    return args.selected.value_or(args.regions.Count() - 1);
 }
 
 int SaveBitmap(const CDrawingSurface& surface, const std::string& out)
 {
-    return WriteSurfaceBitmap(surface, kToolPlotWidth, kToolPlotHeight, out) == 0 ? kExitOk : kExitFailed;
+    return WriteSurfaceBitmap(surface, kToolPlotWidth, kToolPlotHeight, out) == kOk ? kExitOk : kExitFailed;
 }
 
-int RunPlot(const std::vector<std::string>& args)
+int RunPlot(const PlotArgs& args)
 {
-    PlotOptions options;
-    if (const auto usage = ParseOptions(kPlot, args, false, options))
-        return *usage;
-    if (options.positional.size() != 2)
-        return CliUsageError(kPlot, "expected FILE and OUT.bmp");
-
-    CToolMessageSink sink;
-    CScopedMessageSink scopedSink(sink);
     CTrackFile reader;
-    if (reader.Open(options.positional[0]) != 0)
+    if (reader.Open(args.path) != kOk)
         return kExitFailed;
     CDrawingSurface surface(kToolPlotWidth, kToolPlotHeight);
     CTrackPlot plot;
     plot.Attach(&surface, kToolPlotWidth, kToolPlotHeight, &reader);
     const int plotted =
-        plot.PlotEntireTrack(options.regions.data(), static_cast<std::int32_t>(options.regions.size()),
-                             SelectedRegion(options), options.everyNth);
+        plot.PlotEntireTrack(args.regions.Rects(), args.regions.Count(), SelectedRegion(args), args.everyNth);
     // A record that cannot be read ends the plot; the picture so far is still saved.
-    const int saved = SaveBitmap(surface, options.positional[1]);
-    return plotted == 0 ? saved : kExitFailed;
+    const int saved = SaveBitmap(surface, args.out);
+    return plotted == kOk ? saved : kExitFailed;
 }
 
-int RunFrame(const std::vector<std::string>& args)
+int RunFrame(const PlotArgs& args)
 {
-    PlotOptions options;
-    if (const auto usage = ParseOptions(kFrame, args, true, options))
-        return *usage;
-    if (options.positional.size() != 3)
-        return CliUsageError(kFrame, "expected FILE, INDEX and OUT.bmp");
-    const auto index = ParseCliUnsigned(options.positional[1], std::numeric_limits<std::uint32_t>::max());
-    if (!index)
-        return CliUsageError(kFrame, "not a record index: " + options.positional[1]);
-
-    CToolMessageSink sink;
-    CScopedMessageSink scopedSink(sink);
     CTrackFile reader;
-    if (reader.Open(options.positional[0]) != 0)
+    if (reader.Open(args.path) != kOk)
         return kExitFailed;
-    if (*index >= reader.GetRecordCount())
+    if (args.index >= reader.GetRecordCount())
     {
-        std::fprintf(stderr, "tracktool frame: no record %lu (the file has %u)\n", *index,
-                     static_cast<unsigned>(reader.GetRecordCount()));
+        ShowMessage("tracktool frame: no record " + std::to_string(args.index) + " (the file has " +
+                    std::to_string(reader.GetRecordCount()) + ")");
         return kExitFailed;
     }
     CDrawingSurface surface(kToolPlotWidth, kToolPlotHeight);
     CTrackPlot plot;
     plot.Attach(&surface, kToolPlotWidth, kToolPlotHeight, &reader);
     TrackRecord record;
-    if (plot.ShowRecord(record, static_cast<std::uint32_t>(*index), options.regions.data(),
-                        static_cast<std::int32_t>(options.regions.size()), SelectedRegion(options),
-                        options.filter, options.targets ? ViewMode::Targets : ViewMode::Points) != 0)
+    if (plot.ShowRecord(record, args.index, args.regions.Rects(), args.regions.Count(), SelectedRegion(args),
+                        args.filter, args.view) != kOk)
         return kExitFailed; // the reader has said why
-    return SaveBitmap(surface, options.positional[2]);
+    return SaveBitmap(surface, args.out);
 }
+
+CliRun AddPlot(CLI::App& command)
+{
+    auto args = std::make_shared<PlotArgs>();
+    command.add_option("FILE", args->path, "the tracker file")->required();
+    command.add_option("OUT.bmp", args->out, "the bitmap to write")->required();
+    AddWholeNumber(command, "--every", args->everyNth, "N",
+                   "every Nth record (default 60, 0 = every record)");
+    AddRegionsAndSelection(command, args);
+    return [args] { return RunPlot(*args); };
+}
+
+CliRun AddFrame(CLI::App& command)
+{
+    auto args = std::make_shared<PlotArgs>();
+    command.add_option("FILE", args->path, "the tracker file")->required();
+    AddWholeNumber(command, "INDEX", args->index, "INDEX", "the record to show, from 0")->required();
+    command.add_option("OUT.bmp", args->out, "the bitmap to write")->required();
+    command.add_flag_callback(
+        "--targets", [args] { args->view = ViewMode::Targets; }, "show the targets instead of the points");
+    command
+        .add_option_function<std::string>(
+            "--colors",
+            [args](const std::string& text)
+            {
+                const auto filter = ParseColors(text);
+                if (!filter)
+                    throw CLI::ValidationError("--colors",
+                                               "'" + text + "' is not a list of RR,PR,RG,PG,RB,PB,Lum");
+                args->filter = *filter;
+            },
+            "the colour switches to leave on, comma-separated from RR,PR,RG,PG,RB,PB,Lum (default all)")
+        ->type_name("LIST");
+    AddRegionsAndSelection(command, args);
+    return [args] { return RunFrame(*args); };
+}
+
+const CCliCommandRegistration kRegisterPlot(
+    {"plot", "entire-track plot as a 640 x 480 bitmap, as the window's Plot Now shows it", &AddPlot});
+const CCliCommandRegistration
+    kRegisterFrame({"frame", "record INDEX as a step to it shows it, as a 640 x 480 bitmap", &AddFrame});
 } // namespace

@@ -81,6 +81,7 @@ TEST(EventsCommand, UsageErrorsExitWithTwo)
         {"events", track, "--region", "1,2,3,4:"},
         {"events", track, "--region", "1,2,3,4:a/b"},
         {"events", track, "--dir"},
+        {"events", track, "--region", "0,0,100,100", "--dir", ""}, // not the root folder
         {"events", track, "--bogus"},
         {"events", track, track},
         tooMany,

@@ -5,7 +5,9 @@
 #include "trackfile/TrackFile.h"
 #include "trackfile/TrackFileHeader.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 TEST(GenCommand, SameSeedGivesSameBytesAndOtherSeedsDiffer)
 {
@@ -29,6 +31,22 @@ TEST(GenCommand, OldStyleAndPartialShapeTheFile)
     const std::string bytes = ReadWholeFile(dir.File("old.dat"));
     EXPECT_EQ(bytes.size(), 7u * kTrackRecordSize + 100u);
     EXPECT_NE(bytes.compare(0, kTrackHeaderTag.size(), kTrackHeaderTag), 0);
+}
+
+// Test that the incomplete tail can be anything short of a whole record, which would be counted.
+TEST(GenCommand, PartialTailIsShortOfOneRecord)
+{
+    CTempDir dir;
+    for (const std::uint32_t partial : {0u, 1u, kTrackRecordSize - 1})
+    {
+        const std::string path = dir.File("p" + std::to_string(partial) + ".qtf");
+        ASSERT_EQ(RunTool({"gen", path, "--records", "2", "--partial", std::to_string(partial)}).exitCode, 0);
+        EXPECT_EQ(ReadWholeFile(path).size(), kTrackHeaderSize + 2u * kTrackRecordSize + partial);
+        const ToolResult info = RunTool({"info", path});
+        EXPECT_NE(info.out.find("records: 2\nincomplete tail bytes: " + std::to_string(partial) + "\n"),
+                  std::string::npos)
+            << info.out;
+    }
 }
 
 TEST(GenCommand, GeneratedTrackIsRealistic)
@@ -77,6 +95,8 @@ TEST(GenCommand, UsageErrorsExitWithTwo)
                           {{"gen", "x.qtf", "--records"}},
                           {{"gen", "x.qtf", "--records", "-5"}},
                           {{"gen", "x.qtf", "--bogus"}},
+                          {{"gen", "x.qtf", "--partial", "1828"}},
+                          {{"gen", "x.qtf", "--partial", "4294967295"}},
                           {{"gen", "a", "b"}},
                           {{"nosuchcommand"}},
                           {{}}};
@@ -114,6 +134,41 @@ TEST(InfoCommand, MissingFileFailsWithTheReadersMessage)
     const ToolResult result = RunTool({"info", "/nonexistent/file.qtf"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Error opening file; Is the file/path name correct?\n");
+}
+
+// Test that a file with more whole records than a 32-bit count says so beside the count it serves
+// (sparse files, so that nothing is written but the header).
+TEST(InfoCommand, SaysWhenTheFileHasMoreRecordsThanCanBeCounted)
+{
+    CTempDir dir;
+    struct Case
+    {
+        std::uint64_t records;
+        std::string expected;
+    };
+    const std::string served = "records: 4294967295\n";
+    const std::string rest = "incomplete tail bytes: 0\nfirst timestamp: 0\nlast timestamp: 0\nduration: 0\n"
+                             "seconds at 60 records a second: 71582788.250\n";
+    const Case cases[] = {
+        {4294967295u, "file: big.qtf\nheader: yes\n" + served + rest},
+        {4294967296u, "file: big.qtf\nheader: yes\n" + served +
+                          "records in the file: 4294967296 (more than can be counted; the first 4294967295 "
+                          "are served)\n" +
+                          rest},
+    };
+    for (const Case& c : cases)
+    {
+        const std::string path = dir.File("big.qtf");
+        ASSERT_TRUE(WriteWholeFile(path, MakeHeaderBytes()));
+        const std::uint64_t length = kTrackHeaderSize + c.records * kTrackRecordSize;
+        if (::truncate(path.c_str(), static_cast<off_t>(length)) != 0)
+            GTEST_SKIP() << "the file system refuses a file of " << length << " bytes";
+        const ToolResult result = RunTool({"info", path});
+        EXPECT_EQ(result.exitCode, 0) << c.records;
+        EXPECT_EQ(result.out, c.expected);
+        EXPECT_EQ(result.err, "");
+        std::filesystem::remove(path);
+    }
 }
 
 TEST(InfoCommand, EmptyOldStyleFileHasNoRecords)

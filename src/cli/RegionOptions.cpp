@@ -1,0 +1,64 @@
+#include "cli/RegionOptions.h"
+
+#include "cli/CliChecks.h"
+
+#include <array>
+
+std::optional<RegionArgument> ParseRegionArgument(std::string_view text, RegionNaming naming)
+{
+    RegionArgument region;
+    const std::size_t colon = text.find(':');
+    if (colon != std::string_view::npos)
+    {
+        const std::string_view name = text.substr(colon + 1);
+        if (naming == RegionNaming::Unnamed || name.empty() || name.find('/') != std::string_view::npos)
+            return std::nullopt;
+        region.name = std::string(name);
+        text = text.substr(0, colon);
+    }
+    std::array<std::int32_t, 4> values{};
+    for (std::size_t k = 0; k < values.size(); ++k)
+    {
+        const std::size_t comma = text.find(',');
+        const bool last = k + 1 == values.size();
+        if (last != (comma == std::string_view::npos))
+            return std::nullopt;
+        const auto value =
+            ParseWholeNumber(text.substr(0, comma), kLowestOf<std::int32_t>, kHighestOf<std::int32_t>);
+        if (!value)
+            return std::nullopt;
+        values[k] = static_cast<std::int32_t>(*value);
+        text = last ? std::string_view() : text.substr(comma + 1);
+    }
+    region.rect = Rect{values[0], values[1], values[2], values[3]};
+    return region;
+}
+
+void CRegionOptions::AddTo(CLI::App& command, RegionNaming naming)
+{
+    const std::string form = naming == RegionNaming::Named ? "L,T,R,B[:NAME]" : "L,T,R,B";
+    command
+        .add_option_function<std::vector<std::string>>(
+            "--region",
+            [this, naming, form](const std::vector<std::string>& texts)
+            {
+                for (const std::string& text : texts)
+                {
+                    const auto region = ParseRegionArgument(text, naming);
+                    if (!region)
+                        throw CLI::ValidationError("--region", "'" + text + "' is not a region " + form);
+                    if (m_table.m_nRegionCount >= kMaxRegions)
+                        throw CLI::ValidationError("--region",
+                                                   "at most " + std::to_string(kMaxRegions) + " regions");
+                    const auto slot = static_cast<std::size_t>(m_table.m_nRegionCount++);
+                    m_table.m_regionRects[slot] = region->rect;
+                    if (region->name)
+                        m_table.m_regionNames[slot] = *region->name;
+                }
+            },
+            naming == RegionNaming::Named
+                ? "a region's rectangle in plot coordinates and its name (by default Box and its number)"
+                : "a region's rectangle in plot coordinates")
+        ->type_name(form)
+        ->allow_extra_args(false);
+}
