@@ -9,23 +9,6 @@
 
 namespace
 {
-// Outer rectangle of a control in window client pixels; the plot area has a fixed client size.
-PixelRect OuterRect(const ControlTemplate& control)
-{
-    PixelRect r = DluToPixels(control.rect);
-    if (control.kind == ControlKind::PlotArea)
-    {
-        r.width = kPlotClientWidth + 2 * kPlotEdge;
-        r.height = kPlotClientHeight + 2 * kPlotEdge;
-    }
-    return r;
-}
-
-int EdgeOf(const ControlTemplate& control)
-{
-    return control.kind == ControlKind::PlotArea ? kPlotEdge : 0;
-}
-
 // The character a key types into an edit, or 0.
 char TypedDigit(const Message& msg)
 {
@@ -50,7 +33,7 @@ CHeadlessWindow::CHeadlessWindow(CHeadlessHost& host, CDialog& owner, const Dial
             continue;
         Control control;
         control.source = source;
-        control.outer = OuterRect(source);
+        control.outer = ControlPixelRect(source);
         control.text = std::string(source.text);
         control.enabled = (source.style & kStyleDisabled) == 0;
         m_controls.emplace(source.id, std::move(control));
@@ -156,7 +139,7 @@ Rect CHeadlessWindow::GetControlClientRect(int id) const
     const Control* control = FindControl(id);
     if (control == nullptr)
         return Rect{};
-    const int edge = EdgeOf(control->source);
+    const int edge = ControlEdge(control->source);
     return Rect{0, 0, control->outer.width - 2 * edge, control->outer.height - 2 * edge};
 }
 
@@ -165,7 +148,7 @@ Point CHeadlessWindow::GetControlScreenOrigin(int id) const
     const Control* control = FindControl(id);
     if (control == nullptr)
         return Point{};
-    const int edge = EdgeOf(control->source);
+    const int edge = ControlEdge(control->source);
     const Point origin = GetClientScreenOrigin();
     return Point{origin.x + control->outer.x + edge, origin.y + control->outer.y + edge};
 }

@@ -16,7 +16,7 @@
 // Windows: declare the host before the application object and the dialogs, so it outlives them.
 // Screen model: the main window's client area has its top-left corner at screen (0, 0) (no title
 // bar or menu bar is modelled); every control sits at its template rectangle converted to pixels;
-// the plot area's client area is inset by its 2-pixel edge and is 640 x 480. The pointer is where
+// a plot area has the client area and edge its template gives in pixels. The pointer is where
 // the last posted mouse message put it (or SetCursorScreenPos).
 #pragma once
 

@@ -6,6 +6,7 @@
 
 #include "base/Geometry.h"
 #include "base/MessageSink.h"
+#include "framework/DialogIds.h"
 #include "resources/ResourceTypes.h"
 
 #include <cstdint>
@@ -67,8 +68,6 @@ struct MessageBoxRequest
     MessageBoxButtons buttons = MessageBoxButtons::Ok;
     MessageBoxIcon icon = MessageBoxIcon::Exclamation;
 };
-inline constexpr int kIdYes = 6;
-inline constexpr int kIdNo = 7;
 
 // One window made from a dialog template, as the host shows it. Control ids are those of the
 // template; calls naming an id the template does not have do nothing (setters) or return an empty

@@ -18,11 +18,3 @@
 inline constexpr std::string_view kProgramName = "trackplay";
 // The program's version as the About box shows it.
 inline constexpr std::string_view kProgramVersion = "Version 2.00";
-
-// The plot area's client size in pixels: the tracker's video frame, one tracker unit per pixel.
-// Its template rectangle (430 x 298 dialog units) is 645 x 484 pixels; hosts give the area a
-// 2-pixel sunken edge on every side and a client area of exactly this size, so the outer box is
-// 644 x 484 and the one spare pixel column at the right stays dialog background.
-inline constexpr int kPlotClientWidth = 640;
-inline constexpr int kPlotClientHeight = 480;
-inline constexpr int kPlotEdge = 2;

@@ -24,6 +24,8 @@
 
 namespace
 {
+constexpr int kEdge = 2; // the plot area's edge in pixels
+
 // A 640 x 480 picture: a dark gradient with a bright diagonal, so a grab shows something real.
 class CPatternSurface
 {
@@ -191,7 +193,7 @@ TEST_F(QtHostFixture, PlotAreaSizeMouseAndPixels)
     ASSERT_NE(plot, nullptr);
 
     QWindow* window = top->windowHandle();
-    const QPoint origin = plot->mapTo(top, QPoint(kPlotEdge, kPlotEdge));
+    const QPoint origin = plot->mapTo(top, QPoint(kEdge, kEdge));
     QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, origin + QPoint(50, 60));
     QTest::mouseMove(window, origin + QPoint(70, 90));
     QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, origin + QPoint(70, 90));
@@ -215,8 +217,8 @@ TEST_F(QtHostFixture, PlotAreaSizeMouseAndPixels)
     CPixelSourceAdapter<CPatternSurface> adapter(surface);
     Dlg().m_plotArea.SetPixelSource(&adapter);
     const QImage shown = plot->grab().toImage();
-    EXPECT_EQ(shown.pixelColor(kPlotEdge + 300, kPlotEdge + 225), QColor(255, 220, 0));
-    EXPECT_EQ(shown.pixelColor(kPlotEdge + 8 * 10, kPlotEdge + 8 * 20), QColor(0, 20, 10));
+    EXPECT_EQ(shown.pixelColor(kEdge + 300, kEdge + 225), QColor(255, 220, 0));
+    EXPECT_EQ(shown.pixelColor(kEdge + 8 * 10, kEdge + 8 * 20), QColor(0, 20, 10));
     Dlg().m_plotArea.SetPixelSource(nullptr);
 }
 

@@ -1,7 +1,6 @@
 #include "framework/qt/QtWidgets.h"
 
 #include "framework/qt/QtWindow.h"
-#include "resources/Resources.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -38,10 +37,10 @@ std::uint32_t MouseFlagsOf(const QMouseEvent& event)
 
 // --- CPlotWidget ------------------------------------------------------------------------------
 
-CPlotWidget::CPlotWidget(QWidget* parent) : QFrame(parent)
+CPlotWidget::CPlotWidget(QWidget* parent, int edge) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(kPlotEdge);
+    setLineWidth(edge);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

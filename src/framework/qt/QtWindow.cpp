@@ -209,7 +209,7 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
 {
     for (const ControlTemplate& control : dialog.controls)
     {
-        const PixelRect r = DluToPixels(control.rect);
+        const PixelRect r = ControlPixelRect(control);
         QWidget* widget = nullptr;
         const QString text = ToQString(control.text);
         const int id = control.id;
@@ -217,8 +217,7 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
         {
         case ControlKind::PlotArea:
         {
-            auto* plot = new CPlotWidget(m_pClient);
-            plot->setGeometry(r.x, r.y, kPlotClientWidth + 2 * kPlotEdge, kPlotClientHeight + 2 * kPlotEdge);
+            auto* plot = new CPlotWidget(m_pClient, control.pixelClient.edge);
             m_plots[id] = plot;
             widget = plot;
             break;
@@ -283,8 +282,7 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
         }
         if (widget == nullptr)
             continue;
-        if (control.kind != ControlKind::PlotArea)
-            widget->setGeometry(r.x, r.y, r.width, r.height);
+        widget->setGeometry(r.x, r.y, r.width, r.height);
         if ((control.style & kStyleDisabled) != 0)
             widget->setEnabled(false);
         if ((control.style & kStyleTabStop) == 0 && control.kind != ControlKind::Edit)
