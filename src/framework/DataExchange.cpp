@@ -58,6 +58,17 @@ template <class T> std::optional<T> ParseWhole(std::string_view text)
 }
 } // namespace
 
+// The exchange's driver lives with the exchange, so that the dialog needs no more of it than the
+// name of CDataExchange.
+bool CDialog::UpdateData(bool saveAndValidate)
+{
+    if (GetHostWindow() == nullptr)
+        return false;
+    CDataExchange dx(this, saveAndValidate);
+    DoDataExchange(&dx);
+    return !dx.Failed();
+}
+
 void CDataExchange::Fail(int controlId, std::string_view message)
 {
     if (Failed())

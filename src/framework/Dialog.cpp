@@ -1,8 +1,5 @@
 #include "framework/Dialog.h"
 
-#include "framework/DataExchange.h"
-#include "framework/WinApp.h"
-#include "resources/ResourceIds.h"
 #include "resources/VirtualKeys.h"
 
 #include <algorithm>
@@ -174,13 +171,12 @@ int CDialog::DoModal()
 {
     if (!MakeWindow(m_nTemplateId, m_pParent, true))
         return -1;
-    CWinApp* app = AfxGetApp();
-    if (app != nullptr)
-        app->EnterModal();
-    m_pWindow->Show(ShowCommand::Show);
-    const int result = GetHost()->RunModal(*this, *m_pWindow);
-    if (app != nullptr)
-        app->LeaveModal();
+    int result = kIdCancel;
+    {
+        const CModalScope modal;
+        m_pWindow->Show(ShowCommand::Show);
+        result = GetHost()->RunModal(*this, *m_pWindow);
+    }
     DestroyWindow();
     return result;
 }
@@ -282,15 +278,6 @@ void CDialog::DefaultSysCommand(unsigned id)
     default:
         break; // move, size and maximise do nothing on a fixed-size window
     }
-}
-
-bool CDialog::UpdateData(bool saveAndValidate)
-{
-    if (m_pWindow == nullptr)
-        return false;
-    CDataExchange dx(this, saveAndValidate);
-    DoDataExchange(&dx);
-    return !dx.Failed();
 }
 
 void CDialog::SetWindowText(std::string_view text)

@@ -169,3 +169,18 @@ public:
 private:
     IHost* m_pPrevious;
 };
+
+// Marks a modal box or dialog as open for the lifetime of the object (they nest): CDialog::DoModal
+// and the framework's message sink hold one while theirs runs. Input handled meanwhile is not
+// activity for the idle rule, and no idle call is made until the last one has closed (WinApp.h).
+class CModalScope
+{
+public:
+    CModalScope();
+    ~CModalScope();
+    CModalScope(const CModalScope&) = delete;
+    CModalScope& operator=(const CModalScope&) = delete;
+};
+
+// Whether a modal box or dialog is open (a CModalScope exists).
+[[nodiscard]] bool IsModalOpen();

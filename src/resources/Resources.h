@@ -14,7 +14,7 @@
 [[nodiscard]] const IconImage* FindIconResource(int id);            // 130
 [[nodiscard]] std::string_view FindStringResource(int id);          // 101; "" when missing
 
-// The program's name, used as the caption of every message box.
+// The program's name; the application gives it to the framework as the caption of every box.
 inline constexpr std::string_view kProgramName = "trackplay";
 // The program's version as the About box shows it.
 inline constexpr std::string_view kProgramVersion = "Version 2.00";

@@ -198,7 +198,7 @@ TEST_F(QtWindowTest, FileWithoutRecordsLeavesTheThumbAlone)
 TEST_F(QtWindowTest, OpenDialogTakesTheInitialNameWithItsExtension)
 {
     StartOn(kRecords);
-    CHostMessageSink dialogs; // the real file dialog, for this test only
+    CHostMessageSink dialogs{std::string(kProgramName)}; // the real file dialog, for this test only
     CScopedMessageSink scopedDialogs{dialogs};
     CTrackFileBuilder().AddSequence(7).Write(temp.File("VT1.qtf"));
     // Any box left open (the open failed) is closed and counted, so the test cannot hang.

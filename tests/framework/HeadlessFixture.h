@@ -25,7 +25,7 @@ protected:
 
     CHeadlessHost host;
     CScopedHost scopedHost{host};
-    CHostMessageSink sink;
+    CHostMessageSink sink{"trackplay"};
     CScopedMessageSink scopedSink{sink};
     CTestApp app;
 };

@@ -273,7 +273,7 @@ TEST_F(QtHostFixture, MessageLoopIdleAndQuit)
 // does not re-open itself; the next command is a new burst with one box of its own.
 TEST_F(QtHostFixture, BoxFromIdleOpensOncePerBurst)
 {
-    CHostMessageSink boxes; // real modal boxes, for this test only
+    CHostMessageSink boxes{"trackplay"}; // real modal boxes, for this test only
     CScopedMessageSink scopedBoxes{boxes};
     int shown = 0;
     const auto clickOkSoon = [&shown]

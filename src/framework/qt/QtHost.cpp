@@ -1,6 +1,7 @@
 #include "framework/qt/QtHost.h"
 
 #include "framework/Accelerator.h"
+#include "framework/AfxWinMain.h"
 #include "framework/Dialog.h"
 #include "framework/FileDialogFilter.h"
 #include "framework/WinApp.h"
@@ -296,8 +297,8 @@ QWidget* CQtHost::ControlWidget(const CDialog& dialog, int controlId)
 int RunQtApplication(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(
-        QString::fromUtf8(kProgramName.data(), static_cast<qsizetype>(kProgramName.size())));
+    if (const CWinApp* app = AfxGetApp())
+        QApplication::setApplicationName(QString::fromStdString(app->m_strAppName));
     CQtHost host;
     return AfxWinMain(host, argc, argv);
 }
