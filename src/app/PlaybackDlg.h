@@ -92,6 +92,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool PreTranslateMessage(Message& msg) override;
+    [[nodiscard]] bool ConsumesKey(const Message& msg) const override;
     bool OnInitDialog() override;
     void OnOK() override {}     // Enter does nothing
     void OnCancel() override {} // Escape does nothing

@@ -207,19 +207,19 @@ void CDialog::DoDataExchange(CDataExchange*) {}
 
 bool CDialog::PreTranslateMessage(Message& msg)
 {
-    if (msg.kind != MessageKind::KeyDown || msg.modifiers != kModNone)
+    if (!CDialog::ConsumesKey(msg))
         return false;
     if (msg.id == kVkReturn)
-    {
         OnOK();
-        return true;
-    }
-    if (msg.id == kVkEscape)
-    {
+    else
         OnCancel();
-        return true;
-    }
-    return false;
+    return true;
+}
+
+bool CDialog::ConsumesKey(const Message& msg) const
+{
+    return msg.kind == MessageKind::KeyDown && msg.modifiers == kModNone &&
+           (msg.id == kVkReturn || msg.id == kVkEscape);
 }
 
 void CDialog::OnOK()

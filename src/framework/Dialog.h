@@ -113,6 +113,11 @@ public:
     // True consumes it. The base turns a key down of Enter into OnOK and Escape into OnCancel and
     // consumes those two; everything else goes on to the focused control.
     virtual bool PreTranslateMessage(Message& msg);
+    // Whether PreTranslateMessage would consume this key message, answered without running
+    // anything. Hosts ask before a key reaches a control's own shortcuts (a line edit's Ctrl+A),
+    // so that a key the window takes is never also taken by the control. The base answers for
+    // Enter and Escape; a window that translates more keys answers for them first.
+    [[nodiscard]] virtual bool ConsumesKey(const Message& msg) const;
     virtual void OnOK();     // base: UpdateData(true), and when that succeeds EndDialog(kIdOk)
     virtual void OnCancel(); // base: EndDialog(kIdCancel)
     // Handles a routed message: a class with a message map looks it up there first (MessageMap.h)

@@ -87,6 +87,10 @@ public:
             return true;
         return CDialog::PreTranslateMessage(msg);
     }
+    bool ConsumesKey(const Message& msg) const override
+    {
+        return TranslateToCommand(m_hAccel, msg) != 0 || CDialog::ConsumesKey(msg);
+    }
 
     void OnOK() override { events.push_back("ok"); }
     void OnCancel() override { events.push_back("cancel"); }

@@ -1,14 +1,11 @@
 #include "framework/qt/QtHost.h"
 
-#include "framework/Accelerator.h"
 #include "framework/AfxWinMain.h"
 #include "framework/Dialog.h"
 #include "framework/FileDialogFilter.h"
 #include "framework/WinApp.h"
 #include "framework/qt/QtKeys.h"
 #include "framework/qt/QtWindow.h"
-#include "resources/Resources.h"
-#include "resources/VirtualKeys.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -64,9 +61,9 @@ public:
         const std::uint32_t modifiers = ModifiersFromQt(*keyEvent);
         if (event->type() == QEvent::ShortcutOverride)
         {
-            // Only ask what the key would do; the key press that follows is pre-translated.
-            Message probe = MakeKeyMessage(MessageKind::KeyDown, vk, modifiers);
-            if (WouldConsume(window->Owner(), probe))
+            // Only ask the window what the key would do; the key press that follows is
+            // pre-translated.
+            if (window->Owner().ConsumesKey(MakeKeyMessage(MessageKind::KeyDown, vk, modifiers)))
             {
                 event->accept();
                 return true;
@@ -82,17 +79,6 @@ public:
     [[nodiscard]] QPoint Cursor() const { return m_ptCursor; }
 
 private:
-    // Whether a key down would be consumed by the pre-translation: an accelerator of the main
-    // window or the dialog's Enter/Escape. Decided without running anything.
-    static bool WouldConsume(CDialog& target, const Message& msg)
-    {
-        if (msg.modifiers == kModNone && (msg.id == kVkReturn || msg.id == kVkEscape))
-            return true;
-        if (&target != AfxGetMainWnd())
-            return false;
-        return TranslateToCommand(LoadAccelerators(kIdrAccelerators), msg) != 0;
-    }
-
     bool IsPropagation(const QKeyEvent& event, const QWidget* widget) const
     {
         if (&event != m_pLastEvent || event.type() != m_lastType || event.key() != m_nLastKey ||
