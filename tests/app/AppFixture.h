@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/PlaybackApp.h"
-#include "framework/HeadlessHost.h"
+#include "support/HeadlessHost.h"
 #include "framework/HostMessageSink.h"
 #include "resources/Resources.h"
 #include "support/TempDir.h"

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "TestWindow.h"
-#include "framework/HeadlessHost.h"
+#include "support/HeadlessHost.h"
 #include "framework/HostMessageSink.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "framework/HeadlessHost.h"
+#include "support/HeadlessHost.h"
 
 #include "framework/Dialog.h"
 #include "framework/FileDialogFilter.h"

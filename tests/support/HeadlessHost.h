@@ -5,7 +5,7 @@
 //
 //   CHeadlessHost host;
 //   CScopedHost scopedHost(host);
-//   CHostMessageSink sink;              // message boxes go to the host's records
+//   CHostMessageSink sink{"caption"}; // message boxes go to the host's records
 //   CScopedMessageSink scopedSink(sink);
 //   CTestApp app;                       // a CWinApp; its InitInstance creates the main window
 //   app.InitInstance();
