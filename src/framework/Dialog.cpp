@@ -122,6 +122,18 @@ bool CMenu::AppendMenu(unsigned flags, unsigned id, std::string_view text)
 
 CDialog::CDialog(int templateId, CDialog* pParent) : m_nTemplateId(templateId), m_pParent(pParent) {}
 
+CDialog::CDialog(const DialogTemplate& dialog, CDialog* pParent)
+    : m_nTemplateId(dialog.id), m_pParent(pParent), m_pOwnTemplate(&dialog)
+{
+}
+
+const DialogTemplate* CDialog::FindTemplate(int templateId) const
+{
+    if (m_pOwnTemplate != nullptr && m_pOwnTemplate->id == templateId)
+        return m_pOwnTemplate;
+    return FindDialogTemplate(templateId);
+}
+
 CDialog::~CDialog()
 {
     DestroyWindow();
@@ -130,7 +142,7 @@ CDialog::~CDialog()
 bool CDialog::MakeWindow(int templateId, CDialog* pParent, bool modal)
 {
     IHost* host = GetHost();
-    const DialogTemplate* dialog = FindDialogTemplate(templateId);
+    const DialogTemplate* dialog = FindTemplate(templateId);
     if (host == nullptr || dialog == nullptr || m_pWindow != nullptr)
         return false;
     m_nTemplateId = templateId;

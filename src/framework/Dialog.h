@@ -85,8 +85,11 @@ private:
 class CDialog
 {
 public:
-    // templateId: the template DoModal uses (Create names its own).
+    // templateId: the template DoModal uses (Create names its own), from the resources.
     explicit CDialog(int templateId, CDialog* pParent = nullptr);
+    // A dialog with a template of its own, not in the resources (kept alive by the caller): DoModal
+    // and a Create naming its id use it.
+    explicit CDialog(const DialogTemplate& dialog, CDialog* pParent = nullptr);
     virtual ~CDialog();
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
@@ -161,10 +164,12 @@ public:
 
 private:
     bool MakeWindow(int templateId, CDialog* pParent, bool modal);
+    [[nodiscard]] const DialogTemplate* FindTemplate(int templateId) const; // own, or the resources'
 
     int m_nTemplateId;
     CDialog* m_pParent;
-    const DialogTemplate* m_pTemplate = nullptr;
+    const DialogTemplate* m_pOwnTemplate = nullptr; // given to the constructor, or none
+    const DialogTemplate* m_pTemplate = nullptr;    // of the window made last
     std::unique_ptr<IHostWindow> m_pWindow;
     std::unique_ptr<CMenu> m_pSystemMenu;
     std::vector<CControl*> m_boundControls; // controls bound by DDX_Control (members of the subclass)
