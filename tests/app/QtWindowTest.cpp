@@ -15,8 +15,12 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFrame>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
@@ -128,6 +132,68 @@ TEST_F(QtWindowTest, KeyMovesLandOnTheirRecord)
         EXPECT_EQ(bar->value(), ThumbOf(s.index, kRecords)) << "key " << s.key;
         EXPECT_EQ(app.m_dlg.m_strRecordNumber, std::to_string(s.index)) << "key " << s.key;
     }
+}
+
+// Test the menu bar and the keys of the program's window: no menu item registers a shortcut (the
+// accelerator table alone gives keys a meaning) and an item sends its command; with an edit
+// focused the table's keys act as commands, type nothing (Ctrl+A selects nothing) and are no Qt
+// shortcut's, Ctrl+G,
+// which the Tools menu names, does nothing, and keypad digits are typed.
+TEST_F(QtWindowTest, MenuAndKeysWithAnEditFocused)
+{
+    StartOn(kRecords);
+    const MenuResource* menu = FindMenuResource(kIdrMainMenu);
+    ASSERT_NE(menu, nullptr);
+    int expectedItems = 0;
+    for (const MenuPopup& popup : menu->popups)
+        for (const MenuItem& item : popup.items)
+            expectedItems += item.IsSeparator() ? 0 : 1;
+    int items = 0;
+    QAction* next = nullptr;
+    QAction* generate = nullptr;
+    for (QAction* popup : static_cast<QMainWindow*>(top)->menuBar()->actions())
+        for (QAction* action : popup->menu()->actions())
+        {
+            if (action->isSeparator())
+                continue;
+            ++items;
+            EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+            if (action->text() == QStringLiteral("&Next Frame\tRight-Arrow"))
+                next = action;
+            if (action->text() == QStringLiteral("&Generate Timestamp Files from Rectangles\tCtrl-G"))
+                generate = action;
+        }
+    EXPECT_EQ(items, expectedItems);
+    ASSERT_NE(next, nullptr);
+    ASSERT_NE(generate, nullptr);
+    next->trigger();
+    EXPECT_EQ(Index(), 1u);
+
+    auto* edit = qobject_cast<QLineEdit*>(CQtHost::ControlWidget(app.m_dlg, kIdcPlotEveryNth));
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Right);
+    EXPECT_EQ(Index(), 2u);
+    // A Qt shortcut on a key of the table never takes it from the window (Insert: Create Rectangle).
+    int shortcutFired = 0;
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Insert), top);
+    QObject::connect(shortcut, &QShortcut::activated, [&shortcutFired] { ++shortcutFired; });
+    QTest::keyClick(edit, Qt::Key_Insert);
+    EXPECT_EQ(app.m_dlg.m_regions.m_nRegionCount, 1);
+    EXPECT_EQ(shortcutFired, 0);
+    delete shortcut;
+    QTest::keyClick(edit, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(Index(), 2u);
+    const std::uint64_t changes = app.m_dlg.Surface()->ChangeCount();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier); // the entire track
+    EXPECT_GT(app.m_dlg.Surface()->ChangeCount(), changes);
+    EXPECT_TRUE(edit->selectedText().isEmpty());
+    EXPECT_EQ(edit->text(), QStringLiteral("60"));
+    QTest::keyClick(edit, Qt::Key_3, Qt::KeypadModifier);
+    EXPECT_EQ(edit->text(), QStringLiteral("603"));
+    EXPECT_EQ(Index(), 2u);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_TRUE(sink.questions.empty());
 }
 
 // Test the scroll bar's arrows, page areas, ends, the wheel and a drag of the thumb: each shows
@@ -253,9 +319,9 @@ TEST_F(QtWindowTest, DropOfThreeFilesOpensTheFirst)
     EXPECT_EQ(app.m_dlg.m_recordCount, 5u);
 }
 
-// Test the window on a track after the entire-track plot and a few steps: the plot area shows
-// exactly the surface's pixels, and a grab of the window is saved under the build folder so that
-// anyone can look at the real window.
+// Test the window on a track after the entire-track plot and a few steps: its fixed size and place,
+// the plot area showing exactly the surface's pixels; a grab of the window and its icon are saved
+// under the build folder so that anyone can look at the real window.
 TEST_F(QtWindowTest, GrabOfTheWindowOnATrack)
 {
     StartOn(kRecords);
@@ -263,7 +329,13 @@ TEST_F(QtWindowTest, GrabOfTheWindowOnATrack)
     for (int k = 0; k < 3; ++k)
         QTest::keyClick(top, Qt::Key_Up);
     EXPECT_EQ(Index(), 99u);
+    EXPECT_EQ(top->minimumSize(), top->maximumSize()); // no sizing
+    EXPECT_EQ(top->pos(), QPoint(0, 0));
+    EXPECT_EQ(static_cast<QMainWindow*>(top)->centralWidget()->size(),
+              QSize(666, 667)); // 444 x 411 dialog units
     EXPECT_TRUE(top->grab().save(QStringLiteral(TRACKPLAY_GRAB_DIR "/trackplay_window.png")));
+    EXPECT_TRUE(
+        top->windowIcon().pixmap(32, 32).save(QStringLiteral(TRACKPLAY_GRAB_DIR "/program_icon.png")));
 
     auto* plot = qobject_cast<QFrame*>(CQtHost::ControlWidget(app.m_dlg, kIdcPlotArea));
     ASSERT_NE(plot, nullptr);

@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -124,6 +125,42 @@ TEST_F(QtHostFixture, KeysGoThroughTheTableWithAnEditFocused)
         EXPECT_EQ(edit->text(), QStringLiteral("60")) << "key " << c.key;
         EXPECT_TRUE(edit->selectedText().isEmpty()) << "key " << c.key; // Ctrl+A did not select all
     }
+}
+
+// Test that the host asks the window before Qt's shortcuts: a key of the window's table goes to the
+// window even when a Qt shortcut names it, while a shortcut on a key the window does not take
+// still works.
+TEST_F(QtHostFixture, WindowKeysComeBeforeQtShortcuts)
+{
+    QLineEdit* edit = Edit(kIdcTestCount);
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    struct ShortcutCase
+    {
+        QKeySequence keys;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::vector<int> commands; // what reaches the window
+        int fired;                 // activations of the Qt shortcut
+    };
+    const ShortcutCase cases[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_S), Qt::Key_S, Qt::ControlModifier, {162}, 0},
+        {QKeySequence(Qt::Key_Right), Qt::Key_Right, Qt::NoModifier, {151}, 0},
+        {QKeySequence(Qt::Key_Return), Qt::Key_Return, Qt::NoModifier, {}, 0},
+        {QKeySequence(Qt::CTRL | Qt::Key_G), Qt::Key_G, Qt::ControlModifier, {}, 1},
+    };
+    for (const ShortcutCase& c : cases)
+    {
+        Dlg().commands.clear();
+        int fired = 0;
+        auto* shortcut = new QShortcut(c.keys, top);
+        QObject::connect(shortcut, &QShortcut::activated, [&fired] { ++fired; });
+        QTest::keyClick(edit, c.key, c.modifiers);
+        EXPECT_EQ(Dlg().commands, c.commands) << c.keys.toString().toStdString();
+        EXPECT_EQ(fired, c.fired) << c.keys.toString().toStdString();
+        delete shortcut;
+    }
+    EXPECT_EQ(std::count(Dlg().events.begin(), Dlg().events.end(), "ok"), 1); // the Return
 }
 
 // Test that keypad digits are typed into the focused edit and are no commands.
