@@ -146,13 +146,3 @@ void DDX_Check(CDataExchange* pDX, int id, bool& value)
     else
         pDX->m_pDlgWnd->CheckDlgButton(id, value);
 }
-
-void DDX_Check(CDataExchange* pDX, int id, int& value)
-{
-    if (pDX->Failed() || pDX->m_pDlgWnd == nullptr)
-        return;
-    if (pDX->m_bSaveAndValidate)
-        value = pDX->m_pDlgWnd->IsDlgButtonChecked(id) ? 1 : 0;
-    else
-        pDX->m_pDlgWnd->CheckDlgButton(id, value != 0);
-}

@@ -32,34 +32,10 @@ std::string CControl::GetWindowText() const
     return window != nullptr ? window->GetControlText(m_nId) : std::string();
 }
 
-void CControl::EnableWindow(bool enable)
-{
-    if (IHostWindow* window = WindowOf(m_pOwner))
-        window->EnableControl(m_nId, enable);
-}
-
-bool CControl::IsWindowEnabled() const
-{
-    const IHostWindow* window = WindowOf(m_pOwner);
-    return window != nullptr && window->IsControlEnabled(m_nId);
-}
-
 void CControl::SetFocus()
 {
     if (IHostWindow* window = WindowOf(m_pOwner))
         window->SetFocusTo(m_nId);
-}
-
-void CControl::SetCheck(bool checked)
-{
-    if (IHostWindow* window = WindowOf(m_pOwner))
-        window->SetCheck(m_nId, checked);
-}
-
-bool CControl::GetCheck() const
-{
-    const IHostWindow* window = WindowOf(m_pOwner);
-    return window != nullptr && window->GetCheck(m_nId);
 }
 
 Rect CControl::GetClientRect() const

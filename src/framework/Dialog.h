@@ -26,17 +26,11 @@ public:
     virtual ~CControl() = default;
 
     void Attach(CDialog& owner, int id); // binds the handle (DDX_Control does this)
-    [[nodiscard]] bool IsBound() const { return m_pOwner != nullptr; }
     [[nodiscard]] int GetDlgCtrlID() const { return m_nId; }
-    [[nodiscard]] CDialog* GetParent() const { return m_pOwner; }
 
     void SetWindowText(std::string_view text);
     [[nodiscard]] std::string GetWindowText() const;
-    void EnableWindow(bool enable = true);
-    [[nodiscard]] bool IsWindowEnabled() const;
     void SetFocus();
-    void SetCheck(bool checked);              // check boxes
-    [[nodiscard]] bool GetCheck() const;      // check boxes
     [[nodiscard]] Rect GetClientRect() const; // (0, 0, width, height)
     void ScreenToClient(Point& point) const;  // screen -> this control's client coordinates
 

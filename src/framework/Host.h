@@ -85,7 +85,6 @@ public:
     [[nodiscard]] virtual std::string GetControlText(int id) const = 0;
     virtual void SetCheck(int id, bool checked) = 0;
     [[nodiscard]] virtual bool GetCheck(int id) const = 0;
-    virtual void EnableControl(int id, bool enabled) = 0;
     [[nodiscard]] virtual bool IsControlEnabled(int id) const = 0;
     virtual void SetFocusTo(int id) = 0;              // keyboard focus to a control
     [[nodiscard]] virtual int GetFocusId() const = 0; // control with the focus; 0 for none

@@ -87,12 +87,6 @@ bool CHeadlessWindow::GetCheck(int id) const
     return control != nullptr && control->checked;
 }
 
-void CHeadlessWindow::EnableControl(int id, bool enabled)
-{
-    if (Control* control = FindControl(id))
-        control->enabled = enabled;
-}
-
 bool CHeadlessWindow::IsControlEnabled(int id) const
 {
     const Control* control = FindControl(id);

@@ -20,18 +20,7 @@ Point ToPoint(const QPoint& p)
 
 std::uint32_t MouseFlagsOf(const QMouseEvent& event)
 {
-    std::uint32_t flags = 0;
-    if ((event.buttons() & Qt::LeftButton) != 0)
-        flags |= kMkLButton;
-    if ((event.buttons() & Qt::RightButton) != 0)
-        flags |= kMkRButton;
-    if ((event.buttons() & Qt::MiddleButton) != 0)
-        flags |= kMkMButton;
-    if ((event.modifiers() & Qt::ShiftModifier) != 0)
-        flags |= kMkShift;
-    if ((event.modifiers() & Qt::ControlModifier) != 0)
-        flags |= kMkControl;
-    return flags;
+    return (event.buttons() & Qt::LeftButton) != 0 ? kMkLButton : 0u;
 }
 } // namespace
 

@@ -342,12 +342,6 @@ bool CQtWindow::GetCheck(int id) const
     return check != nullptr && check->isChecked();
 }
 
-void CQtWindow::EnableControl(int id, bool enabled)
-{
-    if (QWidget* widget = Control(id))
-        widget->setEnabled(enabled);
-}
-
 bool CQtWindow::IsControlEnabled(int id) const
 {
     QWidget* widget = Control(id);

@@ -47,7 +47,6 @@ public:
     [[nodiscard]] std::string GetControlText(int id) const override;
     void SetCheck(int id, bool checked) override;
     [[nodiscard]] bool GetCheck(int id) const override;
-    void EnableControl(int id, bool enabled) override;
     [[nodiscard]] bool IsControlEnabled(int id) const override;
     void SetFocusTo(int id) override;
     [[nodiscard]] int GetFocusId() const override;
