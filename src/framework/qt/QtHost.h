@@ -27,8 +27,12 @@
 
 #include "framework/Host.h"
 
+#include <map>
+#include <memory>
+
 class QWidget;
 class CDialog;
+class CQtWindow;
 
 class CQtHost final : public IHost
 {
@@ -56,9 +60,16 @@ public:
 
     [[nodiscard]] bool QuitPosted() const { return m_bQuit; }
 
+    // --- For the windows of this host (QtWindow.h), which it outlives ------------------------
+    void AddWindow(CQtWindow& window); // its top-level widget stands for it from now on
+    void RemoveWindow(CQtWindow& window);
+    // The window a widget belongs to, or nullptr for widgets of no window of ours (menus, boxes).
+    [[nodiscard]] CQtWindow* FindWindow(const QWidget* widget) const;
+
 private:
     class CKeyFilter;
-    CKeyFilter* m_pKeyFilter = nullptr; // deleted by the destructor
+    std::unique_ptr<CKeyFilter> m_pKeyFilter;
+    std::map<const QWidget*, CQtWindow*> m_windows; // by top-level widget
     bool m_bQuit = false;
     int m_nExitCode = 0;
     bool m_bWaitCursor = false;

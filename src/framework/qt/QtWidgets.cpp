@@ -1,5 +1,6 @@
 #include "framework/qt/QtWidgets.h"
 
+#include "framework/qt/QtConvert.h"
 #include "framework/qt/QtWindow.h"
 
 #include <QCloseEvent>
@@ -13,11 +14,6 @@
 
 namespace
 {
-Point ToPoint(const QPoint& p)
-{
-    return Point{p.x(), p.y()};
-}
-
 std::uint32_t MouseFlagsOf(const QMouseEvent& event)
 {
     return (event.buttons() & Qt::LeftButton) != 0 ? kMkLButton : 0u;
