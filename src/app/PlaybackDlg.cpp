@@ -184,7 +184,7 @@ void CPlaybackDlg::OnPaint()
     if (IsIconic())
         return;
     m_plot.Clear();
-    RedrawRegions();
+    m_regions.Redraw(m_regionPlot);
 }
 
 void CPlaybackDlg::OnSysCommand(unsigned id)

@@ -132,7 +132,6 @@ private:
     // Conversion run (PlaybackConversion.cpp) and viewer link (PlaybackViewer.cpp).
     void OnCalculateNewCenter();
     void OnViewerButton();
-    void RedrawRegions();
     [[nodiscard]] Point CursorInPlot() const;
 
     CTrackFile& m_trackFile;                                              // not owned

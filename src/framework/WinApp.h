@@ -82,5 +82,16 @@ void PostQuitMessage(int exitCode);
 
 // The wait and arrow cursors.
 void SetCursor(CursorShape shape);
+
+// Shows the wait cursor for its lifetime: the arrow is back when it goes, on every way out of the
+// scope. One at a time: an inner one would bring the arrow back while the outer work still runs.
+class CWaitCursor
+{
+public:
+    CWaitCursor() { SetCursor(CursorShape::Wait); }
+    ~CWaitCursor() { SetCursor(CursorShape::Arrow); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
 // The pointer position in screen coordinates.
 [[nodiscard]] Point GetCursorPos();
