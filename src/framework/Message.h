@@ -41,7 +41,7 @@ enum MouseFlags : std::uint32_t
     kMkLButton = 0x0001
 };
 
-// Scroll bar notification codes.
+// Scroll bar notification codes: the standard codes 0-8, as scroll handlers receive them.
 enum ScrollCode : int
 {
     kSbLineLeft = 0,
