@@ -6,6 +6,7 @@
 #include "framework/HostMessageSink.h"
 #include "framework/qt/QtHost.h"
 #include "resources/Resources.h"
+#include "support/QtScrollBarActions.h"
 #include "support/QtTestApplication.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
@@ -15,17 +16,18 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -73,16 +75,7 @@ protected:
     // Clicks the given part of the scroll bar with the mouse.
     void ClickBar(QStyle::SubControl part)
     {
-        QStyleOptionSlider option;
-        option.initFrom(bar);
-        option.orientation = bar->orientation();
-        option.minimum = bar->minimum();
-        option.maximum = bar->maximum();
-        option.sliderPosition = bar->sliderPosition();
-        option.sliderValue = bar->value();
-        option.singleStep = bar->singleStep();
-        option.pageStep = bar->pageStep();
-        const QRect rect = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+        const QRect rect = ScrollBarPart(*bar, part);
         ASSERT_TRUE(rect.isValid()) << part;
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, rect.center());
     }
@@ -241,6 +234,49 @@ TEST_F(QtWindowTest, ScrollBarPartsLandOnTheirRecord)
     EXPECT_TRUE(sink.messages.empty());
 }
 
+// Test "Scroll here" of the bar's own context menu: the record under that place is shown, as for a
+// thumb released there (floor(pos x n / 32766)), with the thumb, the readouts and the plot
+// following at once, wherever along the bar it is chosen.
+TEST_F(QtWindowTest, ScrollHereShowsTheRecordAtThatPlace)
+{
+    StartOn(kRecords);
+    // The positions Qt chose, seen after the window's own handler has run.
+    std::vector<int> chosen;
+    QObject::connect(bar, &QAbstractSlider::valueChanged, bar,
+                     [&chosen](int value) { chosen.push_back(value); });
+    auto* xReadout = qobject_cast<QLabel*>(CQtHost::ControlWidget(app.m_dlg, kIdcX));
+    ASSERT_NE(xReadout, nullptr);
+    for (const double fraction : {0.75, 0.25, 1.0, 0.5, 0.0})
+    {
+        SCOPED_TRACE(fraction);
+        chosen.clear();
+        ASSERT_EQ(ChooseFirstContextMenuItem(*bar, fraction), QStringLiteral("Scroll here"));
+        ASSERT_EQ(chosen.size(), 1u) << "Qt set one position";
+        const auto pos = static_cast<std::uint32_t>(chosen.front());
+        const std::uint32_t expected = std::min<std::uint32_t>(
+            static_cast<std::uint32_t>(std::uint64_t{pos} * kRecords / 32766u), kRecords - 1u);
+        EXPECT_EQ(Index(), expected);
+        EXPECT_EQ(bar->value(), ThumbOf(expected, kRecords));
+        EXPECT_EQ(bar->sliderPosition(), ThumbOf(expected, kRecords));
+        EXPECT_EQ(app.m_dlg.m_strRecordNumber, std::to_string(expected));
+        EXPECT_EQ(xReadout->text(), QString::number(100 + 4 * expected));
+        // The record's marker is on the plot: its purple dot at the record's position.
+        const CDrawingSurface* surface = app.m_dlg.Surface();
+        ASSERT_NE(surface, nullptr);
+        bool marker = false;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+            {
+                const int x = static_cast<int>(100 + 4 * expected) + dx;
+                const int y = static_cast<int>(100 + 3 * expected) + dy;
+                const std::uint8_t* p = surface->Data() + (static_cast<std::size_t>(y) * 640 + x) * 3;
+                marker = marker || (p[0] == 128 && p[1] == 0 && p[2] == 128);
+            }
+        EXPECT_TRUE(marker);
+    }
+    EXPECT_TRUE(sink.messages.empty());
+}
+
 // Test that with no records no part of the bar moves the thumb or changes the readouts.
 TEST_F(QtWindowTest, FileWithoutRecordsLeavesTheThumbAlone)
 {
@@ -252,6 +288,9 @@ TEST_F(QtWindowTest, FileWithoutRecordsLeavesTheThumbAlone)
     EXPECT_EQ(bar->value(), 0);
     EXPECT_EQ(bar->sliderPosition(), 0);
     DragThumbTo(20000);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(bar->sliderPosition(), 0);
+    EXPECT_EQ(ChooseFirstContextMenuItem(*bar, 0.75), QStringLiteral("Scroll here"));
     EXPECT_EQ(bar->value(), 0);
     EXPECT_EQ(bar->sliderPosition(), 0);
     QTest::keyClick(top, Qt::Key_Right);

@@ -4,6 +4,7 @@
 #include "TestWindow.h"
 #include "framework/HostMessageSink.h"
 #include "framework/PixelSourceAdapter.h"
+#include "support/QtScrollBarActions.h"
 #include "support/QtTestApplication.h"
 #include "support/RecordingMessageSink.h"
 
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTest>
 #include <QTimer>
@@ -344,6 +346,38 @@ TEST_F(QtHostFixture, ModalBox)
     EXPECT_EQ(box.DoModal(), kIdOk);
     EXPECT_FALSE(box.HasWindow());
     EXPECT_TRUE(Dlg().commands.empty());
+}
+
+// Test what the scroll bar reports: "Scroll here" of its own context menu is a thumb released at
+// that position followed by the end of scrolling, like a release after a drag; a window that sets
+// no position gets its thumb back where it put it, and a position the window sets stays.
+TEST_F(QtHostFixture, ScrollHereIsAThumbReleasedThere)
+{
+    auto* bar = qobject_cast<QScrollBar*>(CQtHost::ControlWidget(Dlg(), kIdcTestBar));
+    ASSERT_NE(bar, nullptr);
+    Dlg().m_scrollBar.SetScrollRange(0, 32766);
+    Dlg().m_scrollBar.SetScrollPos(1000);
+    std::vector<int> chosen; // what Qt set, seen after the window's handler has run
+    QObject::connect(bar, &QAbstractSlider::valueChanged, bar,
+                     [&chosen](int value) { chosen.push_back(value); });
+    ASSERT_EQ(ChooseFirstContextMenuItem(*bar, 0.8), QStringLiteral("Scroll here"));
+    ASSERT_EQ(chosen.size(), 1u);
+    const std::string pos = std::to_string(chosen.front());
+    EXPECT_GT(chosen.front(), 16383);
+    EXPECT_EQ(Dlg().events,
+              (std::vector<std::string>{"scroll 4 " + pos + " bar", "scroll 8 " + pos + " bar"}));
+    EXPECT_EQ(bar->value(), 1000) << "the window set no position";
+    EXPECT_EQ(bar->sliderPosition(), 1000);
+
+    // A window that answers with a position keeps it; dragging and releasing is reported as before.
+    Dlg().events.clear();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(20000);
+    Dlg().m_scrollBar.SetScrollPos(7);
+    bar->setSliderDown(false);
+    EXPECT_EQ(Dlg().events,
+              (std::vector<std::string>{"scroll 5 20000 bar", "scroll 4 20000 bar", "scroll 8 20000 bar"}));
+    EXPECT_EQ(bar->value(), 7);
 }
 
 // Test that closing the window is the close message and does not destroy the window.

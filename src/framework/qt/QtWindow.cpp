@@ -411,9 +411,9 @@ Point CQtWindow::GetClientScreenOrigin() const
 
 void CQtWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
 {
-    if (auto* bar = qobject_cast<QScrollBar*>(Control(id)))
+    if (auto* bar = dynamic_cast<CNotifyingScrollBar*>(Control(id)))
     {
-        bar->setRange(minPos, maxPos);
+        bar->SetRangeFromWindow(minPos, maxPos);
         bar->setPageStep(std::max(1, (maxPos - minPos) / 50));
     }
 }
