@@ -1,8 +1,7 @@
 // The host: the platform side of the framework. CDialog and CWinApp never touch the screen
 // themselves; they ask the host, which is either the Qt 6 Widgets host (framework/qt) or the
-// headless scripted host of the tests (tests/support/HeadlessHost.h). The host is the truth for
-// what the user can change (edit texts, check states, focus, window state); the framework reads
-// it back.
+// scripted host of the tests (tests/support). The host is the truth for what the user can change
+// (edit texts, check states, focus, window state); the framework reads it back.
 #pragma once
 
 #include "base/Geometry.h"

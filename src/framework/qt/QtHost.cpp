@@ -22,10 +22,10 @@
 
 // Sees every key event of the application before its receiver. Key presses and releases aimed at
 // one of our windows (or any of its controls) go through CWinApp::ProcessMessage, i.e. the
-// window's PreTranslateMessage; a consumed key never reaches the widget. A key the accelerator
-// table would translate also claims its shortcut-override event, so no Qt shortcut (menu
-// mnemonics, a line edit's own bindings) takes it first. It also keeps the pointer's last known
-// screen position for GetCursorPos.
+// window's PreTranslateMessage; a consumed key never reaches the widget. A key the window says it
+// would consume also claims its shortcut-override event, so no Qt shortcut (menu mnemonics, a line
+// edit's own bindings) takes it first. It also keeps the pointer's last known screen position for
+// GetCursorPos.
 class CQtHost::CKeyFilter final : public QObject
 {
 public:
