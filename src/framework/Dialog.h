@@ -111,9 +111,9 @@ public:
     // consumes those two; everything else goes on to the focused control.
     virtual bool PreTranslateMessage(Message& msg);
     // Whether PreTranslateMessage would consume this key message, answered without running
-    // anything. Hosts ask before a key reaches a control's own shortcuts (a line edit's Ctrl+A),
-    // so that a key the window takes is never also taken by the control. The base answers for
-    // Enter and Escape; a window that translates more keys answers for them first.
+    // anything. Hosts ask before the toolkit's own shortcuts see a key, so that a key the window
+    // takes is never also taken by a shortcut. The base answers for Enter and Escape; a window that
+    // translates more keys answers for them first.
     [[nodiscard]] virtual bool ConsumesKey(const Message& msg) const;
     virtual void OnOK();     // base: UpdateData(true), and when that succeeds EndDialog(kIdOk)
     virtual void OnCancel(); // base: EndDialog(kIdCancel)
