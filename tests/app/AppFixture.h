@@ -3,9 +3,9 @@
 #pragma once
 
 #include "app/PlaybackApp.h"
-#include "support/HeadlessHost.h"
 #include "framework/HostMessageSink.h"
 #include "resources/Resources.h"
+#include "support/HeadlessHost.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 #include "trackfile/TrackFile.h"
