@@ -2,11 +2,12 @@
 
 #include "app/StripQuotes.h"
 #include "base/MessageSink.h"
+#include "resources/Resources.h"
 
 #include <utility>
 
 CPlaybackApp::CPlaybackApp(CTrackFile& trackFile, std::unique_ptr<IViewerAutomation> viewerAutomation)
-    : m_dlg(trackFile, std::move(viewerAutomation))
+    : CWinApp(kProgramName), m_dlg(trackFile, std::move(viewerAutomation))
 {
 }
 
@@ -23,8 +24,8 @@ bool CPlaybackApp::InitInstance()
     m_dlg.ShowWindow(ShowCommand::Show);
     m_pMainWnd = &m_dlg;
     // The whole command line is one path (the words after the program name, joined by spaces).
-    if (!m_lpCmdLine.empty())
-        m_dlg.OpenTrackFile(StripQuotes(m_lpCmdLine));
+    if (!m_strCmdLine.empty())
+        m_dlg.OpenTrackFile(StripQuotes(m_strCmdLine));
     return true;
 }
 

@@ -37,18 +37,16 @@ void CPlaybackDlg::OnCalculateNewCenter()
     if (!destination)
         return;
 
-    SetCursor(CursorShape::Wait);
-    // An unreadable Min or Max has its message; the run goes on with the values the fields hold.
-    UpdateData(true);
-    if (!ValidateTargetDistances(m_minTargetDistance, m_maxTargetDistance))
     {
+        const CWaitCursor wait;
+        // An unreadable Min or Max has its message; the run goes on with the values the fields hold.
+        UpdateData(true);
         // Min must be below Max; the user has been told, and no file is opened.
-        SetCursor(CursorShape::Arrow);
-        return;
+        if (!ValidateTargetDistances(m_minTargetDistance, m_maxTargetDistance))
+            return;
+        // The run reports its own outcome; the destination is opened whatever it was.
+        static_cast<void>(
+            m_converter.ConvertFile(*source, *destination, m_minTargetDistance, m_maxTargetDistance));
     }
-    // The run reports its own outcome; the destination is opened whatever it was.
-    static_cast<void>(
-        m_converter.ConvertFile(*source, *destination, m_minTargetDistance, m_maxTargetDistance));
-    SetCursor(CursorShape::Arrow);
     OpenTrackFile(*destination);
 }

@@ -61,6 +61,11 @@ bool CPlaybackDlg::PreTranslateMessage(Message& msg)
     return CDialog::PreTranslateMessage(msg);
 }
 
+bool CPlaybackDlg::ConsumesKey(const Message& msg) const
+{
+    return TranslateToCommand(m_hAccel, msg) != 0 || CDialog::ConsumesKey(msg);
+}
+
 bool CPlaybackDlg::OnInitDialog()
 {
     CDialog::OnInitDialog(); // the first UpdateData(false): controls take the member values
@@ -179,7 +184,7 @@ void CPlaybackDlg::OnPaint()
     if (IsIconic())
         return;
     m_plot.Clear();
-    RedrawRegions();
+    m_regions.Redraw(m_regionPlot);
 }
 
 void CPlaybackDlg::OnSysCommand(unsigned id)

@@ -92,6 +92,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool PreTranslateMessage(Message& msg) override;
+    [[nodiscard]] bool ConsumesKey(const Message& msg) const override;
     bool OnInitDialog() override;
     void OnOK() override {}     // Enter does nothing
     void OnCancel() override {} // Escape does nothing
@@ -131,7 +132,6 @@ private:
     // Conversion run (PlaybackConversion.cpp) and viewer link (PlaybackViewer.cpp).
     void OnCalculateNewCenter();
     void OnViewerButton();
-    void RedrawRegions();
     [[nodiscard]] Point CursorInPlot() const;
 
     CTrackFile& m_trackFile;                                              // not owned

@@ -18,12 +18,6 @@ void CPlaybackDlg::OnSaveBitmap()
     m_plot.SaveAsBitmap();
 }
 
-void CPlaybackDlg::RedrawRegions()
-{
-    m_plot.RedrawRegions(m_regions.m_regionRects.data(), m_regions.m_nRegionCount,
-                         m_regions.m_nSelectedRegion);
-}
-
 void CPlaybackDlg::OnCreateRectangle()
 {
     m_regions.CreateRectangle(m_regionPlot);
@@ -69,9 +63,8 @@ void CPlaybackDlg::OnGenerateTimestampFiles()
 {
     // One generator per run; the files go to the current directory. Without regions or records
     // the run refuses silently. The generator reports file errors itself.
-    SetCursor(CursorShape::Wait);
+    const CWaitCursor wait;
     CRegionEventGenerator generator;
     generator.Prepare(m_trackFile, m_regions);
     generator.Run();
-    SetCursor(CursorShape::Arrow);
 }

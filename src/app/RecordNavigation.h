@@ -1,9 +1,13 @@
 // The index arithmetic of the record moves and the mapping between record index and scroll
 // position. Indices and counts are unsigned 32-bit: an index that goes below 0 wraps to a very
 // large number and is caught by the same "new index >= count" test as one that passes the end.
-// Every function expects count >= 1; the window does not move at all while it has no records.
+// Every function expects count >= 1 and asserts it; the window does not move at all while it has
+// no records (a thumb position would divide by the count of 0).
 #pragma once
 
+#include "framework/Message.h"
+
+#include <cassert>
 #include <cstdint>
 #include <optional>
 
@@ -24,6 +28,7 @@ enum class RecordMove
 // The index after a move from index on a file of count records (count >= 1).
 [[nodiscard]] constexpr std::uint32_t MoveIndex(RecordMove move, std::uint32_t index, std::uint32_t count)
 {
+    assert(count >= 1 && "MoveIndex: a file without records has no moves");
     switch (move)
     {
     case RecordMove::NextFrame:
@@ -55,6 +60,7 @@ enum class RecordMove
 // right end gives count, which becomes the last record.
 [[nodiscard]] constexpr std::uint32_t ThumbToIndex(std::uint32_t pos, std::uint32_t count)
 {
+    assert(count >= 1 && "ThumbToIndex: a file without records has no record at any position");
     const std::uint64_t index = std::uint64_t{pos} * count / static_cast<std::uint64_t>(kScrollMax);
     return index >= count ? count - 1u : static_cast<std::uint32_t>(index);
 }
@@ -62,32 +68,34 @@ enum class RecordMove
 // The thumb position of a record: floor(index * 32766 / count) (count >= 1).
 [[nodiscard]] constexpr int IndexToThumb(std::uint32_t index, std::uint32_t count)
 {
+    assert(count >= 1 && "IndexToThumb: divides by the record count");
     return static_cast<int>(std::uint64_t{index} * static_cast<std::uint64_t>(kScrollMax) / count);
 }
 
-// The index after a scroll bar notification (codes 0-8 of the platform); nullopt for end of
-// scrolling and unknown codes, which keep the index (the window still refreshes).
+// The index after a scroll bar notification (the standard codes, ScrollCode in Message.h); nullopt
+// for the end of scrolling and unknown codes, which keep the index (the window still refreshes).
 [[nodiscard]] constexpr std::optional<std::uint32_t> ScrollIndex(unsigned code, unsigned pos,
                                                                  std::uint32_t index, std::uint32_t count)
 {
+    assert(count >= 1 && "ScrollIndex: a file without records has no moves");
     switch (code)
     {
-    case 0: // line left: the bar's left arrow
+    case kSbLineLeft: // the bar's left arrow
         return MoveIndex(RecordMove::PreviousFrame, index, count);
-    case 1: // line right
+    case kSbLineRight:
         return MoveIndex(RecordMove::NextFrame, index, count);
-    case 2: // page left: a click in the bar left of the thumb
+    case kSbPageLeft: // a click in the bar left of the thumb
         return MoveIndex(RecordMove::OneSecondBack, index, count);
-    case 3: // page right
+    case kSbPageRight:
         return MoveIndex(RecordMove::OneSecondForward, index, count);
-    case 4: // thumb released at pos
-    case 5: // thumb being dragged
+    case kSbThumbPosition: // released at pos
+    case kSbThumbTrack:    // being dragged, now at pos
         return ThumbToIndex(pos, count);
-    case 6: // left end
+    case kSbLeft:
         return 0u;
-    case 7: // right end
+    case kSbRight:
         return count - 1u;
-    default: // 8, end of scrolling, and anything else
+    default: // kSbEndScroll, and anything else
         return std::nullopt;
     }
 }

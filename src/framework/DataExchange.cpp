@@ -58,6 +58,17 @@ template <class T> std::optional<T> ParseWhole(std::string_view text)
 }
 } // namespace
 
+// The exchange's driver lives with the exchange, so that the dialog needs no more of it than the
+// name of CDataExchange.
+bool CDialog::UpdateData(bool saveAndValidate)
+{
+    if (GetHostWindow() == nullptr)
+        return false;
+    CDataExchange dx(this, saveAndValidate);
+    DoDataExchange(&dx);
+    return !dx.Failed();
+}
+
 void CDataExchange::Fail(int controlId, std::string_view message)
 {
     if (Failed())
@@ -134,14 +145,4 @@ void DDX_Check(CDataExchange* pDX, int id, bool& value)
         value = pDX->m_pDlgWnd->IsDlgButtonChecked(id);
     else
         pDX->m_pDlgWnd->CheckDlgButton(id, value);
-}
-
-void DDX_Check(CDataExchange* pDX, int id, int& value)
-{
-    if (pDX->Failed() || pDX->m_pDlgWnd == nullptr)
-        return;
-    if (pDX->m_bSaveAndValidate)
-        value = pDX->m_pDlgWnd->IsDlgButtonChecked(id) ? 1 : 0;
-    else
-        pDX->m_pDlgWnd->CheckDlgButton(id, value != 0);
 }

@@ -7,7 +7,7 @@
 //       DDX_Control(pDX, kIdcScrollBar, m_scrollBar);
 //       DDX_Text(pDX, kIdcPlotEveryNth, m_plotEveryNth);   // std::uint32_t: "%u"
 //       DDX_Text(pDX, kIdcRecordNumber, m_strRecordNumber); // std::string
-//       DDX_Check(pDX, kIdcCheckRR, m_colorFilter.rr);      // bool, or int as BOOL
+//       DDX_Check(pDX, kIdcCheckRR, m_colorFilter.rr);      // bool
 //       DDX_Text(pDX, kIdcMaxDistance, m_maxTargetDistance); // std::int32_t: "%d"
 //   }
 //
@@ -58,8 +58,6 @@ void DDX_Text(CDataExchange* pDX, int id, std::uint32_t& value);
 void DDX_Text(CDataExchange* pDX, int id, std::int32_t& value);
 // Check state of a check box.
 void DDX_Check(CDataExchange* pDX, int id, bool& value);
-// Check state as a BOOL: 0 unticked, 1 ticked (any non-zero value ticks the box when writing).
-void DDX_Check(CDataExchange* pDX, int id, int& value);
 
 // The parsing rules of the numeric fields. Blanks and tabs around the number are allowed; an
 // optional sign ("-" only for signed fields, "+" for both) is followed by at least one digit and

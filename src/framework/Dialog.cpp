@@ -1,8 +1,5 @@
 #include "framework/Dialog.h"
 
-#include "framework/DataExchange.h"
-#include "framework/WinApp.h"
-#include "resources/ResourceIds.h"
 #include "resources/VirtualKeys.h"
 
 #include <algorithm>
@@ -35,34 +32,10 @@ std::string CControl::GetWindowText() const
     return window != nullptr ? window->GetControlText(m_nId) : std::string();
 }
 
-void CControl::EnableWindow(bool enable)
-{
-    if (IHostWindow* window = WindowOf(m_pOwner))
-        window->EnableControl(m_nId, enable);
-}
-
-bool CControl::IsWindowEnabled() const
-{
-    const IHostWindow* window = WindowOf(m_pOwner);
-    return window != nullptr && window->IsControlEnabled(m_nId);
-}
-
 void CControl::SetFocus()
 {
     if (IHostWindow* window = WindowOf(m_pOwner))
         window->SetFocusTo(m_nId);
-}
-
-void CControl::SetCheck(bool checked)
-{
-    if (IHostWindow* window = WindowOf(m_pOwner))
-        window->SetCheck(m_nId, checked);
-}
-
-bool CControl::GetCheck() const
-{
-    const IHostWindow* window = WindowOf(m_pOwner);
-    return window != nullptr && window->GetCheck(m_nId);
 }
 
 Rect CControl::GetClientRect() const
@@ -125,6 +98,18 @@ bool CMenu::AppendMenu(unsigned flags, unsigned id, std::string_view text)
 
 CDialog::CDialog(int templateId, CDialog* pParent) : m_nTemplateId(templateId), m_pParent(pParent) {}
 
+CDialog::CDialog(const DialogTemplate& dialog, CDialog* pParent)
+    : m_nTemplateId(dialog.id), m_pParent(pParent), m_pOwnTemplate(&dialog)
+{
+}
+
+const DialogTemplate* CDialog::FindTemplate(int templateId) const
+{
+    if (m_pOwnTemplate != nullptr && m_pOwnTemplate->id == templateId)
+        return m_pOwnTemplate;
+    return FindDialogTemplate(templateId);
+}
+
 CDialog::~CDialog()
 {
     DestroyWindow();
@@ -133,7 +118,7 @@ CDialog::~CDialog()
 bool CDialog::MakeWindow(int templateId, CDialog* pParent, bool modal)
 {
     IHost* host = GetHost();
-    const DialogTemplate* dialog = FindDialogTemplate(templateId);
+    const DialogTemplate* dialog = FindTemplate(templateId);
     if (host == nullptr || dialog == nullptr || m_pWindow != nullptr)
         return false;
     m_nTemplateId = templateId;
@@ -174,13 +159,12 @@ int CDialog::DoModal()
 {
     if (!MakeWindow(m_nTemplateId, m_pParent, true))
         return -1;
-    CWinApp* app = AfxGetApp();
-    if (app != nullptr)
-        app->EnterModal();
-    m_pWindow->Show(ShowCommand::Show);
-    const int result = GetHost()->RunModal(*this, *m_pWindow);
-    if (app != nullptr)
-        app->LeaveModal();
+    int result = kIdCancel;
+    {
+        const CModalScope modal;
+        m_pWindow->Show(ShowCommand::Show);
+        result = GetHost()->RunModal(*this, *m_pWindow);
+    }
     DestroyWindow();
     return result;
 }
@@ -211,19 +195,19 @@ void CDialog::DoDataExchange(CDataExchange*) {}
 
 bool CDialog::PreTranslateMessage(Message& msg)
 {
-    if (msg.kind != MessageKind::KeyDown || msg.modifiers != kModNone)
+    if (!CDialog::ConsumesKey(msg))
         return false;
     if (msg.id == kVkReturn)
-    {
         OnOK();
-        return true;
-    }
-    if (msg.id == kVkEscape)
-    {
+    else
         OnCancel();
-        return true;
-    }
-    return false;
+    return true;
+}
+
+bool CDialog::ConsumesKey(const Message& msg) const
+{
+    return msg.kind == MessageKind::KeyDown && msg.modifiers == kModNone &&
+           (msg.id == kVkReturn || msg.id == kVkEscape);
 }
 
 void CDialog::OnOK()
@@ -282,15 +266,6 @@ void CDialog::DefaultSysCommand(unsigned id)
     default:
         break; // move, size and maximise do nothing on a fixed-size window
     }
-}
-
-bool CDialog::UpdateData(bool saveAndValidate)
-{
-    if (m_pWindow == nullptr)
-        return false;
-    CDataExchange dx(this, saveAndValidate);
-    DoDataExchange(&dx);
-    return !dx.Failed();
 }
 
 void CDialog::SetWindowText(std::string_view text)

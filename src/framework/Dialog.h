@@ -26,17 +26,11 @@ public:
     virtual ~CControl() = default;
 
     void Attach(CDialog& owner, int id); // binds the handle (DDX_Control does this)
-    [[nodiscard]] bool IsBound() const { return m_pOwner != nullptr; }
     [[nodiscard]] int GetDlgCtrlID() const { return m_nId; }
-    [[nodiscard]] CDialog* GetParent() const { return m_pOwner; }
 
     void SetWindowText(std::string_view text);
     [[nodiscard]] std::string GetWindowText() const;
-    void EnableWindow(bool enable = true);
-    [[nodiscard]] bool IsWindowEnabled() const;
     void SetFocus();
-    void SetCheck(bool checked);              // check boxes
-    [[nodiscard]] bool GetCheck() const;      // check boxes
     [[nodiscard]] Rect GetClientRect() const; // (0, 0, width, height)
     void ScreenToClient(Point& point) const;  // screen -> this control's client coordinates
 
@@ -85,8 +79,11 @@ private:
 class CDialog
 {
 public:
-    // templateId: the template DoModal uses (Create names its own).
+    // templateId: the template DoModal uses (Create names its own), from the resources.
     explicit CDialog(int templateId, CDialog* pParent = nullptr);
+    // A dialog with a template of its own, not in the resources (kept alive by the caller): DoModal
+    // and a Create naming its id use it.
+    explicit CDialog(const DialogTemplate& dialog, CDialog* pParent = nullptr);
     virtual ~CDialog();
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
@@ -113,6 +110,11 @@ public:
     // True consumes it. The base turns a key down of Enter into OnOK and Escape into OnCancel and
     // consumes those two; everything else goes on to the focused control.
     virtual bool PreTranslateMessage(Message& msg);
+    // Whether PreTranslateMessage would consume this key message, answered without running
+    // anything. Hosts ask before the toolkit's own shortcuts see a key, so that a key the window
+    // takes is never also taken by a shortcut. The base answers for Enter and Escape; a window that
+    // translates more keys answers for them first.
+    [[nodiscard]] virtual bool ConsumesKey(const Message& msg) const;
     virtual void OnOK();     // base: UpdateData(true), and when that succeeds EndDialog(kIdOk)
     virtual void OnCancel(); // base: EndDialog(kIdCancel)
     // Handles a routed message: a class with a message map looks it up there first (MessageMap.h)
@@ -156,10 +158,12 @@ public:
 
 private:
     bool MakeWindow(int templateId, CDialog* pParent, bool modal);
+    [[nodiscard]] const DialogTemplate* FindTemplate(int templateId) const; // own, or the resources'
 
     int m_nTemplateId;
     CDialog* m_pParent;
-    const DialogTemplate* m_pTemplate = nullptr;
+    const DialogTemplate* m_pOwnTemplate = nullptr; // given to the constructor, or none
+    const DialogTemplate* m_pTemplate = nullptr;    // of the window made last
     std::unique_ptr<IHostWindow> m_pWindow;
     std::unique_ptr<CMenu> m_pSystemMenu;
     std::vector<CControl*> m_boundControls; // controls bound by DDX_Control (members of the subclass)

@@ -3,7 +3,8 @@
 namespace
 {
 IHost* g_pHost = nullptr;
-}
+int g_nModalDepth = 0; // open modal boxes and dialogs (all on the user-interface thread)
+} // namespace
 
 IHost* GetHost()
 {
@@ -15,4 +16,19 @@ IHost* SetHost(IHost* host)
     IHost* previous = g_pHost;
     g_pHost = host;
     return previous;
+}
+
+CModalScope::CModalScope()
+{
+    ++g_nModalDepth;
+}
+
+CModalScope::~CModalScope()
+{
+    --g_nModalDepth;
+}
+
+bool IsModalOpen()
+{
+    return g_nModalDepth > 0;
 }

@@ -1,11 +1,12 @@
 // The host: the platform side of the framework. CDialog and CWinApp never touch the screen
 // themselves; they ask the host, which is either the Qt 6 Widgets host (framework/qt) or the
-// headless scripted host of the tests (HeadlessHost.h). The host is the truth for what the user
-// can change (edit texts, check states, focus, window state); the framework reads it back.
+// scripted host of the tests (tests/support). The host is the truth for what the user can change
+// (edit texts, check states, focus, window state); the framework reads it back.
 #pragma once
 
 #include "base/Geometry.h"
 #include "base/MessageSink.h"
+#include "framework/DialogIds.h"
 #include "resources/ResourceTypes.h"
 
 #include <cstdint>
@@ -67,8 +68,6 @@ struct MessageBoxRequest
     MessageBoxButtons buttons = MessageBoxButtons::Ok;
     MessageBoxIcon icon = MessageBoxIcon::Exclamation;
 };
-inline constexpr int kIdYes = 6;
-inline constexpr int kIdNo = 7;
 
 // One window made from a dialog template, as the host shows it. Control ids are those of the
 // template; calls naming an id the template does not have do nothing (setters) or return an empty
@@ -85,7 +84,6 @@ public:
     [[nodiscard]] virtual std::string GetControlText(int id) const = 0;
     virtual void SetCheck(int id, bool checked) = 0;
     [[nodiscard]] virtual bool GetCheck(int id) const = 0;
-    virtual void EnableControl(int id, bool enabled) = 0;
     [[nodiscard]] virtual bool IsControlEnabled(int id) const = 0;
     virtual void SetFocusTo(int id) = 0;              // keyboard focus to a control
     [[nodiscard]] virtual int GetFocusId() const = 0; // control with the focus; 0 for none
@@ -170,3 +168,18 @@ public:
 private:
     IHost* m_pPrevious;
 };
+
+// Marks a modal box or dialog as open for the lifetime of the object (they nest): CDialog::DoModal
+// and the framework's message sink hold one while theirs runs. Input handled meanwhile is not
+// activity for the idle rule, and no idle call is made until the last one has closed (WinApp.h).
+class CModalScope
+{
+public:
+    CModalScope();
+    ~CModalScope();
+    CModalScope(const CModalScope&) = delete;
+    CModalScope& operator=(const CModalScope&) = delete;
+};
+
+// Whether a modal box or dialog is open (a CModalScope exists).
+[[nodiscard]] bool IsModalOpen();

@@ -1,36 +1,8 @@
 #include "framework/HostMessageSink.h"
 
 #include "framework/Host.h"
-#include "framework/WinApp.h"
-#include "resources/Resources.h"
 
 #include <cstdio>
-
-namespace
-{
-// Brackets a modal box: not activity for the idle rule, and the plot is on screen before it.
-class CModalBox
-{
-public:
-    CModalBox() : m_pApp(AfxGetApp())
-    {
-        if (IHost* host = GetHost())
-            host->EndOfHandler();
-        if (m_pApp != nullptr)
-            m_pApp->EnterModal();
-    }
-    ~CModalBox()
-    {
-        if (m_pApp != nullptr)
-            m_pApp->LeaveModal();
-    }
-    CModalBox(const CModalBox&) = delete;
-    CModalBox& operator=(const CModalBox&) = delete;
-
-private:
-    CWinApp* m_pApp;
-};
-} // namespace
 
 void CHostMessageSink::ShowMessage(std::string_view text)
 {
@@ -40,9 +12,10 @@ void CHostMessageSink::ShowMessage(std::string_view text)
         std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
         return;
     }
-    CModalBox modal;
+    host->EndOfHandler(); // what the handler drew is on screen before the box covers it
+    const CModalScope modal;
     host->ShowMessageBox(
-        {std::string(kProgramName), std::string(text), MessageBoxButtons::Ok, MessageBoxIcon::Exclamation});
+        {m_strCaption, std::string(text), MessageBoxButtons::Ok, MessageBoxIcon::Exclamation});
 }
 
 bool CHostMessageSink::AskYesNo(std::string_view text)
@@ -53,8 +26,9 @@ bool CHostMessageSink::AskYesNo(std::string_view text)
         std::fprintf(stderr, "%.*s [answered Yes]\n", static_cast<int>(text.size()), text.data());
         return true;
     }
-    CModalBox modal;
-    return host->ShowMessageBox({std::string(kProgramName), std::string(text), MessageBoxButtons::YesNo,
+    host->EndOfHandler();
+    const CModalScope modal;
+    return host->ShowMessageBox({m_strCaption, std::string(text), MessageBoxButtons::YesNo,
                                  MessageBoxIcon::Question}) == kIdYes;
 }
 
@@ -63,6 +37,7 @@ std::optional<std::string> CHostMessageSink::AskFileName(const FileDialogRequest
     IHost* host = GetHost();
     if (host == nullptr)
         return std::nullopt;
-    CModalBox modal;
+    host->EndOfHandler();
+    const CModalScope modal;
     return host->ShowFileDialog(request);
 }

@@ -35,17 +35,13 @@ enum KeyModifiers : std::uint32_t
     kModAlt = 1u << 2
 };
 
-// Mouse message flags (which buttons and modifier keys are held), as the platform gives them.
+// Mouse message flags: whether the left button is held (the one flag the window reads).
 enum MouseFlags : std::uint32_t
 {
-    kMkLButton = 0x0001,
-    kMkRButton = 0x0002,
-    kMkShift = 0x0004,
-    kMkControl = 0x0008,
-    kMkMButton = 0x0010
+    kMkLButton = 0x0001
 };
 
-// Scroll bar notification codes.
+// Scroll bar notification codes: the standard codes 0-8, as scroll handlers receive them.
 enum ScrollCode : int
 {
     kSbLineLeft = 0,

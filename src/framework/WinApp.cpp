@@ -1,9 +1,6 @@
 #include "framework/WinApp.h"
 
 #include "framework/Dialog.h"
-#include "framework/HostMessageSink.h"
-
-#include <cstdio>
 
 namespace
 {
@@ -34,7 +31,7 @@ constexpr bool IsActivityKind(MessageKind kind)
 }
 } // namespace
 
-CWinApp::CWinApp()
+CWinApp::CWinApp(std::string_view appName) : m_strAppName(appName)
 {
     g_pApp = this;
 }
@@ -60,7 +57,7 @@ int CWinApp::Run()
 
 void CWinApp::SetCommandLine(int argc, const char* const* argv)
 {
-    m_lpCmdLine = JoinCommandLine(argc, argv);
+    m_strCmdLine = JoinCommandLine(argc, argv);
 }
 
 bool CWinApp::PreTranslateMessage(CDialog& target, Message& msg)
@@ -68,7 +65,7 @@ bool CWinApp::PreTranslateMessage(CDialog& target, Message& msg)
     return target.PreTranslateMessage(msg);
 }
 
-bool CWinApp::IsIdleMessage(const CDialog& target, const Message& msg)
+bool CWinApp::CountsAsActivity(const CDialog& target, const Message& msg)
 {
     if (msg.kind == MessageKind::MouseMove)
     {
@@ -85,14 +82,14 @@ bool CWinApp::IsIdleMessage(const CDialog& target, const Message& msg)
         m_bHaveLastMouse = true;
         m_ptLastMouse = msg.screenPoint;
     }
-    if (!IsActivityKind(msg.kind) || IsInModal())
+    if (!IsActivityKind(msg.kind) || IsModalOpen())
         return false;
     return &target == m_pMainWnd;
 }
 
 bool CWinApp::ProcessMessage(CDialog& target, Message& msg)
 {
-    if (IsIdleMessage(target, msg))
+    if (CountsAsActivity(target, msg))
     {
         m_bIdlePending = true;
         m_nIdleCount = 0;
@@ -109,7 +106,7 @@ bool CWinApp::ProcessMessage(CDialog& target, Message& msg)
 
 void CWinApp::OnQueueEmpty()
 {
-    if (!m_bIdlePending || IsInModal())
+    if (!m_bIdlePending || IsModalOpen())
         return;
     if (!OnIdle(m_nIdleCount++))
         m_bIdlePending = false;
@@ -137,28 +134,6 @@ std::string JoinCommandLine(int argc, const char* const* argv)
         line += argv[i] != nullptr ? argv[i] : "";
     }
     return line;
-}
-
-int AfxWinMain(IHost& host, int argc, const char* const* argv)
-{
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr)
-        return 1;
-    CScopedHost scopedHost(host);
-    CHostMessageSink sink;
-    CScopedMessageSink scopedSink(sink);
-    app->SetCommandLine(argc, argv);
-    int exitCode = 1;
-    if (app->InitInstance())
-    {
-        app->SetExitCode(app->Run());
-        exitCode = app->ExitInstance();
-    }
-    // The host ends with this function, so the main window's screen window goes now; the window
-    // object itself stays until the application object is destroyed.
-    if (app->m_pMainWnd != nullptr)
-        app->m_pMainWnd->DestroyWindow();
-    return exitCode;
 }
 
 void PostQuitMessage(int exitCode)

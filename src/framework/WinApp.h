@@ -19,13 +19,16 @@
 #include "framework/Message.h"
 
 #include <string>
+#include <string_view>
 
 class CDialog;
 
 class CWinApp
 {
 public:
-    CWinApp();          // registers this object as the application (AfxGetApp)
+    // Registers this object as the application (AfxGetApp). appName: the program's name, the
+    // caption of every message box the framework shows.
+    explicit CWinApp(std::string_view appName = {});
     virtual ~CWinApp(); // unregisters it
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
@@ -38,8 +41,9 @@ public:
     // The words after the program name joined by single spaces (one path, not split at blanks).
     void SetCommandLine(int argc, const char* const* argv);
 
-    CDialog* m_pMainWnd = nullptr; // the main window (not owned)
-    std::string m_lpCmdLine;       // the command line as SetCommandLine made it
+    const std::string m_strAppName; // the program's name, as given to the constructor
+    CDialog* m_pMainWnd = nullptr;  // the main window (not owned)
+    std::string m_strCmdLine;       // the command line as SetCommandLine made it
 
     // --- For the hosts ----------------------------------------------------------------------
     // Handles one message for target: key messages go through PreTranslateMessage only (true:
@@ -50,21 +54,18 @@ public:
     // The pre-translation of a key message: target's PreTranslateMessage (for the main window,
     // its accelerator table before any control sees the key).
     bool PreTranslateMessage(CDialog& target, Message& msg);
-    // Whether msg counts as activity for the idle rule (also records the pointer position).
-    [[nodiscard]] bool IsIdleMessage(const CDialog& target, const Message& msg);
     [[nodiscard]] bool IsIdlePending() const { return m_bIdlePending; }
     // The queue has run empty: calls OnIdle when the idle rule says so.
     void OnQueueEmpty();
-    // A modal box or dialog opens / closes (nesting allowed).
-    void EnterModal() { ++m_nModalDepth; }
-    void LeaveModal() { --m_nModalDepth; }
-    [[nodiscard]] bool IsInModal() const { return m_nModalDepth > 0; }
     void SetExitCode(int code) { m_nExitCode = code; }
 
 private:
+    // Whether msg is activity for the idle rule. It remembers the pointer's position on the way,
+    // because a mouse move is activity only when it moved the pointer.
+    bool CountsAsActivity(const CDialog& target, const Message& msg);
+
     bool m_bIdlePending = false;
     long m_nIdleCount = 0;
-    int m_nModalDepth = 0;
     int m_nExitCode = 0;
     bool m_bHaveLastMouse = false;
     Point m_ptLastMouse; // screen position at the last mouse move
@@ -76,17 +77,21 @@ private:
 // The words after the program name (argv[1..]) joined by single spaces; "" when there are none.
 [[nodiscard]] std::string JoinCommandLine(int argc, const char* const* argv);
 
-// The program's entry: installs host and the framework's message sink, sets the command line,
-// runs InitInstance, then Run when it succeeded, then ExitInstance, and finally destroys the main
-// window's screen window (the host and its toolkit end when this returns; the window object stays
-// with the application object until that is destroyed). Returns the exit code (1 when
-// InitInstance failed or there is no application object).
-int AfxWinMain(IHost& host, int argc, const char* const* argv);
-
 // Ends the message loop with exitCode once the current message is handled.
 void PostQuitMessage(int exitCode);
 
 // The wait and arrow cursors.
 void SetCursor(CursorShape shape);
+
+// Shows the wait cursor for its lifetime: the arrow is back when it goes, on every way out of the
+// scope. One at a time: an inner one would bring the arrow back while the outer work still runs.
+class CWaitCursor
+{
+public:
+    CWaitCursor() { SetCursor(CursorShape::Wait); }
+    ~CWaitCursor() { SetCursor(CursorShape::Arrow); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
 // The pointer position in screen coordinates.
 [[nodiscard]] Point GetCursorPos();

@@ -1,5 +1,6 @@
 // Dialog templates 100 (About box) and 102 (the main window). Positions and sizes in dialog units;
 // the rows are in creation order, which is also the Tab order.
+#include "framework/DialogIds.h"
 #include "resources/Resources.h"
 
 namespace
@@ -10,8 +11,13 @@ constexpr std::uint32_t kReadout = kStyleCentered | kStyleSunken;
 constexpr std::uint32_t kCheck = kStyleTabStop;
 constexpr std::uint32_t kDigitsEdit = kStyleDigitsOnly | kStyleTabStop;
 
+// The plot area's client is the tracker's video frame, one tracker unit per pixel: 640 x 480
+// inside a 2-pixel sunken edge, 644 x 484 in all. Its rectangle (430 x 298 dialog units) is
+// 645 x 484 pixels, so one spare pixel column at the right stays dialog background.
+constexpr PixelClientArea kTrackerFrame{640, 480, 2};
+
 constexpr ControlTemplate kPlaybackControls[] = {
-    {kIdcPlotArea, K::PlotArea, "", {7, 7, 430, 298}, kStyleNone},
+    {kIdcPlotArea, K::PlotArea, "", {7, 7, 430, 298}, kStyleNone, kTrackerFrame},
     {kIdcStatic, K::Label, "TimeStamp:", {68, 315, 42, 12}, kStyleNone},
     {kIdcTimeStamp, K::Readout, "0", {112, 313, 76, 12}, kReadout},
     {kIdcScrollBar, K::HScrollBar, "", {70, 337, 298, 9}, kStyleNone},

@@ -14,10 +14,6 @@ inline constexpr int kIdsAboutBox = 101;     // "&About Quorvane..." (system-men
 // System-menu command id of the About item appended by the main window.
 inline constexpr unsigned kIdmAboutBox = 16;
 
-// Dialog results and the standard button ids of the About box.
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
-
 // Controls of the main window (template 102).
 inline constexpr int kIdcPlotArea = 1000;
 inline constexpr int kIdcPlotNow = 1002;
@@ -39,7 +35,6 @@ inline constexpr int kIdcCheckLum = 1017;
 inline constexpr int kIdcMinDistance = 1018;
 inline constexpr int kIdcMaxDistance = 1019;
 inline constexpr int kIdcViewerButton = 1020;
-inline constexpr int kIdcStatic = -1; // labels and group boxes that nobody addresses
 
 // Commands of menu 101 and accelerator table 132.
 inline constexpr int kCmdFileOpen = 57601;

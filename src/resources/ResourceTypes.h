@@ -77,6 +77,16 @@ enum ControlStyle : std::uint32_t
     kStyleTabStop = 1u << 7      // reachable with Tab
 };
 
+// The pixel geometry of a plot area. It shows a pixel buffer one pixel to one, so its size cannot
+// follow the font the way dialog units do: its client area is exactly width x height pixels, inside
+// a sunken edge of edge pixels on every side, placed at the top-left corner of its rectangle.
+struct PixelClientArea
+{
+    int width = 0;
+    int height = 0;
+    int edge = 0;
+};
+
 struct ControlTemplate
 {
     int id = 0; // control id; kIdcStatic (-1) for labels nobody addresses
@@ -84,7 +94,27 @@ struct ControlTemplate
     std::string_view text; // initial text ("" for none)
     DluRect rect;          // position and size in dialog units
     std::uint32_t style = kStyleNone;
+    PixelClientArea pixelClient{}; // plot areas only: their client area and edge in pixels
 };
+
+// Where a control sits in its window's client area, in pixels: its rectangle in dialog units
+// converted, except that a plot area is as large as its pixel client area and edges make it.
+constexpr PixelRect ControlPixelRect(const ControlTemplate& control)
+{
+    PixelRect r = DluToPixels(control.rect);
+    if (control.kind == ControlKind::PlotArea)
+    {
+        r.width = control.pixelClient.width + 2 * control.pixelClient.edge;
+        r.height = control.pixelClient.height + 2 * control.pixelClient.edge;
+    }
+    return r;
+}
+
+// The width of the edge around a control's client area: a plot area's sunken edge, 0 for others.
+constexpr int ControlEdge(const ControlTemplate& control)
+{
+    return control.kind == ControlKind::PlotArea ? control.pixelClient.edge : 0;
+}
 
 // Window style flags of a dialog template (bit set).
 enum DialogStyle : std::uint32_t

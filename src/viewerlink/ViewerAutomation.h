@@ -15,35 +15,39 @@
 
 namespace viewer_codes
 {
-constexpr std::int32_t FromHex(std::uint32_t code)
+// The signed code with the same 32 bits as bits: the codes are written as the platform's
+// unsigned layout and held as the negative numbers they are.
+constexpr std::int32_t FromBits(std::uint32_t bits)
 {
-    return static_cast<std::int32_t>(code);
+    return static_cast<std::int32_t>(bits);
 }
 } // namespace viewer_codes
 
 // "Unable to Get Tarsine CLSID" causes.
-inline constexpr std::int32_t kViewerErrNoBus = viewer_codes::FromHex(0x80040201u); // session bus unreachable
+inline constexpr std::int32_t kViewerErrNoBus =
+    viewer_codes::FromBits(0x80040201u); // session bus unreachable
 inline constexpr std::int32_t kViewerErrUnknownName =
-    viewer_codes::FromHex(0x80040202u); // name neither owned nor activatable
+    viewer_codes::FromBits(0x80040202u); // name neither owned nor activatable
 inline constexpr std::int32_t kViewerErrBusNoAnswer =
-    viewer_codes::FromHex(0x80040203u); // bus daemon did not answer the name query
+    viewer_codes::FromBits(0x80040203u); // bus daemon did not answer the name query
 // "Unable to CoCreateTarsine" causes.
 inline constexpr std::int32_t kViewerErrActivation =
-    viewer_codes::FromHex(0x80040211u); // bus activation failed or timed out
+    viewer_codes::FromBits(0x80040211u); // bus activation failed or timed out
 inline constexpr std::int32_t kViewerErrNoObject =
-    viewer_codes::FromHex(0x80040212u); // no object at the path (error reply)
+    viewer_codes::FromBits(0x80040212u); // no object at the path (error reply)
 inline constexpr std::int32_t kViewerErrNoAnswer =
-    viewer_codes::FromHex(0x80040213u); // introspection not answered in time
+    viewer_codes::FromBits(0x80040213u); // introspection not answered in time
 inline constexpr std::int32_t kViewerErrNoInterface =
-    viewer_codes::FromHex(0x80040214u); // object lacks the viewer interface
+    viewer_codes::FromBits(0x80040214u); // object lacks the viewer interface
 // Invoke causes (the link is dropped after any of them).
-inline constexpr std::int32_t kViewerErrCallTimeout = viewer_codes::FromHex(0x80040221u); // no answer in time
+inline constexpr std::int32_t kViewerErrCallTimeout =
+    viewer_codes::FromBits(0x80040221u); // no answer in time
 inline constexpr std::int32_t kViewerErrGone =
-    viewer_codes::FromHex(0x80040222u); // the viewer has left the bus
+    viewer_codes::FromBits(0x80040222u); // the viewer has left the bus
 inline constexpr std::int32_t kViewerErrCallFailed =
-    viewer_codes::FromHex(0x80040223u); // error reply (e.g. unknown dispid)
+    viewer_codes::FromBits(0x80040223u); // error reply (e.g. unknown dispid)
 inline constexpr std::int32_t kViewerErrBadReply =
-    viewer_codes::FromHex(0x80040224u); // reply of the wrong shape
+    viewer_codes::FromBits(0x80040224u); // reply of the wrong shape
 
 // The viewer's automation object once created: a dispatch interface with by-reference int32
 // arguments and an int32 result.

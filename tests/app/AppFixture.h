@@ -3,9 +3,9 @@
 #pragma once
 
 #include "app/PlaybackApp.h"
-#include "framework/HeadlessHost.h"
 #include "framework/HostMessageSink.h"
 #include "resources/Resources.h"
+#include "support/HeadlessHost.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 #include "trackfile/TrackFile.h"
@@ -87,8 +87,8 @@ protected:
     [[nodiscard]] Rgb ShownPixel(int x, int y)
     {
         const auto* plot = Window().FindControl(kIdcPlotArea);
-        const std::size_t at =
-            (static_cast<std::size_t>(y) * kPlotClientWidth + static_cast<std::size_t>(x)) * 3;
+        const auto width = static_cast<std::size_t>(Dlg().m_plot.m_nWidth);
+        const std::size_t at = (static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)) * 3;
         if (plot == nullptr || plot->shownPixels.size() < at + 3)
             return Rgb{1, 2, 3}; // never shown: no colour the plot draws
         return Rgb{plot->shownPixels[at], plot->shownPixels[at + 1], plot->shownPixels[at + 2]};
@@ -106,8 +106,8 @@ protected:
     [[nodiscard]] int LitPixels()
     {
         int lit = 0;
-        for (int y = 0; y < kPlotClientHeight; ++y)
-            for (int x = 0; x < kPlotClientWidth; ++x)
+        for (int y = 0; y < Dlg().m_plot.m_nHeight; ++y)
+            for (int x = 0; x < Dlg().m_plot.m_nWidth; ++x)
                 if (!(ShownPixel(x, y) == kBlack))
                     ++lit;
         return lit;
@@ -116,7 +116,7 @@ protected:
     CTempDir temp;
     CHeadlessHost host;
     CScopedHost scopedHost{host};
-    CHostMessageSink sink;
+    CHostMessageSink sink{std::string(kProgramName)};
     CScopedMessageSink scopedSink{sink};
     CTrackFile reader;
     CPlaybackApp app{reader};

@@ -293,8 +293,10 @@ TEST_F(CommandTest, GenerateTimestampFilesWritesEnterAndLeaveFilesInTheCurrentDi
 
     {
         CScopedCurrentDirectory inOut(temp.File("out"));
+        host.cursorHistory.clear();
         Post(kCmdGenerateTimestampFiles);
     }
+    EXPECT_EQ(host.cursorHistory, (std::vector<CursorShape>{CursorShape::Wait, CursorShape::Arrow}));
 
     const std::string enter = ReadWholeFile(temp.File("out/run7.qtf_Box0_Enter.qsf"));
     const std::string leave = ReadWholeFile(temp.File("out/run7.qtf_Box0_Leave.qsf"));
@@ -318,9 +320,12 @@ TEST_F(CommandTest, GenerateWithoutRegionsWritesNothingAndSaysNothing)
 {
     CScopedCurrentDirectory inTemp(temp.Path());
     OpenThroughMenu(WriteTrack("none.qtf", 10));
+    host.cursorHistory.clear();
     Post(kCmdGenerateTimestampFiles);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.Path()), {}), 1);
     EXPECT_TRUE(host.messageBoxes.empty());
+    EXPECT_EQ(host.cursorHistory, (std::vector<CursorShape>{CursorShape::Wait, CursorShape::Arrow}))
+        << "the arrow comes back when the run refuses too";
 }
 
 TEST_F(CommandTest, RegionCommandsAndMouseGestureDrawOnThePlot)

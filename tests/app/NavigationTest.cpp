@@ -189,6 +189,32 @@ TEST_F(NavigationTest, MovesWithoutRecordsChangeNothing)
     }
 }
 
+TEST(RecordNavigationDeathTest, CountOfZeroIsRefusedWithItsReason)
+{
+    // The window never moves without records; a caller that did would get a thumb position
+    // divided by 0. Builds with asserts stop there and say why.
+#ifdef NDEBUG
+    GTEST_SKIP() << "preconditions are checked in builds with asserts only";
+#else
+    struct Case
+    {
+        const char* name;
+        void (*call)();
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"MoveIndex", [] { static_cast<void>(MoveIndex(RecordMove::NextFrame, 0, 0)); },
+         "a file without records has no moves"},
+        {"ThumbToIndex", [] { static_cast<void>(ThumbToIndex(16000, 0)); }, "no record at any position"},
+        {"IndexToThumb", [] { static_cast<void>(IndexToThumb(0, 0)); }, "divides by the record count"},
+        {"ScrollIndex", [] { static_cast<void>(ScrollIndex(kSbEndScroll, 0, 0, 0)); },
+         "ScrollIndex: a file without records"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), c.reason) << c.name;
+#endif
+}
+
 TEST(RecordNavigation, ThumbMappingIsExactForLargeCounts)
 {
     // pos * n overflows 32 bits for large files; the 64-bit quotient stays exact.

@@ -6,6 +6,7 @@
 #include "framework/HostMessageSink.h"
 #include "framework/qt/QtHost.h"
 #include "resources/Resources.h"
+#include "support/QtScrollBarActions.h"
 #include "support/QtTestApplication.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
@@ -15,13 +16,18 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
-#include <QStyleOptionSlider>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -69,16 +75,7 @@ protected:
     // Clicks the given part of the scroll bar with the mouse.
     void ClickBar(QStyle::SubControl part)
     {
-        QStyleOptionSlider option;
-        option.initFrom(bar);
-        option.orientation = bar->orientation();
-        option.minimum = bar->minimum();
-        option.maximum = bar->maximum();
-        option.sliderPosition = bar->sliderPosition();
-        option.sliderValue = bar->value();
-        option.singleStep = bar->singleStep();
-        option.pageStep = bar->pageStep();
-        const QRect rect = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+        const QRect rect = ScrollBarPart(*bar, part);
         ASSERT_TRUE(rect.isValid()) << part;
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, rect.center());
     }
@@ -130,6 +127,68 @@ TEST_F(QtWindowTest, KeyMovesLandOnTheirRecord)
     }
 }
 
+// Test the menu bar and the keys of the program's window: no menu item registers a shortcut (the
+// accelerator table alone gives keys a meaning) and an item sends its command; with an edit
+// focused the table's keys act as commands, type nothing (Ctrl+A selects nothing) and are no Qt
+// shortcut's, Ctrl+G,
+// which the Tools menu names, does nothing, and keypad digits are typed.
+TEST_F(QtWindowTest, MenuAndKeysWithAnEditFocused)
+{
+    StartOn(kRecords);
+    const MenuResource* menu = FindMenuResource(kIdrMainMenu);
+    ASSERT_NE(menu, nullptr);
+    int expectedItems = 0;
+    for (const MenuPopup& popup : menu->popups)
+        for (const MenuItem& item : popup.items)
+            expectedItems += item.IsSeparator() ? 0 : 1;
+    int items = 0;
+    QAction* next = nullptr;
+    QAction* generate = nullptr;
+    for (QAction* popup : static_cast<QMainWindow*>(top)->menuBar()->actions())
+        for (QAction* action : popup->menu()->actions())
+        {
+            if (action->isSeparator())
+                continue;
+            ++items;
+            EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+            if (action->text() == QStringLiteral("&Next Frame\tRight-Arrow"))
+                next = action;
+            if (action->text() == QStringLiteral("&Generate Timestamp Files from Rectangles\tCtrl-G"))
+                generate = action;
+        }
+    EXPECT_EQ(items, expectedItems);
+    ASSERT_NE(next, nullptr);
+    ASSERT_NE(generate, nullptr);
+    next->trigger();
+    EXPECT_EQ(Index(), 1u);
+
+    auto* edit = qobject_cast<QLineEdit*>(CQtHost::ControlWidget(app.m_dlg, kIdcPlotEveryNth));
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Right);
+    EXPECT_EQ(Index(), 2u);
+    // A Qt shortcut on a key of the table never takes it from the window (Insert: Create Rectangle).
+    int shortcutFired = 0;
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Insert), top);
+    QObject::connect(shortcut, &QShortcut::activated, [&shortcutFired] { ++shortcutFired; });
+    QTest::keyClick(edit, Qt::Key_Insert);
+    EXPECT_EQ(app.m_dlg.m_regions.m_nRegionCount, 1);
+    EXPECT_EQ(shortcutFired, 0);
+    delete shortcut;
+    QTest::keyClick(edit, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(Index(), 2u);
+    const std::uint64_t changes = app.m_dlg.Surface()->ChangeCount();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier); // the entire track
+    EXPECT_GT(app.m_dlg.Surface()->ChangeCount(), changes);
+    EXPECT_TRUE(edit->selectedText().isEmpty());
+    EXPECT_EQ(edit->text(), QStringLiteral("60"));
+    QTest::keyClick(edit, Qt::Key_3, Qt::KeypadModifier);
+    EXPECT_EQ(edit->text(), QStringLiteral("603"));
+    EXPECT_EQ(Index(), 2u);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_TRUE(sink.questions.empty());
+}
+
 // Test the scroll bar's arrows, page areas, ends, the wheel and a drag of the thumb: each shows
 // the record of its code and the thumb rests where the window put it.
 TEST_F(QtWindowTest, ScrollBarPartsLandOnTheirRecord)
@@ -175,6 +234,49 @@ TEST_F(QtWindowTest, ScrollBarPartsLandOnTheirRecord)
     EXPECT_TRUE(sink.messages.empty());
 }
 
+// Test "Scroll here" of the bar's own context menu: the record under that place is shown, as for a
+// thumb released there (floor(pos x n / 32766)), with the thumb, the readouts and the plot
+// following at once, wherever along the bar it is chosen.
+TEST_F(QtWindowTest, ScrollHereShowsTheRecordAtThatPlace)
+{
+    StartOn(kRecords);
+    // The positions Qt chose, seen after the window's own handler has run.
+    std::vector<int> chosen;
+    QObject::connect(bar, &QAbstractSlider::valueChanged, bar,
+                     [&chosen](int value) { chosen.push_back(value); });
+    auto* xReadout = qobject_cast<QLabel*>(CQtHost::ControlWidget(app.m_dlg, kIdcX));
+    ASSERT_NE(xReadout, nullptr);
+    for (const double fraction : {0.75, 0.25, 1.0, 0.5, 0.0})
+    {
+        SCOPED_TRACE(fraction);
+        chosen.clear();
+        ASSERT_EQ(ChooseFirstContextMenuItem(*bar, fraction), QStringLiteral("Scroll here"));
+        ASSERT_EQ(chosen.size(), 1u) << "Qt set one position";
+        const auto pos = static_cast<std::uint32_t>(chosen.front());
+        const std::uint32_t expected = std::min<std::uint32_t>(
+            static_cast<std::uint32_t>(std::uint64_t{pos} * kRecords / 32766u), kRecords - 1u);
+        EXPECT_EQ(Index(), expected);
+        EXPECT_EQ(bar->value(), ThumbOf(expected, kRecords));
+        EXPECT_EQ(bar->sliderPosition(), ThumbOf(expected, kRecords));
+        EXPECT_EQ(app.m_dlg.m_strRecordNumber, std::to_string(expected));
+        EXPECT_EQ(xReadout->text(), QString::number(100 + 4 * expected));
+        // The record's marker is on the plot: its purple dot at the record's position.
+        const CDrawingSurface* surface = app.m_dlg.Surface();
+        ASSERT_NE(surface, nullptr);
+        bool marker = false;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+            {
+                const int x = static_cast<int>(100 + 4 * expected) + dx;
+                const int y = static_cast<int>(100 + 3 * expected) + dy;
+                const std::uint8_t* p = surface->Data() + (static_cast<std::size_t>(y) * 640 + x) * 3;
+                marker = marker || (p[0] == 128 && p[1] == 0 && p[2] == 128);
+            }
+        EXPECT_TRUE(marker);
+    }
+    EXPECT_TRUE(sink.messages.empty());
+}
+
 // Test that with no records no part of the bar moves the thumb or changes the readouts.
 TEST_F(QtWindowTest, FileWithoutRecordsLeavesTheThumbAlone)
 {
@@ -188,6 +290,9 @@ TEST_F(QtWindowTest, FileWithoutRecordsLeavesTheThumbAlone)
     DragThumbTo(20000);
     EXPECT_EQ(bar->value(), 0);
     EXPECT_EQ(bar->sliderPosition(), 0);
+    EXPECT_EQ(ChooseFirstContextMenuItem(*bar, 0.75), QStringLiteral("Scroll here"));
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(bar->sliderPosition(), 0);
     QTest::keyClick(top, Qt::Key_Right);
     EXPECT_EQ(bar->value(), 0);
     EXPECT_EQ(Index(), 0u);
@@ -198,7 +303,7 @@ TEST_F(QtWindowTest, FileWithoutRecordsLeavesTheThumbAlone)
 TEST_F(QtWindowTest, OpenDialogTakesTheInitialNameWithItsExtension)
 {
     StartOn(kRecords);
-    CHostMessageSink dialogs; // the real file dialog, for this test only
+    CHostMessageSink dialogs{std::string(kProgramName)}; // the real file dialog, for this test only
     CScopedMessageSink scopedDialogs{dialogs};
     CTrackFileBuilder().AddSequence(7).Write(temp.File("VT1.qtf"));
     // Any box left open (the open failed) is closed and counted, so the test cannot hang.
@@ -253,9 +358,9 @@ TEST_F(QtWindowTest, DropOfThreeFilesOpensTheFirst)
     EXPECT_EQ(app.m_dlg.m_recordCount, 5u);
 }
 
-// Test the window on a track after the entire-track plot and a few steps: the plot area shows
-// exactly the surface's pixels, and a grab of the window is saved under the build folder so that
-// anyone can look at the real window.
+// Test the window on a track after the entire-track plot and a few steps: its fixed size and place,
+// the plot area showing exactly the surface's pixels; a grab of the window and its icon are saved
+// under the build folder so that anyone can look at the real window.
 TEST_F(QtWindowTest, GrabOfTheWindowOnATrack)
 {
     StartOn(kRecords);
@@ -263,7 +368,13 @@ TEST_F(QtWindowTest, GrabOfTheWindowOnATrack)
     for (int k = 0; k < 3; ++k)
         QTest::keyClick(top, Qt::Key_Up);
     EXPECT_EQ(Index(), 99u);
+    EXPECT_EQ(top->minimumSize(), top->maximumSize()); // no sizing
+    EXPECT_EQ(top->pos(), QPoint(0, 0));
+    EXPECT_EQ(static_cast<QMainWindow*>(top)->centralWidget()->size(),
+              QSize(666, 667)); // 444 x 411 dialog units
     EXPECT_TRUE(top->grab().save(QStringLiteral(TRACKPLAY_GRAB_DIR "/trackplay_window.png")));
+    EXPECT_TRUE(
+        top->windowIcon().pixmap(32, 32).save(QStringLiteral(TRACKPLAY_GRAB_DIR "/program_icon.png")));
 
     auto* plot = qobject_cast<QFrame*>(CQtHost::ControlWidget(app.m_dlg, kIdcPlotArea));
     ASSERT_NE(plot, nullptr);

@@ -1,6 +1,7 @@
 // Start-up, the window's first state, and the three ways of opening a file.
 #include "AppFixture.h"
 #include "app/StripQuotes.h"
+#include "framework/AfxWinMain.h"
 #include "support/RecordingMessageSink.h"
 
 #include <memory>
@@ -141,7 +142,7 @@ TEST(ShutdownOrder, ReaderGoesFirstThenTheApplicationWithItsWindow)
     const std::string path = CTrackFileBuilder().AddSequence(5).Write(temp.File("order.qtf"));
     CHeadlessHost host;
     CScopedHost scopedHost(host);
-    CHostMessageSink sink;
+    CHostMessageSink sink{std::string(kProgramName)};
     CScopedMessageSink scopedSink(sink);
     auto reader = std::make_unique<CTrackFile>();
     auto app = std::make_unique<CPlaybackApp>(*reader);
@@ -157,6 +158,27 @@ TEST(ShutdownOrder, ReaderGoesFirstThenTheApplicationWithItsWindow)
     reader.reset();
     app.reset();
     EXPECT_TRUE(host.messageBoxes.empty());
+}
+
+TEST(ProgramEntry, RunsTheLoopWithBoxesCaptionedWithTheProgramsName)
+{
+    // The framework's entry with the program's own application: the name the application gives
+    // captions the reader's message about the missing file, Ctrl+X ends the loop with 0, and the
+    // screen window is gone when the entry returns while the window object stays.
+    CTempDir temp;
+    const std::string path = temp.File("absent.qtf");
+    CHeadlessHost host;
+    CTrackFile reader;
+    CPlaybackApp app(reader);
+    host.PostKey(VkLetter('X'), kModControl);
+    const char* argv[] = {"trackplay", path.c_str()};
+    EXPECT_EQ(AfxWinMain(host, 2, argv), 0);
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].request.caption, "trackplay");
+    EXPECT_EQ(app.m_dlg.GetWindowText(), "");
+    EXPECT_FALSE(app.m_dlg.HasWindow());
+    EXPECT_EQ(app.m_pMainWnd, &app.m_dlg);
+    EXPECT_EQ(GetHost(), nullptr) << "the entry's host is gone with it";
 }
 
 class OpenTest : public AppTest

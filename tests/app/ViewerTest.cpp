@@ -95,7 +95,7 @@ protected:
     CTempDir temp;
     CHeadlessHost host;
     CScopedHost scopedHost{host};
-    CHostMessageSink sink;
+    CHostMessageSink sink{std::string(kProgramName)};
     CScopedMessageSink scopedSink{sink};
     CTrackFile reader;
     CPlaybackApp app{reader, std::make_unique<CFakeAutomation>(state)};

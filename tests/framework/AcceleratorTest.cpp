@@ -1,4 +1,5 @@
 #include "HeadlessFixture.h"
+#include "framework/ResourceLoad.h"
 
 namespace
 {
@@ -67,29 +68,29 @@ TEST(Accelerator, OtherKeysAreNotTranslated)
 
 using KeyRouting = HeadlessFixture;
 
-// Test that with an edit focused, main-row digits and arrows act as commands and type nothing,
-// while keypad digits are typed into the edit.
+// Test that with an edit focused, main-row digits and arrows of the window's table act as commands
+// and type nothing, while keypad digits are typed into the edit.
 TEST_F(KeyRouting, DigitsActAsCommandsKeypadDigitsType)
 {
-    Dlg().GetDlgItem(kIdcPlotEveryNth).SetFocus();
+    Dlg().GetDlgItem(kIdcTestCount).SetFocus();
     host.PostKey(VkDigit(3));
     host.PostKey(kVkRight);
     host.PostKey(kVkDelete);
     host.RunUntilIdle();
-    EXPECT_EQ(Dlg().commands, (std::vector<int>{40013, 32774, 40060}));
-    EXPECT_EQ(Window().GetControlText(kIdcPlotEveryNth), "60");
+    EXPECT_EQ(Dlg().commands, (std::vector<int>{103, 151, 172}));
+    EXPECT_EQ(Window().GetControlText(kIdcTestCount), "60");
 
     host.PostKeypadDigit(3);
     host.RunUntilIdle();
-    EXPECT_EQ(Window().GetControlText(kIdcPlotEveryNth), "603");
+    EXPECT_EQ(Window().GetControlText(kIdcTestCount), "603");
     EXPECT_EQ(Dlg().commands.size(), 3u);
 }
 
-// Test that Enter and Escape go to the window's (empty) OnOK and OnCancel and nothing else, and
-// that Ctrl+G does nothing at all.
+// Test that Enter and Escape go to the window's OnOK and OnCancel and nothing else, and that a
+// key outside the table (Ctrl+G) does nothing at all.
 TEST_F(KeyRouting, EnterEscapeAndCtrlGAreInert)
 {
-    Dlg().GetDlgItem(kIdcMinDistance).SetFocus();
+    Dlg().GetDlgItem(kIdcTestLow).SetFocus();
     host.PostKey(kVkReturn);
     host.PostKey(kVkEscape);
     host.PostKey(VkLetter('G'), kModControl);
@@ -97,13 +98,50 @@ TEST_F(KeyRouting, EnterEscapeAndCtrlGAreInert)
     EXPECT_EQ(Dlg().events, (std::vector<std::string>{"ok", "cancel"}));
     EXPECT_FALSE(host.QuitPosted());
     EXPECT_TRUE(Dlg().IsWindowVisible());
-    EXPECT_EQ(Window().GetControlText(kIdcMinDistance), "10");
+    EXPECT_EQ(Window().GetControlText(kIdcTestLow), "10");
 }
 
-// Test that Ctrl+X ends the program through the Exit command.
+// Test that Ctrl+X ends the program through the window's exit command.
 TEST_F(KeyRouting, CtrlXExits)
 {
     host.PostKey(VkLetter('X'), kModControl);
     EXPECT_EQ(host.RunUntilIdle(), 0);
-    EXPECT_EQ(Dlg().commands, (std::vector<int>{kCmdFileExit}));
+    EXPECT_EQ(Dlg().commands, (std::vector<int>{kCmdTestExit}));
+}
+
+// Test that what a window says it would consume is what its pre-translation consumes: the table's
+// keys and Enter and Escape for the test window, only Enter and Escape for a dialog without a
+// table; key releases, keypad digits and keys outside the table for neither.
+TEST_F(KeyRouting, ConsumesKeyAnswersAsThePreTranslationActs)
+{
+    struct Case
+    {
+        Message msg;
+        bool window; // the test window consumes it
+        bool box;    // a dialog with the base pre-translation consumes it
+    };
+    const Case cases[] = {
+        {MakeKeyMessage(MessageKind::KeyDown, VkDigit(3)), true, false},
+        {MakeKeyMessage(MessageKind::KeyDown, VkDigit(0), kModShift), true, false},
+        {MakeKeyMessage(MessageKind::KeyDown, VkDigit(0), kModShift | kModControl), false, false},
+        {MakeKeyMessage(MessageKind::KeyDown, VkLetter('A'), kModControl), true, false},
+        {MakeKeyMessage(MessageKind::KeyDown, VkLetter('G'), kModControl), false, false},
+        {MakeKeyMessage(MessageKind::KeyDown, VkNumpad(3)), false, false},
+        {MakeKeyMessage(MessageKind::KeyDown, kVkReturn), true, true},
+        {MakeKeyMessage(MessageKind::KeyDown, kVkEscape), true, true},
+        {MakeKeyMessage(MessageKind::KeyDown, kVkReturn, kModShift), false, false},
+        {MakeKeyMessage(MessageKind::KeyUp, kVkReturn), false, false},
+        {MakeKeyMessage(MessageKind::KeyUp, VkDigit(3)), false, false},
+    };
+    CTestBox box;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "key " << c.msg.id << " modifiers " << c.msg.modifiers);
+        Message forWindow = c.msg;
+        EXPECT_EQ(Dlg().ConsumesKey(c.msg), c.window);
+        EXPECT_EQ(Dlg().PreTranslateMessage(forWindow), c.window);
+        Message forBox = c.msg;
+        EXPECT_EQ(box.ConsumesKey(c.msg), c.box);
+        EXPECT_EQ(box.PreTranslateMessage(forBox), c.box);
+    }
 }

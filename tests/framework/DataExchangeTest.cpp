@@ -40,13 +40,11 @@ using DataExchangeOrder = HeadlessFixture;
 // Test that the first exchange writes every member into its control.
 TEST_F(DataExchangeOrder, InitialExchangeFillsControls)
 {
-    EXPECT_EQ(Window().GetControlText(kIdcPlotEveryNth), "60");
-    EXPECT_EQ(Window().GetControlText(kIdcMinDistance), "10");
-    EXPECT_EQ(Window().GetControlText(kIdcMaxDistance), "100");
-    EXPECT_EQ(Window().GetControlText(kIdcRecordNumber), "0");
-    EXPECT_EQ(Window().GetControlText(kIdcX), "");
-    EXPECT_EQ(Window().GetControlText(kIdcLastRecord), "");
-    for (int id : CTestWindow::kColorIds)
+    EXPECT_EQ(Window().GetControlText(kIdcTestCount), "60");
+    EXPECT_EQ(Window().GetControlText(kIdcTestLow), "10");
+    EXPECT_EQ(Window().GetControlText(kIdcTestHigh), "100");
+    EXPECT_EQ(Window().GetControlText(kIdcTestReadout), "0");
+    for (int id : {kIdcTestCheckA, kIdcTestCheckB})
         EXPECT_TRUE(Window().GetCheck(id)) << id;
 }
 
@@ -56,9 +54,9 @@ struct OrderCase
 {
     int emptyControl;    // the edit left empty
     const char* message; // the message shown
-    bool colorsTaken;    // the unticked check boxes reached m_colorFilter
-    bool maxTaken;       // the typed Max reached the member
-    bool minTaken;       // the typed Min reached the member
+    bool checksTaken;    // the unticked check boxes reached their members
+    bool highTaken;      // the typed high value reached its member
+    bool lowTaken;       // the typed low value reached its member
 };
 } // namespace
 
@@ -67,68 +65,74 @@ struct OrderCase
 TEST_F(DataExchangeOrder, FailureStopsTheExchange)
 {
     const OrderCase cases[] = {
-        {kIdcPlotEveryNth, "Please enter a positive integer.", false, false, false},
-        {kIdcMaxDistance, "Please enter an integer.", true, false, false},
-        {kIdcMinDistance, "Please enter an integer.", true, true, false},
+        {kIdcTestCount, "Please enter a positive integer.", false, false, false},
+        {kIdcTestHigh, "Please enter an integer.", true, false, false},
+        {kIdcTestLow, "Please enter an integer.", true, true, false},
     };
     for (const OrderCase& c : cases)
     {
         CTestWindow& dlg = Dlg();
-        dlg.m_colorFilter.fill(true);
-        dlg.m_plotEveryNth = 60;
-        dlg.m_maxTargetDistance = 100;
-        dlg.m_minTargetDistance = 10;
+        dlg.m_bCheckA = true;
+        dlg.m_bCheckB = true;
+        dlg.m_nCount = 60;
+        dlg.m_nHigh = 100;
+        dlg.m_nLow = 10;
         ASSERT_TRUE(dlg.UpdateData(false));
         host.messageBoxes.clear();
-        for (int id : CTestWindow::kColorIds)
+        for (int id : {kIdcTestCheckA, kIdcTestCheckB})
             host.MainWindow()->SetCheck(id, false);
-        host.TypeText(kIdcPlotEveryNth, "30");
-        host.TypeText(kIdcMaxDistance, "200");
-        host.TypeText(kIdcMinDistance, "20");
+        host.TypeText(kIdcTestCount, "30");
+        host.TypeText(kIdcTestHigh, "200");
+        host.TypeText(kIdcTestLow, "20");
         host.TypeText(c.emptyControl, "");
 
         EXPECT_FALSE(dlg.UpdateData(true));
         ASSERT_EQ(host.messageBoxes.size(), 1u);
         EXPECT_EQ(host.messageBoxes[0].request.text, c.message);
-        EXPECT_EQ(host.messageBoxes[0].request.caption, "trackplay");
+        EXPECT_EQ(host.messageBoxes[0].request.caption, kTestAppName);
         EXPECT_EQ(host.messageBoxes[0].request.icon, MessageBoxIcon::Exclamation);
         EXPECT_EQ(dlg.GetFocusId(), c.emptyControl);
-        EXPECT_EQ(dlg.m_plotEveryNth, c.emptyControl == kIdcPlotEveryNth ? 60u : 30u);
-        EXPECT_EQ(dlg.m_colorFilter[0], !c.colorsTaken);
-        EXPECT_EQ(dlg.m_colorFilter[6], !c.colorsTaken);
-        EXPECT_EQ(dlg.m_maxTargetDistance, c.maxTaken ? 200 : 100);
-        EXPECT_EQ(dlg.m_minTargetDistance, c.minTaken ? 20 : 10);
+        EXPECT_EQ(dlg.m_nCount, c.emptyControl == kIdcTestCount ? 60u : 30u);
+        EXPECT_EQ(dlg.m_bCheckA, !c.checksTaken);
+        EXPECT_EQ(dlg.m_bCheckB, !c.checksTaken);
+        EXPECT_EQ(dlg.m_nHigh, c.highTaken ? 200 : 100);
+        EXPECT_EQ(dlg.m_nLow, c.lowTaken ? 20 : 10);
     }
 }
 
-// Test that clicking a colour box while "Plot every Xth frame" is empty shows the message, puts
-// the focus in that box, and leaves the colour filter as it was.
-TEST_F(DataExchangeOrder, ColourClickWithEmptyPlotEveryNth)
+// Test that clicking a check box that reads the controls while an earlier edit is empty shows the
+// message, puts the focus in that edit, and leaves the check box's member as it was.
+TEST_F(DataExchangeOrder, CheckClickWithAnEarlierEditEmpty)
 {
-    host.TypeText(kIdcPlotEveryNth, "");
-    host.PostClick(kIdcCheckRR);
+    host.TypeText(kIdcTestCount, "");
+    host.PostClick(kIdcTestCheckA);
     host.RunUntilIdle();
-    EXPECT_FALSE(Window().GetCheck(kIdcCheckRR)); // the box toggled itself
-    EXPECT_TRUE(Dlg().m_colorFilter[0]);          // but the member kept its value
+    EXPECT_FALSE(Window().GetCheck(kIdcTestCheckA)); // the box toggled itself
+    EXPECT_TRUE(Dlg().m_bCheckA);                    // but the member kept its value
     ASSERT_EQ(host.messageBoxes.size(), 1u);
     EXPECT_EQ(host.messageBoxes[0].request.text, "Please enter a positive integer.");
-    EXPECT_EQ(Dlg().GetFocusId(), kIdcPlotEveryNth);
+    EXPECT_EQ(Dlg().GetFocusId(), kIdcTestCount);
 }
 
 // Test that a successful read takes every control and writing puts members back.
 TEST_F(DataExchangeOrder, RoundTrip)
 {
-    host.TypeText(kIdcPlotEveryNth, "7");
-    host.TypeText(kIdcMinDistance, "-3");
-    host.MainWindow()->SetCheck(kIdcCheckLum, false);
+    host.TypeText(kIdcTestCount, "7");
+    host.TypeText(kIdcTestLow, "-3");
+    host.TypeText(kIdcTestReadout, "typed");
+    host.MainWindow()->SetCheck(kIdcTestCheckB, false);
     EXPECT_TRUE(Dlg().UpdateData(true));
-    EXPECT_EQ(Dlg().m_plotEveryNth, 7u);
-    EXPECT_EQ(Dlg().m_minTargetDistance, -3);
-    EXPECT_FALSE(Dlg().m_colorFilter[6]);
-    Dlg().m_strX = "-17";
-    Dlg().m_plotEveryNth = 4294967295u;
+    EXPECT_EQ(Dlg().m_nCount, 7u);
+    EXPECT_EQ(Dlg().m_nLow, -3);
+    EXPECT_EQ(Dlg().m_strReadout, "typed");
+    EXPECT_TRUE(Dlg().m_bCheckA);
+    EXPECT_FALSE(Dlg().m_bCheckB);
+    Dlg().m_strReadout = "-17";
+    Dlg().m_nCount = 4294967295u;
+    Dlg().m_bCheckA = false;
     EXPECT_TRUE(Dlg().UpdateData(false));
-    EXPECT_EQ(Window().GetControlText(kIdcX), "-17");
-    EXPECT_EQ(Window().GetControlText(kIdcPlotEveryNth), "4294967295");
+    EXPECT_EQ(Window().GetControlText(kIdcTestReadout), "-17");
+    EXPECT_EQ(Window().GetControlText(kIdcTestCount), "4294967295");
+    EXPECT_FALSE(Window().GetCheck(kIdcTestCheckA));
     EXPECT_TRUE(host.messageBoxes.empty());
 }

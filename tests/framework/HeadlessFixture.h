@@ -2,8 +2,8 @@
 #pragma once
 
 #include "TestWindow.h"
-#include "framework/HeadlessHost.h"
 #include "framework/HostMessageSink.h"
+#include "support/HeadlessHost.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ protected:
 
     CHeadlessHost host;
     CScopedHost scopedHost{host};
-    CHostMessageSink sink;
+    CHostMessageSink sink{kTestAppName};
     CScopedMessageSink scopedSink{sink};
     CTestApp app;
 };

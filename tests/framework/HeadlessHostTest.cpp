@@ -1,20 +1,22 @@
 #include "HeadlessFixture.h"
 #include "framework/PixelSourceAdapter.h"
+#include "resources/ResourceIds.h"
 
 namespace
 {
-// A drawing surface shaped like the plot's: Width, Height, Data, ChangeCount.
+// A drawing surface shaped like the plot's, as large as the test window's plot area: Width,
+// Height, Data, ChangeCount.
 class CFakeSurface
 {
 public:
-    CFakeSurface() : m_pixels(640u * 480u * 3u, 0) {}
-    [[nodiscard]] int Width() const { return 640; }
-    [[nodiscard]] int Height() const { return 480; }
-    [[nodiscard]] const std::vector<std::uint8_t>& Data() const { return m_pixels; }
+    CFakeSurface() : m_pixels(160u * 120u * 3u, 0) {}
+    [[nodiscard]] int Width() const { return 160; }
+    [[nodiscard]] int Height() const { return 120; }
+    [[nodiscard]] const std::uint8_t* Data() const { return m_pixels.data(); }
     [[nodiscard]] std::uint32_t ChangeCount() const { return m_nChanges; }
     void SetPixel(int x, int y, std::uint8_t r)
     {
-        m_pixels[static_cast<std::size_t>((y * 640 + x) * 3)] = r;
+        m_pixels[static_cast<std::size_t>((y * 160 + x) * 3)] = r;
         ++m_nChanges;
     }
 
@@ -26,35 +28,39 @@ private:
 
 using HeadlessHost = HeadlessFixture;
 
-// Test the window as created from template 102: title, visibility, system menu, icon, the plot
-// area's client size and its place on screen, and the first paint.
+// Test the window as created from its template: title, visibility, system menu, icon, the plot
+// area's client size and its place on screen, the first paint, a disabled control and the texts
+// after the first exchange (a control nobody exchanges keeps its template text).
 TEST_F(HeadlessHost, WindowFromTemplate)
 {
-    EXPECT_EQ(Dlg().GetWindowText(), "Zentravox Video Tracker File Playback Utility Version 2.00");
+    EXPECT_EQ(Dlg().GetWindowText(), "Test window");
     EXPECT_TRUE(Dlg().IsWindowVisible());
-    EXPECT_EQ(Dlg().m_plotArea.GetClientRect(), (Rect{0, 0, 640, 480}));
-    EXPECT_EQ(Window().GetControlScreenOrigin(kIdcPlotArea), (Point{10 + 2, 11 + 2}));
+    EXPECT_EQ(Dlg().m_plotArea.GetClientRect(), (Rect{0, 0, 160, 120}));
+    EXPECT_EQ(Window().GetControlScreenOrigin(kIdcTestPlot), (Point{6 + 2, 6 + 2}));
     ASSERT_EQ(Window().systemMenu.size(), 2u);
     EXPECT_EQ(Window().systemMenu[0].id, 0u);
-    EXPECT_EQ(Window().systemMenu[1].id, 16u);
-    EXPECT_EQ(Window().systemMenu[1].text, "&About Quorvane...");
-    EXPECT_EQ(Window().bigIcon, FindIconResource(kIdiProgramIcon));
-    EXPECT_EQ(Window().smallIcon, FindIconResource(kIdiProgramIcon));
+    EXPECT_EQ(Window().systemMenu[1].id, kIdmTestItem);
+    EXPECT_EQ(Window().systemMenu[1].text, "&About the test...");
+    EXPECT_EQ(Window().bigIcon, &kTestIcon);
+    EXPECT_EQ(Window().smallIcon, &kTestIcon);
     EXPECT_EQ(host.paintsPosted, 1);
-    EXPECT_FALSE(Window().IsControlEnabled(kIdcAngle));
-    EXPECT_EQ(Window().GetControlText(kIdcTimeStamp), "0");
+    EXPECT_FALSE(Window().IsControlEnabled(kIdcTestDimmed));
+    EXPECT_TRUE(Window().IsControlEnabled(kIdcTestReadout));
+    EXPECT_EQ(Window().GetControlText(kIdcTestReadout), "0");
+    EXPECT_EQ(Window().GetControlText(kIdcTestDimmed), "-");
+    EXPECT_EQ(Dlg().GetFocusId(), kIdcTestCount) << "the first control that takes the focus";
 }
 
 // Test that mouse messages carry window coordinates and the cursor, converted against the plot
 // area, is where the message put it (negative outside the plot).
 TEST_F(HeadlessHost, MouseAndCursorInPlotCoordinates)
 {
-    host.PostMouseDown(host.ControlToWindowClient(kIdcPlotArea, {100, 50}));
-    host.PostMouseMove(host.ControlToWindowClient(kIdcPlotArea, {150, 80}), kMkLButton);
+    host.PostMouseDown(host.ControlToWindowClient(kIdcTestPlot, {100, 50}));
+    host.PostMouseMove(host.ControlToWindowClient(kIdcTestPlot, {150, 80}), kMkLButton);
     host.PostMouseUp({0, 0});
     host.RunUntilIdle();
-    EXPECT_EQ(Dlg().events, (std::vector<std::string>{"down 112,63 1", "move 162,93 1", "up 0,0 0"}));
-    EXPECT_EQ(Dlg().cursorInPlot, (std::vector<Point>{{100, 50}, {150, 80}, {-12, -13}}));
+    EXPECT_EQ(Dlg().events, (std::vector<std::string>{"down 108,58 1", "move 158,88 1", "up 0,0 0"}));
+    EXPECT_EQ(Dlg().cursorInPlot, (std::vector<Point>{{100, 50}, {150, 80}, {-8, -8}}));
 }
 
 // Test that a drop delivers every path in order (the window opens the first).
@@ -82,15 +88,15 @@ TEST_F(HeadlessHost, PixelsPresentedAfterEachHandler)
     CFakeSurface surface;
     CPixelSourceAdapter<CFakeSurface> adapter(surface);
     Dlg().m_plotArea.SetPixelSource(&adapter);
-    Dlg().onPlotNow = [&surface] { surface.SetPixel(1, 0, 200); };
-    host.PostClick(kIdcPlotNow);
+    Dlg().onButton = [&surface] { surface.SetPixel(1, 0, 200); };
+    host.PostClick(kIdcTestButton);
     host.RunUntilIdle();
-    const CHeadlessWindow::Control* plot = Window().FindControl(kIdcPlotArea);
+    const CHeadlessWindow::Control* plot = Window().FindControl(kIdcTestPlot);
     ASSERT_NE(plot, nullptr);
-    ASSERT_EQ(plot->shownPixels.size(), 640u * 480u * 3u);
+    ASSERT_EQ(plot->shownPixels.size(), 160u * 120u * 3u);
     EXPECT_EQ(plot->shownPixels[3], 200);
     const int presents = plot->presentCount;
-    host.PostCommand(kCmdAbout); // draws nothing
+    host.PostCommand(kCmdTestFirst); // draws nothing
     host.RunUntilIdle();
     EXPECT_EQ(plot->presentCount, presents);
 }
@@ -103,7 +109,7 @@ TEST_F(HeadlessHost, MessageBoxesAndQuestion)
     EXPECT_FALSE(GetMessageSink().AskYesNo("continue?"));
     EXPECT_TRUE(GetMessageSink().AskYesNo("again?")); // then the default answer
     ASSERT_EQ(host.messageBoxes.size(), 3u);
-    EXPECT_EQ(host.messageBoxes[0].request.caption, "trackplay");
+    EXPECT_EQ(host.messageBoxes[0].request.caption, kTestAppName);
     EXPECT_EQ(host.messageBoxes[0].request.buttons, MessageBoxButtons::Ok);
     EXPECT_EQ(host.messageBoxes[0].request.icon, MessageBoxIcon::Exclamation);
     EXPECT_EQ(host.messageBoxes[1].request.buttons, MessageBoxButtons::YesNo);
@@ -126,15 +132,40 @@ TEST_F(HeadlessHost, FileDialogs)
     EXPECT_EQ(host.fileDialogs[0].initialName, "VT1");
 }
 
-// Test a modal About box: it runs, Enter ends it with OK, and the window goes with it.
-TEST_F(HeadlessHost, ModalAboutBox)
+// Test a modal box: it runs, Enter ends it with OK, and the window goes with it.
+TEST_F(HeadlessHost, ModalBox)
 {
-    CDialog about(kIddAboutBox);
-    EXPECT_EQ(about.DoModal(), kIdOk);
-    EXPECT_FALSE(about.HasWindow());
+    CTestBox box;
+    EXPECT_EQ(box.DoModal(), kIdOk);
+    EXPECT_FALSE(box.HasWindow());
     host.modalScripts.push_back([](CHeadlessHost& h, CDialog& d) { h.PostKey(kVkEscape, kModNone, &d); });
-    EXPECT_EQ(about.DoModal(), kIdCancel);
-    EXPECT_EQ(host.modalDialogs, (std::vector<int>{kIddAboutBox, kIddAboutBox}));
+    EXPECT_EQ(box.DoModal(), kIdCancel);
+    EXPECT_EQ(host.modalDialogs, (std::vector<int>{kIddTestBox, kIddTestBox}));
+}
+
+// Test where a window's template comes from: a dialog's own template for its own id, the
+// resources for any other id, and nothing for an id neither has.
+TEST_F(HeadlessHost, TemplateOfItsOwnOrFromTheResources)
+{
+    struct Case
+    {
+        int templateId;
+        bool created;
+        const char* title;
+    };
+    const Case cases[] = {
+        {kIddTestBox, true, "Test box"},
+        {kIddAboutBox, true, "About trackplay"},
+        {kIddTestWindow, false, ""}, // another dialog's own template is not in the resources
+        {12345, false, ""},
+    };
+    for (const Case& c : cases)
+    {
+        CTestBox box;
+        EXPECT_EQ(box.Create(c.templateId), c.created) << c.templateId;
+        EXPECT_EQ(box.GetWindowText(), c.title) << c.templateId;
+        EXPECT_EQ(box.HasWindow(), c.created) << c.templateId;
+    }
 }
 
 // Test the command line: the words after the program name joined by single spaces.
@@ -158,7 +189,7 @@ TEST(Framework, CursorAndMissingHost)
         SetCursor(CursorShape::Arrow);
     }
     EXPECT_EQ(host.cursorHistory, (std::vector<CursorShape>{CursorShape::Wait, CursorShape::Arrow}));
-    CDialog dialog(kIddAboutBox);
-    EXPECT_FALSE(dialog.Create(kIddAboutBox));
-    EXPECT_EQ(dialog.DoModal(), -1);
+    CTestBox box;
+    EXPECT_FALSE(box.Create(kIddTestBox));
+    EXPECT_EQ(box.DoModal(), -1);
 }

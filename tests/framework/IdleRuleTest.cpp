@@ -7,12 +7,12 @@ TEST_F(IdleRule, OneIdleCallPerBurst)
 {
     host.PostKey(kVkRight);
     host.PostKey(kVkRight);
-    host.PostCommand(kCmdAbout);
-    host.PostClick(kIdcPlotNow);
+    host.PostCommand(kCmdTestFirst);
+    host.PostClick(kIdcTestButton);
     host.RunUntilIdle();
     EXPECT_EQ(app.idleCalls, 1);
     EXPECT_EQ(app.idleCounts, (std::vector<long>{0}));
-    host.PostCommand(kCmdAbout);
+    host.PostCommand(kCmdTestFirst);
     host.RunUntilIdle();
     EXPECT_EQ(app.idleCalls, 2);
 }
@@ -40,7 +40,7 @@ TEST_F(IdleRule, NonActivityMessagesGiveNoIdleCall)
 TEST_F(IdleRule, IdleRepeatsWhileItAsksForMore)
 {
     app.idleReturnsTrueTimes = 2;
-    host.PostCommand(kCmdAbout);
+    host.PostCommand(kCmdTestFirst);
     host.RunUntilIdle();
     EXPECT_EQ(app.idleCounts, (std::vector<long>{0, 1, 2}));
 }
@@ -53,7 +53,7 @@ TEST_F(IdleRule, BoxFromIdleDoesNotRetrigger)
     app.onIdle = [] { ShowMessage("Timestamp="); };
     host.PostMouseMove({5, 5});
     host.RunUntilIdle();
-    host.PostCommand(kCmdAbout);
+    host.PostCommand(kCmdTestFirst);
     host.RunUntilIdle();
     EXPECT_EQ(app.idleCalls, 2);
     EXPECT_EQ(host.messageBoxes.size(), 2u);
@@ -68,20 +68,20 @@ TEST_F(IdleRule, BoxFromIdleDoesNotRetrigger)
 // Test that a modal dialog run from a handler, with the input it receives, is not activity.
 TEST_F(IdleRule, ModalDialogInputIsNotActivity)
 {
-    Dlg().onPlotNow = [this]
+    Dlg().onButton = [this]
     {
-        CDialog about(kIddAboutBox);
+        CTestBox box;
         host.modalScripts.push_back(
             [](CHeadlessHost& h, CDialog& d)
             {
                 h.PostKey(kVkRight, kModNone, &d);
                 h.PostKey(kVkReturn, kModNone, &d);
             });
-        EXPECT_EQ(about.DoModal(), kIdOk);
+        EXPECT_EQ(box.DoModal(), kIdOk);
     };
-    host.PostClick(kIdcPlotNow);
+    host.PostClick(kIdcTestButton);
     host.RunUntilIdle();
-    EXPECT_EQ(host.modalDialogs, (std::vector<int>{kIddAboutBox}));
+    EXPECT_EQ(host.modalDialogs, (std::vector<int>{kIddTestBox}));
     EXPECT_EQ(app.idleCalls, 1);
-    EXPECT_TRUE(Dlg().commands.empty()); // the arrow in the About box is not the main window's
+    EXPECT_TRUE(Dlg().commands.empty()); // the arrow in the box is not the main window's
 }

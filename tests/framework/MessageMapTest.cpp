@@ -6,7 +6,7 @@ namespace
 class CMapWindow : public CDialog
 {
 public:
-    CMapWindow() : CDialog(kIddPlayback) {}
+    CMapWindow() : CDialog(kTestWindowTemplate) {}
     std::vector<std::string> calls;
 
     bool OnWndMsg(const Message& msg) override;
@@ -82,10 +82,10 @@ TEST(MessageMap, DispatchPassesArguments)
 
 using MessageRouting = HeadlessFixture;
 
-// Test that the "......" command 40009 reaches no handler and changes nothing.
-TEST_F(MessageRouting, EllipsisCommandDoesNothing)
+// Test that a command without a map entry reaches no handler and changes nothing.
+TEST_F(MessageRouting, UnmappedCommandDoesNothing)
 {
-    host.PostCommand(kCmdEllipsis);
+    host.PostCommand(kCmdTestUnmapped);
     host.RunUntilIdle();
     EXPECT_TRUE(Dlg().events.empty());
     EXPECT_FALSE(host.QuitPosted());
@@ -94,16 +94,16 @@ TEST_F(MessageRouting, EllipsisCommandDoesNothing)
 // Test that a scroll handler receives the CScrollBar bound by DDX_Control.
 TEST_F(MessageRouting, ScrollHandlerGetsBoundScrollBar)
 {
-    host.PostScroll(kIdcScrollBar, kSbPageRight, 0);
+    host.PostScroll(kIdcTestBar, kSbPageRight, 0);
     host.RunUntilIdle();
     EXPECT_EQ(Dlg().events, (std::vector<std::string>{"scroll 3 0 bar"}));
 }
 
-// Test that the About item of the system menu reaches the handler and other system commands get
-// the default processing (minimise, restore with its paint, close).
+// Test that the window's own item of the system menu reaches the handler and other system
+// commands get the default processing (minimise, restore with its paint, close).
 TEST_F(MessageRouting, SystemCommands)
 {
-    host.PostSysCommand(kIdmAboutBox);
+    host.PostSysCommand(kIdmTestItem);
     host.PostMinimize();
     host.RunUntilIdle();
     EXPECT_TRUE(Dlg().IsIconic());
@@ -114,6 +114,6 @@ TEST_F(MessageRouting, SystemCommands)
     EXPECT_EQ(Dlg().paints, 1);
     host.PostSysCommand(kScClose);
     host.RunUntilIdle();
-    EXPECT_EQ(Dlg().events, (std::vector<std::string>{"sys 16", "paint", "close"}));
+    EXPECT_EQ(Dlg().events, (std::vector<std::string>{"sys 32", "paint", "close"}));
     EXPECT_TRUE(host.QuitPosted());
 }

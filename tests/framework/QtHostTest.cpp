@@ -4,6 +4,7 @@
 #include "TestWindow.h"
 #include "framework/HostMessageSink.h"
 #include "framework/PixelSourceAdapter.h"
+#include "support/QtScrollBarActions.h"
 #include "support/QtTestApplication.h"
 #include "support/RecordingMessageSink.h"
 
@@ -17,6 +18,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -24,24 +27,27 @@
 
 namespace
 {
-// A 640 x 480 picture: a dark gradient with a bright diagonal, so a grab shows something real.
+constexpr int kEdge = kTestPlotClient.edge;
+
+// A picture as large as the test window's plot area (160 x 120): a dark gradient with a bright
+// diagonal, so a grab shows something real.
 class CPatternSurface
 {
 public:
-    CPatternSurface() : m_pixels(640u * 480u * 3u)
+    CPatternSurface() : m_pixels(160u * 120u * 3u)
     {
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x)
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 160; ++x)
             {
-                std::uint8_t* p = &m_pixels[static_cast<std::size_t>((y * 640 + x) * 3)];
+                std::uint8_t* p = &m_pixels[static_cast<std::size_t>((y * 160 + x) * 3)];
                 const bool line = std::abs(x * 3 / 4 - y) < 2;
                 p[0] = line ? 255 : 0;
                 p[1] = line ? 220 : static_cast<std::uint8_t>(y / 8);
                 p[2] = line ? 0 : static_cast<std::uint8_t>(x / 8);
             }
     }
-    [[nodiscard]] int Width() const { return 640; }
-    [[nodiscard]] int Height() const { return 480; }
+    [[nodiscard]] int Width() const { return 160; }
+    [[nodiscard]] int Height() const { return 120; }
     [[nodiscard]] const std::uint8_t* Data() const { return m_pixels.data(); }
     [[nodiscard]] int ChangeCount() const { return 1; }
 
@@ -67,14 +73,9 @@ protected:
 
     CTestWindow& Dlg() { return app.m_dlg; }
     QLineEdit* Edit(int id) { return qobject_cast<QLineEdit*>(CQtHost::ControlWidget(Dlg(), id)); }
-    QAction* MenuAction(const QString& text)
+    QPushButton* Button()
     {
-        for (QAction* popup : static_cast<QMainWindow*>(top)->menuBar()->actions())
-            if (popup->menu() != nullptr)
-                for (QAction* action : popup->menu()->actions())
-                    if (action->text() == text)
-                        return action;
-        return nullptr;
+        return qobject_cast<QPushButton*>(CQtHost::ControlWidget(Dlg(), kIdcTestButton));
     }
 
     struct CApplicationFirst
@@ -94,7 +95,7 @@ protected:
 // reach the edit.
 TEST_F(QtHostFixture, KeysGoThroughTheTableWithAnEditFocused)
 {
-    QLineEdit* edit = Edit(kIdcPlotEveryNth);
+    QLineEdit* edit = Edit(kIdcTestCount);
     ASSERT_NE(edit, nullptr);
     edit->setFocus();
     struct KeyCase
@@ -104,19 +105,19 @@ TEST_F(QtHostFixture, KeysGoThroughTheTableWithAnEditFocused)
         int command;
     };
     const KeyCase cases[] = {
-        {Qt::Key_3, Qt::NoModifier, 40013},
-        {Qt::Key_Right, Qt::NoModifier, 32774},
-        {Qt::Key_Left, Qt::NoModifier, 32775},
-        {Qt::Key_Up, Qt::NoModifier, 32776},
-        {Qt::Key_Down, Qt::NoModifier, 32777},
-        {Qt::Key_0, Qt::ShiftModifier, 40020},
-        {Qt::Key_5, Qt::ControlModifier, 40035},
-        {Qt::Key_7, Qt::AltModifier, 40047},
-        {Qt::Key_9, Qt::ControlModifier | Qt::AltModifier, 40059},
-        {Qt::Key_A, Qt::ControlModifier, 32773},
-        {Qt::Key_S, Qt::ControlModifier, 32772},
-        {Qt::Key_Insert, Qt::NoModifier, 40061},
-        {Qt::Key_Delete, Qt::NoModifier, 40060},
+        {Qt::Key_3, Qt::NoModifier, 103},
+        {Qt::Key_Right, Qt::NoModifier, 151},
+        {Qt::Key_Left, Qt::NoModifier, 152},
+        {Qt::Key_Up, Qt::NoModifier, 153},
+        {Qt::Key_Down, Qt::NoModifier, 154},
+        {Qt::Key_0, Qt::ShiftModifier, 110},
+        {Qt::Key_5, Qt::ControlModifier, 125},
+        {Qt::Key_7, Qt::AltModifier, 137},
+        {Qt::Key_9, Qt::ControlModifier | Qt::AltModifier, 149},
+        {Qt::Key_A, Qt::ControlModifier, 161},
+        {Qt::Key_S, Qt::ControlModifier, 162},
+        {Qt::Key_Insert, Qt::NoModifier, 171},
+        {Qt::Key_Delete, Qt::NoModifier, 172},
     };
     for (const KeyCase& c : cases)
     {
@@ -128,10 +129,46 @@ TEST_F(QtHostFixture, KeysGoThroughTheTableWithAnEditFocused)
     }
 }
 
+// Test that the host asks the window before Qt's shortcuts: a key of the window's table goes to the
+// window even when a Qt shortcut names it, while a shortcut on a key the window does not take
+// still works.
+TEST_F(QtHostFixture, WindowKeysComeBeforeQtShortcuts)
+{
+    QLineEdit* edit = Edit(kIdcTestCount);
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    struct ShortcutCase
+    {
+        QKeySequence keys;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::vector<int> commands; // what reaches the window
+        int fired;                 // activations of the Qt shortcut
+    };
+    const ShortcutCase cases[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_S), Qt::Key_S, Qt::ControlModifier, {162}, 0},
+        {QKeySequence(Qt::Key_Right), Qt::Key_Right, Qt::NoModifier, {151}, 0},
+        {QKeySequence(Qt::Key_Return), Qt::Key_Return, Qt::NoModifier, {}, 0},
+        {QKeySequence(Qt::CTRL | Qt::Key_G), Qt::Key_G, Qt::ControlModifier, {}, 1},
+    };
+    for (const ShortcutCase& c : cases)
+    {
+        Dlg().commands.clear();
+        int fired = 0;
+        auto* shortcut = new QShortcut(c.keys, top);
+        QObject::connect(shortcut, &QShortcut::activated, [&fired] { ++fired; });
+        QTest::keyClick(edit, c.key, c.modifiers);
+        EXPECT_EQ(Dlg().commands, c.commands) << c.keys.toString().toStdString();
+        EXPECT_EQ(fired, c.fired) << c.keys.toString().toStdString();
+        delete shortcut;
+    }
+    EXPECT_EQ(std::count(Dlg().events.begin(), Dlg().events.end(), "ok"), 1); // the Return
+}
+
 // Test that keypad digits are typed into the focused edit and are no commands.
 TEST_F(QtHostFixture, KeypadDigitsAreTyped)
 {
-    QLineEdit* edit = Edit(kIdcMaxDistance);
+    QLineEdit* edit = Edit(kIdcTestHigh);
     edit->setFocus();
     edit->end(false);
     QTest::keyClick(edit, Qt::Key_3, Qt::KeypadModifier);
@@ -140,11 +177,11 @@ TEST_F(QtHostFixture, KeypadDigitsAreTyped)
     EXPECT_TRUE(Dlg().commands.empty());
 }
 
-// Test that Enter (both keys) and Escape reach only the window's empty OnOK and OnCancel, and
-// Ctrl+G does nothing: no command, no shortcut of the menu item.
+// Test that Enter (both keys) and Escape reach only the window's OnOK and OnCancel, and a key
+// outside the table (Ctrl+G) does nothing.
 TEST_F(QtHostFixture, EnterEscapeAndCtrlGAreInert)
 {
-    QLineEdit* edit = Edit(kIdcMinDistance);
+    QLineEdit* edit = Edit(kIdcTestLow);
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_Return);
     QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
@@ -157,14 +194,6 @@ TEST_F(QtHostFixture, EnterEscapeAndCtrlGAreInert)
     EXPECT_TRUE(top->isVisible());
     EXPECT_FALSE(host.QuitPosted());
     EXPECT_EQ(edit->text(), QStringLiteral("10"));
-
-    QAction* generate = MenuAction(QStringLiteral("&Generate Timestamp Files from Rectangles\tCtrl-G"));
-    ASSERT_NE(generate, nullptr);
-    for (QAction* popup : static_cast<QMainWindow*>(top)->menuBar()->actions())
-        for (QAction* action : popup->menu()->actions())
-            EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
-    generate->trigger();
-    EXPECT_EQ(Dlg().commands, (std::vector<int>{kCmdGenerateTimestampFiles}));
 }
 
 // Test that a drop of three files delivers the three local paths, the first one first.
@@ -182,16 +211,16 @@ TEST_F(QtHostFixture, DropOfThreeFiles)
     EXPECT_EQ(Dlg().events, (std::vector<std::string>{"drop /tmp/first.qtf|/tmp/second.qtf|/tmp/third.dat"}));
 }
 
-// Test the plot area: a 640 x 480 client, mouse input passing through it to the window, the cursor
-// converted into plot coordinates, and the pixels of the source on screen.
+// Test the plot area: the client size of its template, mouse input passing through it to the
+// window, the cursor converted into plot coordinates, and the pixels of the source on screen.
 TEST_F(QtHostFixture, PlotAreaSizeMouseAndPixels)
 {
-    EXPECT_EQ(Dlg().m_plotArea.GetClientRect(), (Rect{0, 0, 640, 480}));
-    QWidget* plot = CQtHost::ControlWidget(Dlg(), kIdcPlotArea);
+    EXPECT_EQ(Dlg().m_plotArea.GetClientRect(), (Rect{0, 0, 160, 120}));
+    QWidget* plot = CQtHost::ControlWidget(Dlg(), kIdcTestPlot);
     ASSERT_NE(plot, nullptr);
 
     QWindow* window = top->windowHandle();
-    const QPoint origin = plot->mapTo(top, QPoint(kPlotEdge, kPlotEdge));
+    const QPoint origin = plot->mapTo(top, QPoint(kEdge, kEdge));
     QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, origin + QPoint(50, 60));
     QTest::mouseMove(window, origin + QPoint(70, 90));
     QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, origin + QPoint(70, 90));
@@ -215,35 +244,33 @@ TEST_F(QtHostFixture, PlotAreaSizeMouseAndPixels)
     CPixelSourceAdapter<CPatternSurface> adapter(surface);
     Dlg().m_plotArea.SetPixelSource(&adapter);
     const QImage shown = plot->grab().toImage();
-    EXPECT_EQ(shown.pixelColor(kPlotEdge + 300, kPlotEdge + 225), QColor(255, 220, 0));
-    EXPECT_EQ(shown.pixelColor(kPlotEdge + 8 * 10, kPlotEdge + 8 * 20), QColor(0, 20, 10));
+    EXPECT_EQ(shown.size(), QSize(160 + 2 * kEdge, 120 + 2 * kEdge));
+    EXPECT_EQ(shown.pixelColor(kEdge + 100, kEdge + 75), QColor(255, 220, 0));
+    EXPECT_EQ(shown.pixelColor(kEdge + 8 * 10, kEdge + 8 * 2), QColor(0, 2, 10));
     Dlg().m_plotArea.SetPixelSource(nullptr);
 }
 
-// Test that the window built from template 102 has its fixed size and place, and save a grab of
-// it under the build folder for people to look at.
-TEST_F(QtHostFixture, GrabOfTheMainWindow)
+// Test that the window built from its template has its fixed size and place, no menu bar and its
+// icon, and save a grab of it under the build folder for people to look at.
+TEST_F(QtHostFixture, GrabOfTheTestWindow)
 {
     CPatternSurface surface;
     CPixelSourceAdapter<CPatternSurface> adapter(surface);
     Dlg().m_plotArea.SetPixelSource(&adapter);
-    Dlg().m_strLastRecord = "899";
-    Dlg().m_strX = "219";
-    Dlg().m_strY = "-17";
-    Dlg().m_strAngle = "90";
+    Dlg().m_strReadout = "899";
     Dlg().UpdateData(false);
     QCoreApplication::processEvents();
 
     EXPECT_EQ(top->minimumSize(), top->maximumSize()); // no sizing
     EXPECT_EQ(top->pos(), QPoint(0, 0));
     EXPECT_EQ(static_cast<QMainWindow*>(top)->centralWidget()->size(),
-              QSize(666, 667)); // 444 x 411 dialog units
-    const QString path = QStringLiteral(TRACKPLAY_GRAB_DIR "/main_window.png");
+              QSize(300, 169)); // 200 x 104 dialog units
+    EXPECT_EQ(top->size(), QSize(300, 169)) << "a template without a menu gets no menu bar";
+    EXPECT_FALSE(top->windowIcon().isNull());
+    const QString path = QStringLiteral(TRACKPLAY_GRAB_DIR "/test_window.png");
     ASSERT_TRUE(top->grab().save(path));
     const QImage saved(path);
     EXPECT_EQ(saved.size(), top->size());
-    EXPECT_TRUE(
-        top->windowIcon().pixmap(32, 32).save(QStringLiteral(TRACKPLAY_GRAB_DIR "/program_icon.png")));
     Dlg().m_plotArea.SetPixelSource(nullptr);
 }
 
@@ -257,13 +284,13 @@ TEST_F(QtHostFixture, MessageLoopIdleAndQuit)
         ++idleCalls;
         PostQuitMessage(7);
     };
-    QAction* next = MenuAction(QStringLiteral("&Next Frame\tRight-Arrow"));
-    ASSERT_NE(next, nullptr);
-    QTimer::singleShot(0, next, [next] { next->trigger(); });
+    QPushButton* button = Button();
+    ASSERT_NE(button, nullptr);
+    QTimer::singleShot(0, button, [button] { button->click(); });
     QTimer::singleShot(5000, [] { PostQuitMessage(99); }); // a safety net: the loop must not hang
     EXPECT_EQ(app.Run(), 7);
     EXPECT_EQ(idleCalls, 1);
-    EXPECT_EQ(Dlg().commands, (std::vector<int>{kCmdNextFrame}));
+    EXPECT_EQ(Dlg().events, (std::vector<std::string>{"click 17"}));
 }
 
 // Test a real message box opened from the idle call, closed by a click on its OK button: closing
@@ -271,7 +298,7 @@ TEST_F(QtHostFixture, MessageLoopIdleAndQuit)
 // does not re-open itself; the next command is a new burst with one box of its own.
 TEST_F(QtHostFixture, BoxFromIdleOpensOncePerBurst)
 {
-    CHostMessageSink boxes; // real modal boxes, for this test only
+    CHostMessageSink boxes{kTestAppName}; // real modal boxes, for this test only
     CScopedMessageSink scopedBoxes{boxes};
     int shown = 0;
     const auto clickOkSoon = [&shown]
@@ -292,20 +319,20 @@ TEST_F(QtHostFixture, BoxFromIdleOpensOncePerBurst)
         clickOkSoon();
         MessageBoxWithNumber("Timestamp=", 1234);
     };
-    QAction* next = MenuAction(QStringLiteral("&Next Frame\tRight-Arrow"));
-    ASSERT_NE(next, nullptr);
-    QTimer::singleShot(0, next, [next] { next->trigger(); });
-    QTimer::singleShot(600, next, [next] { next->trigger(); });
+    QPushButton* button = Button();
+    ASSERT_NE(button, nullptr);
+    QTimer::singleShot(0, button, [button] { button->click(); });
+    QTimer::singleShot(600, button, [button] { button->click(); });
     QTimer::singleShot(1200, [] { PostQuitMessage(0); });
     EXPECT_EQ(app.Run(), 0);
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(app.idleCalls, 2);
-    EXPECT_EQ(Dlg().commands, (std::vector<int>{kCmdNextFrame, kCmdNextFrame}));
+    EXPECT_EQ(Dlg().events, (std::vector<std::string>{"click 17", "click 17"}));
 }
 
-// Test the modal About box on Qt: it opens over the main window, Enter ends it with OK, and keys
-// inside it are not the main window's accelerators.
-TEST_F(QtHostFixture, ModalAboutBox)
+// Test a modal box on Qt: it opens over the main window, Enter ends it with OK, and keys inside it
+// are not the main window's accelerators.
+TEST_F(QtHostFixture, ModalBox)
 {
     QTimer::singleShot(0,
                        []
@@ -315,10 +342,42 @@ TEST_F(QtHostFixture, ModalAboutBox)
                            QTest::keyClick(box, Qt::Key_3);
                            QTest::keyClick(box, Qt::Key_Return);
                        });
-    CDialog about(kIddAboutBox, &Dlg());
-    EXPECT_EQ(about.DoModal(), kIdOk);
-    EXPECT_FALSE(about.HasWindow());
+    CTestBox box(&Dlg());
+    EXPECT_EQ(box.DoModal(), kIdOk);
+    EXPECT_FALSE(box.HasWindow());
     EXPECT_TRUE(Dlg().commands.empty());
+}
+
+// Test what the scroll bar reports: "Scroll here" of its own context menu is a thumb released at
+// that position followed by the end of scrolling, like a release after a drag; a window that sets
+// no position gets its thumb back where it put it, and a position the window sets stays.
+TEST_F(QtHostFixture, ScrollHereIsAThumbReleasedThere)
+{
+    auto* bar = qobject_cast<QScrollBar*>(CQtHost::ControlWidget(Dlg(), kIdcTestBar));
+    ASSERT_NE(bar, nullptr);
+    Dlg().m_scrollBar.SetScrollRange(0, 32766);
+    Dlg().m_scrollBar.SetScrollPos(1000);
+    std::vector<int> chosen; // what Qt set, seen after the window's handler has run
+    QObject::connect(bar, &QAbstractSlider::valueChanged, bar,
+                     [&chosen](int value) { chosen.push_back(value); });
+    ASSERT_EQ(ChooseFirstContextMenuItem(*bar, 0.8), QStringLiteral("Scroll here"));
+    ASSERT_EQ(chosen.size(), 1u);
+    const std::string pos = std::to_string(chosen.front());
+    EXPECT_GT(chosen.front(), 16383);
+    EXPECT_EQ(Dlg().events,
+              (std::vector<std::string>{"scroll 4 " + pos + " bar", "scroll 8 " + pos + " bar"}));
+    EXPECT_EQ(bar->value(), 1000) << "the window set no position";
+    EXPECT_EQ(bar->sliderPosition(), 1000);
+
+    // A window that answers with a position keeps it; dragging and releasing is reported as before.
+    Dlg().events.clear();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(20000);
+    Dlg().m_scrollBar.SetScrollPos(7);
+    bar->setSliderDown(false);
+    EXPECT_EQ(Dlg().events,
+              (std::vector<std::string>{"scroll 5 20000 bar", "scroll 4 20000 bar", "scroll 8 20000 bar"}));
+    EXPECT_EQ(bar->value(), 7);
 }
 
 // Test that closing the window is the close message and does not destroy the window.

@@ -1,5 +1,7 @@
 #include "resources/Resources.h"
 
+#include "framework/DialogIds.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
@@ -108,7 +110,7 @@ TEST(Resources, MainWindowTemplateMatchesLayout)
 }
 
 // Test the dialog-unit conversion and that the plot area's 640 x 480 client with its edges fits the
-// template rectangle.
+// template rectangle, while other controls take their rectangle as it converts.
 TEST(Resources, DialogUnitsToPixels)
 {
     EXPECT_EQ(DluToPixels(DluRect{7, 7, 430, 298}), (PixelRect{10, 11, 645, 484}));
@@ -116,9 +118,18 @@ TEST(Resources, DialogUnitsToPixels)
     EXPECT_EQ(DluToPixelsX(1), 1);
     EXPECT_EQ(DluToPixelsY(1), 1);
     EXPECT_EQ(DluToPixelsX(3), 4);
-    const PixelRect plot = DluToPixels(FindDialogTemplate(kIddPlayback)->controls[0].rect);
-    EXPECT_LE(kPlotClientWidth + 2 * kPlotEdge, plot.width);
-    EXPECT_LE(kPlotClientHeight + 2 * kPlotEdge, plot.height);
+    const ControlTemplate& plot = FindDialogTemplate(kIddPlayback)->controls[0];
+    ASSERT_EQ(plot.kind, ControlKind::PlotArea);
+    EXPECT_EQ(plot.pixelClient.width, 640);
+    EXPECT_EQ(plot.pixelClient.height, 480);
+    EXPECT_EQ(ControlEdge(plot), 2);
+    EXPECT_EQ(ControlPixelRect(plot), (PixelRect{10, 11, 644, 484}));
+    const PixelRect room = DluToPixels(plot.rect);
+    EXPECT_LE(ControlPixelRect(plot).width, room.width);
+    EXPECT_LE(ControlPixelRect(plot).height, room.height);
+    const ControlTemplate& label = FindDialogTemplate(kIddPlayback)->controls[1];
+    EXPECT_EQ(ControlPixelRect(label), DluToPixels(label.rect));
+    EXPECT_EQ(ControlEdge(label), 0);
 }
 
 // Test the About box: the program's name and version, and an OK button.

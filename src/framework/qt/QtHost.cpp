@@ -1,13 +1,12 @@
 #include "framework/qt/QtHost.h"
 
-#include "framework/Accelerator.h"
+#include "framework/AfxWinMain.h"
 #include "framework/Dialog.h"
 #include "framework/FileDialogFilter.h"
 #include "framework/WinApp.h"
+#include "framework/qt/QtConvert.h"
 #include "framework/qt/QtKeys.h"
 #include "framework/qt/QtWindow.h"
-#include "resources/Resources.h"
-#include "resources/VirtualKeys.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -23,13 +22,15 @@
 
 // Sees every key event of the application before its receiver. Key presses and releases aimed at
 // one of our windows (or any of its controls) go through CWinApp::ProcessMessage, i.e. the
-// window's PreTranslateMessage; a consumed key never reaches the widget. A key the accelerator
-// table would translate also claims its shortcut-override event, so no Qt shortcut (menu
-// mnemonics, a line edit's own bindings) takes it first. It also keeps the pointer's last known
-// screen position for GetCursorPos.
+// window's PreTranslateMessage; a consumed key never reaches the widget. A key the window says it
+// would consume also claims its shortcut-override event, so no Qt shortcut (menu mnemonics, a line
+// edit's own bindings) takes it first. It also keeps the pointer's last known screen position for
+// GetCursorPos.
 class CQtHost::CKeyFilter final : public QObject
 {
 public:
+    explicit CKeyFilter(const CQtHost& host) : m_host(host) {}
+
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         switch (event->type())
@@ -48,7 +49,7 @@ public:
             return false;
         }
         auto* widget = qobject_cast<QWidget*>(watched);
-        CQtWindow* window = CQtWindow::FromWidget(widget);
+        CQtWindow* window = m_host.FindWindow(widget);
         CWinApp* app = AfxGetApp();
         if (window == nullptr || app == nullptr)
             return false;
@@ -63,9 +64,9 @@ public:
         const std::uint32_t modifiers = ModifiersFromQt(*keyEvent);
         if (event->type() == QEvent::ShortcutOverride)
         {
-            // Only ask what the key would do; the key press that follows is pre-translated.
-            Message probe = MakeKeyMessage(MessageKind::KeyDown, vk, modifiers);
-            if (WouldConsume(window->Owner(), probe))
+            // Only ask the window what the key would do; the key press that follows is
+            // pre-translated.
+            if (window->Owner().ConsumesKey(MakeKeyMessage(MessageKind::KeyDown, vk, modifiers)))
             {
                 event->accept();
                 return true;
@@ -81,17 +82,6 @@ public:
     [[nodiscard]] QPoint Cursor() const { return m_ptCursor; }
 
 private:
-    // Whether a key down would be consumed by the pre-translation: an accelerator of the main
-    // window or the dialog's Enter/Escape. Decided without running anything.
-    static bool WouldConsume(CDialog& target, const Message& msg)
-    {
-        if (msg.modifiers == kModNone && (msg.id == kVkReturn || msg.id == kVkEscape))
-            return true;
-        if (&target != AfxGetMainWnd())
-            return false;
-        return TranslateToCommand(LoadAccelerators(kIdrAccelerators), msg) != 0;
-    }
-
     bool IsPropagation(const QKeyEvent& event, const QWidget* widget) const
     {
         if (&event != m_pLastEvent || event.type() != m_lastType || event.key() != m_nLastKey ||
@@ -108,6 +98,7 @@ private:
         m_pLastReceiver = widget;
     }
 
+    const CQtHost& m_host;
     const QEvent* m_pLastEvent = nullptr;
     QEvent::Type m_lastType = QEvent::None;
     int m_nLastKey = 0;
@@ -116,9 +107,9 @@ private:
     bool m_bHaveCursor = false;
 };
 
-CQtHost::CQtHost() : m_pKeyFilter(new CKeyFilter)
+CQtHost::CQtHost() : m_pKeyFilter(std::make_unique<CKeyFilter>(*this))
 {
-    qApp->installEventFilter(m_pKeyFilter);
+    qApp->installEventFilter(m_pKeyFilter.get());
 }
 
 CQtHost::~CQtHost()
@@ -126,8 +117,25 @@ CQtHost::~CQtHost()
     if (m_bWaitCursor)
         QApplication::restoreOverrideCursor();
     if (qApp != nullptr)
-        qApp->removeEventFilter(m_pKeyFilter);
-    delete m_pKeyFilter;
+        qApp->removeEventFilter(m_pKeyFilter.get());
+}
+
+void CQtHost::AddWindow(CQtWindow& window)
+{
+    m_windows[window.TopLevel()] = &window;
+}
+
+void CQtHost::RemoveWindow(CQtWindow& window)
+{
+    m_windows.erase(window.TopLevel());
+}
+
+CQtWindow* CQtHost::FindWindow(const QWidget* widget) const
+{
+    if (widget == nullptr)
+        return nullptr;
+    const auto it = m_windows.find(widget->window());
+    return it != m_windows.end() ? it->second : nullptr;
 }
 
 std::unique_ptr<IHostWindow> CQtHost::CreateHostWindow(CDialog& owner, const DialogTemplate& dialog,
@@ -141,7 +149,7 @@ std::unique_ptr<IHostWindow> CQtHost::CreateHostWindow(CDialog& owner, const Dia
         if (CDialog* main = AfxGetMainWnd())
             if (auto* mainWindow = dynamic_cast<CQtWindow*>(main->GetHostWindow()))
                 parentWidget = mainWindow->TopLevel();
-    return std::make_unique<CQtWindow>(owner, dialog, parentWidget, owner.IsModal());
+    return std::make_unique<CQtWindow>(*this, owner, dialog, parentWidget, owner.IsModal());
 }
 
 int CQtHost::RunModal(CDialog&, IHostWindow& window)
@@ -183,9 +191,8 @@ void CQtHost::PostQuit(int exitCode)
     m_bQuit = true;
     m_nExitCode = exitCode;
     // Any modal run ends too, as the quit message ends every loop.
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (CQtWindow* window = CQtWindow::FromWidget(top); window != nullptr && window->TopLevel() == top)
-            window->ExitModalLoop(kIdCancel);
+    for (const auto& [top, window] : m_windows)
+        window->ExitModalLoop(kIdCancel);
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
         dispatcher->wakeUp();
 }
@@ -210,8 +217,7 @@ int CQtHost::ShowMessageBox(const MessageBoxRequest& request)
                                                                                : QMessageBox::NoIcon;
     const QMessageBox::StandardButtons buttons =
         request.buttons == MessageBoxButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok;
-    QMessageBox box(icon, QString::fromStdString(request.caption), QString::fromStdString(request.text),
-                    buttons, ActiveOwnerWidget());
+    QMessageBox box(icon, ToQString(request.caption), ToQString(request.text), buttons, ActiveOwnerWidget());
     const int answer = box.exec();
     if (request.buttons == MessageBoxButtons::YesNo)
         return answer == QMessageBox::Yes ? kIdYes : kIdNo;
@@ -220,7 +226,7 @@ int CQtHost::ShowMessageBox(const MessageBoxRequest& request)
 
 std::optional<std::string> CQtHost::ShowFileDialog(const FileDialogRequest& request)
 {
-    QFileDialog dialog(ActiveOwnerWidget(), QString::fromStdString(request.title));
+    QFileDialog dialog(ActiveOwnerWidget(), ToQString(request.title));
     const bool save = request.kind == FileDialogRequest::Kind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Any typed name is taken, as the name it becomes with the default extension may exist where
@@ -236,11 +242,10 @@ std::optional<std::string> CQtHost::ShowFileDialog(const FileDialogRequest& requ
         const std::string tail = "(" + entry.pattern + ")";
         const bool named = entry.name.size() >= tail.size() &&
                            entry.name.compare(entry.name.size() - tail.size(), tail.size(), tail) == 0;
-        QString pattern = QString::fromStdString(entry.pattern);
+        QString pattern = ToQString(entry.pattern);
         pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << (named ? QString::fromStdString(entry.name)
-                          : QString::fromStdString(entry.name) + QStringLiteral(" (") + pattern +
-                                QLatin1Char(')'));
+        filters << (named ? ToQString(entry.name)
+                          : ToQString(entry.name) + QStringLiteral(" (") + pattern + QLatin1Char(')'));
     }
     if (!filters.isEmpty())
     {
@@ -248,7 +253,7 @@ std::optional<std::string> CQtHost::ShowFileDialog(const FileDialogRequest& requ
         dialog.selectNameFilter(filters.front());
     }
     if (!request.initialName.empty())
-        dialog.selectFile(QString::fromStdString(request.initialName));
+        dialog.selectFile(ToQString(request.initialName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const std::string path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
@@ -257,9 +262,8 @@ std::optional<std::string> CQtHost::ShowFileDialog(const FileDialogRequest& requ
 
 void CQtHost::EndOfHandler()
 {
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (CQtWindow* window = CQtWindow::FromWidget(top); window != nullptr && window->TopLevel() == top)
-            window->PresentPixels();
+    for (const auto& [top, window] : m_windows)
+        window->PresentPixels();
     SetCursor(CursorShape::Arrow);
 }
 
@@ -277,8 +281,7 @@ void CQtHost::SetCursor(CursorShape shape)
 
 Point CQtHost::GetCursorScreenPos() const
 {
-    const QPoint p = m_pKeyFilter->HaveCursor() ? m_pKeyFilter->Cursor() : QCursor::pos();
-    return Point{p.x(), p.y()};
+    return ToPoint(m_pKeyFilter->HaveCursor() ? m_pKeyFilter->Cursor() : QCursor::pos());
 }
 
 QWidget* CQtHost::WindowWidget(const CDialog& dialog)
@@ -296,8 +299,8 @@ QWidget* CQtHost::ControlWidget(const CDialog& dialog, int controlId)
 int RunQtApplication(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(
-        QString::fromUtf8(kProgramName.data(), static_cast<qsizetype>(kProgramName.size())));
+    if (const CWinApp* app = AfxGetApp())
+        QApplication::setApplicationName(ToQString(app->m_strAppName));
     CQtHost host;
     return AfxWinMain(host, argc, argv);
 }

@@ -2,13 +2,15 @@
 // the template's menu resource, central widget holding the controls at their template pixel
 // positions, fixed size, opened at the top-left corner); modal templates become a QDialog.
 // Controls: QLabel (readouts with a sunken panel frame), QLineEdit (digits-only validator),
-// QCheckBox, QPushButton, QScrollBar, QGroupBox, and the plot widget (a sunken frame whose
-// 640 x 480 client area shows the pixel source and lets mouse input through to the window).
+// QCheckBox, QPushButton, QScrollBar, QGroupBox, and the plot widget (a sunken frame whose client
+// area, as large as its template says, shows the pixel source and lets mouse input through to the
+// window).
 //
 // Input: an application-wide event filter hands every key press and release aimed at one of our
 // windows to CWinApp::ProcessMessage before any widget sees it, so accelerators act whichever
 // control has the focus; a key it does not consume goes on to the widget (keypad digits are typed
-// into the edits). Menu items show their shortcut text but register no shortcut. Mouse presses,
+// into the edits). A key the window says it consumes (CDialog::ConsumesKey) comes before any Qt
+// shortcut. Menu items show their shortcut text but register no shortcut. Mouse presses,
 // moves and releases over the window background and the plot area, button clicks, scroll bar
 // actions, drops, closing and exposure become framework messages.
 //
@@ -19,7 +21,7 @@
 // the context menu of the window's background (right click), sending their system command.
 // Files: paths are passed on in the local 8-bit encoding (QFile::encodeName); only local files of
 // a drop are passed on. Open dialogs take any typed name; save dialogs never ask before replacing
-// one. Default extensions are applied by ResolveFileDialogName, as in the headless host.
+// one. Default extensions are applied by ResolveFileDialogName, as in the tests' scripted host.
 // Cursor: the wait cursor is an application override cursor, dropped after each handler.
 //
 // Only this folder includes Qt.
@@ -27,8 +29,12 @@
 
 #include "framework/Host.h"
 
+#include <map>
+#include <memory>
+
 class QWidget;
 class CDialog;
+class CQtWindow;
 
 class CQtHost final : public IHost
 {
@@ -56,9 +62,16 @@ public:
 
     [[nodiscard]] bool QuitPosted() const { return m_bQuit; }
 
+    // --- For the windows of this host (QtWindow.h), which it outlives ------------------------
+    void AddWindow(CQtWindow& window); // its top-level widget stands for it from now on
+    void RemoveWindow(CQtWindow& window);
+    // The window a widget belongs to, or nullptr for widgets of no window of ours (menus, boxes).
+    [[nodiscard]] CQtWindow* FindWindow(const QWidget* widget) const;
+
 private:
     class CKeyFilter;
-    CKeyFilter* m_pKeyFilter = nullptr; // deleted by the destructor
+    std::unique_ptr<CKeyFilter> m_pKeyFilter;
+    std::map<const QWidget*, CQtWindow*> m_windows; // by top-level widget
     bool m_bQuit = false;
     int m_nExitCode = 0;
     bool m_bWaitCursor = false;

@@ -17,6 +17,8 @@ CNotifyingScrollBar::CNotifyingScrollBar(QWidget* parent, Notify notify)
     QObject::connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) { OnAction(action); });
     QObject::connect(this, &QAbstractSlider::sliderPressed, this, [this] { OnPressed(); });
     QObject::connect(this, &QAbstractSlider::sliderReleased, this, [this] { OnReleased(); });
+    QObject::connect(this, &QAbstractSlider::valueChanged, this,
+                     [this](int value) { OnValueChanged(value); });
 }
 
 void CNotifyingScrollBar::SetPositionFromWindow(int pos)
@@ -25,9 +27,17 @@ void CNotifyingScrollBar::SetPositionFromWindow(int pos)
     const QSignalBlocker blocker(this);
     setSliderPosition(pos);
     setValue(pos);
+    m_nWindowPos = value();
     m_bPositionSet = true;
     if (isSliderDown())
         m_bSetDuringDrag = true;
+}
+
+void CNotifyingScrollBar::SetRangeFromWindow(int minPos, int maxPos)
+{
+    const QSignalBlocker blocker(this);
+    setRange(minPos, maxPos);
+    m_nWindowPos = value();
 }
 
 void CNotifyingScrollBar::NotifyStep(int code, int pos, int restorePos)
@@ -40,6 +50,7 @@ void CNotifyingScrollBar::NotifyStep(int code, int pos, int restorePos)
         const QSignalBlocker blocker(this);
         setSliderPosition(restorePos);
         setValue(restorePos);
+        m_nWindowPos = value();
     }
 }
 
@@ -92,6 +103,17 @@ void CNotifyingScrollBar::OnReleased()
     m_bSetDuringDrag = false;
     // A window that never placed the thumb during the drag gets it back where the drag began.
     NotifyStep(kSbThumbPosition, m_nTrackPos, setDuringDrag ? value() : m_nDragStart);
+}
+
+void CNotifyingScrollBar::OnValueChanged(int value)
+{
+    // The window's own positioning never gets here (it blocks the signal), and an action that the
+    // window answered leaves nothing to change. What is left: a value set without any action, as
+    // Qt's "Scroll here" does, or the end of a move the window did not take. While the user holds
+    // the thumb, the release reports where it went.
+    if (isSliderDown())
+        return;
+    NotifyStep(kSbThumbPosition, value, m_nWindowPos);
 }
 
 void CNotifyingScrollBar::wheelEvent(QWheelEvent* event)

@@ -2,7 +2,9 @@
 // user did (line, page, end, thumb dragged, thumb released) and leaves the thumb where the window
 // puts it. Qt's bar moves its own thumb first and reports afterwards; this one takes back any move
 // the window did not confirm, never reports the window's own positioning back as a drag, and gives
-// the release the position the user let go at.
+// the release the position the user let go at. A value Qt sets without any action ("Scroll here"
+// of the bar's own context menu) is a thumb released at that position, as a middle click on the
+// groove is.
 #pragma once
 
 #include <QScrollBar>
@@ -18,6 +20,8 @@ public:
 
     // The window's SetScrollPos: moves the thumb without reporting anything.
     void SetPositionFromWindow(int pos);
+    // The window's SetScrollRange: a thumb the new range moves is not reported either.
+    void SetRangeFromWindow(int minPos, int maxPos);
 
 protected:
     // One wheel notch is one line step (a line right for a turn towards the user).
@@ -27,11 +31,13 @@ private:
     void OnAction(int action);
     void OnPressed();
     void OnReleased();
+    void OnValueChanged(int value);
     // Reports code and then the end of scrolling; when the window set no position meanwhile, the
     // thumb goes back to restorePos.
     void NotifyStep(int code, int pos, int restorePos);
 
     Notify m_notify;
+    int m_nWindowPos = 0;          // where the window last put the thumb
     int m_nDragStart = 0;          // thumb position when the user took hold of it
     int m_nTrackPos = 0;           // where the user's drag has the thumb
     bool m_bPositionSet = false;   // the window set a position since the last report began

@@ -1,7 +1,7 @@
 #include "framework/qt/QtWidgets.h"
 
+#include "framework/qt/QtConvert.h"
 #include "framework/qt/QtWindow.h"
-#include "resources/Resources.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -14,34 +14,18 @@
 
 namespace
 {
-Point ToPoint(const QPoint& p)
-{
-    return Point{p.x(), p.y()};
-}
-
 std::uint32_t MouseFlagsOf(const QMouseEvent& event)
 {
-    std::uint32_t flags = 0;
-    if ((event.buttons() & Qt::LeftButton) != 0)
-        flags |= kMkLButton;
-    if ((event.buttons() & Qt::RightButton) != 0)
-        flags |= kMkRButton;
-    if ((event.buttons() & Qt::MiddleButton) != 0)
-        flags |= kMkMButton;
-    if ((event.modifiers() & Qt::ShiftModifier) != 0)
-        flags |= kMkShift;
-    if ((event.modifiers() & Qt::ControlModifier) != 0)
-        flags |= kMkControl;
-    return flags;
+    return (event.buttons() & Qt::LeftButton) != 0 ? kMkLButton : 0u;
 }
 } // namespace
 
 // --- CPlotWidget ------------------------------------------------------------------------------
 
-CPlotWidget::CPlotWidget(QWidget* parent) : QFrame(parent)
+CPlotWidget::CPlotWidget(QWidget* parent, int edge) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(kPlotEdge);
+    setLineWidth(edge);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

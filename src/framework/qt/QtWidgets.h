@@ -13,12 +13,12 @@
 
 class CQtWindow;
 
-// The plot area: a sunken frame whose client area shows the pixel source. Mouse input passes
-// through to the window underneath.
+// The plot area: a sunken frame edge pixels wide whose client area shows the pixel source. Mouse
+// input passes through to the window underneath.
 class CPlotWidget final : public QFrame
 {
 public:
-    explicit CPlotWidget(QWidget* parent);
+    CPlotWidget(QWidget* parent, int edge);
     void SetSource(const IPixelSource* source); // not owned; shows it at once
     void Present();                             // copies the pixels when they changed, repaints now
 

@@ -2,6 +2,8 @@
 
 #include "framework/Dialog.h"
 #include "framework/WinApp.h"
+#include "framework/qt/QtConvert.h"
+#include "framework/qt/QtHost.h"
 #include "framework/qt/QtScrollBar.h"
 #include "framework/qt/QtWidgets.h"
 #include "resources/Resources.h"
@@ -27,23 +29,6 @@
 
 namespace
 {
-constexpr const char* kWindowProperty = "trackplayWindow";
-
-QString ToQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string FromQString(const QString& text)
-{
-    return text.toStdString();
-}
-
-Point ToPoint(const QPoint& p)
-{
-    return Point{p.x(), p.y()};
-}
-
 // Whether every text of the template that has room for one line only fits its width in font.
 bool TextsFit(const QFont& font, const DialogTemplate& dialog, const QWidget& sample)
 {
@@ -71,11 +56,12 @@ bool TextsFit(const QFont& font, const DialogTemplate& dialog, const QWidget& sa
 
 // --- CQtWindow --------------------------------------------------------------------------------
 
-CQtWindow::CQtWindow(CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget, bool modal)
-    : m_owner(owner), m_template(dialog)
+CQtWindow::CQtWindow(CQtHost& host, CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget,
+                     bool modal)
+    : m_host(host), m_owner(owner), m_template(dialog)
 {
     m_pTop = std::make_unique<CTopWindow>(*this, parentWidget);
-    m_pTop->setProperty(kWindowProperty, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
+    m_host.AddWindow(*this);
     Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
     if ((dialog.style & kDialogSystemMenu) != 0)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -126,18 +112,7 @@ CQtWindow::~CQtWindow()
 {
     if (m_pModalLoop != nullptr)
         m_pModalLoop->exit(kIdCancel);
-    m_pTop->setProperty(kWindowProperty, QVariant());
-}
-
-CQtWindow* CQtWindow::FromWidget(const QWidget* widget)
-{
-    if (widget == nullptr)
-        return nullptr;
-    const QWidget* top = widget->window();
-    const QVariant value = top->property(kWindowProperty);
-    if (!value.isValid())
-        return nullptr;
-    return reinterpret_cast<CQtWindow*>(value.value<quintptr>());
+    m_host.RemoveWindow(*this);
 }
 
 QWidget* CQtWindow::TopLevel() const
@@ -209,7 +184,7 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
 {
     for (const ControlTemplate& control : dialog.controls)
     {
-        const PixelRect r = DluToPixels(control.rect);
+        const PixelRect r = ControlPixelRect(control);
         QWidget* widget = nullptr;
         const QString text = ToQString(control.text);
         const int id = control.id;
@@ -217,8 +192,7 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
         {
         case ControlKind::PlotArea:
         {
-            auto* plot = new CPlotWidget(m_pClient);
-            plot->setGeometry(r.x, r.y, kPlotClientWidth + 2 * kPlotEdge, kPlotClientHeight + 2 * kPlotEdge);
+            auto* plot = new CPlotWidget(m_pClient, control.pixelClient.edge);
             m_plots[id] = plot;
             widget = plot;
             break;
@@ -283,8 +257,7 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
         }
         if (widget == nullptr)
             continue;
-        if (control.kind != ControlKind::PlotArea)
-            widget->setGeometry(r.x, r.y, r.width, r.height);
+        widget->setGeometry(r.x, r.y, r.width, r.height);
         if ((control.style & kStyleDisabled) != 0)
             widget->setEnabled(false);
         if ((control.style & kStyleTabStop) == 0 && control.kind != ControlKind::Edit)
@@ -342,12 +315,6 @@ bool CQtWindow::GetCheck(int id) const
 {
     auto* check = qobject_cast<QCheckBox*>(Control(id));
     return check != nullptr && check->isChecked();
-}
-
-void CQtWindow::EnableControl(int id, bool enabled)
-{
-    if (QWidget* widget = Control(id))
-        widget->setEnabled(enabled);
 }
 
 bool CQtWindow::IsControlEnabled(int id) const
@@ -444,9 +411,9 @@ Point CQtWindow::GetClientScreenOrigin() const
 
 void CQtWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
 {
-    if (auto* bar = qobject_cast<QScrollBar*>(Control(id)))
+    if (auto* bar = dynamic_cast<CNotifyingScrollBar*>(Control(id)))
     {
-        bar->setRange(minPos, maxPos);
+        bar->SetRangeFromWindow(minPos, maxPos);
         bar->setPageStep(std::max(1, (maxPos - minPos) / 50));
     }
 }

@@ -14,18 +14,17 @@ class QMainWindow;
 class QMenu;
 class QWidget;
 class CPlotWidget;
+class CQtHost;
 class CTopWindow;
 
 class CQtWindow final : public IHostWindow
 {
 public:
-    CQtWindow(CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget, bool modal);
+    // Registers itself with host (which outlives it) for as long as it exists.
+    CQtWindow(CQtHost& host, CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget, bool modal);
     ~CQtWindow() override;
     CQtWindow(const CQtWindow&) = delete;
     CQtWindow& operator=(const CQtWindow&) = delete;
-
-    // The window a widget belongs to, or nullptr for widgets of other windows (menus, boxes).
-    [[nodiscard]] static CQtWindow* FromWidget(const QWidget* widget);
 
     [[nodiscard]] QWidget* TopLevel() const;
     [[nodiscard]] QWidget* Control(int id) const;
@@ -47,7 +46,6 @@ public:
     [[nodiscard]] std::string GetControlText(int id) const override;
     void SetCheck(int id, bool checked) override;
     [[nodiscard]] bool GetCheck(int id) const override;
-    void EnableControl(int id, bool enabled) override;
     [[nodiscard]] bool IsControlEnabled(int id) const override;
     void SetFocusTo(int id) override;
     [[nodiscard]] int GetFocusId() const override;
@@ -70,6 +68,7 @@ private:
     void BuildMenuBar(int menuId);
     void BuildControls(const DialogTemplate& dialog);
 
+    CQtHost& m_host;
     CDialog& m_owner;
     const DialogTemplate& m_template;
     std::unique_ptr<CTopWindow> m_pTop;

@@ -1,4 +1,4 @@
-#include "framework/HeadlessHost.h"
+#include "support/HeadlessHost.h"
 
 #include "framework/Dialog.h"
 #include "framework/FileDialogFilter.h"
@@ -9,23 +9,6 @@
 
 namespace
 {
-// Outer rectangle of a control in window client pixels; the plot area has a fixed client size.
-PixelRect OuterRect(const ControlTemplate& control)
-{
-    PixelRect r = DluToPixels(control.rect);
-    if (control.kind == ControlKind::PlotArea)
-    {
-        r.width = kPlotClientWidth + 2 * kPlotEdge;
-        r.height = kPlotClientHeight + 2 * kPlotEdge;
-    }
-    return r;
-}
-
-int EdgeOf(const ControlTemplate& control)
-{
-    return control.kind == ControlKind::PlotArea ? kPlotEdge : 0;
-}
-
 // The character a key types into an edit, or 0.
 char TypedDigit(const Message& msg)
 {
@@ -50,7 +33,7 @@ CHeadlessWindow::CHeadlessWindow(CHeadlessHost& host, CDialog& owner, const Dial
             continue;
         Control control;
         control.source = source;
-        control.outer = OuterRect(source);
+        control.outer = ControlPixelRect(source);
         control.text = std::string(source.text);
         control.enabled = (source.style & kStyleDisabled) == 0;
         m_controls.emplace(source.id, std::move(control));
@@ -104,12 +87,6 @@ bool CHeadlessWindow::GetCheck(int id) const
     return control != nullptr && control->checked;
 }
 
-void CHeadlessWindow::EnableControl(int id, bool enabled)
-{
-    if (Control* control = FindControl(id))
-        control->enabled = enabled;
-}
-
 bool CHeadlessWindow::IsControlEnabled(int id) const
 {
     const Control* control = FindControl(id);
@@ -156,7 +133,7 @@ Rect CHeadlessWindow::GetControlClientRect(int id) const
     const Control* control = FindControl(id);
     if (control == nullptr)
         return Rect{};
-    const int edge = EdgeOf(control->source);
+    const int edge = ControlEdge(control->source);
     return Rect{0, 0, control->outer.width - 2 * edge, control->outer.height - 2 * edge};
 }
 
@@ -165,7 +142,7 @@ Point CHeadlessWindow::GetControlScreenOrigin(int id) const
     const Control* control = FindControl(id);
     if (control == nullptr)
         return Point{};
-    const int edge = EdgeOf(control->source);
+    const int edge = ControlEdge(control->source);
     const Point origin = GetClientScreenOrigin();
     return Point{origin.x + control->outer.x + edge, origin.y + control->outer.y + edge};
 }

@@ -5,7 +5,7 @@
 //
 //   CHeadlessHost host;
 //   CScopedHost scopedHost(host);
-//   CHostMessageSink sink;              // message boxes go to the host's records
+//   CHostMessageSink sink{"caption"}; // message boxes go to the host's records
 //   CScopedMessageSink scopedSink(sink);
 //   CTestApp app;                       // a CWinApp; its InitInstance creates the main window
 //   app.InitInstance();
@@ -16,7 +16,7 @@
 // Windows: declare the host before the application object and the dialogs, so it outlives them.
 // Screen model: the main window's client area has its top-left corner at screen (0, 0) (no title
 // bar or menu bar is modelled); every control sits at its template rectangle converted to pixels;
-// the plot area's client area is inset by its 2-pixel edge and is 640 x 480. The pointer is where
+// a plot area has the client area and edge its template gives in pixels. The pointer is where
 // the last posted mouse message put it (or SetCursorScreenPos).
 #pragma once
 
@@ -70,7 +70,6 @@ public:
     [[nodiscard]] std::string GetControlText(int id) const override;
     void SetCheck(int id, bool checked) override;
     [[nodiscard]] bool GetCheck(int id) const override;
-    void EnableControl(int id, bool enabled) override;
     [[nodiscard]] bool IsControlEnabled(int id) const override;
     void SetFocusTo(int id) override;
     [[nodiscard]] int GetFocusId() const override { return m_nFocusId; }
