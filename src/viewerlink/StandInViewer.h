@@ -15,11 +15,11 @@ inline constexpr std::int32_t kStandInTimestampStep = 16667;
 
 // Why the stand-in could not serve (besides kViewerErrNoBus: the session bus cannot be reached).
 inline constexpr std::int32_t kStandInErrNoObject =
-    viewer_codes::FromHex(0x80040231u); // the object path could not be registered
+    viewer_codes::FromBits(0x80040231u); // the object path could not be registered
 inline constexpr std::int32_t kStandInErrNameTaken =
-    viewer_codes::FromHex(0x80040232u); // another process owns the viewer's name
+    viewer_codes::FromBits(0x80040232u); // another process owns the viewer's name
 inline constexpr std::int32_t kStandInErrNoSignals =
-    viewer_codes::FromHex(0x80040233u); // the stop signals could not be watched
+    viewer_codes::FromBits(0x80040233u); // the stop signals could not be watched
 
 // Serves the stand-in on the session bus until SIGTERM or SIGINT, which end it cleanly (the name
 // is released and the object removed). onServing is called once the name and the object are in
