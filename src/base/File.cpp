@@ -157,6 +157,18 @@ bool CFile::Open(const std::string& path, FileMode mode, ShareMode share)
         raw = sys::Open(path.c_str(), flags, 0666);
     while (raw < 0 && errno == EINTR);
     sys::CDescriptor fd(raw);
+    // A file that this open made new is removed again when the open fails after all.
+    struct CCreatedFile
+    {
+        const std::string* pPath = nullptr;
+        ~CCreatedFile()
+        {
+            if (pPath != nullptr)
+                (void)sys::Unlink(pPath->c_str());
+        }
+    } created;
+    if (fd.IsValid() && mode == FileMode::CreateNew)
+        created.pPath = &path;
     if (!fd.IsValid())
     {
         Fail(errno);
@@ -190,6 +202,7 @@ bool CFile::Open(const std::string& path, FileMode mode, ShareMode share)
     }
     // Reads and writes of the regular file wait as usual.
     (void)::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
+    created.pPath = nullptr;
     m_fd = fd.Release();
     m_path = path;
     m_problem = FileProblem{};

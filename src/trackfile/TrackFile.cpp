@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <system_error>
 
 namespace
 {
@@ -34,14 +36,23 @@ int CTrackFile::Open(const std::string& path)
 
     if (!m_file.Open(path, FileMode::Read, ShareMode::DenyNone))
     {
-        ShowMessage(kMsgOpenFailed);
+        ShowFileProblem(kMsgOpenFailed, path, m_file.GetProblem());
+        return kErrOpen;
+    }
+
+    // The length is taken in 64 bits so that files beyond 4 GiB are counted correctly. A file
+    // whose length or start cannot be read is not opened: its records could not be placed.
+    const std::optional<std::uint64_t> fileLength = m_file.GetLength();
+    const HeaderCheck header = fileLength ? CheckTrackFileHeader(m_file) : HeaderCheck::Unreadable;
+    if (header == HeaderCheck::Unreadable)
+    {
+        ShowFileProblem(kMsgOpenFailed, path, m_file.GetProblem());
+        m_file.Close();
         return kErrOpen;
     }
     m_isOpen = true;
-
-    // The length is taken in 64 bits so that files beyond 4 GiB are counted correctly.
-    std::uint64_t length = m_file.GetLength().value_or(0);
-    m_hasHeader = HasTrackFileHeader(m_file);
+    std::uint64_t length = *fileLength;
+    m_hasHeader = header == HeaderCheck::Present;
     bool incomplete = false;
     if (m_hasHeader)
     {
@@ -90,9 +101,15 @@ int CTrackFile::ReadWindow(std::uint32_t first)
     const std::size_t wanted = std::size_t{n} * kTrackRecordSize;
     const bool sought = m_file.Seek(offset);
     const std::int64_t got = sought ? m_file.Read(m_window, wanted) : -1;
+    if (got < 0)
+    {
+        ShowMessageWithReason(kMsgShortRead, std::generic_category().message(m_file.GetLastError()));
+        return kErrNoRecord;
+    }
     if (got != static_cast<std::int64_t>(wanted))
     {
-        ShowMessage(kMsgShortRead);
+        // The file ends before records it had when it was opened.
+        ShowMessageWithReason(kMsgShortRead, m_file.GetFileName() + " is shorter than when it was opened.");
         return kErrNoRecord;
     }
     return kOk;
