@@ -62,9 +62,19 @@ int OpenFlags(FileMode mode)
 
 std::optional<FileIdentity> GetPathIdentity(const std::string& path)
 {
+    int error = 0;
+    return GetPathIdentity(path, error);
+}
+
+std::optional<FileIdentity> GetPathIdentity(const std::string& path, int& error)
+{
     struct stat st = {};
+    error = 0;
     if (sys::Stat(path.c_str(), &st) != 0)
+    {
+        error = errno;
         return std::nullopt;
+    }
     return IdentityOf(st);
 }
 

@@ -57,8 +57,10 @@ struct FileProblem
     [[nodiscard]] bool IsNotAFile() const { return kind != FileKind::Regular; }
 };
 
-// The identity of the file a path names (links followed), or nothing when it does not exist.
+// The identity of the file a path names (links followed), or nothing when it does not exist or
+// cannot be examined; error then tells which (ENOENT when it does not exist).
 std::optional<FileIdentity> GetPathIdentity(const std::string& path);
+std::optional<FileIdentity> GetPathIdentity(const std::string& path, int& error);
 
 // True while some CFile of this process has the file open for reading.
 [[nodiscard]] bool IsOpenForReading(const FileIdentity& identity);

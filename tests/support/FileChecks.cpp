@@ -3,12 +3,28 @@
 #include "support/TempDir.h"
 
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+namespace
+{
+// Short contents as they are; longer ones by length and a hash, so that a difference prints small.
+std::string DigestOf(const std::string& bytes)
+{
+    constexpr std::size_t kShown = 64;
+    if (bytes.size() <= kShown)
+        return bytes;
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (const char c : bytes)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return "<" + std::to_string(bytes.size()) + " bytes, hash " + std::to_string(hash) + ">";
+}
+} // namespace
 
 std::map<std::string, std::string> SnapshotFolder(const std::string& folder)
 {
@@ -19,7 +35,7 @@ std::map<std::string, std::string> SnapshotFolder(const std::string& folder)
         if (entry.is_symlink())
             entries[name] = "<link to " + std::filesystem::read_symlink(entry.path()).string() + ">";
         else if (entry.is_regular_file())
-            entries[name] = ReadWholeFile(entry.path().string());
+            entries[name] = DigestOf(ReadWholeFile(entry.path().string()));
         else if (entry.is_directory())
             entries[name] = "<dir>";
         else

@@ -9,8 +9,9 @@
 #include <optional>
 #include <string>
 
-// Every entry of a folder (not recursive): name to bytes for files, "<dir>" for folders and
-// "<other>" for anything else. Hidden names are included.
+// Every entry of a folder (not recursive): name to bytes for files (a length and a hash for files
+// over 64 bytes), "<dir>" for folders, the target for links and "<other>" for anything else.
+// Hidden names are included.
 std::map<std::string, std::string> SnapshotFolder(const std::string& folder);
 
 // The same without hidden names (those starting with '.').
