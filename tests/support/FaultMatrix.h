@@ -21,6 +21,9 @@ struct WriterUnderTest
     // Whether a failed removal of swapped-out old content may leave the run successful (see
     // CommitAll): the outputs must then be complete.
     bool cleanupMayFail = false;
+    // Closes at the very end of the run that belong to inputs released after the outputs are in
+    // place (a reader's destructor): nothing is left to fail then, so they are not faulted.
+    std::uint64_t inputClosesAtTheEnd = 0;
 };
 
 // Checks every fault of the matrix for the writer; returns the number of faulted runs made.
