@@ -29,6 +29,14 @@ COutputFile::~COutputFile()
     Discard();
 }
 
+void COutputFile::ReleaseLock()
+{
+    // The descriptor only held the lock and read nothing: its close has nothing to report, so it
+    // bypasses the file layer's calls.
+    if (m_lockFd >= 0)
+        (void)::close(std::exchange(m_lockFd, -1));
+}
+
 bool COutputFile::Refuse(int error)
 {
     m_problem = FileProblem{};
@@ -163,8 +171,7 @@ bool COutputFile::Commit()
         return false;
     }
     m_bTemporaryExists = false;
-    if (m_lockFd >= 0)
-        (void)sys::Close(std::exchange(m_lockFd, -1));
+    ReleaseLock();
     return true;
 }
 
@@ -173,8 +180,7 @@ void COutputFile::Discard()
     (void)m_file.Close();
     if (std::exchange(m_bTemporaryExists, false))
         (void)sys::Unlink(m_strTemporary.c_str());
-    if (m_lockFd >= 0)
-        (void)sys::Close(std::exchange(m_lockFd, -1));
+    ReleaseLock();
 }
 
 bool CommitAll(const std::vector<COutputFile*>& outputs, std::size_t& failedIndex)
@@ -245,8 +251,7 @@ bool CommitAll(const std::vector<COutputFile*>& outputs, std::size_t& failedInde
         if (placed[i] == Placed::Swapped)
             (void)sys::Unlink(output.m_strTemporary.c_str()); // the old content
         output.m_bTemporaryExists = false;
-        if (output.m_lockFd >= 0)
-            (void)sys::Close(std::exchange(output.m_lockFd, -1));
+        output.ReleaseLock();
     }
     return true;
 }

@@ -49,6 +49,7 @@ private:
     // Closes the temporary file, checking the close; false (with the temporary removed) on failure.
     bool Finish();
     bool Refuse(int error);
+    void ReleaseLock();
     bool ResolveTarget();
     bool CheckTarget(ShareMode share);
     bool CreateTemporary(ShareMode share);
