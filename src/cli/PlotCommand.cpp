@@ -125,14 +125,14 @@ std::optional<int> ParseOptions(const CliCommand& command, const std::vector<std
             const auto region = ParseRegion(args[++i]);
             if (!region)
                 return CliUsageError(command, "not a region L,T,R,B: " + args[i]);
-            if (options.regions.size() == kMaxDrawnRegions)
+            if (options.regions.size() == static_cast<std::size_t>(kMaxRegions))
                 return CliUsageError(command, "at most 50 regions");
             options.regions.push_back(*region);
         }
         else if (arg == "--selected" && hasValue)
         {
             const auto value = ParseCliSigned(args[++i]);
-            if (!value || *value < -1 || *value >= static_cast<long>(kMaxDrawnRegions))
+            if (!value || *value < -1 || *value >= kMaxRegions)
                 return CliUsageError(command, "not a region index (-1 to 49): " + args[i]);
             options.selected = static_cast<std::int32_t>(*value);
         }
