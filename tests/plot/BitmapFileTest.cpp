@@ -244,6 +244,27 @@ TEST(BitmapFile, FailureMessages)
     }
 }
 
+// A named pipe as the picture's name is refused at once, not waited on until something reads it.
+TEST(BitmapFile, NamedPipeIsRefusedAtOnce)
+{
+    CTempDir dir;
+    ASSERT_TRUE(MakeFifo(dir.File("pipe.bmp")));
+    const auto status = RunInChild(
+        [&]
+        {
+            CRecordingMessageSink sink;
+            CScopedMessageSink scoped(sink);
+            const bool refused =
+                SaveCapturedBitmap(dir.File("pipe.bmp"), MakeCapture(10, 2, 24)) == -601 &&
+                sink.messages ==
+                    std::vector<std::string>{"Unable to create() file to save .bmp...\n" +
+                                             dir.File("pipe.bmp") + " is a named pipe (FIFO), not a file."};
+            return refused ? 0 : 1;
+        },
+        std::chrono::seconds(20));
+    EXPECT_EQ(status, std::optional<int>(0));
+}
+
 // A full disk while writing: the message carries the system's reason, and a file of that name
 // keeps what it had.
 TEST(BitmapFile, FailedWriteLeavesTheEarlierFileAndGivesTheReason)

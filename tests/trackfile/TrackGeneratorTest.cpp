@@ -100,13 +100,22 @@ TEST(WriteGeneratedTrack, RefusedDestinationsAreToldAndKept)
     {
         SCOPED_TRACE(c.path);
         const auto before = SnapshotFolder(dir.Path());
-        CRecordingMessageSink sink;
-        CScopedMessageSink scoped(sink);
-        TrackGeneratorOptions options;
-        options.records = 2;
-        EXPECT_EQ(WriteGeneratedTrack(c.path, options), c.result);
-        EXPECT_EQ(sink.messages, std::vector<std::string>{c.message});
-        EXPECT_EQ(sink.reasons, std::vector<std::string>{c.reason});
+        // In a child, so that an open that waits for a pipe's reader fails the test, not hangs it.
+        const auto status = RunInChild(
+            [&]
+            {
+                CRecordingMessageSink sink;
+                CScopedMessageSink scoped(sink);
+                TrackGeneratorOptions options;
+                options.records = 2;
+                const int result = WriteGeneratedTrack(c.path, options);
+                return result == c.result && sink.messages == std::vector<std::string>{c.message} &&
+                               sink.reasons == std::vector<std::string>{c.reason}
+                           ? 0
+                           : 1;
+            },
+            std::chrono::seconds(20));
+        EXPECT_EQ(status, std::optional<int>(0));
         EXPECT_EQ(SnapshotFolder(dir.Path()), before);
     }
 }
