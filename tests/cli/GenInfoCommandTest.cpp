@@ -113,7 +113,7 @@ TEST(InfoCommand, MissingFileFailsWithTheReadersMessage)
 {
     const ToolResult result = RunTool({"info", "/nonexistent/file.qtf"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Error opening file; Is the file/path name correct?\n");
+    EXPECT_EQ(result.err, "Error opening file; Is the file/path name correct?\nNo such file or directory\n");
 }
 
 TEST(InfoCommand, EmptyOldStyleFileHasNoRecords)
