@@ -19,7 +19,9 @@ public:
     CTrackFile(const CTrackFile&) = delete;
     CTrackFile& operator=(const CTrackFile&) = delete;
 
-    int Open(const std::string& path);                             // 0, -601 cannot open, -603 first read
+    // 0; -601 when the path cannot be opened, is not a regular file, or its length or first bytes
+    // cannot be read (the reader is then not open); -603 when the first window cannot be read.
+    int Open(const std::string& path);
     virtual int GetRecord(TrackRecord& dest, std::uint32_t index); // 0, or -603
     std::uint32_t GetRecordCount() const { return m_recordCount; } // whole records only
     std::string GetFileName() const;                               // last path component

@@ -225,7 +225,7 @@ TEST_F(TrackConverterTest, OpenReadAndWriteFailuresAreReportedAndFail)
 // Sources that never end or would be waited on, and destinations that are not files, are refused
 // at once. Each runs in a child, so that a conversion that blocks or runs on fails the test
 // instead of hanging it.
-TEST_F(TrackConverterTest, SpecialFilesAreRefusedAtOnce)
+TEST_F(TrackConverterTest, PipesAndDevicesAreRefusedAtOnce)
 {
     const std::string track = CTrackFileBuilder().AddSequence(5).Write(dir.File("in.qtf"));
     ASSERT_TRUE(MakeFifo(dir.File("pipe")));
