@@ -219,11 +219,11 @@ void CheckEventFile(const std::string& path, const std::vector<std::uint8_t>& en
 {
     const std::optional<std::vector<std::uint8_t>> bytes = ReadFileBytes(path);
     FuzzCheck(bytes.has_value(), "every expected event file exists");
-    FuzzCheck(bytes->size() == kEventFileHeaderSize + entries.size(), "an event file holds every visit once");
-    FuzzCheck(std::equal(kEventFileTag.begin(), kEventFileTag.end(), bytes->begin()) &&
-                  (*bytes)[kEventFileTag.size()] == 0,
+    FuzzCheck(bytes->size() == kTrackHeaderSize + entries.size(), "an event file holds every visit once");
+    FuzzCheck(std::equal(kTrackHeaderTag.begin(), kTrackHeaderTag.end(), bytes->begin()) &&
+                  (*bytes)[kTrackHeaderTag.size()] == 0,
               "an event file starts with the tag and a zero byte");
-    FuzzCheck(std::equal(entries.begin(), entries.end(), bytes->begin() + kEventFileHeaderSize),
+    FuzzCheck(std::equal(entries.begin(), entries.end(), bytes->begin() + kTrackHeaderSize),
               "an event file holds the model's times in the model's order");
 }
 } // namespace
@@ -340,26 +340,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FuzzCheck(scratch.List().empty() && sink.m_messages.empty(), "a refused run writes and says nothing");
         return 0;
     }
+    // A run is all or nothing: a file that cannot be made, or a record that cannot be read, ends it
+    // with one message and no event file at all.
     const bool unwritable = firstUnwritable < regionCount;
-    FuzzCheck(result == (unwritable ? kErrOpen : kOk), "the run's result tells whether a file failed");
-    FuzzCheck(sink.m_messages.size() == (unwritable ? 1u : 0u), "a file that cannot be made is told once");
-
-    // A failed read leaves the previous record in place; before any read the record is all zero.
-    std::vector<Position> judged(positions.size());
-    Position held;
-    for (std::size_t i = 0; i < positions.size(); ++i)
+    const bool unreadable =
+        std::any_of(positions.begin(), positions.end(), [](const Position& p) { return p.readFails; });
+    const int expected = unwritable ? kErrOpen : unreadable ? kErrNoRecord : kOk;
+    FuzzCheck(result == expected, "the run's result tells whether a file or a record failed");
+    FuzzCheck(sink.m_messages.size() == (expected == kOk ? 0u : 1u), "a failed run is told once");
+    if (expected != kOk)
     {
-        if (!positions[i].readFails)
-            held = positions[i];
-        judged[i] = held;
+        FuzzCheck(scratch.List().empty(), "a failed run leaves no event file");
+        scratch.Clear();
+        return 0;
     }
+    const std::vector<Position>& judged = positions;
 
-    // Regions before the first unwritable one get their files; each appends its visits in blocks of
-    // 500 as they fill, and the rest at the end, regions in order.
+    // Every region gets its files; each appends its visits in blocks of 500 as they fill, and the
+    // rest at the end, regions in order.
     std::vector<std::vector<Visit>> visits(regionCount);
     std::vector<Block> blocks;
     std::set<std::string> expectedFiles;
-    for (std::size_t j = 0; j < firstUnwritable; ++j)
+    for (std::size_t j = 0; j < regionCount; ++j)
     {
         visits[j] = ModelVisits(judged, rects[j], margin);
         const std::size_t n = visits[j].size();
@@ -378,8 +380,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::vector<std::string> present = scratch.List();
     FuzzCheck(std::set<std::string>(present.begin(), present.end()) == expectedFiles,
-              "the event files are exactly those of the regions before the first that cannot be written");
-    for (std::size_t j = 0; j < firstUnwritable; ++j)
+              "the event files are exactly those of the regions");
+    for (std::size_t j = 0; j < regionCount; ++j)
     {
         const std::size_t shared =
             static_cast<std::size_t>(std::find(names.begin(), names.end(), names[j]) - names.begin());

@@ -1,19 +1,87 @@
 #include "base/File.h"
 
-#include <cerrno>
-#include <fcntl.h>
+#include "base/MessageSink.h"
+#include "base/SystemCalls.h"
+
+#include <algorithm>
 #include <limits>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <mutex>
+#include <system_error>
 #include <utility>
+#include <vector>
+
+namespace
+{
+// The identities of the files open for reading in this process, once per CFile that holds one.
+std::mutex g_inputsMutex;
+std::vector<FileIdentity> g_inputs;
+
+void AddInput(const FileIdentity& identity)
+{
+    const std::lock_guard lock(g_inputsMutex);
+    g_inputs.push_back(identity);
+}
+
+void RemoveInput(const FileIdentity& identity)
+{
+    const std::lock_guard lock(g_inputsMutex);
+    const auto it = std::find(g_inputs.begin(), g_inputs.end(), identity);
+    if (it != g_inputs.end())
+        g_inputs.erase(it);
+}
+
+FileIdentity IdentityOf(const struct stat& st)
+{
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+// The error number a refusal of a kind of file reports.
+int ErrorForKind(FileKind kind)
+{
+    return kind == FileKind::Directory ? EISDIR : EINVAL;
+}
+
+int OpenFlags(FileMode mode)
+{
+    switch (mode)
+    {
+    case FileMode::Read:
+        return O_RDONLY;
+    case FileMode::CreateWrite:
+        return O_WRONLY | O_CREAT | O_TRUNC;
+    case FileMode::CreateReadWrite:
+        return O_RDWR | O_CREAT | O_TRUNC;
+    case FileMode::WriteExisting:
+        return O_WRONLY;
+    case FileMode::CreateNew:
+        return O_WRONLY | O_CREAT | O_EXCL;
+    }
+    return O_RDONLY;
+}
+} // namespace
 
 std::optional<FileIdentity> GetPathIdentity(const std::string& path)
 {
+    int error = 0;
+    return GetPathIdentity(path, error);
+}
+
+std::optional<FileIdentity> GetPathIdentity(const std::string& path, int& error)
+{
     struct stat st = {};
-    if (::stat(path.c_str(), &st) != 0)
+    error = 0;
+    if (sys::Stat(path.c_str(), &st) != 0)
+    {
+        error = errno;
         return std::nullopt;
-    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    }
+    return IdentityOf(st);
+}
+
+bool IsOpenForReading(const FileIdentity& identity)
+{
+    const std::lock_guard lock(g_inputsMutex);
+    return std::find(g_inputs.begin(), g_inputs.end(), identity) != g_inputs.end();
 }
 
 std::string FileNameOfPath(std::string_view path)
@@ -22,13 +90,45 @@ std::string FileNameOfPath(std::string_view path)
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
+std::string DescribeNotAFile(std::string_view path, FileKind kind)
+{
+    std::string text(path);
+    switch (kind)
+    {
+    case FileKind::Directory:
+        return text + " is a directory, not a file.";
+    case FileKind::Fifo:
+        return text + " is a named pipe (FIFO), not a file.";
+    case FileKind::Device:
+        return text + " is a device, not a file.";
+    case FileKind::Socket:
+        return text + " is a socket, not a file.";
+    case FileKind::Regular:
+    case FileKind::Other:
+        break;
+    }
+    return text + " is not a regular file.";
+}
+
+void ShowFileProblem(std::string_view text, std::string_view path, const FileProblem& problem)
+{
+    if (problem.isOpenInput)
+        ShowMessage(std::string(text) + "\n" + std::string(path) +
+                    " is a file this program is reading; it is left as it is.");
+    else if (problem.IsNotAFile())
+        ShowMessage(std::string(text) + "\n" + DescribeNotAFile(path, problem.kind));
+    else
+        ShowMessageWithReason(text, std::generic_category().message(problem.error));
+}
+
 CFile::~CFile()
 {
     Close();
 }
 
 CFile::CFile(CFile&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_lastError(other.m_lastError), m_path(std::move(other.m_path))
+    : m_fd(std::exchange(other.m_fd, -1)), m_problem(other.m_problem), m_path(std::move(other.m_path)),
+      m_identity(other.m_identity), m_bCountedAsInput(std::exchange(other.m_bCountedAsInput, false))
 {
 }
 
@@ -38,65 +138,90 @@ CFile& CFile::operator=(CFile&& other) noexcept
     {
         Close();
         m_fd = std::exchange(other.m_fd, -1);
-        m_lastError = other.m_lastError;
+        m_problem = other.m_problem;
         m_path = std::move(other.m_path);
+        m_identity = other.m_identity;
+        m_bCountedAsInput = std::exchange(other.m_bCountedAsInput, false);
     }
     return *this;
+}
+
+void CFile::Fail(int error)
+{
+    m_problem = FileProblem{};
+    m_problem.error = error;
 }
 
 bool CFile::Open(const std::string& path, FileMode mode, ShareMode share)
 {
     Close();
-    int flags = O_CLOEXEC;
-    switch (mode)
-    {
-    case FileMode::Read:
-        flags |= O_RDONLY;
-        break;
-    case FileMode::CreateWrite:
-        flags |= O_WRONLY | O_CREAT | O_TRUNC;
-        break;
-    case FileMode::CreateReadWrite:
-        flags |= O_RDWR | O_CREAT | O_TRUNC;
-        break;
-    case FileMode::WriteExisting:
-        flags |= O_WRONLY;
-        break;
-    }
-    // An exclusive open must not empty a file that another handle holds: truncate only once the
-    // lock is taken.
+    m_path.clear();
+    // O_NONBLOCK: opening a named pipe must not wait for its other end; the pipe is refused below.
+    int flags = O_CLOEXEC | O_NONBLOCK | OpenFlags(mode);
+    // An exclusive open must not empty a file that another handle holds, and nothing but a
+    // regular file may be emptied: truncate only once both are known.
     const bool truncate = (flags & O_TRUNC) != 0;
-    if (share == ShareMode::Exclusive)
-        flags &= ~O_TRUNC;
-    int fd = -1;
+    flags &= ~O_TRUNC;
+    int raw = -1;
     do
-        fd = ::open(path.c_str(), flags, 0666);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+        raw = sys::Open(path.c_str(), flags, 0666);
+    while (raw < 0 && errno == EINTR);
+    sys::CDescriptor fd(raw);
+    // A file that this open made new is removed again when the open fails after all.
+    struct CCreatedFile
     {
-        m_lastError = errno;
-        m_path.clear();
-        return false;
-    }
-    if (share == ShareMode::Exclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        const std::string* pPath = nullptr;
+        ~CCreatedFile()
+        {
+            if (pPath != nullptr)
+                (void)sys::Unlink(pPath->c_str());
+        }
+    } created;
+    if (fd.IsValid() && mode == FileMode::CreateNew)
+        created.pPath = &path;
+    if (!fd.IsValid())
     {
-        m_lastError = errno;
-        ::close(fd);
-        m_path.clear();
+        Fail(errno);
+        // A pipe without a reader (ENXIO) or a directory opened for writing (EISDIR): say what it is.
+        struct stat st = {};
+        if ((errno == ENXIO || errno == EISDIR) && ::stat(path.c_str(), &st) == 0)
+            m_problem.kind = sys::KindOfMode(st.st_mode);
         return false;
     }
     struct stat st = {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode); // devices ignore truncation
-    if (share == ShareMode::Exclusive && truncate && regular && ::ftruncate(fd, 0) != 0)
+    if (sys::Fstat(fd.Get(), &st) != 0)
     {
-        m_lastError = errno;
-        ::close(fd);
-        m_path.clear();
+        Fail(errno);
         return false;
     }
-    m_fd = fd;
+    if (const FileKind kind = sys::KindOfMode(st.st_mode); kind != FileKind::Regular)
+    {
+        Fail(ErrorForKind(kind));
+        m_problem.kind = kind;
+        return false;
+    }
+    if (share == ShareMode::Exclusive && sys::Flock(fd.Get(), LOCK_EX | LOCK_NB) != 0)
+    {
+        Fail(errno);
+        return false;
+    }
+    if (truncate && sys::Ftruncate(fd.Get(), 0) != 0)
+    {
+        Fail(errno);
+        return false;
+    }
+    // Reads and writes of the regular file wait as usual.
+    (void)::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
+    created.pPath = nullptr;
+    m_fd = fd.Release();
     m_path = path;
-    m_lastError = 0;
+    m_problem = FileProblem{};
+    m_identity = IdentityOf(st);
+    if (mode == FileMode::Read)
+    {
+        AddInput(*m_identity);
+        m_bCountedAsInput = true;
+    }
     return true;
 }
 
@@ -104,10 +229,13 @@ bool CFile::Close()
 {
     if (m_fd < 0)
         return true;
-    const int result = ::close(std::exchange(m_fd, -1));
-    if (result != 0 && errno != EINTR)
+    if (std::exchange(m_bCountedAsInput, false) && m_identity)
+        RemoveInput(*m_identity);
+    m_identity.reset();
+    // The descriptor is gone after close whatever it reports; EINTR is not a failure to retry.
+    if (sys::Close(std::exchange(m_fd, -1)) != 0 && errno != EINTR)
     {
-        m_lastError = errno;
+        Fail(errno);
         return false;
     }
     return true;
@@ -119,12 +247,12 @@ std::int64_t CFile::Read(void* buffer, std::size_t size)
     std::size_t total = 0;
     while (total < size)
     {
-        const ssize_t got = ::read(m_fd, out + total, size - total);
+        const ssize_t got = sys::Read(m_fd, out + total, size - total);
         if (got < 0)
         {
             if (errno == EINTR)
                 continue;
-            m_lastError = errno;
+            Fail(errno);
             return -1;
         }
         if (got == 0)
@@ -140,17 +268,17 @@ bool CFile::Write(const void* buffer, std::size_t size)
     std::size_t total = 0;
     while (total < size)
     {
-        const ssize_t put = ::write(m_fd, in + total, size - total);
+        const ssize_t put = sys::Write(m_fd, in + total, size - total);
         if (put < 0)
         {
             if (errno == EINTR)
                 continue;
-            m_lastError = errno;
+            Fail(errno);
             return false;
         }
         if (put == 0)
         {
-            m_lastError = EIO;
+            Fail(EIO);
             return false;
         }
         total += static_cast<std::size_t>(put);
@@ -160,9 +288,14 @@ bool CFile::Write(const void* buffer, std::size_t size)
 
 bool CFile::Seek(std::uint64_t offset)
 {
-    if (::lseek(m_fd, static_cast<off_t>(offset), SEEK_SET) < 0)
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
     {
-        m_lastError = errno;
+        Fail(EINVAL);
+        return false;
+    }
+    if (sys::Seek(m_fd, static_cast<off_t>(offset), SEEK_SET) < 0)
+    {
+        Fail(errno);
         return false;
     }
     return true;
@@ -170,9 +303,9 @@ bool CFile::Seek(std::uint64_t offset)
 
 bool CFile::SeekToEnd()
 {
-    if (::lseek(m_fd, 0, SEEK_END) < 0)
+    if (sys::Seek(m_fd, 0, SEEK_END) < 0)
     {
-        m_lastError = errno;
+        Fail(errno);
         return false;
     }
     return true;
@@ -182,31 +315,33 @@ bool CFile::SetLength(std::uint64_t length)
 {
     if (length > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
     {
-        m_lastError = EFBIG;
+        Fail(EFBIG);
         return false;
     }
-    while (::ftruncate(m_fd, static_cast<off_t>(length)) != 0)
+    while (sys::Ftruncate(m_fd, static_cast<off_t>(length)) != 0)
     {
         if (errno == EINTR)
             continue;
-        m_lastError = errno;
+        Fail(errno);
         return false;
     }
     return true;
 }
 
-std::optional<std::uint64_t> CFile::GetLength() const
+std::optional<std::uint64_t> CFile::GetLength()
 {
     struct stat st = {};
-    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+    if (m_fd < 0)
         return std::nullopt;
+    if (sys::Fstat(m_fd, &st) != 0)
+    {
+        Fail(errno);
+        return std::nullopt;
+    }
     return static_cast<std::uint64_t>(st.st_size);
 }
 
 std::optional<FileIdentity> CFile::GetIdentity() const
 {
-    struct stat st = {};
-    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
-        return std::nullopt;
-    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return m_fd >= 0 ? m_identity : std::nullopt;
 }

@@ -1,5 +1,10 @@
 // The file layer: a RAII file handle with 64-bit offsets and lengths, share modes, and errors
-// reported as values. Every module that touches the disk goes through it.
+// reported as values. Every module that touches the disk goes through it (new files through
+// COutputFile, base/OutputFile.h).
+//
+// Only regular files are opened: a directory, a named pipe, a device or a socket is refused at once
+// (the open never waits for a pipe's other end) and the refusal says what stood there. The layer
+// also knows which files the process has open for reading, so that no output can replace one.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +19,7 @@ enum class FileMode
     CreateWrite,     // create, or truncate an existing file; writing only
     CreateReadWrite, // create, or truncate an existing file; reading and writing
     WriteExisting,   // existing file only, not truncated; writing only
+    CreateNew,       // a new file only (fails when the name exists); writing only
 };
 
 enum class ShareMode
@@ -30,11 +36,45 @@ struct FileIdentity
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
-// The identity of the file a path names (links followed), or nothing when it does not exist.
+// What stands at a path.
+enum class FileKind
+{
+    Regular,
+    Directory,
+    Fifo,
+    Device,
+    Socket,
+    Other,
+};
+
+// Why a file could not be opened or created.
+struct FileProblem
+{
+    int error = 0;                     // the system's error number; 0 when none
+    FileKind kind = FileKind::Regular; // what stood at the path when it was refused as not a file
+    bool isOpenInput = false;          // the path names a file this process has open for reading
+
+    [[nodiscard]] bool IsNotAFile() const { return kind != FileKind::Regular; }
+};
+
+// The identity of the file a path names (links followed), or nothing when it does not exist or
+// cannot be examined; error then tells which (ENOENT when it does not exist).
 std::optional<FileIdentity> GetPathIdentity(const std::string& path);
+std::optional<FileIdentity> GetPathIdentity(const std::string& path, int& error);
+
+// True while some CFile of this process has the file open for reading.
+[[nodiscard]] bool IsOpenForReading(const FileIdentity& identity);
 
 // The last component of a path, extension included ("/a/b/run7.qtf" gives "run7.qtf").
 std::string FileNameOfPath(std::string_view path);
+
+// "<path> is a directory, not a file." and the like for the other kinds.
+[[nodiscard]] std::string DescribeNotAFile(std::string_view path, FileKind kind);
+
+// Shows text for a file that could not be opened or created. A path that is not a regular file, or
+// is an input of this process, gets a second line saying so (the window shows it too); any other
+// failure passes the system's reason (shown by tracktool on the next line).
+void ShowFileProblem(std::string_view text, std::string_view path, const FileProblem& problem);
 
 class CFile
 {
@@ -46,9 +86,10 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // Opens path; closes a file already open first. False on failure (see GetLastError).
+    // Opens path; closes a file already open first. False on failure (see GetProblem); a path that
+    // is not a regular file is refused.
     bool Open(const std::string& path, FileMode mode, ShareMode share = ShareMode::DenyNone);
-    bool IsOpen() const { return m_fd >= 0; }
+    [[nodiscard]] bool IsOpen() const { return m_fd >= 0; }
     // Closes the file; false when the close itself reported an error. Closing a closed file is fine.
     bool Close();
 
@@ -60,18 +101,25 @@ public:
     bool Seek(std::uint64_t offset);
     bool SeekToEnd();
     // The file's length in bytes, or nothing on error.
-    std::optional<std::uint64_t> GetLength() const;
+    [[nodiscard]] std::optional<std::uint64_t> GetLength();
     // Cuts the file to (or extends it with zeros to) length bytes; the position is unchanged.
     bool SetLength(std::uint64_t length);
-    std::optional<FileIdentity> GetIdentity() const;
+    // The identity of the open file, or nothing when none is open.
+    [[nodiscard]] std::optional<FileIdentity> GetIdentity() const;
 
-    const std::string& GetFilePath() const { return m_path; }
-    std::string GetFileName() const { return FileNameOfPath(m_path); }
+    [[nodiscard]] const std::string& GetFilePath() const { return m_path; }
+    [[nodiscard]] std::string GetFileName() const { return FileNameOfPath(m_path); }
     // The system error number of the last failed operation, 0 if none failed.
-    int GetLastError() const { return m_lastError; }
+    [[nodiscard]] int GetLastError() const { return m_problem.error; }
+    // Why the last failed operation failed.
+    [[nodiscard]] const FileProblem& GetProblem() const { return m_problem; }
 
 private:
+    void Fail(int error);
+
     int m_fd = -1;
-    int m_lastError = 0;
+    FileProblem m_problem;
     std::string m_path;
+    std::optional<FileIdentity> m_identity;
+    bool m_bCountedAsInput = false; // m_identity is in the process's set of files open for reading
 };

@@ -71,7 +71,7 @@ void AddRegionsAndSelection(CLI::App& command, const std::shared_ptr<PlotArgs>& 
             "--selected", [args](std::int32_t selected) { args->selected = selected; },
             "the selected region (default: the last --region given; -1 = none)")
         ->type_name("K")
-        ->transform(WholeNumber(-1, static_cast<std::int64_t>(kMaxDrawnRegions) - 1));
+        ->transform(WholeNumber(-1, static_cast<std::int64_t>(kMaxRegions) - 1));
 }
 
 std::int32_t SelectedRegion(const PlotArgs& args)

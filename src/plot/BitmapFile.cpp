@@ -3,10 +3,12 @@
 #include "base/File.h"
 #include "base/LittleEndian.h"
 #include "base/MessageSink.h"
+#include "base/OutputFile.h"
 #include "base/ResultCodes.h"
 
 #include <limits>
 #include <new>
+#include <system_error>
 
 namespace
 {
@@ -256,20 +258,20 @@ int WriteBitmapFile(const std::string& path, BitmapInfo& info, const CapturedBit
                    h.biBitCount, pixels.data() + static_cast<std::size_t>(fileRow) * stride);
     }
 
-    CFile file;
-    if (!file.Open(path, FileMode::CreateReadWrite, ShareMode::Exclusive))
+    // The file appears whole or not at all; until then a file of that name keeps what it had.
+    COutputFile file;
+    if (!file.Create(path, ShareMode::Exclusive))
     {
-        ShowMessage(kMsgCreateFailed);
+        ShowFileProblem(kMsgCreateFailed, path, file.GetProblem());
         return kErrOpen;
     }
     const auto fileHeader = BitmapFileHeaderBytes(h);
     const std::vector<std::uint8_t> block = BitmapInfoBytes(info);
     const bool written = file.Write(fileHeader.data(), fileHeader.size()) &&
                          file.Write(block.data(), block.size()) && file.Write(pixels.data(), pixels.size());
-    const bool closed = file.Close();
-    if (!written || !closed)
+    if (!written || !file.Commit())
     {
-        ShowMessage(kMsgWriteFailed);
+        ShowMessageWithReason(kMsgWriteFailed, std::generic_category().message(file.GetProblem().error));
         return kErrNoInput;
     }
     return kOk;

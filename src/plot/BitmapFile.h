@@ -80,8 +80,9 @@ BitmapFileHeaderBytes(const BitmapInfoHeader& header);
 [[nodiscard]] std::vector<std::uint8_t> BitmapInfoBytes(const BitmapInfo& info);
 
 // Reads the capture's pixels in the block's format (filling its colour table) and writes the file,
-// created for this program alone and replacing any file of that name. Shows its own message on
-// every failure. 0; -601 when the file cannot be created; -1 for the other failures.
+// created for this program alone and replacing any file of that name, whole or not at all (through
+// COutputFile: a track being read, a directory or a device is never written). Shows its own
+// message on every failure. 0; -601 when the file cannot be created; -1 for the other failures.
 int WriteBitmapFile(const std::string& path, BitmapInfo& info, const CapturedBitmap& bitmap);
 
 // CreateBitmapInfo and WriteBitmapFile for one capture, with the message of a failed header block.

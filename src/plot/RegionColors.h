@@ -3,12 +3,11 @@
 // the labels of the other regions. Row 9 repeats row 8, so regions 8 and 9 share a colour.
 #pragma once
 
+#include "base/Regions.h"
 #include "plot/DrawingSurface.h"
 
 #include <array>
 #include <cstddef>
-
-inline constexpr std::size_t kMaxDrawnRegions = 50;
 
 namespace region_colors_detail
 {
@@ -33,18 +32,18 @@ inline constexpr std::array<Rgb, 10> kDimCycle{{{143, 143, 143},
                                                 {0, 63, 127},
                                                 {0, 63, 127}}};
 
-constexpr std::array<Rgb, kMaxDrawnRegions> Repeat(const std::array<Rgb, 10>& cycle)
+constexpr std::array<Rgb, kMaxRegions> Repeat(const std::array<Rgb, 10>& cycle)
 {
-    std::array<Rgb, kMaxDrawnRegions> table{};
+    std::array<Rgb, kMaxRegions> table{};
     for (std::size_t i = 0; i < table.size(); ++i)
         table[i] = cycle[i % cycle.size()];
     return table;
 }
 } // namespace region_colors_detail
 
-inline constexpr std::array<Rgb, kMaxDrawnRegions> kRegionColors =
+inline constexpr std::array<Rgb, kMaxRegions> kRegionColors =
     region_colors_detail::Repeat(region_colors_detail::kCycle);
-inline constexpr std::array<Rgb, kMaxDrawnRegions> kRegionColorsDim =
+inline constexpr std::array<Rgb, kMaxRegions> kRegionColorsDim =
     region_colors_detail::Repeat(region_colors_detail::kDimCycle);
 
 static_assert(kRegionColors[8] == kRegionColors[9] && kRegionColorsDim[8] == kRegionColorsDim[9]);

@@ -6,6 +6,7 @@
 #include "trackfile/TrackFile.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <string>
 
@@ -14,6 +15,8 @@ namespace
 constexpr Rgb kMarkerDotColour{128, 0, 128};
 constexpr Rgb kMarkerLineColour = kWhite;
 constexpr Rgb kBandColour = kWhite;
+// pi, pi/4 and pi/2 to ten digits, as the tracker's own playback program wrote them: the marker's
+// line ends are truncated to pixels, and the full-precision values move some of them by one.
 constexpr double kPi = 3.141592654;
 constexpr double kOneOver180 = 1.0 / 180.0; // the double nearest 1/180
 constexpr std::int32_t kCircleRadius = 5;
@@ -42,11 +45,6 @@ std::int32_t TruncToPixel(double v)
 std::int32_t ClampToPixel(std::int64_t v)
 {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -1073741824, 1073741824));
-}
-
-constexpr bool IsRegionIndex(std::int32_t index)
-{
-    return static_cast<std::uint32_t>(index) < kMaxDrawnRegions; // -1 never counts
 }
 
 std::uint8_t Channel(int sum)
@@ -232,7 +230,7 @@ int CTrackPlot::OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t 
         return kErrNoRecord;
     if (height >= -1 && height <= 1)
         return kErrNoRecord;
-    if (!IsRegionIndex(index))
+    if (!IsRegionIndex(index, kMaxRegions))
         return kErrNoRecord;
     if (m_pSurface == nullptr)
         return kErrOpen;
@@ -262,7 +260,7 @@ void CTrackPlot::LabelRow(std::int32_t count, std::int32_t selected, LabelInk in
     CDrawingSurface& surface = *m_pSurface;
     // Every cell is as high as "X-Y Parameters" measures, the height of the label font.
     std::int32_t x = kLabelRowLeft;
-    const std::int32_t last = std::min<std::int32_t>(count, static_cast<std::int32_t>(kMaxDrawnRegions));
+    const std::int32_t last = std::min<std::int32_t>(count, kMaxRegions);
     for (std::int32_t i = 0; i < last; ++i)
     {
         const std::size_t row = static_cast<std::size_t>(i);
@@ -301,7 +299,7 @@ int CTrackPlot::RedrawRegions(const Rect* rects, std::int32_t count, std::int32_
     // The table holds 50 rectangles; a longer or missing list must not read or write past it.
     if (rects == nullptr)
         count = 0;
-    count = std::clamp<std::int32_t>(count, 0, static_cast<std::int32_t>(kMaxDrawnRegions));
+    count = std::clamp<std::int32_t>(count, 0, kMaxRegions);
 
     for (std::uint32_t i = 0; i < m_nDrawnRegions; ++i)
     {
@@ -361,6 +359,7 @@ int CTrackPlot::BeginBand(std::int32_t x, std::int32_t y)
 
 void CTrackPlot::DrawBandOutline()
 {
+    assert(m_pSurface != nullptr && "the band is drawn only on an attached surface");
     m_pSurface->SelectPen(kBandColour);
     m_pSurface->SetROP2(RasterOp::Xor);
     m_pSurface->Rectangle(m_ptBandAnchor.x, m_ptBandAnchor.y, m_ptBandCorner.x, m_ptBandCorner.y);

@@ -100,7 +100,7 @@ public:
     Point m_ptBandCorner;
     bool m_bBandShown = false;
     std::uint32_t m_nDrawnRegions = 0;
-    std::array<Rect, kMaxDrawnRegions> m_drawnRegionRects{};
+    std::array<Rect, kMaxRegions> m_drawnRegionRects{};
 
 private:
     int OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,

@@ -2,6 +2,7 @@
 
 #include "base/ResultCodes.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -157,6 +158,7 @@ void CCenterFinder::SetDistanceLimits(int min, int max)
 
 int CCenterFinder::FindTriangles(const Point* points, int count, TriangleEntry (&table)[kTriangleSlots]) const
 {
+    assert((points != nullptr || count <= 0) && "FindTriangles needs the points it is given a count of");
     for (TriangleEntry& entry : table)
         entry = TriangleEntry{};
     if (count > kMaxCenterPoints)
@@ -208,7 +210,7 @@ int CCenterFinder::FindTriangles(const Point* points, int count, TriangleEntry (
 int CCenterFinder::FindCenter(const Point* points, int count, Point& center) const
 {
     if (count < 3)
-        return kErrNoInput;
+        return kNoCenter;
 
     TriangleEntry table[kTriangleSlots];
     const int entries = FindTriangles(points, count, table);
@@ -224,12 +226,12 @@ int CCenterFinder::FindCenter(const Point* points, int count, Point& center) con
         const Point& pj = points[entry.j];
         const Point& pk = points[entry.k];
         BisectorLine lines[3];
-        if (GetBisector(lines[0], pi.x, pi.y, pj.x, pj.y) != 1 ||
-            GetBisector(lines[1], pj.x, pj.y, pk.x, pk.y) != 1 ||
-            GetBisector(lines[2], pk.x, pk.y, pi.x, pi.y) != 1)
+        if (GetBisector(lines[0], pi.x, pi.y, pj.x, pj.y) != kBisectorFound ||
+            GetBisector(lines[1], pj.x, pj.y, pk.x, pk.y) != kBisectorFound ||
+            GetBisector(lines[2], pk.x, pk.y, pi.x, pi.y) != kBisectorFound)
         {
-            entry.centerX = -1;
-            entry.centerY = -1;
+            entry.centerX = kInvalidCenter;
+            entry.centerY = kInvalidCenter;
             continue;
         }
         Point meets[3];
@@ -238,7 +240,7 @@ int CCenterFinder::FindCenter(const Point* points, int count, Point& center) con
         entry.centerX = static_cast<std::int32_t>((std::int64_t{meets[0].x} + meets[1].x + meets[2].x) / 3);
         entry.centerY = static_cast<std::int32_t>((std::int64_t{meets[0].y} + meets[1].y + meets[2].y) / 3);
         // A center with a coordinate of -1 reads as the invalid mark and is left out too.
-        if (entry.centerX != -1 && entry.centerY != -1)
+        if (entry.centerX != kInvalidCenter && entry.centerY != kInvalidCenter)
             centers[valid++] = Point{entry.centerX, entry.centerY};
     }
     if (valid == 0)
@@ -268,23 +270,23 @@ int CCenterFinder::GetBisector(BisectorLine& line, int x1, int y1, int x2, int y
     const double dy = static_cast<double>(y2) - y1;
     const double length = std::sqrt(dy * dy + dx * dx);
     if (!(m_nMinDist < length && length < m_nMaxDist))
-        return -1;
+        return kNoBisector;
     // Equal X gives an infinite f, and so a horizontal bisector; equal Y (a horizontal side) has no
     // finite bisector slope and is rejected.
     const double f = (static_cast<double>(y1) - y2) / (static_cast<double>(x1) - x2);
     if (f == 0.0)
-        return -1;
+        return kNoBisector;
     line.slope = -1.0 / f;
     line.midX = static_cast<double>((std::int64_t{x1} + x2) / 2);
     line.midY = static_cast<double>((std::int64_t{y1} + y2) / 2);
     line.intercept = line.midY - line.midX * line.slope;
-    return 1;
+    return kBisectorFound;
 }
 
 int CCenterFinder::IntersectLines(const BisectorLine* lines, int count, Point* out)
 {
     if (count < 2)
-        return -1;
+        return kTooFewLines;
     int found = 0;
     for (int p = 0; p < count; ++p)
     {
@@ -308,7 +310,7 @@ int CCenterFinder::IntersectLines(const BisectorLine* lines, int count, Point* o
 int CCenterFinder::GetRmsDistance(const Point* points, int count, int cx, int cy, double& rms)
 {
     if (count < 2)
-        return -1;
+        return kTooFewPoints;
     double sum = 0.0;
     for (int c = 0; c < count; ++c)
     {
@@ -323,7 +325,7 @@ int CCenterFinder::GetRmsDistance(const Point* points, int count, int cx, int cy
 int CCenterFinder::GetMeanWithin(const Point* points, int count, int cx, int cy, double radius, Point& mean)
 {
     if (count <= 0)
-        return -1;
+        return kTooFewPoints;
     std::int64_t sumX = 0;
     std::int64_t sumY = 0;
     std::int64_t taken = 0;
@@ -339,7 +341,7 @@ int CCenterFinder::GetMeanWithin(const Point* points, int count, int cx, int cy,
         }
     }
     if (taken == 0)
-        return -1;
+        return kNoPointWithin;
     mean = Point{static_cast<std::int32_t>(sumX / taken), static_cast<std::int32_t>(sumY / taken)};
     return kOk;
 }

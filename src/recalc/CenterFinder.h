@@ -17,22 +17,23 @@ public:
     // The band of allowed side lengths, set at the start of every conversion run.
     void SetDistanceLimits(int min, int max);
 
-    // -1 (center untouched) for fewer than 3 points; otherwise 0, with center written only when
+    // kNoCenter (center untouched) for fewer than 3 points; otherwise 0, with center written only when
     // some kept triangle gave a valid circumcenter.
     int FindCenter(const Point* points, int count, Point& center) const;
 
-    // 1 and the bisector of (x1, y1)-(x2, y2); -1 when the segment is not strictly inside the
-    // band or is horizontal.
+    // kBisectorFound and the bisector of (x1, y1)-(x2, y2); kNoBisector when the segment is not strictly
+    // inside the band or is horizontal.
     int GetBisector(BisectorLine& line, int x1, int y1, int x2, int y2) const;
 
     // The meeting points of every pair of lines (pairs with equal slopes are skipped), written to
-    // out, which holds count * (count - 1) / 2 points. Their number, or -1 for fewer than 2 lines.
+    // out, which holds count * (count - 1) / 2 points. Their number, or kTooFewLines for fewer than 2 lines.
     static int IntersectLines(const BisectorLine* lines, int count, Point* out);
 
-    // Root of the mean squared distance of the points from (cx, cy); -1 for fewer than 2 points.
+    // Root of the mean squared distance of the points from (cx, cy); kTooFewPoints for fewer than 2 points.
     static int GetRmsDistance(const Point* points, int count, int cx, int cy, double& rms);
 
-    // Mean of the points within radius of (cx, cy) (inclusive); -1 when count <= 0 or none is within.
+    // Mean of the points within radius of (cx, cy) (inclusive); kTooFewPoints when count <= 0, kNoPointWithin
+    // when none is.
     static int GetMeanWithin(const Point* points, int count, int cx, int cy, double radius, Point& mean);
 
     // The triangle table the search keeps for these points (entries in slot order, centers not yet

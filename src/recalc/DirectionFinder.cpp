@@ -35,7 +35,7 @@ double Distance(const Point& a, const Point& b)
 int CDirectionFinder::DecodeTarget(TrackWord word, Point& point, TargetColor& colour)
 {
     if (word == 0)
-        return kErrNoInput;
+        return kNoTarget;
     point.x = static_cast<std::int32_t>(TrackWordX(word));
     point.y = kDirectionFlipRow - static_cast<std::int32_t>(TrackWordY(word));
     const std::int32_t base = (word & kWordBitLum) != 0 ? kLuminanceIntensity : 0;
@@ -53,7 +53,7 @@ double CDirectionFinder::FindDirection(const std::array<TrackWord, kMaxTargets>&
     TargetColor colours[kMaxTargets];
     int n = 0;
     while (n < static_cast<int>(kMaxTargets) &&
-           DecodeTarget(targets[static_cast<std::size_t>(n)], points[n], colours[n]) == 0)
+           DecodeTarget(targets[static_cast<std::size_t>(n)], points[n], colours[n]) == kOk)
         ++n;
     if (n < 3)
         return 0.0;

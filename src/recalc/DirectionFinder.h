@@ -20,7 +20,7 @@ public:
     virtual ~CDirectionFinder() = default;
 
     // X and flipped Y (480 - Y) of a target word and its colour intensities, every colour bit
-    // counted; -1 (outputs untouched) for a zero word.
+    // counted; kNoTarget (outputs untouched) for a zero word.
     static int DecodeTarget(TrackWord word, Point& point, TargetColor& colour);
 
     // The heading in degrees, in (0, 360], turning from +X toward +Y of the record's own

@@ -33,4 +33,16 @@ struct TargetColor
 };
 
 inline constexpr int kTriangleSlots = 10;
+
+// Results of the steps of the center and direction search.
+inline constexpr int kBisectorFound = 1;  // GetBisector: the line is written
+inline constexpr int kNoBisector = -1;    // GetBisector: the side is outside the band or horizontal
+inline constexpr int kNoCenter = -1;      // FindCenter: fewer than 3 points; the center is untouched
+inline constexpr int kTooFewLines = -1;   // IntersectLines: fewer than 2 lines
+inline constexpr int kTooFewPoints = -1;  // GetRmsDistance, GetMeanWithin: too few points to average
+inline constexpr int kNoPointWithin = -1; // GetMeanWithin: no point lies within the radius
+inline constexpr int kNoTarget = -1;      // DecodeTarget: a zero word, which ends the list
+
+// A kept triangle's center coordinates read as invalid when either equals this mark.
+inline constexpr std::int32_t kInvalidCenter = -1;
 inline constexpr int kMaxCenterPoints = 50;

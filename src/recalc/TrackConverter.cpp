@@ -2,12 +2,17 @@
 
 #include "base/File.h"
 #include "base/MessageSink.h"
+#include "base/OutputFile.h"
 #include "base/ResultCodes.h"
 #include "trackfile/TrackFileHeader.h"
 
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
 
 namespace
 {
@@ -26,12 +31,15 @@ constexpr const char* kMsgLastIncomplete = "Conversion Completed, last rec was i
 constexpr std::size_t kChunkBytes = std::size_t{kConversionChunkRecords} * kTrackRecordSize;
 static_assert(kChunkBytes == 36560);
 
-// Ends a run that failed after both files were opened: closes both and tells the user.
-int FailRun(CFile& source, CFile& destination, const char* message)
+int FailRead(const CFile& source)
 {
-    source.Close();
-    destination.Close();
-    ShowMessage(message);
+    ShowMessageWithReason(kMsgReadError, std::generic_category().message(source.GetLastError()));
+    return kErrNoInput;
+}
+
+int FailWrite(const COutputFile& destination)
+{
+    ShowMessageWithReason(kMsgWriteError, std::generic_category().message(destination.GetProblem().error));
     return kErrNoInput;
 }
 } // namespace
@@ -59,7 +67,7 @@ void CTrackConverter::ConvertRecord(std::uint8_t* recordBytes, Point& heldCenter
         if (word == 0)
         {
             // Without a usable triangle the record takes the center held from earlier records.
-            if (m_centerFinder.FindCenter(points, count, heldCenter) != -1)
+            if (m_centerFinder.FindCenter(points, count, heldCenter) != kNoCenter)
             {
                 record.x = heldCenter.x;
                 record.y = heldCenter.y;
@@ -76,85 +84,106 @@ void CTrackConverter::ConvertRecord(std::uint8_t* recordBytes, Point& heldCenter
 int CTrackConverter::ConvertFile(const std::string& source, const std::string& destination, int minDistance,
                                  int maxDistance, const ConversionProgress& progress)
 {
+    // Every early return below leaves both files to their destructors: the source is closed and
+    // the destination, never committed, keeps what it had.
     CFile in;
     if (!in.Open(source, FileMode::Read, ShareMode::DenyNone))
     {
-        ShowMessage(kMsgSourceOpen);
+        ShowFileProblem(kMsgSourceOpen, source, in.GetProblem());
         return kErrNoInput;
     }
-    // Creating the destination truncates it, so a destination that is the source itself (by any
-    // path: ./a.qtf, a symbolic or a hard link) is refused before anything is opened for writing.
+    // A destination that is the source itself (by any path: ./a.qtf, a symbolic or a hard link)
+    // is refused with a message of its own before anything is created.
     const auto sourceId = in.GetIdentity();
-    const auto destinationId = GetPathIdentity(destination);
+    int destinationError = 0;
+    const auto destinationId = GetPathIdentity(destination, destinationError);
+    if (!destinationId && destinationError != ENOENT)
+    {
+        // A destination that cannot be examined cannot be told apart from the source.
+        FileProblem problem;
+        problem.error = destinationError;
+        ShowFileProblem(kMsgDestinationOpen, destination, problem);
+        return kErrNoInput;
+    }
     if (sourceId && destinationId && *sourceId == *destinationId)
     {
-        in.Close();
         ShowMessage(kMsgSameFile);
         return kErrNoInput;
     }
-    CFile out;
-    if (!out.Open(destination, FileMode::CreateWrite, ShareMode::DenyNone))
+    COutputFile out;
+    if (!out.Create(destination))
     {
-        in.Close();
-        ShowMessage(kMsgDestinationOpen);
+        ShowFileProblem(kMsgDestinationOpen, destination, out.GetProblem());
         return kErrNoInput;
     }
-    const std::uint64_t total = in.GetLength().value_or(0);
+    // The source's length now: a run that reads fewer bytes has lost records to a file that got
+    // shorter meanwhile.
+    const std::optional<std::uint64_t> total = in.GetLength();
+    if (!total)
+        return FailRead(in);
     std::uint64_t done = 0;
 
-    if (HasTrackFileHeader(in))
+    const HeaderCheck header = CheckTrackFileHeader(in);
+    if (header == HeaderCheck::Unreadable)
+        return FailRead(in);
+    if (header == HeaderCheck::Present)
     {
-        std::array<std::uint8_t, kTrackHeaderSize> header{};
-        const std::int64_t got = in.Read(header.data(), header.size());
+        std::array<std::uint8_t, kTrackHeaderSize> bytes{};
+        const std::int64_t got = in.Read(bytes.data(), bytes.size());
         if (got < 0)
-            return FailRun(in, out, kMsgReadError);
-        if (!out.Write(header.data(), header.size()))
-            return FailRun(in, out, kMsgWriteError);
+            return FailRead(in);
+        if (!out.Write(bytes.data(), bytes.size()))
+            return FailWrite(out);
         done += static_cast<std::uint64_t>(got);
     }
     m_centerFinder.SetDistanceLimits(minDistance, maxDistance);
 
     Point heldCenter{0, 0};
     const auto chunk = std::make_unique<std::uint8_t[]>(kChunkBytes);
-    std::memset(chunk.get(), 0, kChunkBytes);
-    std::int64_t got = in.Read(chunk.get(), kChunkBytes);
-    if (got < 0)
-        return FailRun(in, out, kMsgReadError);
-    auto bytes = static_cast<std::size_t>(got);
-    while (bytes >= kTrackRecordSize)
+    // The next chunk into the zero-filled buffer: the bytes read, or -1 on a read error.
+    const auto ReadChunk = [&]() -> std::int64_t
     {
+        std::memset(chunk.get(), 0, kChunkBytes);
+        const std::int64_t got = in.Read(chunk.get(), kChunkBytes);
+        if (got > 0)
+            done += static_cast<std::uint64_t>(got);
+        return got;
+    };
+    std::int64_t got = ReadChunk();
+    while (got >= static_cast<std::int64_t>(kTrackRecordSize))
+    {
+        const auto bytes = static_cast<std::size_t>(got);
         for (std::size_t r = 0; r < bytes / kTrackRecordSize; ++r)
             ConvertRecord(chunk.get() + r * kTrackRecordSize, heldCenter);
         // A trailing partial record of a chunk that holds whole records too is copied unchanged.
         if (!out.Write(chunk.get(), bytes))
-            return FailRun(in, out, kMsgWriteError);
-        done += bytes;
+            return FailWrite(out);
         if (progress)
-            progress(done, total);
+            progress(done, *total);
         if (bytes < kChunkBytes)
-        {
-            in.Close();
-            if (!out.Close())
-                return FailRun(in, out, kMsgWriteError);
-            ShowMessage(kMsgCompleted);
-            return kOk;
-        }
-        std::memset(chunk.get(), 0, kChunkBytes);
-        got = in.Read(chunk.get(), kChunkBytes);
-        if (got < 0)
-            return FailRun(in, out, kMsgReadError);
-        bytes = static_cast<std::size_t>(got);
+            break;
+        got = ReadChunk();
     }
-
-    // Fewer than one record's bytes are left: a lone partial record after whole chunks is dropped.
-    in.Close();
-    if (!out.Close())
-        return FailRun(in, out, kMsgWriteError);
-    if (bytes == 0)
+    if (got < 0)
+        return FailRead(in);
+    if (done < *total)
     {
-        ShowMessage(kMsgCompleted);
-        return kOk;
+        ShowMessage("The file being converted, " + source + ", got shorter while it was read (" +
+                    std::to_string(done) + " of " + std::to_string(*total) +
+                    " bytes); the conversion is incomplete. Nothing was written.");
+        return kErrNoInput;
     }
-    ShowMessage(kMsgLastIncomplete);
-    return kErrNoInput;
+    if (!in.Close())
+        return FailRead(in);
+    if (!out.Commit())
+        return FailWrite(out);
+    // A lone partial record after whole chunks (fewer than one record's bytes in the last read)
+    // is dropped; a partial record that shared its chunk with whole records was copied above.
+    if (got > 0 && got < static_cast<std::int64_t>(kTrackRecordSize))
+    {
+        ShowMessage(kMsgLastIncomplete);
+        return kErrNoInput;
+    }
+    ShowMessage(kMsgCompleted);
+    return kOk;
 }

@@ -25,8 +25,10 @@ public:
     virtual ~CTrackConverter() = default;
 
     // Converts source into destination with the band min..max. 0 when the run completed; -1 when
-    // a file cannot be opened, the destination is the source itself, a read or write failed, or
-    // the source ended with a lone incomplete record. Every outcome is told to the user.
+    // a file cannot be opened (or is not a regular file), the destination is the source itself, a
+    // read, seek or write failed, the source got shorter while it was read, or the source ended
+    // with a lone incomplete record. The destination is written through COutputFile: after a
+    // failure it keeps what it had. Every outcome is told to the user.
     int ConvertFile(const std::string& source, const std::string& destination, int minDistance,
                     int maxDistance, const ConversionProgress& progress = {});
 

@@ -1,9 +1,6 @@
 #include "regions/EventFile.h"
 
-#include "base/File.h"
 #include "base/LittleEndian.h"
-
-#include <array>
 
 std::string MakeEventFilePath(const std::string& dir, const std::string& trackFileName,
                               const std::string& regionName, EventKind kind)
@@ -12,22 +9,17 @@ std::string MakeEventFilePath(const std::string& dir, const std::string& trackFi
            (kind == EventKind::Enter ? "_Enter.qsf" : "_Leave.qsf");
 }
 
-bool CreateEventFile(const std::string& path)
+const std::array<std::uint8_t, kTrackHeaderSize>& EventFileHeader()
 {
     // Bytes 18 .. 16383 (the zero byte after the tag and the filler) are all zero.
     static constexpr auto kHeader = []
     {
-        std::array<char, kEventFileHeaderSize> header{};
-        for (std::size_t i = 0; i < kEventFileTag.size(); ++i)
-            header[i] = kEventFileTag[i];
+        std::array<std::uint8_t, kTrackHeaderSize> header{};
+        for (std::size_t i = 0; i < kTrackHeaderTag.size(); ++i)
+            header[i] = static_cast<std::uint8_t>(kTrackHeaderTag[i]);
         return header;
     }();
-
-    CFile file;
-    if (!file.Open(path, FileMode::CreateWrite, ShareMode::DenyNone))
-        return false;
-    const bool written = file.Write(kHeader.data(), kHeader.size());
-    return file.Close() && written;
+    return kHeader;
 }
 
 void StoreEventTimes(const std::int64_t* times, std::size_t count, std::uint8_t* out)

@@ -1,18 +1,17 @@
-// The event timestamp file: a 16,384-byte header whose first 18 bytes are the track file tag, then
-// one little-endian signed 64-bit timestamp per visit. There is no count and no trailer; the number
-// of entries is (size - 16384) / 8.
+// The event timestamp file: a 16,384-byte header (kTrackHeaderSize) whose first 18 bytes are the
+// track file tag, then one little-endian signed 64-bit timestamp per visit. There is no count and
+// no trailer; the number of entries is (size - 16384) / 8.
 #pragma once
 
+#include "trackfile/TrackFileHeader.h"
+#include "trackfile/TrackRecord.h"
+
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
-inline constexpr std::size_t kEventFileHeaderSize = 16384;
-inline constexpr std::string_view kEventFileTag = "######## Zentravox";
 inline constexpr std::size_t kEventEntrySize = 8;
-static_assert(kEventFileTag.size() == 18);
-static_assert(kEventFileTag.size() + 1 <= kEventFileHeaderSize); // the tag and its zero byte fit
 
 enum class EventKind
 {
@@ -24,9 +23,8 @@ enum class EventKind
 [[nodiscard]] std::string MakeEventFilePath(const std::string& dir, const std::string& trackFileName,
                                             const std::string& regionName, EventKind kind);
 
-// Creates (or truncates) the file and writes the header: the tag, a zero byte, zero filler.
-// False when the file cannot be created or written.
-[[nodiscard]] bool CreateEventFile(const std::string& path);
+// The header every event file begins with: the tag, a zero byte, zero filler.
+[[nodiscard]] const std::array<std::uint8_t, kTrackHeaderSize>& EventFileHeader();
 
 // Serialises count timestamps as little-endian signed 64-bit values into out (count * 8 bytes).
 void StoreEventTimes(const std::int64_t* times, std::size_t count, std::uint8_t* out);

@@ -2,10 +2,12 @@
 
 #include "base/File.h"
 #include "base/MessageSink.h"
+#include "base/Regions.h"
 #include "base/ResultCodes.h"
 #include "regions/RegionPlot.h"
 
 #include <array>
+#include <cassert>
 #include <cstring>
 #include <optional>
 
@@ -13,10 +15,6 @@ namespace
 {
 constexpr std::uint32_t kProgressEvery = 65536;
 
-bool IsIndex(std::int32_t j, std::size_t size)
-{
-    return static_cast<std::uint32_t>(j) < size;
-}
 } // namespace
 
 int CRegionEventGenerator::Init(std::int32_t margin)
@@ -69,7 +67,8 @@ int CRegionEventGenerator::Run(const ProgressCallback& progress)
         return kErrNoInput;
 
     const auto regions = static_cast<std::size_t>(m_nRegions);
-    m_bFileErrorReported = false;
+    m_bFailed = false;
+    m_bFileError = false;
     m_visitsWritten.assign(regions, 0);
     WriteHeaders();
     m_states.assign(regions, RegionVisitState{});
@@ -78,11 +77,20 @@ int CRegionEventGenerator::Run(const ProgressCallback& progress)
     // Each record is fetched once and judged against every region in turn. The order of the
     // stored visits, and so every file, is the same as fetching it once per region.
     TrackRecord record;
-    std::memset(&record, 0, sizeof record); // judged as all zero if the very first read fails
-    for (std::uint32_t i = 0; i < m_nRecords; ++i)
+    std::memset(&record, 0, sizeof record);
+    int result = kOk;
+    for (std::uint32_t i = 0; i < m_nRecords && !m_bFailed; ++i)
     {
-        m_pReader->GetRecord(record, i); // a failed read has told the user; the run goes on
-        for (std::int32_t j = 0; j < m_nRegions; ++j)
+        // A record that cannot be read would be judged by the one before it: the run ends here.
+        if (m_pReader->GetRecord(record, i) != kOk)
+        {
+            ShowMessage("Record " + std::to_string(i) + " of " + m_strBaseName +
+                        " cannot be read; no timestamp files were written.");
+            m_bFailed = true;
+            result = kErrNoRecord;
+            break;
+        }
+        for (std::int32_t j = 0; j < m_nRegions && !m_bFailed; ++j)
         {
             RegionVisitState& state = m_states[static_cast<std::size_t>(j)];
             Step(record, m_pRegionRects[j], state);
@@ -95,14 +103,21 @@ int CRegionEventGenerator::Run(const ProgressCallback& progress)
         if (progress && (i + 1) % kProgressEvery == 0)
             progress(i + 1);
     }
-    for (std::int32_t j = 0; j < m_nRegions; ++j)
+    for (std::int32_t j = 0; j < m_nRegions && !m_bFailed; ++j)
         Flush(j);
-    if (progress)
+    if (!m_bFailed)
+        CommitFiles();
+    if (progress && !m_bFailed)
         progress(m_nRecords);
 
     std::vector<RegionVisitState>().swap(m_states);
     std::vector<RegionEventBuffer>().swap(m_buffers);
-    return m_bFileErrorReported ? kErrOpen : kOk;
+    m_regionFiles.clear();
+    m_outputs.clear(); // removes the temporary files of a failed run
+    if (!m_bFailed)
+        return kOk;
+    m_visitsWritten.assign(regions, 0);
+    return m_bFileError ? kErrOpen : result;
 }
 
 std::string CRegionEventGenerator::EventFilePath(std::int32_t j, EventKind kind) const
@@ -110,36 +125,65 @@ std::string CRegionEventGenerator::EventFilePath(std::int32_t j, EventKind kind)
     return MakeEventFilePath(m_strOutputDirectory, m_strBaseName, m_pRegionNames[j], kind);
 }
 
-void CRegionEventGenerator::ReportFileError(const std::string& text)
+void CRegionEventGenerator::FailOnFile(const std::string& text, const COutputFile& file)
 {
-    if (m_bFileErrorReported)
-        return;
-    m_bFileErrorReported = true;
-    ShowMessage(text);
+    m_bFailed = true;
+    m_bFileError = true;
+    ShowFileProblem(text, file.GetDestination(), file.GetProblem());
 }
 
 int CRegionEventGenerator::WriteHeaders()
 {
-    m_regionWritable.assign(static_cast<std::size_t>(m_nRegions), false);
+    m_outputs.clear();
+    m_regionFiles.assign(static_cast<std::size_t>(m_nRegions), {nullptr, nullptr});
     if (!m_bRegionsSet)
         return kOk;
+    const auto& header = EventFileHeader();
     for (std::int32_t j = 0; j < m_nRegions; ++j)
     {
         for (const EventKind kind : {EventKind::Enter, EventKind::Leave})
         {
             const std::string path = EventFilePath(j, kind);
-            if (!CreateEventFile(path))
+            // Regions of the same name share their pair of files: one header, then the entries of
+            // both in the order they are flushed.
+            COutputFile* file = nullptr;
+            for (const auto& output : m_outputs)
+                if (output->GetDestination() == path)
+                    file = output.get();
+            if (file == nullptr)
             {
-                // Regions without fresh files write nothing this run, so no visit is ever
-                // appended to a file left from an earlier run.
-                ReportFileError("Cannot create the event file " + path +
-                                "; no timestamp files are written for its region or the regions after it.");
-                return kOk;
+                m_outputs.push_back(std::make_unique<COutputFile>());
+                file = m_outputs.back().get();
+                if (!file->Create(path))
+                {
+                    FailOnFile("Cannot create the event file " + path + "; no timestamp files were written.",
+                               *file);
+                    return kErrOpen;
+                }
+                if (!file->Write(header.data(), header.size()))
+                {
+                    FailOnFile("Cannot write to the event file " + path +
+                                   "; no timestamp files were written.",
+                               *file);
+                    return kErrOpen;
+                }
             }
+            m_regionFiles[static_cast<std::size_t>(j)][kind == EventKind::Enter ? 0 : 1] = file;
         }
-        m_regionWritable[static_cast<std::size_t>(j)] = true;
     }
     return kOk;
+}
+
+void CRegionEventGenerator::CommitFiles()
+{
+    std::vector<COutputFile*> files;
+    for (const auto& output : m_outputs)
+        files.push_back(output.get());
+    std::size_t failed = 0;
+    if (!CommitAll(files, failed))
+        FailOnFile("Cannot write to the event file " + files[failed]->GetDestination() +
+                       "; no timestamp files were written.",
+                   *files[failed]);
 }
 
 std::int32_t CRegionEventGenerator::Classify(const TrackRecord& record, const Rect& rect) const
@@ -197,7 +241,7 @@ int CRegionEventGenerator::Step(const TrackRecord& record, const Rect& rect, Reg
 
 int CRegionEventGenerator::StorePair(std::int32_t j)
 {
-    if (!IsIndex(j, m_buffers.size()) || !IsIndex(j, m_states.size()))
+    if (!IsRegionIndex(j, m_buffers.size()) || !IsRegionIndex(j, m_states.size()))
         return kErrNoInput;
     RegionEventBuffer& buffer = m_buffers[static_cast<std::size_t>(j)];
     const RegionVisitState& state = m_states[static_cast<std::size_t>(j)];
@@ -209,80 +253,39 @@ int CRegionEventGenerator::StorePair(std::int32_t j)
     return kOk;
 }
 
-bool CRegionEventGenerator::AppendBuffer(std::int32_t j)
-{
-    const RegionEventBuffer& buffer = m_buffers[static_cast<std::size_t>(j)];
-    const std::string enterPath = EventFilePath(j, EventKind::Enter);
-    const std::string leavePath = EventFilePath(j, EventKind::Leave);
-
-    const auto Fail = [this](const std::string& path)
-    {
-        ReportFileError("Cannot write to the event file " + path +
-                        "; the timestamp files of its region are incomplete.");
-        return false;
-    };
-
-    // Both files are opened before either is written, so that a file that cannot be opened
-    // leaves its partner untouched.
-    CFile enterFile;
-    CFile leaveFile;
-    const bool enterOpen = enterFile.Open(enterPath, FileMode::WriteExisting, ShareMode::DenyNone);
-    const bool leaveOpen =
-        enterOpen && leaveFile.Open(leavePath, FileMode::WriteExisting, ShareMode::DenyNone);
-    if (!enterOpen || !leaveOpen)
-        return Fail(enterOpen ? leavePath : enterPath);
-
-    const auto count = static_cast<std::size_t>(buffer.count);
-    std::array<std::uint8_t, kEventBufferVisits * kEventEntrySize> bytes;
-    struct Half
-    {
-        CFile& file;
-        const std::int64_t* times;
-        const std::string& path;
-        std::optional<std::uint64_t> lengthBefore;
-    };
-    std::array<Half, 2> halves = {Half{enterFile, buffer.enterTimes, enterPath, enterFile.GetLength()},
-                                  Half{leaveFile, buffer.leaveTimes, leavePath, leaveFile.GetLength()}};
-    for (Half& half : halves)
-    {
-        StoreEventTimes(half.times, count, bytes.data());
-        if (half.lengthBefore && half.file.SeekToEnd() &&
-            half.file.Write(bytes.data(), count * kEventEntrySize))
-            continue;
-        // A block that reached one file but not the other is taken back out of both (as far as
-        // the files let us), so the entries that stay still pair up.
-        for (Half& written : halves)
-            if (written.lengthBefore)
-                (void)written.file.SetLength(*written.lengthBefore);
-        enterFile.Close();
-        leaveFile.Close();
-        return Fail(half.path);
-    }
-    for (const Half& half : halves)
-        if (!half.file.Close())
-            return Fail(half.path);
-    return true;
-}
-
 int CRegionEventGenerator::Flush(std::int32_t j)
 {
-    if (!IsIndex(j, m_buffers.size()))
+    if (!IsRegionIndex(j, m_buffers.size()))
         return kErrNoInput;
     RegionEventBuffer& buffer = m_buffers[static_cast<std::size_t>(j)];
-    if (buffer.count == 0)
-        return kOk;
-    const auto region = static_cast<std::size_t>(j);
-    const bool written = m_regionWritable[region] && AppendBuffer(j);
-    if (written)
-        m_visitsWritten[region] += static_cast<std::uint64_t>(buffer.count);
-    else
-        m_regionWritable[region] = false; // nothing more is appended this run; the visits are dropped
-    // Emptied either way, so the buffer never holds more than 500 visits.
+    const auto count = static_cast<std::size_t>(buffer.count);
+    // Emptied whatever happens, so the buffer never holds more than 500 visits.
     buffer.count = 0;
-    return written ? kOk : kErrNoInput;
+    if (count == 0)
+        return kOk;
+    if (m_bFailed || !IsRegionIndex(j, m_regionFiles.size()))
+        return kErrNoInput;
+    const auto region = static_cast<std::size_t>(j);
+    std::array<std::uint8_t, kEventBufferVisits * kEventEntrySize> bytes;
+    const std::array<const std::int64_t*, 2> times = {buffer.enterTimes, buffer.leaveTimes};
+    for (std::size_t half = 0; half < 2; ++half)
+    {
+        assert(m_regionFiles[region][half] != nullptr && "WriteHeaders gives every region its files");
+        COutputFile& file = *m_regionFiles[region][half];
+        StoreEventTimes(times[half], count, bytes.data());
+        if (!file.Write(bytes.data(), count * kEventEntrySize))
+        {
+            FailOnFile("Cannot write to the event file " + file.GetDestination() +
+                           "; no timestamp files were written.",
+                       file);
+            return kErrNoInput;
+        }
+    }
+    m_visitsWritten[region] += count;
+    return kOk;
 }
 
 std::uint64_t CRegionEventGenerator::GetVisitsWritten(std::int32_t j) const
 {
-    return IsIndex(j, m_visitsWritten.size()) ? m_visitsWritten[static_cast<std::size_t>(j)] : 0;
+    return IsRegionIndex(j, m_visitsWritten.size()) ? m_visitsWritten[static_cast<std::size_t>(j)] : 0;
 }

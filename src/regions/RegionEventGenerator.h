@@ -7,18 +7,26 @@
 // Positions that stay in the border band never make a visit. A visit still open when the records
 // end is dropped. Visits are buffered per region (at most 500) and appended in blocks.
 //
+// A run's event files appear together or not at all: they are written to temporary files and put
+// in place only when the whole run has succeeded. A file that cannot be created or written, or a
+// record that cannot be read, ends the run at once with one message; the files of an earlier run
+// then stay as they were.
+//
 // One generator serves one or more runs; the window makes one per command. The region table and
 // the reader are borrowed, never released.
 #pragma once
 
 #include "base/Geometry.h"
+#include "base/OutputFile.h"
 #include "regions/EventFile.h"
 #include "regions/RegionTable.h"
 #include "trackfile/TrackFile.h"
 #include "trackfile/TrackRecord.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -76,13 +84,14 @@ public:
     void SetOutputDirectory(std::string dir) { m_strOutputDirectory = std::move(dir); }
 
     // The whole run. -1 (nothing done) unless Init, SetRegions and SetSource have succeeded; -601
-    // when an event file could not be created or written (the user has been told once); else 0.
-    // progress, when given, is called with the number of records walked every 65,536 records.
+    // when an event file could not be created or written, -603 when a record could not be read
+    // (the user has been told once, and no event file was written); else 0. progress, when given,
+    // is called with the number of records walked every 65,536 records.
     int Run(const ProgressCallback& progress = {});
 
-    // Creates every region's two files afresh with their header; stops at the first file that
-    // cannot be created, so that region and the later ones have no fresh files this run.
-    int WriteHeaders(); // 0
+    // Starts every region's two files (regions of the same name share one pair) with their header,
+    // as temporary files. -601, after telling the user, when one cannot be created or written.
+    int WriteHeaders();
     // Zone of the record's position against rect (normalised first, so a rectangle dragged from
     // right to left or bottom to top contains what it covers on the plot).
     [[nodiscard]] std::int32_t Classify(const TrackRecord& record, const Rect& rect) const;
@@ -91,15 +100,13 @@ public:
     // Buffers the completed visit of region j; a full buffer is flushed at once.
     int StorePair(std::int32_t j); // 0
     // Appends region j's buffered visits to its two files and empties the buffer. -1 when a file
-    // cannot be opened or written; the region then writes nothing more this run and its buffered
-    // and later visits are dropped (its files would otherwise hold enter and leave entries that
-    // no longer pair up).
+    // cannot be written (the run then fails) or the run has already failed.
     int Flush(std::int32_t j);
 
-    // After a run: the visits of region j appended to both its files.
+    // After a run: the visits of region j in both its files (0 for every region of a failed run).
     [[nodiscard]] std::uint64_t GetVisitsWritten(std::int32_t j) const;
     // After a run: whether some event file could not be created or written.
-    [[nodiscard]] bool HadFileError() const { return m_bFileErrorReported; }
+    [[nodiscard]] bool HadFileError() const { return m_bFileError; }
 
     std::int32_t m_nMargin = 0;
     bool m_bInitialised = false;
@@ -116,13 +123,15 @@ public:
 
 private:
     [[nodiscard]] std::string EventFilePath(std::int32_t j, EventKind kind) const;
-    void ReportFileError(const std::string& text);
-    // Appends both halves of region j's buffer; false on any failure, with the user told.
-    bool AppendBuffer(std::int32_t j);
+    // Ends the run as failed with a message about an event file.
+    void FailOnFile(const std::string& text, const COutputFile& file);
+    // Puts every event file of the run in place, or none.
+    void CommitFiles();
 
     std::string m_strOutputDirectory = ".";
-    std::vector<bool> m_regionWritable;         // region's files were created fresh this run and
-                                                // every append so far succeeded
-    std::vector<std::uint64_t> m_visitsWritten; // kept after the run for the caller
-    bool m_bFileErrorReported = false;          // the user has been told this run
+    std::vector<std::unique_ptr<COutputFile>> m_outputs;    // the run's files, one per distinct name
+    std::vector<std::array<COutputFile*, 2>> m_regionFiles; // region j's enter and leave file
+    std::vector<std::uint64_t> m_visitsWritten;             // kept after the run for the caller
+    bool m_bFailed = false;                                 // the run has failed and the user has been told
+    bool m_bFileError = false;                              // ... because of an event file
 };

@@ -4,11 +4,9 @@
 #pragma once
 
 #include "base/Geometry.h"
+#include "base/Regions.h"
 
 #include <cstdint>
-
-// The table holds at most this many regions; the plot draws at most this many outlines.
-inline constexpr int kMaxRegions = 50;
 
 class IRegionPlot
 {

@@ -12,15 +12,8 @@
 #include <string_view>
 
 inline constexpr std::uint32_t kCmdSelectRectangleFirst = 40010; // "Rectangle &0"
-inline constexpr std::uint32_t kCmdSelectRectangleLast = 40059;  // "Rectangle 49"
 inline constexpr Rect kNewRegionRect{50, 50, 175, 175};
 inline constexpr std::string_view kMsgTooManyRegions = "Sorry, this program only supports up to 50 boxes.";
-
-// True when index names one of count slots. The index is compared unsigned, so -1 never does.
-[[nodiscard]] constexpr bool IsRegionIndex(std::int32_t index, std::int32_t count)
-{
-    return static_cast<std::uint32_t>(index) < static_cast<std::uint32_t>(count);
-}
 
 class CRegionTable
 {

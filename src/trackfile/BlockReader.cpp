@@ -2,17 +2,15 @@
 
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
+#include "trackfile/TrackFile.h"
 #include "trackfile/TrackFileHeader.h"
 
-#include <cstring>
-#include <string_view>
+#include <optional>
+#include <string>
+#include <system_error>
 
 namespace
 {
-// The reader's own texts, so a pass tells the user what opening the file in the window would.
-constexpr std::string_view kMsgOpenFailed = "Error opening file; Is the file/path name correct?";
-constexpr std::string_view kMsgIncomplete = "Corrupt file - incomplete record encountered.";
-
 // Ends the pass early: every consumer drops what it prepared.
 void AbandonAll(std::span<IRecordConsumer* const> consumers)
 {
@@ -35,31 +33,21 @@ int CBlockReader::Open(const std::string& path)
     m_info.fileName = FileNameOfPath(path);
     if (!m_file.Open(path, FileMode::Read, ShareMode::DenyNone))
     {
-        ShowMessageWithReason(kMsgOpenFailed, std::strerror(m_file.GetLastError()));
+        ShowFileProblem(kMsgTrackOpenFailed, path, m_file.GetProblem());
         return kErrOpen;
     }
-    std::uint64_t length = m_file.GetLength().value_or(0);
-    m_info.hasHeader = HasTrackFileHeader(m_file);
-    bool incomplete = false;
-    if (m_info.hasHeader)
+    const std::optional<TrackFileLayout> layout = ExamineTrackFile(m_file);
+    if (!layout)
     {
-        if (length < kTrackHeaderSize)
-        {
-            incomplete = true;
-            m_info.tailBytes = length;
-            length = 0;
-        }
-        else
-            length -= kTrackHeaderSize;
+        ShowFileProblem(kMsgTrackOpenFailed, path, m_file.GetProblem());
+        m_file.Close();
+        return kErrOpen;
     }
-    m_info.records = length / kTrackRecordSize;
-    if (length % kTrackRecordSize != 0)
-    {
-        incomplete = true;
-        m_info.tailBytes = length % kTrackRecordSize;
-    }
-    if (incomplete)
-        ShowMessage(kMsgIncomplete);
+    m_info.hasHeader = layout->hasHeader;
+    m_info.records = layout->records;
+    m_info.tailBytes = layout->tailBytes;
+    if (layout->IsIncomplete())
+        ShowMessage(kMsgTrackIncomplete);
     m_isOpen = true;
     return kOk;
 }
@@ -79,7 +67,7 @@ int CBlockReader::Run(std::span<IRecordConsumer* const> consumers, const StreamP
     if (!m_file.Seek(m_info.hasHeader ? kTrackHeaderSize : 0))
     {
         ShowMessageWithReason("Error reading " + m_info.fileName + "; no results were written.",
-                              std::strerror(m_file.GetLastError()));
+                              std::generic_category().message(m_file.GetLastError()));
         AbandonAll(consumers);
         return kErrNoRecord;
     }
@@ -96,7 +84,7 @@ int CBlockReader::Run(std::span<IRecordConsumer* const> consumers, const StreamP
             // Counted at opening, so fewer bytes now means the file was cut short meanwhile.
             if (got < 0)
                 ShowMessageWithReason("Error reading " + m_info.fileName + "; no results were written.",
-                                      std::strerror(m_file.GetLastError()));
+                                      std::generic_category().message(m_file.GetLastError()));
             else
                 ShowMessage(m_info.fileName + " got shorter while it was read (record " +
                             std::to_string(done + static_cast<std::uint64_t>(got) / kTrackRecordSize) +

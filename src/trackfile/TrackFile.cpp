@@ -6,11 +6,11 @@
 
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <system_error>
 
 namespace
 {
-constexpr const char* kMsgOpenFailed = "Error opening file; Is the file/path name correct?";
-constexpr const char* kMsgIncomplete = "Corrupt file - incomplete record encountered.";
 constexpr const char* kMsgNotOpen = "Please open a file before attempting this operation.";
 constexpr const char* kMsgShortRead = "Insufficient read length.";
 constexpr const char* kMsgInvalidIndex = "InvalidIndex.";
@@ -34,40 +34,29 @@ int CTrackFile::Open(const std::string& path)
 
     if (!m_file.Open(path, FileMode::Read, ShareMode::DenyNone))
     {
-        ShowMessage(kMsgOpenFailed);
+        ShowFileProblem(kMsgTrackOpenFailed, path, m_file.GetProblem());
+        return kErrOpen;
+    }
+
+    // A file whose length or start cannot be read is not opened: its records could not be placed.
+    const std::optional<TrackFileLayout> layout = ExamineTrackFile(m_file);
+    if (!layout)
+    {
+        ShowFileProblem(kMsgTrackOpenFailed, path, m_file.GetProblem());
+        m_file.Close();
         return kErrOpen;
     }
     m_isOpen = true;
-
-    // The length is taken in 64 bits so that files beyond 4 GiB are counted correctly.
-    std::uint64_t length = m_file.GetLength().value_or(0);
-    m_hasHeader = HasTrackFileHeader(m_file);
-    bool incomplete = false;
-    if (m_hasHeader)
-    {
-        if (length < kTrackHeaderSize)
-        {
-            // A tag followed by less than a whole header: nothing to read, and it is not a whole file.
-            incomplete = true;
-            m_tailBytes = length;
-            length = 0;
-        }
-        else
-            length -= kTrackHeaderSize;
-    }
-    const std::uint64_t records = length / kTrackRecordSize;
-    m_recordsInFile = records;
+    m_hasHeader = layout->hasHeader;
+    m_recordsInFile = layout->records;
     // Counts stay 32-bit; a file with more records than that serves the first 2^32 - 1 of them.
-    m_recordCount = records > std::numeric_limits<std::uint32_t>::max()
+    m_recordCount = layout->records > std::numeric_limits<std::uint32_t>::max()
                         ? std::numeric_limits<std::uint32_t>::max()
-                        : static_cast<std::uint32_t>(records);
-    if (length % kTrackRecordSize != 0)
-    {
-        incomplete = true;
-        m_tailBytes = length % kTrackRecordSize;
-    }
+                        : static_cast<std::uint32_t>(layout->records);
+    m_tailBytes = layout->tailBytes;
+    const bool incomplete = layout->IsIncomplete();
     if (incomplete)
-        ShowMessage(kMsgIncomplete);
+        ShowMessage(kMsgTrackIncomplete);
     return ReadWindow(0);
 }
 
@@ -90,9 +79,15 @@ int CTrackFile::ReadWindow(std::uint32_t first)
     const std::size_t wanted = std::size_t{n} * kTrackRecordSize;
     const bool sought = m_file.Seek(offset);
     const std::int64_t got = sought ? m_file.Read(m_window, wanted) : -1;
+    if (got < 0)
+    {
+        ShowMessageWithReason(kMsgShortRead, std::generic_category().message(m_file.GetLastError()));
+        return kErrNoRecord;
+    }
     if (got != static_cast<std::int64_t>(wanted))
     {
-        ShowMessage(kMsgShortRead);
+        // The file ends before records it had when it was opened.
+        ShowMessageWithReason(kMsgShortRead, m_file.GetFileName() + " is shorter than when it was opened.");
         return kErrNoRecord;
     }
     return kOk;

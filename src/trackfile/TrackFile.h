@@ -8,8 +8,13 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 inline constexpr std::uint32_t kTrackWindowRecords = 4;
+
+// What opening a tracker file tells the user, from whichever reader opens it.
+inline constexpr std::string_view kMsgTrackOpenFailed = "Error opening file; Is the file/path name correct?";
+inline constexpr std::string_view kMsgTrackIncomplete = "Corrupt file - incomplete record encountered.";
 
 class CTrackFile
 {
@@ -19,7 +24,9 @@ public:
     CTrackFile(const CTrackFile&) = delete;
     CTrackFile& operator=(const CTrackFile&) = delete;
 
-    int Open(const std::string& path);                             // 0, -601 cannot open, -603 first read
+    // 0; -601 when the path cannot be opened, is not a regular file, or its length or first bytes
+    // cannot be read (the reader is then not open); -603 when the first window cannot be read.
+    int Open(const std::string& path);
     virtual int GetRecord(TrackRecord& dest, std::uint32_t index); // 0, or -603
     std::uint32_t GetRecordCount() const { return m_recordCount; } // whole records only
     std::string GetFileName() const;                               // last path component

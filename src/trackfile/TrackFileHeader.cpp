@@ -5,11 +5,44 @@
 #include <array>
 #include <cstring>
 
-bool HasTrackFileHeader(CFile& file)
+HeaderCheck CheckTrackFileHeader(CFile& file)
 {
     std::array<char, kTrackHeaderTag.size()> tag{};
     const std::int64_t got = file.Read(tag.data(), tag.size());
-    file.Seek(0);
-    return got == static_cast<std::int64_t>(tag.size()) &&
-           std::memcmp(tag.data(), kTrackHeaderTag.data(), tag.size()) == 0;
+    if (!file.Seek(0) || got < 0)
+        return HeaderCheck::Unreadable;
+    const bool present = got == static_cast<std::int64_t>(tag.size()) &&
+                         std::memcmp(tag.data(), kTrackHeaderTag.data(), tag.size()) == 0;
+    return present ? HeaderCheck::Present : HeaderCheck::Absent;
+}
+
+bool HasTrackFileHeader(CFile& file)
+{
+    return CheckTrackFileHeader(file) == HeaderCheck::Present;
+}
+
+std::optional<TrackFileLayout> ExamineTrackFile(CFile& file)
+{
+    // The length is taken in 64 bits so that files beyond 4 GiB are counted correctly.
+    const std::optional<std::uint64_t> fileLength = file.GetLength();
+    if (!fileLength)
+        return std::nullopt;
+    const HeaderCheck header = CheckTrackFileHeader(file);
+    if (header == HeaderCheck::Unreadable)
+        return std::nullopt;
+    TrackFileLayout layout;
+    layout.hasHeader = header == HeaderCheck::Present;
+    std::uint64_t length = *fileLength;
+    if (layout.hasHeader)
+    {
+        if (length < kTrackHeaderSize)
+        {
+            layout.tailBytes = length; // a tag and less than a whole header: nothing to read
+            return layout;
+        }
+        length -= kTrackHeaderSize;
+    }
+    layout.records = length / kTrackRecordSize;
+    layout.tailBytes = length % kTrackRecordSize;
+    return layout;
 }

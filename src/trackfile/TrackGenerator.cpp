@@ -1,9 +1,12 @@
 #include "trackfile/TrackGenerator.h"
 
-#include "base/File.h"
+#include "base/MessageSink.h"
+#include "base/OutputFile.h"
 #include "base/ResultCodes.h"
+#include "trackfile/Arena.h"
 #include "trackfile/TrackFileHeader.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -11,8 +14,9 @@
 namespace
 {
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kArenaWidth = 640.0;
-constexpr double kArenaHeight = 480.0;
+// The arena in the doubles the wander is computed in.
+constexpr double kWidth = kArenaWidth;
+constexpr double kHeight = kArenaHeight;
 constexpr std::int64_t kMicrosPerSecond = 1000000;
 constexpr std::int64_t kRecordsPerSecond = 60;
 
@@ -49,8 +53,8 @@ constexpr HeadLight kHeadLights[] = {
     {6.0, 12.0, kWordBitRB},
     {-6.0, 12.0, kWordBitRB},
 };
-} // namespace
-
+// Sine and cosine from range reduction and Taylor polynomials in basic IEEE operations only, so
+// that the same seed gives the same bytes wherever the library's sin and cos differ.
 void DeterministicSinCos(double radians, double& sine, double& cosine)
 {
     // Reduce to [-pi, pi], then to [-pi/2, pi/2] with the matching sign of the cosine.
@@ -86,12 +90,13 @@ void DeterministicSinCos(double radians, double& sine, double& cosine)
     sine = s;
     cosine = cosineSign * c;
 }
+} // namespace
 
 CTrackGenerator::CTrackGenerator(std::uint64_t seed) : m_state(seed), m_seed(seed)
 {
     m_startTime = static_cast<std::int64_t>(NextRandom() % (3600ull * kMicrosPerSecond)) + kMicrosPerSecond;
-    m_x = 100.0 + Uniform() * (kArenaWidth - 200.0);
-    m_y = 100.0 + Uniform() * (kArenaHeight - 200.0);
+    m_x = 100.0 + Uniform() * (kWidth - 200.0);
+    m_y = 100.0 + Uniform() * (kHeight - 200.0);
     m_heading = Uniform() * 2.0 * kPi;
 }
 
@@ -113,7 +118,8 @@ void CTrackGenerator::MakeHeader(std::uint8_t (&header)[kTrackHeaderSize],
         std::string(kTrackHeaderTag) +
         "\r\nSynthetic track written by tracktool gen\r\nseed=" + std::to_string(m_seed) +
         "\r\nrecords=" + std::to_string(options.records) +
-        "\r\nrate=60 records per second\r\narena=640x480\r\n";
+        "\r\nrate=60 records per second\r\narena=" + std::to_string(kArenaWidth) + "x" +
+        std::to_string(kArenaHeight) + "\r\n";
     std::memcpy(header, text.data(), text.size() < sizeof header ? text.size() : sizeof header);
 }
 
@@ -128,9 +134,9 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
 
     // Wander: the turn rate drifts, the speed varies, and the walls push the subject back inside.
     m_turn = 0.9 * m_turn + (Uniform() - 0.5) * 0.04;
-    const double dx0 = kArenaWidth / 2 - m_x;
-    const double dy0 = kArenaHeight / 2 - m_y;
-    const bool nearWall = m_x < 60.0 || m_x > kArenaWidth - 60.0 || m_y < 60.0 || m_y > kArenaHeight - 60.0;
+    const double dx0 = kWidth / 2 - m_x;
+    const double dy0 = kHeight / 2 - m_y;
+    const bool nearWall = m_x < 60.0 || m_x > kWidth - 60.0 || m_y < 60.0 || m_y > kHeight - 60.0;
     double s = 0.0;
     double c = 1.0;
     DeterministicSinCos(m_heading, s, c);
@@ -147,12 +153,12 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
     m_y += speed * s;
     if (m_x < 20.0)
         m_x = 20.0;
-    if (m_x > kArenaWidth - 20.0)
-        m_x = kArenaWidth - 20.0;
+    if (m_x > kWidth - 20.0)
+        m_x = kWidth - 20.0;
     if (m_y < 20.0)
         m_y = 20.0;
-    if (m_y > kArenaHeight - 20.0)
-        m_y = kArenaHeight - 20.0;
+    if (m_y > kHeight - 20.0)
+        m_y = kHeight - 20.0;
 
     // The tracker's own estimate: the position to the pixel, the heading in whole degrees.
     record.x = static_cast<std::int32_t>(m_x);
@@ -167,7 +173,7 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
     {
         if (nPoints < kMaxPoints)
             record.points[nPoints++] =
-                MakeTrackWord(ClampCoordinate(px, kArenaWidth), ClampCoordinate(py, kArenaHeight), colour);
+                MakeTrackWord(ClampCoordinate(px, kWidth), ClampCoordinate(py, kHeight), colour);
     };
     for (const HeadLight& light : kHeadLights)
     {
@@ -181,7 +187,7 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
         if (NextRandom() % 8 == 0)
             colour |= kWordBitLum;
         record.targets[nTargets++] =
-            MakeTrackWord(ClampCoordinate(lx, kArenaWidth), ClampCoordinate(ly, kArenaHeight), colour);
+            MakeTrackWord(ClampCoordinate(lx, kWidth), ClampCoordinate(ly, kHeight), colour);
         // The light's blob as the tracker saw it: a ring of points around it.
         for (int k = 0; k < 8; ++k)
         {
@@ -195,30 +201,46 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
     {
         const TrackWord colours[] = {kWordBitRR, kWordBitRG, kWordBitRB, kWordBitLum};
         record.targets[nTargets++] =
-            MakeTrackWord(static_cast<std::uint32_t>(NextRandom() % 640),
-                          static_cast<std::uint32_t>(NextRandom() % 480), colours[NextRandom() % 4]);
+            MakeTrackWord(static_cast<std::uint32_t>(NextRandom() % std::uint64_t{kArenaWidth}),
+                          static_cast<std::uint32_t>(NextRandom() % std::uint64_t{kArenaHeight}),
+                          colours[NextRandom() % 4]);
     }
     // Now and then a stray point of light somewhere in the frame.
     const std::uint64_t noise = NextRandom() % 10 == 0 ? 1 + NextRandom() % 2 : 0;
     for (std::uint64_t k = 0; k < noise; ++k)
-        addPoint(static_cast<double>(NextRandom() % 640), static_cast<double>(NextRandom() % 480),
-                 kWordBitLum);
+        addPoint(static_cast<double>(NextRandom() % std::uint64_t{kArenaWidth}),
+                 static_cast<double>(NextRandom() % std::uint64_t{kArenaHeight}), kWordBitLum);
     ++m_index;
 }
 
 int WriteGeneratedTrack(const std::string& path, const TrackGeneratorOptions& options,
                         const std::function<void(std::uint32_t)>& progress)
 {
-    CFile file;
-    if (!file.Open(path, FileMode::CreateWrite))
+    if (options.partialBytes >= kTrackRecordSize)
+    {
+        ShowMessage("The incomplete record at the end must be shorter than one record (0 to " +
+                    std::to_string(kTrackRecordSize - 1) + " bytes); " + path + " was not written.");
+        return kErrNoInput;
+    }
+    COutputFile file;
+    if (!file.Create(path))
+    {
+        ShowFileProblem("Cannot create the track file " + path + ".", path, file.GetProblem());
         return kErrOpen;
+    }
+    const auto Fail = [&]
+    {
+        ShowFileProblem("Cannot write the track file " + path + "; nothing was written.", path,
+                        file.GetProblem());
+        return kErrNoInput;
+    };
     CTrackGenerator generator(options.seed);
     if (!options.oldStyle)
     {
         std::uint8_t header[kTrackHeaderSize];
         generator.MakeHeader(header, options);
         if (!file.Write(header, sizeof header))
-            return kErrNoInput;
+            return Fail();
     }
     constexpr std::uint32_t kChunk = 256;
     std::vector<TrackRecord> chunk(kChunk);
@@ -228,15 +250,15 @@ int WriteGeneratedTrack(const std::string& path, const TrackGeneratorOptions& op
         for (std::uint32_t i = 0; i < n; ++i)
             generator.NextRecord(chunk[i]);
         if (!file.Write(chunk.data(), std::size_t{n} * sizeof(TrackRecord)))
-            return kErrNoInput;
+            return Fail();
         written += n;
         if (progress && (written % 4096 < kChunk || written == options.records))
             progress(written);
     }
-    std::vector<std::uint8_t> tail(options.partialBytes);
-    for (auto& b : tail)
-        b = static_cast<std::uint8_t>(generator.NextRandom());
-    if (!tail.empty() && !file.Write(tail.data(), tail.size()))
-        return kErrNoInput;
-    return file.Close() ? kOk : kErrNoInput;
+    std::array<std::uint8_t, kTrackRecordSize - 1> tail{};
+    for (std::uint32_t i = 0; i < options.partialBytes; ++i)
+        tail[i] = static_cast<std::uint8_t>(generator.NextRandom());
+    if (options.partialBytes != 0 && !file.Write(tail.data(), options.partialBytes))
+        return Fail();
+    return file.Commit() ? kOk : Fail();
 }

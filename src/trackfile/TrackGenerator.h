@@ -15,7 +15,7 @@ struct TrackGeneratorOptions
     std::uint32_t records = 3600; // 60 records a second
     std::uint64_t seed = 1;
     bool oldStyle = false;          // no header: records from byte 0
-    std::uint32_t partialBytes = 0; // extra bytes after the last whole record
+    std::uint32_t partialBytes = 0; // bytes of an incomplete record after the last whole one, < 1828
 };
 
 class CTrackGenerator
@@ -42,10 +42,9 @@ private:
     double m_turn = 0.0;    // radians per record
 };
 
-// Writes a generated file. 0, -601 when the file cannot be created, -1 on a write error.
-// progress, when given, is called with the records written so far every few thousand records.
+// Writes a generated file, whole or not at all (through COutputFile). 0; -601 when the file cannot
+// be created; -1 on a write error or a partial tail of a whole record or more. Every failure is
+// told to the user. progress, when given, is called with the records written so far every few
+// thousand records.
 int WriteGeneratedTrack(const std::string& path, const TrackGeneratorOptions& options,
                         const std::function<void(std::uint32_t)>& progress = {});
-
-// Sine and cosine from range reduction and Taylor polynomials in basic IEEE operations only.
-void DeterministicSinCos(double radians, double& sine, double& cosine);

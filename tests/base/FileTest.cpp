@@ -1,5 +1,8 @@
 #include "base/File.h"
 
+#include "base/FileFaults.h"
+#include "support/FileChecks.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -59,15 +62,142 @@ TEST(File, ReadsShortOnlyAtTheEnd)
 
 TEST(File, ErrorsAreReportedNotHidden)
 {
-    CFile full;
-    ASSERT_TRUE(full.Open("/dev/full", FileMode::WriteExisting));
-    EXPECT_FALSE(full.Write("x", 1)); // a full disk
     CTempDir dir;
-    CFile directory;
-    ASSERT_TRUE(directory.Open(dir.Path(), FileMode::Read));
-    char c = 0;
-    EXPECT_EQ(directory.Read(&c, 1), -1);
-    EXPECT_NE(directory.GetLastError(), 0);
+    WriteWholeFile(dir.File("f"), "0123456789");
+    CFile file;
+    ASSERT_TRUE(file.Open(dir.File("f"), FileMode::WriteExisting));
+    {
+        CFileFaultScope faults;
+        faults.Arm(FileOp::Write, 1, FileFaultKind::Fail, ENOSPC);
+        EXPECT_FALSE(file.Write("x", 1)); // a full disk
+        EXPECT_EQ(file.GetLastError(), ENOSPC);
+        faults.Arm(FileOp::Read, 1, FileFaultKind::Fail, EIO);
+        char c = 0;
+        EXPECT_EQ(file.Read(&c, 1), -1);
+        EXPECT_EQ(file.GetLastError(), EIO);
+        faults.Arm(FileOp::Stat, 1, FileFaultKind::Fail, EIO);
+        EXPECT_EQ(file.GetLength(), std::nullopt);
+        faults.Arm(FileOp::Seek, 1, FileFaultKind::Fail, EIO);
+        EXPECT_FALSE(file.Seek(0));
+        faults.Arm(FileOp::Seek, 1, FileFaultKind::Fail, EIO);
+        EXPECT_FALSE(file.SeekToEnd());
+        faults.Arm(FileOp::Close, 1, FileFaultKind::Fail, EIO);
+        EXPECT_FALSE(file.Close());
+        EXPECT_FALSE(file.IsOpen()); // the descriptor is gone all the same
+    }
+    EXPECT_EQ(ReadWholeFile(dir.File("f")), "0123456789");
+}
+
+// Only regular files are opened, in every mode; anything else is refused at once with what it is.
+TEST(File, OnlyRegularFilesAreOpened)
+{
+    CTempDir dir;
+    ASSERT_TRUE(MakeFifo(dir.File("pipe")));
+    ASSERT_EQ(::symlink(dir.Path().c_str(), dir.File("link-to-dir").c_str()), 0);
+    struct Case
+    {
+        std::string path;
+        FileKind kind;
+    };
+    const Case cases[] = {
+        {dir.Path(), FileKind::Directory},  {dir.File("link-to-dir"), FileKind::Directory},
+        {dir.File("pipe"), FileKind::Fifo}, // nobody at the other end: a blocking open never returns
+        {"/dev/null", FileKind::Device},    {"/dev/zero", FileKind::Device},
+    };
+    const FileMode modes[] = {FileMode::Read, FileMode::WriteExisting, FileMode::CreateWrite,
+                              FileMode::CreateReadWrite};
+    for (const Case& c : cases)
+    {
+        for (const FileMode mode : modes)
+        {
+            SCOPED_TRACE(c.path + " in mode " + std::to_string(static_cast<int>(mode)));
+            const std::size_t descriptors = CountOpenDescriptors();
+            CFile file;
+            EXPECT_FALSE(file.Open(c.path, mode));
+            EXPECT_FALSE(file.IsOpen());
+            EXPECT_EQ(file.GetProblem().kind, c.kind);
+            EXPECT_NE(file.GetLastError(), 0);
+            EXPECT_EQ(CountOpenDescriptors(), descriptors);
+        }
+    }
+}
+
+TEST(File, NotAFileIsDescribedByWhatItIs)
+{
+    struct Case
+    {
+        FileKind kind;
+        const char* text;
+    };
+    const Case cases[] = {
+        {FileKind::Directory, "run is a directory, not a file."},
+        {FileKind::Fifo, "run is a named pipe (FIFO), not a file."},
+        {FileKind::Device, "run is a device, not a file."},
+        {FileKind::Socket, "run is a socket, not a file."},
+        {FileKind::Other, "run is not a regular file."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DescribeNotAFile("run", c.kind), c.text);
+}
+
+// The window shows the text alone for an ordinary failure and tracktool adds the system's reason;
+// a path that is not a file, or is an input, gets its own second line that both show.
+TEST(File, ProblemsAreShownWithTheirReasonOrWhatStandsThere)
+{
+    FileProblem missing;
+    missing.error = ENOENT;
+    FileProblem directory;
+    directory.error = EISDIR;
+    directory.kind = FileKind::Directory;
+    FileProblem input;
+    input.error = EBUSY;
+    input.isOpenInput = true;
+    struct Case
+    {
+        FileProblem problem;
+        std::string message;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {missing, "Cannot open.", "No such file or directory"},
+        {directory, "Cannot open.\nd is a directory, not a file.", ""},
+        {input, "Cannot open.\nd is a file this program is reading; it is left as it is.", ""},
+    };
+    for (const Case& c : cases)
+    {
+        CRecordingMessageSink sink;
+        CScopedMessageSink scoped(sink);
+        ShowFileProblem("Cannot open.", "d", c.problem);
+        EXPECT_EQ(sink.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(sink.reasons, std::vector<std::string>{c.reason});
+    }
+}
+
+// The set of files open for reading follows every CFile that holds one: opens, moves and closes.
+TEST(File, FilesOpenForReadingAreKnownUntilClosed)
+{
+    CTempDir dir;
+    WriteWholeFile(dir.File("a"), "a");
+    const FileIdentity a = GetPathIdentity(dir.File("a")).value();
+    EXPECT_FALSE(IsOpenForReading(a));
+    {
+        CFile first;
+        ASSERT_TRUE(first.Open(dir.File("a"), FileMode::Read));
+        EXPECT_TRUE(IsOpenForReading(a));
+        CFile second;
+        ASSERT_TRUE(second.Open(dir.File("a"), FileMode::Read));
+        first.Close();
+        EXPECT_TRUE(IsOpenForReading(a)); // second still holds it
+        CFile moved(std::move(second));
+        EXPECT_TRUE(IsOpenForReading(a));
+        CFile writer;
+        ASSERT_TRUE(writer.Open(dir.File("a"), FileMode::WriteExisting));
+        moved = std::move(writer); // the reading handle is closed by the assignment
+        EXPECT_FALSE(IsOpenForReading(a));
+        ASSERT_TRUE(moved.Open(dir.File("a"), FileMode::Read));
+        EXPECT_TRUE(IsOpenForReading(a));
+    }
+    EXPECT_FALSE(IsOpenForReading(a)); // destructors close
 }
 
 TEST(File, IdentityIsTheSameThroughLinks)

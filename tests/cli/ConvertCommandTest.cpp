@@ -54,7 +54,7 @@ TEST(ConvertCommand, ExitStatusFollowsTheRun)
          "Conversion Completed, last rec was incomplete.\n"},
         {{"convert", dir.File("none.qtf"), dir.File("o3.qtf")},
          1,
-         "Error opening file to Read from; Is the file/path name correct?\n"},
+         "Error opening file to Read from; Is the file/path name correct?\nNo such file or directory\n"},
         {{"convert", dir.File("ok.qtf"), dir.File("o4.qtf"), "--min", "-3", "--max", "7"},
          0,
          "Conversion Completed\n"},

@@ -133,7 +133,7 @@ TEST(InfoCommand, MissingFileFailsWithTheReadersMessage)
 {
     const ToolResult result = RunTool({"info", "/nonexistent/file.qtf"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Error opening file; Is the file/path name correct?\n");
+    EXPECT_EQ(result.err, "Error opening file; Is the file/path name correct?\nNo such file or directory\n");
 }
 
 // Test that a file with more whole records than a 32-bit count says so beside the count it serves

@@ -4,11 +4,18 @@
 
 #include "PlotTestSupport.h"
 #include "base/File.h"
+#include "base/FileFaults.h"
+#include "support/FaultMatrix.h"
+#include "support/FileChecks.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
+#include "support/TrackFileBuilder.h"
+#include "trackfile/TrackFile.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace
 {
@@ -216,10 +223,16 @@ TEST(BitmapFile, FailureMessages)
          MakeCapture(10, 2, 24),
          dir.File("none/e.bmp"),
          {"Unable to create() file to save .bmp..."}},
-        {"a folder", MakeCapture(10, 2, 24), dir.Path(), {"Unable to create() file to save .bmp..."}},
+        // What is not a file is never written, and the message says what it is.
+        {"a folder",
+         MakeCapture(10, 2, 24),
+         dir.Path(),
+         {"Unable to create() file to save .bmp...\n" + dir.Path() + " is a directory, not a file."}},
+        {"a device",
+         MakeCapture(10, 2, 24),
+         "/dev/full",
+         {"Unable to create() file to save .bmp...\n/dev/full is a device, not a file."}},
     };
-    if (std::filesystem::exists("/dev/full"))
-        cases.push_back({"full disk", MakeCapture(10, 2, 24), "/dev/full", {"Unable to write .bmp file."}});
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.what);
@@ -227,7 +240,96 @@ TEST(BitmapFile, FailureMessages)
         CScopedMessageSink scoped(sink);
         EXPECT_NE(SaveCapturedBitmap(c.path, c.bitmap), 0);
         EXPECT_EQ(sink.messages, c.messages);
+        EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
     }
+}
+
+// A named pipe as the picture's name is refused at once, not waited on until something reads it.
+TEST(BitmapFile, NamedPipeIsRefusedAtOnce)
+{
+    CTempDir dir;
+    ASSERT_TRUE(MakeFifo(dir.File("pipe.bmp")));
+    const auto status = RunInChild(
+        [&]
+        {
+            CRecordingMessageSink sink;
+            CScopedMessageSink scoped(sink);
+            const bool refused =
+                SaveCapturedBitmap(dir.File("pipe.bmp"), MakeCapture(10, 2, 24)) == -601 &&
+                sink.messages ==
+                    std::vector<std::string>{"Unable to create() file to save .bmp...\n" +
+                                             dir.File("pipe.bmp") + " is a named pipe (FIFO), not a file."};
+            return refused ? 0 : 1;
+        },
+        std::chrono::seconds(20));
+    EXPECT_EQ(status, std::optional<int>(0));
+}
+
+// A full disk while writing: the message carries the system's reason, and a file of that name
+// keeps what it had.
+TEST(BitmapFile, FailedWriteLeavesTheEarlierFileAndGivesTheReason)
+{
+    CTempDir dir;
+    ASSERT_TRUE(WriteWholeFile(dir.File("x.bmp"), "an earlier picture"));
+    for (const FileOp op : {FileOp::Write, FileOp::Close, FileOp::Rename})
+    {
+        SCOPED_TRACE(FileOpName(op));
+        CRecordingMessageSink sink;
+        CScopedMessageSink scoped(sink);
+        CFileFaultScope faults;
+        faults.Arm(op, 1, FileFaultKind::Fail, ENOSPC);
+        EXPECT_EQ(SaveCapturedBitmap(dir.File("x.bmp"), MakeCapture(10, 2, 24)), -1);
+        EXPECT_EQ(sink.messages, std::vector<std::string>{"Unable to write .bmp file."});
+        EXPECT_EQ(sink.reasons, std::vector<std::string>{"No space left on device"});
+        EXPECT_EQ(SnapshotFolder(dir.Path()),
+                  (std::map<std::string, std::string>{{"x.bmp", "an earlier picture"}}));
+    }
+}
+
+// The track being shown is never overwritten by a picture, by whatever name it is chosen.
+TEST(BitmapFile, TrackBeingReadIsNeverOverwritten)
+{
+    CTempDir dir;
+    const std::string track = CTrackFileBuilder().AddSequence(3).Write(dir.File("run.qtf"));
+    ASSERT_EQ(::symlink(track.c_str(), dir.File("run.bmp").c_str()), 0);
+    CTrackFile reader;
+    ASSERT_EQ(reader.Open(track), 0);
+    const auto before = SnapshotFolder(dir.Path());
+    for (const std::string& path : {track, dir.File("run.bmp")})
+    {
+        SCOPED_TRACE(path);
+        CRecordingMessageSink sink;
+        CScopedMessageSink scoped(sink);
+        EXPECT_EQ(SaveCapturedBitmap(path, MakeCapture(10, 2, 24)), -601);
+        EXPECT_EQ(sink.messages,
+                  std::vector<std::string>{"Unable to create() file to save .bmp...\n" + path +
+                                           " is a file this program is reading; it is left as it is."});
+        EXPECT_EQ(SnapshotFolder(dir.Path()), before);
+    }
+}
+
+// A symbolic link as the name keeps being a link: the picture goes to the file it points to.
+TEST(BitmapFile, LinkedNameWritesThroughTheLink)
+{
+    CTempDir dir;
+    std::filesystem::create_directory(dir.File("pictures"));
+    ASSERT_EQ(::symlink("pictures/latest.bmp", dir.File("link.bmp").c_str()), 0);
+    CRecordingMessageSink sink;
+    CScopedMessageSink scoped(sink);
+    ASSERT_EQ(SaveCapturedBitmap(dir.File("link.bmp"), MakeCapture(10, 2, 24)), 0);
+    EXPECT_EQ(std::filesystem::read_symlink(dir.File("link.bmp")), "pictures/latest.bmp");
+    EXPECT_EQ(ReadWholeFile(dir.File("pictures/latest.bmp")).size(), 118u);
+}
+
+// Every failing call of the file layer fails the save cleanly and keeps an earlier picture.
+TEST(BitmapFile, EveryFileFaultFailsCleanly)
+{
+    WriterUnderTest writer;
+    writer.name = "bitmap";
+    writer.prepare = [](const CTempDir& dir) { WriteWholeFile(dir.File("x.bmp"), "an earlier picture"); };
+    writer.run = [](const CTempDir& dir)
+    { return SaveCapturedBitmap(dir.File("x.bmp"), MakeCapture(64, 48, 24)); };
+    EXPECT_GT(ExpectEveryFaultFailsCleanly(writer), 10u);
 }
 
 TEST(BitmapFile, FileHeldExclusivelyElsewhereCannotBeCreated)

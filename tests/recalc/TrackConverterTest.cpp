@@ -1,12 +1,17 @@
 #include "recalc/TrackConverter.h"
 
 #include "base/File.h"
+#include "base/FileFaults.h"
+#include "support/FaultMatrix.h"
+#include "support/FileChecks.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 
+#include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <optional>
 #include <unistd.h>
 
 namespace
@@ -167,37 +172,182 @@ TEST_F(TrackConverterTest, OpenReadAndWriteFailuresAreReportedAndFail)
 {
     CTrackFileBuilder().AddSequence(30).Write(dir.File("in.qtf"));
     CTrackFileBuilder().WithHeader(false).AddSequence(30).Write(dir.File("old.dat"));
+    const std::string readOpen = "Error opening file to Read from; Is the file/path name correct?";
+    const std::string writeOpen = "Error opening file to write to; Is the file/path name correct?";
+    const std::string writeError =
+        "Error writing the converted file (is the disk full?); the conversion is incomplete.";
     struct Case
     {
         std::string source;
         std::string destination;
-        const char* message;
-        bool destinationCreated;
+        std::string message;
+        std::string reason;
+        std::optional<FileOp> failing; // the first call of this kind fails with ENOSPC
     };
     const Case cases[] = {
-        {dir.File("missing.qtf"), dir.File("o1.qtf"),
-         "Error opening file to Read from; Is the file/path name correct?", false},
-        {dir.File("in.qtf"), dir.File("no/such/dir.qtf"),
-         "Error opening file to write to; Is the file/path name correct?", false},
+        {dir.File("missing.qtf"), dir.File("o1.qtf"), readOpen, "No such file or directory", {}},
+        {dir.File("in.qtf"), dir.File("no/such/dir.qtf"), writeOpen, "No such file or directory", {}},
+        // What is not a file is refused, and the refusal says what it is.
+        {dir.Path(),
+         dir.File("o2.qtf"),
+         readOpen + "\n" + dir.Path() + " is a directory, not a file.",
+         "",
+         {}},
+        {dir.File("in.qtf"),
+         dir.Path(),
+         writeOpen + "\n" + dir.Path() + " is a directory, not a file.",
+         "",
+         {}},
+        {dir.File("in.qtf"), "/dev/full", writeOpen + "\n/dev/full is a device, not a file.", "", {}},
         // A full disk after both files are open: at the header, and (with no header to copy) at
         // the first chunk of records.
-        {dir.File("in.qtf"), "/dev/full",
-         "Error writing the converted file (is the disk full?); the conversion is incomplete.", true},
-        {dir.File("old.dat"), "/dev/full",
-         "Error writing the converted file (is the disk full?); the conversion is incomplete.", true},
-        // A source that opens but cannot be read.
-        {dir.Path(), dir.File("o2.qtf"),
-         "Error reading the file being converted; the conversion is incomplete.", true},
+        {dir.File("in.qtf"), dir.File("o3.qtf"), writeError, "No space left on device", FileOp::Write},
+        {dir.File("old.dat"), dir.File("o4.qtf"), writeError, "No space left on device", FileOp::Write},
     };
     for (const Case& c : cases)
     {
+        SCOPED_TRACE(c.source + " to " + c.destination);
         sink.messages.clear();
-        EXPECT_EQ(Convert(c.source, c.destination), -1) << c.message;
-        EXPECT_EQ(sink.messages, std::vector<std::string>{c.message});
-        if (c.destination != "/dev/full")
+        sink.reasons.clear();
+        const auto before = SnapshotFolder(dir.Path());
         {
-            EXPECT_EQ(::access(c.destination.c_str(), F_OK) == 0, c.destinationCreated) << c.destination;
+            CFileFaultScope faults;
+            if (c.failing)
+                faults.Arm(*c.failing, 1, FileFaultKind::Fail, ENOSPC);
+            EXPECT_EQ(Convert(c.source, c.destination), -1);
         }
+        EXPECT_EQ(sink.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(sink.reasons, std::vector<std::string>{c.reason});
+        EXPECT_EQ(SnapshotFolder(dir.Path()), before); // nothing created, nothing left half-written
+    }
+}
+
+// Sources that never end or would be waited on, and destinations that are not files, are refused
+// at once. Each runs in a child, so that a conversion that blocks or runs on fails the test
+// instead of hanging it.
+TEST_F(TrackConverterTest, PipesAndDevicesAreRefusedAtOnce)
+{
+    const std::string track = CTrackFileBuilder().AddSequence(5).Write(dir.File("in.qtf"));
+    ASSERT_TRUE(MakeFifo(dir.File("pipe")));
+    // An anonymous pipe holding a whole track, as "cat in.qtf | tracktool convert /dev/stdin" gives.
+    int fds[2] = {-1, -1};
+    ASSERT_EQ(::pipe(fds), 0);
+    const std::string bytes = ReadWholeFile(track);
+    ASSERT_EQ(::write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(fds[1]);
+    const std::string stdinLike = "/proc/self/fd/" + std::to_string(fds[0]);
+    struct Case
+    {
+        std::string source;
+        std::string destination;
+        std::string what; // the second line of the message
+    };
+    const Case cases[] = {
+        {dir.File("pipe"), dir.File("out.qtf"), dir.File("pipe") + " is a named pipe (FIFO), not a file."},
+        {stdinLike, dir.File("out.qtf"), stdinLike + " is a named pipe (FIFO), not a file."},
+        {"/dev/zero", dir.File("out.qtf"), "/dev/zero is a device, not a file."},
+        {track, dir.File("pipe"), dir.File("pipe") + " is a named pipe (FIFO), not a file."},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.source + " to " + c.destination);
+        const auto before = SnapshotFolder(dir.Path());
+        const auto status = RunInChild(
+            [&]
+            {
+                CRecordingMessageSink childSink;
+                CScopedMessageSink childScoped(childSink);
+                CTrackConverter childConverter;
+                const int result = childConverter.ConvertFile(c.source, c.destination, 10, 100);
+                return result == -1 && childSink.messages.size() == 1 &&
+                               childSink.messages[0].find("\n" + c.what) != std::string::npos
+                           ? 0
+                           : 1;
+            },
+            std::chrono::seconds(20));
+        EXPECT_EQ(status, std::optional<int>(0));
+        EXPECT_EQ(SnapshotFolder(dir.Path()), before);
+    }
+    ::close(fds[0]);
+}
+
+// A destination that is a file the program has open for reading (the track shown in the window)
+// is never replaced, by whatever name it is given.
+TEST_F(TrackConverterTest, FileOpenForReadingIsNeverTheDestination)
+{
+    const std::string source = CTrackFileBuilder().AddSequence(5).Write(dir.File("in.qtf"));
+    const std::string shown = CTrackFileBuilder().AddSequence(7).Write(dir.File("shown.qtf"));
+    ASSERT_EQ(::symlink(shown.c_str(), dir.File("link.qtf").c_str()), 0);
+    CFile reader;
+    ASSERT_TRUE(reader.Open(shown, FileMode::Read));
+    const auto before = SnapshotFolder(dir.Path());
+    for (const std::string& destination : {shown, dir.File("link.qtf")})
+    {
+        sink.messages.clear();
+        EXPECT_EQ(Convert(source, destination), -1);
+        EXPECT_EQ(sink.messages,
+                  std::vector<std::string>{"Error opening file to write to; Is the file/path name "
+                                           "correct?\n" +
+                                           destination +
+                                           " is a file this program is reading; it is left as it is."});
+        EXPECT_EQ(SnapshotFolder(dir.Path()), before);
+    }
+}
+
+// A source that gets shorter while it is converted loses records: the run fails, says so, and
+// writes nothing, whether the cut falls between chunks or inside one.
+TEST_F(TrackConverterTest, SourceThatGetsShorterDuringTheRunFails)
+{
+    struct Case
+    {
+        std::uint64_t cutTo; // bytes of records kept by the cut
+    };
+    const Case cases[] = {
+        {20 * kTrackRecordSize}, {25 * kTrackRecordSize}, {25 * kTrackRecordSize + 100}, {0}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.cutTo);
+        const std::string source = CTrackFileBuilder().AddSequence(45).Write(dir.File("in.qtf"));
+        WriteWholeFile(dir.File("out.qtf"), "an earlier conversion");
+        sink.messages.clear();
+        bool cut = false;
+        // The cut comes after the first chunk has been written.
+        const auto cutOnce = [&](std::uint64_t, std::uint64_t)
+        {
+            if (!cut)
+                cut = ::truncate(source.c_str(), static_cast<off_t>(kTrackHeaderSize + c.cutTo)) == 0;
+        };
+        const int result = converter.ConvertFile(source, dir.File("out.qtf"), 10, 100, cutOnce);
+        ASSERT_TRUE(cut);
+        EXPECT_EQ(result, -1);
+        ASSERT_EQ(sink.messages.size(), 1u);
+        EXPECT_NE(sink.messages[0].find("got shorter while it was read"), std::string::npos)
+            << sink.messages[0];
+        EXPECT_EQ(ReadWholeFile(dir.File("out.qtf")), "an earlier conversion");
+        EXPECT_EQ(SnapshotFolder(dir.Path()).size(), 2u); // no temporary file left
+    }
+}
+
+// Every failing call of the file layer fails the run without "Conversion Completed", leaving the
+// source and an earlier conversion byte for byte as they were.
+TEST(TrackConverterFaults, EveryFileFaultFailsCleanly)
+{
+    const std::vector<std::pair<std::string, bool>> shapes = {{"with a header", true}, {"old style", false}};
+    for (const auto& [shape, header] : shapes)
+    {
+        WriterUnderTest writer;
+        writer.name = "conversion " + shape;
+        writer.prepare = [header = header](const CTempDir& dir)
+        {
+            CTrackFileBuilder().WithHeader(header).AddSequence(45).WithTail(100).Write(dir.File("in.qtf"));
+            WriteWholeFile(dir.File("out.qtf"), "an earlier conversion");
+        };
+        writer.run = [](const CTempDir& dir)
+        {
+            CTrackConverter converter;
+            return converter.ConvertFile(dir.File("in.qtf"), dir.File("out.qtf"), 10, 100);
+        };
+        EXPECT_GT(ExpectEveryFaultFailsCleanly(writer), 20u);
     }
 }
 

@@ -1,11 +1,14 @@
 // Whole runs of the event generator over tracks built in code, checked through the files written.
 #include "EventTestSupport.h"
+#include "support/FaultMatrix.h"
+#include "support/FileChecks.h"
 #include "support/RecordingMessageSink.h"
 #include "trackfile/TrackGenerator.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace
 {
@@ -27,6 +30,15 @@ int RunGenerator(CRegionEventGenerator& generator, CTrackFile& reader, const std
     generator.SetRegions(rects.data(), names.data(), static_cast<std::int32_t>(rects.size()));
     generator.SetOutputDirectory(dir.Path());
     return generator.Run();
+}
+
+// The size of the hidden temporary file that will become the named file (0 when there is none).
+std::uintmax_t TemporarySize(const CTempDir& dir, const std::string& name)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        if (entry.path().filename().string().rfind("." + name + ".", 0) == 0)
+            return entry.file_size();
+    return 0;
 }
 
 std::string EnterFile(const CTempDir& dir, const std::string& name)
@@ -236,11 +248,19 @@ TEST(RegionEventGenerator, TwelveHundredVisitsAreWrittenInBlocksByteForByteAsOne
     CObservedTrackFile reader;
     ASSERT_EQ(reader.Open(WriteTrack(dir, VisitsTrack(1200))), 0);
     // Visit k ends at record 2k + 1, so the 500th visit fills the buffer while record 999 is judged.
+    // The file grows under its temporary name while the run goes on. Every read also looks at the
+    // buffer, which must never hold more than 500 visits.
     std::vector<std::uintmax_t> sizeBeforeRead(reader.GetRecordCount() + 1);
-    reader.beforeRead = [&](std::uint32_t i)
-    { sizeBeforeRead[i] = std::filesystem::file_size(dir.File("track.qtf_Box0_Enter.qsf")); };
     CRegionEventGenerator generator;
+    std::int32_t largestBuffer = 0;
+    reader.beforeRead = [&](std::uint32_t i)
+    {
+        sizeBeforeRead[i] = TemporarySize(dir, "track.qtf_Box0_Enter.qsf");
+        for (const RegionEventBuffer& buffer : generator.m_buffers)
+            largestBuffer = std::max(largestBuffer, std::int32_t{buffer.count});
+    };
     ASSERT_EQ(RunGenerator(generator, reader, {kBox}, {"Box0"}, dir), 0);
+    EXPECT_EQ(largestBuffer, 499);
 
     reader.beforeRead = nullptr;
     const std::vector<Visit> expected = ReferenceVisits(reader, {kBox})[0];
@@ -331,7 +351,9 @@ TEST(RegionEventGenerator, SecondRunReplacesTheFilesOfTheFirst)
     EXPECT_EQ(LeaveFile(dir, "Box0"), EventFileBytes({51, 53}));
 }
 
-TEST(RegionEventGenerator, RegionsWithoutFreshFilesNeverAppendToOldOnesAndTheUserIsToldOnce)
+// A file that cannot be created ends the run at once: no region gets files, the files of an
+// earlier run stay as they were, and the user is told once.
+TEST(RegionEventGenerator, FileThatCannotBeCreatedFailsTheRunAndWritesNothing)
 {
     CTempDir dir;
     CRecordingMessageSink sink;
@@ -340,85 +362,138 @@ TEST(RegionEventGenerator, RegionsWithoutFreshFilesNeverAppendToOldOnesAndTheUse
     ASSERT_EQ(reader.Open(WriteTrack(dir, VisitsTrack(3))), 0);
     // Box1's enter file cannot be created (a folder stands in its place); Box2 has files left
     // from an earlier run.
-    std::filesystem::create_directory(dir.File("track.qtf_Box1_Enter.qsf"));
+    const std::string folder = dir.File("track.qtf_Box1_Enter.qsf");
+    std::filesystem::create_directory(folder);
     const std::string stale = EventFileBytes({111, 222});
     ASSERT_TRUE(WriteWholeFile(dir.File("track.qtf_Box2_Enter.qsf"), stale));
     ASSERT_TRUE(WriteWholeFile(dir.File("track.qtf_Box2_Leave.qsf"), stale));
+    const auto before = SnapshotFolder(dir.Path());
 
     CRegionEventGenerator generator;
     EXPECT_EQ(RunGenerator(generator, reader, {kBox, kBox, kBox}, SlotNames(3), dir), -601);
-    EXPECT_EQ(EnterFile(dir, "Box0"), EventFileBytes({1000, 1002, 1004}));
-    EXPECT_EQ(EnterFile(dir, "Box2"), stale);
-    EXPECT_EQ(LeaveFile(dir, "Box2"), stale);
-    EXPECT_EQ(generator.GetVisitsWritten(0), 3u);
-    EXPECT_EQ(generator.GetVisitsWritten(1), 0u);
-    EXPECT_EQ(generator.GetVisitsWritten(2), 0u);
+    EXPECT_EQ(SnapshotFolder(dir.Path()), before);
+    for (std::int32_t j = 0; j < 3; ++j)
+        EXPECT_EQ(generator.GetVisitsWritten(j), 0u);
     EXPECT_TRUE(generator.HadFileError());
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"Cannot create the event file " +
-                                                      dir.File("track.qtf_Box1_Enter.qsf") +
-                                                      "; no timestamp files are written for its region or "
-                                                      "the regions after it."});
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Cannot create the event file " + folder +
+                                                      "; no timestamp files were written.\n" + folder +
+                                                      " is a directory, not a file."});
 }
 
-TEST(RegionEventGenerator, FailedAppendsDropTheRegionsVisitsKeepFilesPairedAndAreToldOnce)
+// An event file name that is a link to the track (or any file the program is reading) is refused:
+// the track is never emptied.
+TEST(RegionEventGenerator, EventFileNameThatLeadsToTheTrackIsRefused)
+{
+    CTempDir dir;
+    CRecordingMessageSink sink;
+    CScopedMessageSink scoped(sink);
+    CTrackFile reader;
+    const std::string track = WriteTrack(dir, VisitsTrack(3));
+    ASSERT_EQ(reader.Open(track), 0);
+    const std::string planted = dir.File("track.qtf_Box0_Leave.qsf");
+    ASSERT_EQ(::symlink(track.c_str(), planted.c_str()), 0);
+    const auto before = SnapshotFolder(dir.Path());
+    CRegionEventGenerator generator;
+    EXPECT_EQ(RunGenerator(generator, reader, {kBox}, {"Box0"}, dir), -601);
+    EXPECT_EQ(SnapshotFolder(dir.Path()), before); // the track byte for byte, and no enter file
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{"Cannot create the event file " + planted +
+                                       "; no timestamp files were written.\n" + planted +
+                                       " is a file this program is reading; it is left as it is."});
+}
+
+// A named pipe where an event file goes is refused at once rather than waited on.
+TEST(RegionEventGenerator, NamedPipeInPlaceOfAnEventFileIsRefusedAtOnce)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir, VisitsTrack(3));
+    const std::string pipe = dir.File("track.qtf_Box0_Enter.qsf");
+    ASSERT_TRUE(MakeFifo(pipe));
+    const auto status = RunInChild(
+        [&]
+        {
+            CRecordingMessageSink sink;
+            CScopedMessageSink scoped(sink);
+            CTrackFile reader;
+            CRegionEventGenerator generator;
+            const bool refused =
+                reader.Open(track) == 0 && RunGenerator(generator, reader, {kBox}, {"Box0"}, dir) == -601 &&
+                sink.messages.size() == 1 &&
+                sink.messages[0].find(pipe + " is a named pipe (FIFO), not a file.") != std::string::npos;
+            return refused ? 0 : 1;
+        },
+        std::chrono::seconds(20));
+    EXPECT_EQ(status, std::optional<int>(0));
+}
+
+// A track that gets shorter during the run: the run stops at the first record it cannot read,
+// says so once (after the reader's own message), reads no further and writes no event file.
+TEST(RegionEventGenerator, RunStopsAtTheFirstRecordThatCannotBeRead)
 {
     CTempDir dir;
     CRecordingMessageSink sink;
     CScopedMessageSink scoped(sink);
     CObservedTrackFile reader;
-    ASSERT_EQ(reader.Open(WriteTrack(dir, VisitsTrack(1200))), 0);
-    // After the headers are written, Box0 loses its leave file and Box1 its enter file. Every
-    // read also looks at the buffers, which must never hold more than 500 visits.
-    CRegionEventGenerator generator;
-    std::int32_t largestBuffer = 0;
+    const std::string track = WriteTrack(dir, VisitsTrack(1200));
+    ASSERT_EQ(reader.Open(track), 0);
+    const std::string earlier = EventFileBytes({5, 6});
+    ASSERT_TRUE(WriteWholeFile(dir.File("track.qtf_Box0_Enter.qsf"), earlier));
+    ASSERT_TRUE(WriteWholeFile(dir.File("track.qtf_Box0_Leave.qsf"), earlier));
     reader.beforeRead = [&](std::uint32_t i)
     {
-        for (const RegionEventBuffer& buffer : generator.m_buffers)
-            largestBuffer = std::max(largestBuffer, std::int32_t{buffer.count});
-        if (i != 0)
-            return;
-        std::filesystem::remove(dir.File("track.qtf_Box0_Leave.qsf"));
-        std::filesystem::remove(dir.File("track.qtf_Box1_Enter.qsf"));
+        if (i == 1000) // records 1000 and later go
+        {
+            ASSERT_EQ(
+                ::truncate(track.c_str(), static_cast<off_t>(kTrackHeaderSize + 1000 * kTrackRecordSize)), 0);
+        }
     };
-    EXPECT_EQ(RunGenerator(generator, reader, {kBox, kBox, kBox}, SlotNames(3), dir), -601);
-    EXPECT_EQ(largestBuffer, 499);
-    // Nothing unpaired was appended, and nothing was created in place of the lost files.
-    EXPECT_EQ(EnterFile(dir, "Box0"), EventFileBytes({}));
-    EXPECT_EQ(LeaveFile(dir, "Box1"), EventFileBytes({}));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("track.qtf_Box0_Leave.qsf")));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("track.qtf_Box1_Enter.qsf")));
+    const auto before = SnapshotFolder(dir.Path());
+    CRegionEventGenerator generator;
+    EXPECT_EQ(RunGenerator(generator, reader, {kBox, kBox}, SlotNames(2), dir), -603);
+    EXPECT_EQ(reader.reads, 1001u);
+    EXPECT_EQ(sink.messages,
+              (std::vector<std::string>{"Insufficient read length.",
+                                        "Record 1000 of track.qtf cannot be read; no timestamp "
+                                        "files were written."}));
+    auto after = SnapshotFolder(dir.Path());
+    EXPECT_EQ(after.size(), before.size());
+    after.erase("track.qtf");
+    auto expected = before;
+    expected.erase("track.qtf");
+    EXPECT_EQ(after, expected);
     EXPECT_EQ(generator.GetVisitsWritten(0), 0u);
-    EXPECT_EQ(generator.GetVisitsWritten(1), 0u);
-    EXPECT_EQ(generator.GetVisitsWritten(2), 1200u); // other regions are unaffected
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"Cannot write to the event file " +
-                                                      dir.File("track.qtf_Box0_Leave.qsf") +
-                                                      "; the timestamp files of its region are incomplete."});
+    EXPECT_FALSE(generator.HadFileError());
 }
 
-TEST(RegionEventGenerator, BlockThatReachesOnlyTheEnterFileIsTakenBackOut)
+// Every failing call of the file layer (the reader's included) fails the run and leaves no event
+// file, in a fresh folder and over the files of an earlier run.
+TEST(RegionEventGenerator, EveryFileFaultFailsCleanly)
 {
-    if (!std::filesystem::exists("/dev/full"))
-        GTEST_SKIP() << "needs /dev/full to make a write fail";
-    CTempDir dir;
-    CRecordingMessageSink sink;
-    CScopedMessageSink scoped(sink);
-    CObservedTrackFile reader;
-    ASSERT_EQ(reader.Open(WriteTrack(dir, VisitsTrack(1200))), 0);
-    // After the headers are written, Box0's leave file becomes a full disk: the enter block of
-    // its first flush is written, the leave block is not.
-    const std::string leavePath = dir.File("track.qtf_Box0_Leave.qsf");
-    CRegionEventGenerator generator;
-    reader.beforeRead = [&](std::uint32_t i)
+    for (const bool earlierRun : {false, true})
     {
-        if (i != 0)
-            return;
-        std::filesystem::remove(leavePath);
-        std::filesystem::create_symlink("/dev/full", leavePath);
-    };
-    EXPECT_EQ(RunGenerator(generator, reader, {kBox, kBox}, SlotNames(2), dir), -601);
-    EXPECT_EQ(EnterFile(dir, "Box0"), EventFileBytes({}));
-    EXPECT_EQ(generator.GetVisitsWritten(0), 0u);
-    EXPECT_EQ(generator.GetVisitsWritten(1), 1200u);
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"Cannot write to the event file " + leavePath +
-                                                      "; the timestamp files of its region are incomplete."});
+        WriterUnderTest writer;
+        writer.name = earlierRun ? "events over an earlier run" : "events";
+        writer.cleanupMayFail = earlierRun;
+        writer.inputClosesAtTheEnd = 1; // the reader's
+        writer.prepare = [earlierRun](const CTempDir& dir)
+        {
+            // Two regions of one name share their files. A small track keeps the many runs quick.
+            WriteTrack(dir, VisitsTrack(20));
+            if (!earlierRun)
+                return;
+            for (const std::string name : {"track.qtf_Nest_Enter.qsf", "track.qtf_Nest_Leave.qsf",
+                                           "track.qtf_Box2_Enter.qsf", "track.qtf_Box2_Leave.qsf"})
+                WriteWholeFile(dir.File(name), EventFileBytes({1, 2}));
+        };
+        writer.run = [](const CTempDir& dir)
+        {
+            CTrackFile reader;
+            if (reader.Open(dir.File("track.qtf")) != 0)
+                return -1;
+            CRegionEventGenerator generator;
+            return RunGenerator(generator, reader, {kBox, kBox, Rect{0, 0, 10, 10}}, {"Nest", "Nest", "Box2"},
+                                dir);
+        };
+        EXPECT_GT(ExpectEveryFaultFailsCleanly(writer), 20u);
+    }
 }

@@ -1,13 +1,17 @@
 #include "trackfile/TrackFile.h"
 
 #include "base/File.h"
+#include "base/FileFaults.h"
+#include "support/FileChecks.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace
@@ -115,6 +119,7 @@ TEST_F(TrackFileTest, MissingPathLeavesTheReaderClosed)
     EXPECT_EQ(reader.GetFileName(), "five.qtf");
     EXPECT_EQ(reader.Open(dir.File("missing.qtf")), -601);
     EXPECT_EQ(sink.messages, std::vector<std::string>{"Error opening file; Is the file/path name correct?"});
+    EXPECT_EQ(sink.reasons, std::vector<std::string>{"No such file or directory"});
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(reader.GetRecordCount(), 0u);
     EXPECT_EQ(reader.GetFileName(), "");
@@ -152,6 +157,7 @@ TEST_F(TrackFileTest, ShortReadIsReportedAndCopiesWhatTheSlotHolds)
     TrackRecord record = Poisoned();
     EXPECT_EQ(reader.GetRecord(record, 5), -603);
     EXPECT_EQ(sink.messages, std::vector<std::string>{"Insufficient read length."});
+    EXPECT_EQ(sink.reasons, std::vector<std::string>{"eight.qtf is shorter than when it was opened."});
     EXPECT_EQ(reader.GetWindowStart(), 5u);
     // Nothing arrived for the window at 5, so its slot 0 still holds record 0 of the first window.
     EXPECT_EQ(std::int64_t{record.timestamp}, std::int64_t{builder.Records()[0].timestamp});
@@ -215,4 +221,91 @@ TEST_F(TrackFileTest, MoreRecordsThanACountCanHoldAreServedUpToTheCountAndKnown)
     ASSERT_EQ(reader.Open(path), 0);
     EXPECT_EQ(reader.GetRecordCount(), 0xFFFFFFFFu);
     EXPECT_EQ(reader.GetRecordsInFile(), records);
+}
+
+// Anything but a regular file is refused at once, saying what it is, and the reader stays closed:
+// a directory is not read as records, a pipe without a writer is not waited on, and a device is
+// not read without end.
+TEST_F(TrackFileTest, OnlyRegularFilesAreOpened)
+{
+    ASSERT_TRUE(MakeFifo(dir.File("pipe.qtf")));
+    struct Case
+    {
+        std::string path;
+        std::string what;
+    };
+    const Case cases[] = {
+        {dir.Path(), " is a directory, not a file."},
+        {dir.File("pipe.qtf"), " is a named pipe (FIFO), not a file."},
+        {"/dev/zero", " is a device, not a file."},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.path);
+        // In a child, so that an open that blocks fails the test instead of hanging it.
+        const auto status = RunInChild(
+            [&]
+            {
+                CRecordingMessageSink childSink;
+                CScopedMessageSink childScoped(childSink);
+                CTrackFile childReader;
+                const bool refused =
+                    childReader.Open(c.path) == -601 && !childReader.IsOpen() &&
+                    childReader.GetRecordCount() == 0 &&
+                    childSink.messages ==
+                        std::vector<std::string>{"Error opening file; Is the file/path name correct?\n" +
+                                                 c.path + c.what};
+                return refused ? 0 : 1;
+            },
+            std::chrono::seconds(20));
+        EXPECT_EQ(status, std::optional<int>(0));
+    }
+}
+
+// A file whose length or start cannot be read is not opened: its records could not be placed.
+// Every failure passes the system's reason along.
+TEST_F(TrackFileTest, FailuresWhileOpeningCloseTheFileAndGiveTheReason)
+{
+    CTrackFileBuilder().AddSequence(5).Write(dir.File("five.qtf"));
+    struct Case
+    {
+        FileOp op;
+        int error;
+        int result;
+        std::string message;
+        bool open;
+    };
+    const Case cases[] = {
+        {FileOp::Open, EIO, -601, "Error opening file; Is the file/path name correct?", false},
+        {FileOp::Stat, EIO, -601, "Error opening file; Is the file/path name correct?", false}, // at open
+        {FileOp::Read, EIO, -601, "Error opening file; Is the file/path name correct?", false}, // the tag
+        {FileOp::Seek, ESPIPE, -601, "Error opening file; Is the file/path name correct?", false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(FileOpName(c.op));
+        sink.messages.clear();
+        sink.reasons.clear();
+        const std::size_t descriptors = CountOpenDescriptors();
+        {
+            CFileFaultScope faults;
+            faults.Arm(c.op, 1, FileFaultKind::Fail, c.error);
+            EXPECT_EQ(reader.Open(dir.File("five.qtf")), c.result);
+        }
+        EXPECT_EQ(reader.IsOpen(), c.open);
+        EXPECT_EQ(reader.GetRecordCount(), 0u);
+        EXPECT_EQ(sink.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(sink.reasons, std::vector<std::string>{std::generic_category().message(c.error)});
+        EXPECT_EQ(CountOpenDescriptors(), descriptors);
+    }
+    // A read error inside the file (not a short read) is a short read to the caller, with its reason.
+    ASSERT_EQ(reader.Open(dir.File("five.qtf")), 0);
+    sink.messages.clear();
+    sink.reasons.clear();
+    CFileFaultScope faults;
+    faults.Arm(FileOp::Read, 1, FileFaultKind::Fail, EIO);
+    TrackRecord record;
+    EXPECT_EQ(reader.GetRecord(record, 4), -603);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Insufficient read length."});
+    EXPECT_EQ(sink.reasons, std::vector<std::string>{"Input/output error"});
 }
