@@ -6,6 +6,7 @@
 #pragma once
 
 #include "framework/Message.h"
+#include "trackfile/TrackRecord.h" // kRecordsPerSecond
 
 #include <cassert>
 #include <cstdint>
@@ -14,8 +15,6 @@
 // The scroll range of the record bar: 0 .. kScrollMax, set when a file is opened.
 inline constexpr int kScrollMin = 0;
 inline constexpr int kScrollMax = 32766;
-// One second of records, whatever the timestamps say ("[60 frame = 1sec]").
-inline constexpr std::uint32_t kRecordsPerSecond = 60;
 
 enum class RecordMove
 {

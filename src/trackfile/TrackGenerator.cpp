@@ -18,7 +18,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kWidth = kArenaWidth;
 constexpr double kHeight = kArenaHeight;
 constexpr std::int64_t kMicrosPerSecond = 1000000;
-constexpr std::int64_t kRecordsPerSecond = 60;
 
 std::uint64_t SplitMix(std::uint64_t& state)
 {
@@ -130,7 +129,7 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
     for (std::size_t i = 0; i < sizeof record.prefix; ++i)
         record.prefix[i] = static_cast<std::uint8_t>(frame >> (8 * i));
     record.timestamp =
-        m_startTime + static_cast<std::int64_t>(m_index) * kMicrosPerSecond / kRecordsPerSecond;
+        m_startTime + static_cast<std::int64_t>(m_index) * kMicrosPerSecond / std::int64_t{kRecordsPerSecond};
 
     // Wander: the turn rate drifts, the speed varies, and the walls push the subject back inside.
     m_turn = 0.9 * m_turn + (Uniform() - 0.5) * 0.04;

@@ -16,6 +16,10 @@
 static_assert(std::endian::native == std::endian::little,
               "TrackRecord is copied whole from little-endian files");
 
+// Records come at 60 a second: the program's own clock, whatever the timestamps say ("[60 frame =
+// 1sec]"). Every second shown or written is records / 60.
+inline constexpr std::uint32_t kRecordsPerSecond = 60;
+
 inline constexpr std::uint32_t kTrackHeaderSize = 16384;
 inline constexpr std::uint32_t kTrackRecordSize = 1828;
 inline constexpr std::size_t kMaxPoints = 400;
