@@ -78,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzCheck(sink.m_messages.empty(), "an accepted layout is loaded silently");
     FuzzCheck(margin >= 0 && table.m_nRegionCount >= 0 && table.m_nRegionCount <= kMaxRegions,
               "an accepted layout has a margin of 0 or more and at most 50 regions");
-    FuzzCheck(table.m_nSelectedRegion == table.m_nRegionCount - 1, "the last region loaded is selected");
+    FuzzCheck(table.m_nSelectedRegion == (table.m_nRegionCount > 0 ? 0 : -1),
+              "the first region loaded is selected");
 
     const std::string again = scratch.File("again.json");
     FuzzCheck(SaveRegionLayout(again, table, margin) == kOk, "an accepted layout can be saved");

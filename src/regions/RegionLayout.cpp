@@ -174,7 +174,7 @@ int ParseRegionLayout(std::string_view text, std::string_view fileLabel, CRegion
         TellUnusable(fileLabel, *problem);
         return kErrNoInput;
     }
-    layout.table.m_nSelectedRegion = layout.table.m_nRegionCount - 1;
+    layout.table.m_nSelectedRegion = layout.table.m_nRegionCount > 0 ? 0 : -1; // the first region
     table = layout.table;
     margin = layout.margin;
     return kOk;

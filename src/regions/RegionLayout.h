@@ -31,7 +31,7 @@ inline constexpr std::int64_t kLayoutVersion = 1;
 inline constexpr std::size_t kMaxLayoutBytes = std::size_t{1} << 20;
 
 // Loads the layout at path. On success table holds its regions in slots 0 .. n-1, the slots after
-// them are as a new table has them (named "Box" + slot, no rectangle), the last region is selected
+// them are as a new table has them (named "Box" + slot, no rectangle), the first region is selected
 // (-1 when there are none), the drag points are kept, and margin is the layout's. kOk; kErrOpen when
 // the file cannot be opened or read, kErrNoInput when it is not a usable layout (both told once;
 // table and margin untouched).

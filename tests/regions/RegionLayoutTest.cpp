@@ -134,7 +134,7 @@ TEST(RegionLayout, EveryFaultIsToldOnceAndChangesNothing)
 }
 
 // Test what a good layout gives: its regions in order, default names for unnamed slots, the
-// default margin, fresh slots after the last region, the last region selected, unknown keys ignored.
+// default margin, fresh slots after the last region, the first region selected, unknown keys ignored.
 TEST(RegionLayout, LoadFillsTheTableFromTheLayout)
 {
     struct Case
@@ -184,7 +184,7 @@ TEST(RegionLayout, LoadFillsTheTableFromTheLayout)
         ASSERT_EQ(ParseRegionLayout(c.text, "arena.json", table, margin), 0) << c.name;
         EXPECT_TRUE(sink.messages.empty()) << c.name;
         EXPECT_EQ(table.m_nRegionCount, c.count) << c.name;
-        EXPECT_EQ(table.m_nSelectedRegion, c.count - 1) << c.name;
+        EXPECT_EQ(table.m_nSelectedRegion, c.count > 0 ? 0 : -1) << c.name;
         EXPECT_EQ(margin, c.margin) << c.name;
         for (std::size_t j = 0; j < c.regions.size(); ++j)
         {
