@@ -171,14 +171,14 @@ TEST(QualityMatchesConversion, RecomputedValuesAreWhatConvertFileWrites)
                 const TrackRecord& before = builder.Records()[r];
                 const TrackRecord after = RecordAt(converted, seed != 17, r);
                 ASSERT_EQ(row.Integer(kRecord), static_cast<long long>(r));
-                ASSERT_EQ(row.Integer(kTimestamp), before.timestamp) << r;
+                ASSERT_EQ(row.Integer(kTimestamp), std::int64_t{before.timestamp}) << r;
                 ASSERT_EQ(row.Integer(kTargets), static_cast<long long>(ListedTargets(before).size())) << r;
-                ASSERT_EQ(row.Integer(kX), before.x) << r;
-                ASSERT_EQ(row.Integer(kY), before.y) << r;
-                ASSERT_EQ(row.Integer(kAngle), before.angle) << r;
-                ASSERT_EQ(row.Integer(kNewX), after.x) << r;
-                ASSERT_EQ(row.Integer(kNewY), after.y) << r;
-                ASSERT_EQ(row.Integer(kNewAngle), after.angle) << r;
+                ASSERT_EQ(row.Integer(kX), std::int32_t{before.x}) << r;
+                ASSERT_EQ(row.Integer(kY), std::int32_t{before.y}) << r;
+                ASSERT_EQ(row.Integer(kAngle), std::int32_t{before.angle}) << r;
+                ASSERT_EQ(row.Integer(kNewX), std::int32_t{after.x}) << r;
+                ASSERT_EQ(row.Integer(kNewY), std::int32_t{after.y}) << r;
+                ASSERT_EQ(row.Integer(kNewAngle), std::int32_t{after.angle}) << r;
                 ++cases[row.fields[kCase]];
             }
             EXPECT_EQ(summary.records, kRecordsPerSeed);

@@ -150,7 +150,7 @@ TEST_F(TrackConverterTest, RecordsTakeTheHeldCenterAndKeepTheirOwnWhenTooFewTarg
         EXPECT_EQ(step.centerCase, expected[r].centerCase) << "record " << r;
         EXPECT_EQ(step.targets, expected[r].targets) << "record " << r;
         EXPECT_EQ((Point{step.x, step.y}), (Point{actual.x, actual.y})) << "record " << r;
-        EXPECT_EQ(step.angle, actual.angle) << "record " << r;
+        EXPECT_EQ(step.angle, std::int32_t{actual.angle}) << "record " << r;
     }
     EXPECT_EQ(std::int32_t{RecordAt(out, true, 3).angle}, 0);
 }
