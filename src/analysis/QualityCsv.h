@@ -11,6 +11,7 @@
 #include "base/OutputFile.h"
 
 #include <string>
+#include <utility>
 
 inline constexpr const char* kQualityCsvHeader =
     "record,timestamp,targets,case,x,y,angle,new_x,new_y,new_angle,"

@@ -12,7 +12,10 @@
 #include <optional>
 #include <string_view>
 
+// The cases index tables (their counts, for one), so they are numbered from 0 without gaps.
 inline constexpr std::size_t kCenterCaseCount = 4;
+static_assert(static_cast<std::size_t>(CenterCase::Computed) == 0 &&
+              static_cast<std::size_t>(CenterCase::Unterminated) == kCenterCaseCount - 1);
 
 // "computed", "held", "few" or "unterminated": the names the figures and the table use.
 [[nodiscard]] std::string_view CenterCaseName(CenterCase centerCase);

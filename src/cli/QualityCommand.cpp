@@ -19,7 +19,9 @@ constexpr const char* kQualityNote =
     "95th percentile (p95) and largest position distance and heading difference over computed records;\n"
     "steps of the stored position longer than --jump pixels between consecutive records, with the five\n"
     "largest; the longest run of records without a computed center. Percentiles interpolate linearly\n"
-    "between the closest ranks, as numpy's and pandas' default does. Values that do not exist read \"none\".";
+    "between the closest ranks, as numpy's and pandas' default does. Values that do not exist read "
+    "\"none\".\n"
+    "The table (--csv) has a row a record; its step_px is empty for record 0, which has no previous record.";
 
 struct QualityArgs
 {
