@@ -94,6 +94,7 @@ CVisitTableBuilder::CVisitTableBuilder(const CRegionTable& table, std::int32_t m
     for (std::int32_t j = 0; j < count; ++j)
     {
         m_rects.push_back(table.m_regionRects[static_cast<std::size_t>(j)]);
+        m_bounds.push_back(MakeZoneBounds(m_rects.back(), margin));
         m_names.push_back(table.m_regionNames[static_cast<std::size_t>(j)]);
     }
 }
@@ -124,7 +125,7 @@ void CVisitTableBuilder::StepRecord(const TrackRecord& record, std::uint64_t ind
     for (std::size_t j = 0; j < m_rects.size(); ++j)
     {
         RegionVisitState& state = m_states[j];
-        StepVisit(state, ClassifyPosition(x, y, m_rects[j], m_nMargin), index, t);
+        StepVisit(state, ClassifyPosition(x, y, m_bounds[j]), index, t);
         if (state.complete != 0)
         {
             m_visits.push_back(VisitRow{static_cast<std::int32_t>(j), 0, state.enterRecord, state.leaveRecord,

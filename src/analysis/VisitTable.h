@@ -95,6 +95,7 @@ private:
     void Finish();
 
     std::vector<Rect> m_rects;
+    std::vector<RegionZoneBounds> m_bounds; // of m_rects, worked out once
     std::vector<std::string> m_names;
     std::int32_t m_nMargin;
     std::vector<RegionVisitState> m_states; // one per region

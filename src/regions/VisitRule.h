@@ -22,6 +22,33 @@ inline constexpr std::int32_t kZoneOutside = 0; // not inside the rectangle
 inline constexpr std::int32_t kZoneBorder = 1;  // inside the rectangle, not inside its core
 inline constexpr std::int32_t kZoneCore = 2;    // inside the rectangle shrunk by the margin
 
+// A region's rectangle (corners in order) and its core, as the rule judges positions against them,
+// worked out once for a pass that judges many positions. Taken in 64 bits so that rectangles near
+// the ends of the 32-bit range do not overflow; a rectangle no wider or taller than twice the
+// margin has an empty core.
+struct RegionZoneBounds
+{
+    std::int64_t left = 0;
+    std::int64_t top = 0;
+    std::int64_t right = 0;
+    std::int64_t bottom = 0;
+    std::int64_t coreLeft = 0;
+    std::int64_t coreTop = 0;
+    std::int64_t coreRight = 0;
+    std::int64_t coreBottom = 0;
+};
+
+[[nodiscard]] RegionZoneBounds MakeZoneBounds(const Rect& rect, std::int32_t margin);
+
+// Zone of the position (x, y) against a region's bounds.
+[[nodiscard]] inline std::int32_t ClassifyPosition(std::int64_t x, std::int64_t y, const RegionZoneBounds& b)
+{
+    if (!(b.left <= x && x < b.right && b.top <= y && y < b.bottom))
+        return kZoneOutside;
+    const bool inCore = b.coreLeft <= x && x < b.coreRight && b.coreTop <= y && y < b.coreBottom;
+    return inCore ? kZoneCore : kZoneBorder;
+}
+
 // Zone of the position (x, y) against rect with the given margin.
 [[nodiscard]] std::int32_t ClassifyPosition(std::int64_t x, std::int64_t y, const Rect& rect,
                                             std::int32_t margin);
@@ -45,4 +72,49 @@ struct RegionVisitState
 // Advances a region's visit by one record, given its index, its timestamp and its zone. When the
 // record ends a visit, complete becomes 1 and the state holds the visit until the caller has taken
 // it and set the state back to all zero.
-void StepVisit(RegionVisitState& state, std::int32_t zone, std::uint64_t record, std::int64_t timestamp);
+// Defined here, inline: a pass runs it for every record and every region.
+inline void StepVisit(RegionVisitState& state, std::int32_t zone, std::uint64_t record,
+                      std::int64_t timestamp)
+{
+    const std::int32_t previous = state.zone;
+    if (zone == kZoneOutside)
+    {
+        if (previous == kZoneCore || (previous == kZoneBorder && state.entered))
+        {
+            state.leaveTime = timestamp;
+            state.leaveRecord = record;
+            state.complete = 1;
+        }
+        else if (previous == kZoneBorder)
+        {
+            state.firstInsideTime = 0; // the approach is given up
+            state.firstInsideRecord = 0;
+        }
+    }
+    else if (zone == kZoneBorder)
+    {
+        if (previous == kZoneOutside)
+        {
+            state.firstInsideTime = timestamp;
+            state.firstInsideRecord = record;
+        }
+    }
+    else // core
+    {
+        if (previous == kZoneOutside)
+        {
+            state.enterTime = timestamp;
+            state.enterRecord = record;
+            state.firstInsideTime = timestamp;
+            state.firstInsideRecord = record;
+            state.entered = true;
+        }
+        else if (previous == kZoneBorder && !state.entered)
+        {
+            state.enterTime = state.firstInsideTime;
+            state.enterRecord = state.firstInsideRecord;
+            state.entered = true;
+        }
+    }
+    state.zone = zone;
+}
