@@ -75,7 +75,8 @@ std::string MakeVisitCsvPath(const std::string& dir, const std::string& trackFil
     const char* suffix = kind == VisitCsvKind::Visits    ? "_visits.csv"
                          : kind == VisitCsvKind::Regions ? "_regions.csv"
                                                          : "_session.csv";
-    return dir + "/" + trackFileName + suffix;
+    const bool hasSeparator = !dir.empty() && dir.back() == '/';
+    return dir + (hasSeparator ? "" : "/") + trackFileName + suffix;
 }
 
 void AppendVisitRow(CCsvBuilder& csv, std::string_view file, const VisitRow& visit, std::string_view name)

@@ -68,6 +68,20 @@ TEST(VisitCsv, SmallTableGivesExactFileBytes)
     EXPECT_EQ(FormatVisitCsv(SmallTable(), "day 1,a.qtf", VisitCsvKind::Regions), kRegionsBytes);
 }
 
+// Test the files' names: the track file's name with its extension, in the folder given with or
+// without a final separator.
+TEST(VisitCsv, FileNames)
+{
+    const std::tuple<std::string, VisitCsvKind, std::string> cases[] = {
+        {"results", VisitCsvKind::Visits, "results/other.qtf_visits.csv"},
+        {"results/", VisitCsvKind::Regions, "results/other.qtf_regions.csv"},
+        {".", VisitCsvKind::Session, "./other.qtf_session.csv"},
+        {"/", VisitCsvKind::Visits, "/other.qtf_visits.csv"},
+    };
+    for (const auto& [dir, kind, path] : cases)
+        EXPECT_EQ(MakeVisitCsvPath(dir, "other.qtf", kind), path) << dir;
+}
+
 // Test how a name or file text appears in a row: quoted only when it holds a comma, a quote or a
 // line break, with its quotes doubled; other text, UTF-8 included, as it stands.
 TEST(VisitCsv, NamesAndFileTextsAreQuotedWhereNeeded)
