@@ -54,6 +54,8 @@ std::vector<VisitRow> ModelVisits(const std::vector<TrackRecord>& records, const
     const std::int64_t right = std::max(rect.left, rect.right);
     const std::int64_t top = std::min(rect.top, rect.bottom);
     const std::int64_t bottom = std::max(rect.top, rect.bottom);
+    // Timestamps are copied out of the packed records before use: they are never referenced.
+    const auto timeOf = [&records](std::uint64_t i) -> std::int64_t { return records[i].timestamp; };
     std::vector<VisitRow> visits;
     std::optional<std::uint64_t> wayIn;
     bool core = false;
@@ -64,8 +66,7 @@ std::vector<VisitRow> ModelVisits(const std::vector<TrackRecord>& records, const
         if (!(left <= x && x < right && top <= y && y < bottom))
         {
             if (core)
-                visits.push_back({region, visits.size() + 1, *wayIn, i, records[*wayIn].timestamp,
-                                  records[i].timestamp, true});
+                visits.push_back({region, visits.size() + 1, *wayIn, i, timeOf(*wayIn), timeOf(i), true});
             wayIn.reset();
             core = false;
             continue;
@@ -76,8 +77,8 @@ std::vector<VisitRow> ModelVisits(const std::vector<TrackRecord>& records, const
             core = true;
     }
     if (core)
-        visits.push_back({region, visits.size() + 1, *wayIn, records.size(), records[*wayIn].timestamp,
-                          std::nullopt, false});
+        visits.push_back(
+            {region, visits.size() + 1, *wayIn, records.size(), timeOf(*wayIn), std::nullopt, false});
     return visits;
 }
 
