@@ -15,7 +15,7 @@
 //
 // One generator serves one or more runs; the window makes one per command. The region table and
 // the reader are borrowed, never released. A run reads the records through the reader itself (Run)
-// or is handed them by one pass over the file (CRegionEventConsumer, regions/RegionEventStream.h);
+// or is handed them by one pass over the file (CRegionEventConsumer, regions/RegionEventConsumer.h);
 // both write the same files.
 #pragma once
 
