@@ -1,12 +1,13 @@
 // tracktool plot and tracktool frame: what the window's plot area shows after an entire-track plot
 // or after a step to one record, drawn on a 640 x 480 surface and saved as the Save Plot command
-// saves it.
+// saves it, or as PNG when the output's name ends in .png.
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
 #include "cli/RegionOptions.h"
 #include "plot/BitmapFile.h"
+#include "plot/PngFile.h"
 #include "plot/TrackPlot.h"
 #include "trackfile/TrackFile.h"
 
@@ -79,9 +80,15 @@ std::int32_t SelectedRegion(const PlotArgs& args)
     return args.selected.value_or(args.regions.Count() - 1);
 }
 
-int SaveBitmap(const CDrawingSurface& surface, const std::string& out)
+constexpr const char* kOutDescription = "the picture to write: PNG when the name ends in .png, else a bitmap";
+
+// The same pixels either way: PNG for a name ending in .png (any case), the bitmap file otherwise.
+int SavePicture(const CDrawingSurface& surface, const std::string& out)
 {
-    return WriteSurfaceBitmap(surface, kToolPlotWidth, kToolPlotHeight, out) == kOk ? kExitOk : kExitFailed;
+    const int saved = HasPngExtension(out)
+                          ? WritePngFile(out, ViewOf(surface))
+                          : WriteSurfaceBitmap(surface, kToolPlotWidth, kToolPlotHeight, out);
+    return saved == kOk ? kExitOk : kExitFailed;
 }
 
 int RunPlot(const PlotArgs& args)
@@ -95,7 +102,7 @@ int RunPlot(const PlotArgs& args)
     const int plotted =
         plot.PlotEntireTrack(args.regions.Rects(), args.regions.Count(), SelectedRegion(args), args.everyNth);
     // A record that cannot be read ends the plot; the picture so far is still saved.
-    const int saved = SaveBitmap(surface, args.out);
+    const int saved = SavePicture(surface, args.out);
     return plotted == kOk ? saved : kExitFailed;
 }
 
@@ -117,14 +124,14 @@ int RunFrame(const PlotArgs& args)
     if (plot.ShowRecord(record, args.index, args.regions.Rects(), args.regions.Count(), SelectedRegion(args),
                         args.filter, args.view) != kOk)
         return kExitFailed; // the reader has said why
-    return SaveBitmap(surface, args.out);
+    return SavePicture(surface, args.out);
 }
 
 CliRun AddPlot(CLI::App& command)
 {
     auto args = std::make_shared<PlotArgs>();
     command.add_option("FILE", args->path, "the tracker file")->required();
-    command.add_option("OUT.bmp", args->out, "the bitmap to write")->required();
+    command.add_option("OUT", args->out, kOutDescription)->required();
     AddWholeNumber(command, "--every", args->everyNth, "N",
                    "every Nth record (default 60, 0 = every record)");
     AddRegionsAndSelection(command, args);
@@ -136,7 +143,7 @@ CliRun AddFrame(CLI::App& command)
     auto args = std::make_shared<PlotArgs>();
     command.add_option("FILE", args->path, "the tracker file")->required();
     AddWholeNumber(command, "INDEX", args->index, "INDEX", "the record to show, from 0")->required();
-    command.add_option("OUT.bmp", args->out, "the bitmap to write")->required();
+    command.add_option("OUT", args->out, kOutDescription)->required();
     command.add_flag_callback(
         "--targets", [args] { args->view = ViewMode::Targets; }, "show the targets instead of the points");
     command
@@ -157,7 +164,7 @@ CliRun AddFrame(CLI::App& command)
 }
 
 const CCliCommandRegistration kRegisterPlot(
-    {"plot", "entire-track plot as a 640 x 480 bitmap, as the window's Plot Now shows it", &AddPlot});
+    {"plot", "entire-track plot as a 640 x 480 picture, as the window's Plot Now shows it", &AddPlot});
 const CCliCommandRegistration
-    kRegisterFrame({"frame", "record INDEX as a step to it shows it, as a 640 x 480 bitmap", &AddFrame});
+    kRegisterFrame({"frame", "record INDEX as a step to it shows it, as a 640 x 480 picture", &AddFrame});
 } // namespace

@@ -53,10 +53,10 @@ TEST(ToolHelp, CommandHelpShowsItsUsageAndOptions)
          "usage: tracktool events FILE [--region L,T,R,B[:NAME]]... [--dir DIR]\n",
          {"--region L,T,R,B[:NAME]", "--dir DIR"}},
         {"plot",
-         "usage: tracktool plot FILE OUT.bmp [--every N] [--region L,T,R,B]... [--selected K]\n",
+         "usage: tracktool plot FILE OUT [--every N] [--region L,T,R,B]... [--selected K]\n",
          {"--every N", "--region L,T,R,B", "--selected K"}},
         {"frame",
-         "usage: tracktool frame FILE INDEX OUT.bmp [--targets] [--colors LIST] [--region L,T,R,B]... "
+         "usage: tracktool frame FILE INDEX OUT [--targets] [--colors LIST] [--region L,T,R,B]... "
          "[--selected K]\n",
          {"--targets", "--colors LIST"}},
     };

@@ -2,6 +2,7 @@
 // pixels checked.
 #include "base/LittleEndian.h"
 #include "cli/RunTool.h"
+#include "support/PngReader.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 
@@ -175,6 +176,54 @@ TEST(PlotCommand, FrameDrawsTheRegionsUnderTheRecord)
     EXPECT_EQ(picture.At(101, 201), kPurple);
 }
 
+// A name ending in .png, in any case, gets the bitmap's pixels as PNG; any other name the bitmap.
+TEST(PlotCommand, PngNameWritesTheBitmapsPixelsAsPng)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const std::vector<std::vector<std::string>> commands = {
+        {"plot", track, "", "--every", "7", "--region", "50,50,175,175"},
+        {"frame", track, "10", "", "--targets", "--region", "90,150,300,250"},
+    };
+    for (const auto& command : commands)
+    {
+        SCOPED_TRACE(command[0]);
+        const std::size_t outAt = command[0] == "plot" ? 2 : 3;
+        auto run = [&](const std::string& out)
+        {
+            std::vector<std::string> args = command;
+            args[outAt] = dir.File(out);
+            return RunTool(args);
+        };
+        ASSERT_EQ(run("reference.bmp").exitCode, 0);
+        const Picture reference(dir.File("reference.bmp"));
+        ASSERT_TRUE(reference.IsPlotBitmap());
+        for (const std::string name : {"p.png", "p.PNG", "p.pNg"})
+        {
+            SCOPED_TRACE(name);
+            const ToolResult result = run(name);
+            ASSERT_EQ(result.exitCode, 0) << result.err;
+            EXPECT_TRUE(result.err.empty()) << result.err;
+            const auto png = ReadPngFile(dir.File(name));
+            ASSERT_TRUE(png.has_value());
+            ASSERT_EQ(png->width, kWidth);
+            ASSERT_EQ(png->height, kHeight);
+            for (int y = 0; y < kHeight; ++y)
+                for (int x = 0; x < kWidth; ++x)
+                {
+                    const auto [r, g, b] = reference.At(x, y);
+                    ASSERT_EQ(png->At(x, y), (std::vector<int>{r, g, b})) << x << "," << y;
+                }
+        }
+        for (const std::string name : {"p.png.bmp", "p.pngx", "p"})
+        {
+            SCOPED_TRACE(name);
+            ASSERT_EQ(run(name).exitCode, 0);
+            EXPECT_EQ(ReadWholeFile(dir.File(name)), reference.bytes);
+        }
+    }
+}
+
 TEST(PlotCommand, UsageErrorsExitWithTwo)
 {
     const std::vector<std::vector<std::string>> cases = {
@@ -213,6 +262,8 @@ TEST(PlotCommand, FailuresExitWithOne)
         {"frame", track, "120", dir.File("a.bmp")},
         {"frame", dir.File("missing.qtf"), "0", dir.File("a.bmp")},
         {"frame", track, "0", dir.File("none/a.bmp")},
+        {"plot", track, dir.File("none/a.png")},
+        {"frame", track, "0", dir.File("none/a.png")},
     };
     for (const auto& args : cases)
     {
@@ -223,4 +274,6 @@ TEST(PlotCommand, FailuresExitWithOne)
     EXPECT_NE(
         RunTool({"plot", track, dir.File("none/a.bmp")}).err.find("Unable to create() file to save .bmp..."),
         std::string::npos);
+    EXPECT_EQ(RunTool({"frame", track, "0", dir.File("none/a.png")}).err,
+              "Cannot create the picture file " + dir.File("none/a.png") + ".\nNo such file or directory\n");
 }
