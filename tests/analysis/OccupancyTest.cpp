@@ -1,13 +1,15 @@
 // The occupancy grid: its size for bins that do and do not divide the plot, the bin of a position
 // at the bins' edges, positions off the plot in every direction, a pass over a crafted file, and
-// smoothing that keeps the total time.
+// smoothing that keeps the total time, and the CSV matrix.
 #include "analysis/Occupancy.h"
 
+#include "analysis/OccupancyCsv.h"
 #include "base/ResultCodes.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 #include "trackfile/BlockReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -233,4 +235,42 @@ TEST(Occupancy, SmoothingAtTheEdgeKeepsTheTimeOnThePlot)
     EXPECT_GT(corner.At(0, 0), middle.At(32, 24));
     EXPECT_NEAR(corner.Total(), 1.0, 1e-12);
     EXPECT_DOUBLE_EQ(corner.At(1, 0) / corner.At(0, 0), middle.At(33, 24) / middle.At(32, 24));
+}
+
+// Test that the CSV matrix has one line per bin row from the top, one field per column, seconds with
+// six decimals and nothing else.
+TEST(Occupancy, CsvMatrixIsOneLinePerBinRowFromTheTop)
+{
+    struct Case
+    {
+        std::int32_t bin;
+        std::string firstField; // bin (0, 0): one record
+        std::string lastField;  // the bottom-right bin: 90 records
+    };
+    const Case cases[] = {{10, "0.016667", "1.500000"},
+                          {7, "0.016667", "1.500000"},
+                          {640, "1.516667", "1.516667"},
+                          {1, "0.016667", "1.500000"}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.bin);
+        COccupancyGrid grid(c.bin);
+        grid.Add(0, 0);
+        for (int i = 0; i < 90; ++i)
+            grid.Add(639, 479);
+        const OccupancyMap map = grid.Map();
+        std::vector<std::string> lines;
+        for (std::int32_t row = 0; row < map.rows; ++row)
+            lines.push_back(OccupancyCsvRow(map, row));
+        ASSERT_EQ(static_cast<std::int32_t>(lines.size()), grid.Rows());
+        for (const std::string& line : lines)
+        {
+            ASSERT_EQ(line.back(), '\n');
+            EXPECT_EQ(std::count(line.begin(), line.end(), ','), grid.Columns() - 1);
+            EXPECT_EQ(line.find_first_not_of("0123456789.,\n"), std::string::npos) << line;
+        }
+        EXPECT_EQ(lines.front().substr(0, c.firstField.size()), c.firstField);
+        const std::string& last = lines.back();
+        EXPECT_EQ(last.substr(last.size() - c.lastField.size() - 1), c.lastField + "\n");
+    }
 }

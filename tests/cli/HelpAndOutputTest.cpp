@@ -9,7 +9,7 @@
 
 namespace
 {
-const std::vector<std::string> kCommands = {"gen", "info", "convert", "events", "plot", "frame"};
+const std::vector<std::string> kCommands = {"gen", "info", "convert", "events", "plot", "frame", "heatmap"};
 
 // True when help has a line for option: indented, followed by its description.
 bool ListsOption(const std::string& help, const std::string& option)
@@ -59,6 +59,10 @@ TEST(ToolHelp, CommandHelpShowsItsUsageAndOptions)
          "usage: tracktool frame FILE INDEX OUT [--targets] [--colors LIST] [--region L,T,R,B]... "
          "[--selected K]\n",
          {"--targets", "--colors LIST"}},
+        {"heatmap",
+         "usage: tracktool heatmap FILE OUT.png [--bin PX] [--sigma BINS] [--vmax SECONDS] [--region "
+         "L,T,R,B[:NAME]]... [--csv OUT.csv] [--scale K]\n",
+         {"--bin PX", "--sigma BINS", "--vmax SECONDS", "--csv OUT.csv", "--scale K"}},
     };
     for (const Case& c : cases)
     {
