@@ -1,6 +1,6 @@
 // tracktool plot and tracktool frame: what the window's plot area shows after an entire-track plot
 // or after a step to one record, drawn on a 640 x 480 surface and saved as the Save Plot command
-// saves it, or as PNG when the output's name ends in .png.
+// saves it, or as PNG when the output's name ends in .png; --scale enlarges it for print.
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
 #include "cli/CliChecks.h"
@@ -23,6 +23,7 @@ namespace
 constexpr std::int32_t kToolPlotWidth = 640;
 constexpr std::int32_t kToolPlotHeight = 480;
 constexpr std::uint32_t kDefaultEveryNth = 60;
+constexpr std::int32_t kMaxPictureScale = 8;
 
 // The arguments of both commands; plot uses everyNth, frame the record, the view and the filter.
 struct PlotArgs
@@ -35,6 +36,7 @@ struct PlotArgs
     std::uint32_t index = 0;
     ViewMode view = ViewMode::Points;
     ColorFilter filter;
+    std::int32_t scale = 1; // pixels per plot pixel in the file
 };
 
 // LIST: names of the switches to turn on, all others off; an empty list turns every one off.
@@ -62,8 +64,8 @@ std::optional<ColorFilter> ParseColors(const std::string& text)
     return filter;
 }
 
-// The tracker file, the regions and the selection: the arguments both commands share, declared
-// after each command's own so that the usage lines read as before.
+// The regions, the selection and the scale: the arguments both commands share, declared after each
+// command's own so that the usage lines read as before.
 void AddRegionsAndSelection(CLI::App& command, const std::shared_ptr<PlotArgs>& args)
 {
     args->regions.AddTo(command, RegionNaming::Unnamed);
@@ -73,6 +75,9 @@ void AddRegionsAndSelection(CLI::App& command, const std::shared_ptr<PlotArgs>& 
             "the selected region (default: the last --region given; -1 = none)")
         ->type_name("K")
         ->transform(WholeNumber(-1, static_cast<std::int64_t>(kMaxRegions) - 1));
+    AddWholeNumber(command, "--scale", args->scale, "K",
+                   "pixels per plot pixel in the file, for print (default 1: the plot as it shows)", 1,
+                   kMaxPictureScale);
 }
 
 std::int32_t SelectedRegion(const PlotArgs& args)
@@ -82,12 +87,23 @@ std::int32_t SelectedRegion(const PlotArgs& args)
 
 constexpr const char* kOutDescription = "the picture to write: PNG when the name ends in .png, else a bitmap";
 
-// The same pixels either way: PNG for a name ending in .png (any case), the bitmap file otherwise.
-int SavePicture(const CDrawingSurface& surface, const std::string& out)
+// The same pixels either way: PNG for a name ending in .png (any case), the bitmap file otherwise;
+// at a scale above 1 each plot pixel is a square of that many pixels a side.
+int SavePicture(const CDrawingSurface& surface, const PlotArgs& args)
 {
-    const int saved = HasPngExtension(out)
-                          ? WritePngFile(out, ViewOf(surface))
-                          : WriteSurfaceBitmap(surface, kToolPlotWidth, kToolPlotHeight, out);
+    const bool png = HasPngExtension(args.out);
+    int saved = kOk;
+    if (args.scale <= 1)
+    {
+        saved = png ? WritePngFile(args.out, ViewOf(surface))
+                    : WriteSurfaceBitmap(surface, kToolPlotWidth, kToolPlotHeight, args.out);
+    }
+    else
+    {
+        const CRgbRaster enlarged = Magnified(ViewOf(surface), args.scale);
+        saved = png ? WritePngFile(args.out, enlarged.View())
+                    : SaveCapturedBitmap(args.out, CaptureImage(enlarged.View()));
+    }
     return saved == kOk ? kExitOk : kExitFailed;
 }
 
@@ -102,7 +118,7 @@ int RunPlot(const PlotArgs& args)
     const int plotted =
         plot.PlotEntireTrack(args.regions.Rects(), args.regions.Count(), SelectedRegion(args), args.everyNth);
     // A record that cannot be read ends the plot; the picture so far is still saved.
-    const int saved = SavePicture(surface, args.out);
+    const int saved = SavePicture(surface, args);
     return plotted == kOk ? saved : kExitFailed;
 }
 
@@ -124,7 +140,7 @@ int RunFrame(const PlotArgs& args)
     if (plot.ShowRecord(record, args.index, args.regions.Rects(), args.regions.Count(), SelectedRegion(args),
                         args.filter, args.view) != kOk)
         return kExitFailed; // the reader has said why
-    return SavePicture(surface, args.out);
+    return SavePicture(surface, args);
 }
 
 CliRun AddPlot(CLI::App& command)

@@ -193,6 +193,20 @@ CapturedBitmap CaptureSurface(const CDrawingSurface* surface, std::int32_t width
     return bitmap;
 }
 
+CapturedBitmap CaptureImage(const RgbImageView& image)
+{
+    CapturedBitmap bitmap;
+    bitmap.width = image.width;
+    bitmap.height = image.height;
+    if (image.pixels == nullptr || image.width <= 0 || image.height <= 0)
+        return bitmap; // no pixels: the description cannot be read
+    const std::size_t count = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+    bitmap.pixels.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        bitmap.pixels[i] = Rgb{image.pixels[3 * i], image.pixels[3 * i + 1], image.pixels[3 * i + 2]};
+    return bitmap;
+}
+
 std::uint32_t BitmapDepthClass(std::uint32_t p)
 {
     if (p == 1)

@@ -321,7 +321,8 @@ std::string HeatmapSubtitle(const OccupancyMap& map, const HeatmapPictureOptions
     const std::string offPlot =
         options.recordsOffPlot == 1 ? "1 record" : std::to_string(options.recordsOffPlot) + " records";
     const std::string smoothing = options.sigmaBins > 0.0
-                                      ? "smoothed, sigma " + FormatShortest(options.sigmaBins) + " bins"
+                                      ? "smoothed, sigma " + FormatShortest(options.sigmaBins) +
+                                            (options.sigmaBins == 1.0 ? " bin" : " bins")
                                       : "not smoothed";
     return FormatDecimals(options.secondsBinned, 2) + " s binned, " + offPlot + " off the plot; bins of " +
            std::to_string(map.binPixels) + " px, " + smoothing;

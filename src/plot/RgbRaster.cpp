@@ -89,6 +89,26 @@ void CRgbRaster::DrawText(std::int32_t x, std::int32_t y, std::string_view text,
     }
 }
 
+CRgbRaster Magnified(const RgbImageView& image, std::int32_t scale)
+{
+    const std::int32_t k = std::max(scale, 1);
+    const std::int32_t width = std::max(image.width, 0);
+    const std::int32_t height = std::max(image.height, 0);
+    CRgbRaster raster(width * k, height * k, kBlack);
+    if (image.pixels == nullptr)
+        return raster;
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x)
+        {
+            const std::uint8_t* p =
+                image.pixels + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                                static_cast<std::size_t>(x)) *
+                                   3;
+            raster.FillRect(Rect{x * k, y * k, (x + 1) * k, (y + 1) * k}, Rgb{p[0], p[1], p[2]});
+        }
+    return raster;
+}
+
 TextExtent ScaledTextExtent(std::string_view text, std::int32_t scale)
 {
     const std::int32_t k = std::max(scale, 1);

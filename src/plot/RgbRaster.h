@@ -60,5 +60,8 @@ private:
     std::vector<std::uint8_t> m_pixels;
 };
 
+// The image with each pixel drawn as scale x scale pixels (scale below 1 counts as 1).
+[[nodiscard]] CRgbRaster Magnified(const RgbImageView& image, std::int32_t scale);
+
 // Width and height the text covers at scale (the label font's extent times scale).
 [[nodiscard]] TextExtent ScaledTextExtent(std::string_view text, std::int32_t scale);

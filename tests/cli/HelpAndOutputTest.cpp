@@ -53,12 +53,12 @@ TEST(ToolHelp, CommandHelpShowsItsUsageAndOptions)
          "usage: tracktool events FILE [--region L,T,R,B[:NAME]]... [--dir DIR]\n",
          {"--region L,T,R,B[:NAME]", "--dir DIR"}},
         {"plot",
-         "usage: tracktool plot FILE OUT [--every N] [--region L,T,R,B]... [--selected K]\n",
-         {"--every N", "--region L,T,R,B", "--selected K"}},
+         "usage: tracktool plot FILE OUT [--every N] [--region L,T,R,B]... [--selected K] [--scale K]\n",
+         {"--every N", "--region L,T,R,B", "--selected K", "--scale K"}},
         {"frame",
          "usage: tracktool frame FILE INDEX OUT [--targets] [--colors LIST] [--region L,T,R,B]... "
-         "[--selected K]\n",
-         {"--targets", "--colors LIST"}},
+         "[--selected K] [--scale K]\n",
+         {"--targets", "--colors LIST", "--scale K"}},
         {"heatmap",
          "usage: tracktool heatmap FILE OUT.png [--bin PX] [--sigma BINS] [--vmax SECONDS] [--region "
          "L,T,R,B[:NAME]]... [--csv OUT.csv] [--scale K]\n",

@@ -224,6 +224,54 @@ TEST(PlotCommand, PngNameWritesTheBitmapsPixelsAsPng)
     }
 }
 
+// Test that --scale K draws each plot pixel as a K x K square, in either format.
+TEST(PlotCommand, ScaleEnlargesEveryPlotPixel)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const std::vector<std::string> base = {"--every", "7", "--region", "50,50,175,175"};
+    auto run = [&](const std::string& out, const std::vector<std::string>& extra)
+    {
+        std::vector<std::string> args = {"plot", track, dir.File(out)};
+        args.insert(args.end(), base.begin(), base.end());
+        args.insert(args.end(), extra.begin(), extra.end());
+        return RunTool(args);
+    };
+    ASSERT_EQ(run("reference.bmp", {}).exitCode, 0);
+    const Picture reference(dir.File("reference.bmp"));
+    ASSERT_TRUE(reference.IsPlotBitmap());
+    ASSERT_EQ(run("one.bmp", {"--scale", "1"}).exitCode, 0);
+    EXPECT_EQ(ReadWholeFile(dir.File("one.bmp")), reference.bytes);
+
+    const ToolResult png = run("p.png", {"--scale", "2"});
+    ASSERT_EQ(png.exitCode, 0) << png.err;
+    const auto decoded = ReadPngFile(dir.File("p.png"));
+    ASSERT_TRUE(decoded.has_value());
+    ASSERT_EQ(decoded->width, 2 * kWidth);
+    ASSERT_EQ(decoded->height, 2 * kHeight);
+    for (int y = 0; y < 2 * kHeight; ++y)
+        for (int x = 0; x < 2 * kWidth; ++x)
+        {
+            const auto [r, g, b] = reference.At(x / 2, y / 2);
+            ASSERT_EQ(decoded->At(x, y), (std::vector<int>{r, g, b})) << x << "," << y;
+        }
+
+    ASSERT_EQ(run("p3.bmp", {"--scale", "3"}).exitCode, 0);
+    const std::string bytes = ReadWholeFile(dir.File("p3.bmp"));
+    const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const std::size_t stride = 3 * kWidth * 3; // 5760 bytes: a multiple of 4, no padding
+    ASSERT_EQ(bytes.size(), 54 + stride * 3 * kHeight);
+    EXPECT_EQ(LoadLE32(p + 18), 3u * kWidth);
+    EXPECT_EQ(LoadLE32(p + 22), 3u * kHeight);
+    for (int y = 0; y < 3 * kHeight; ++y)
+        for (int x = 0; x < 3 * kWidth; ++x)
+        {
+            const std::uint8_t* pixel = p + 54 + static_cast<std::size_t>(3 * kHeight - 1 - y) * stride +
+                                        3 * static_cast<std::size_t>(x);
+            ASSERT_EQ((Colour{pixel[2], pixel[1], pixel[0]}), reference.At(x / 3, y / 3)) << x << "," << y;
+        }
+}
+
 TEST(PlotCommand, UsageErrorsExitWithTwo)
 {
     const std::vector<std::vector<std::string>> cases = {
@@ -243,6 +291,9 @@ TEST(PlotCommand, UsageErrorsExitWithTwo)
         {"frame", "t.qtf", "1", "a.bmp", "--colors", "RR,XX"},
         {"frame", "t.qtf", "1", "a.bmp", "--colors", "RR,"},
         {"frame", "t.qtf", "1", "a.bmp", "--every", "3"},
+        {"plot", "t.qtf", "a.png", "--scale", "0"},
+        {"plot", "t.qtf", "a.png", "--scale", "9"},
+        {"frame", "t.qtf", "1", "a.png", "--scale", "-1"},
     };
     for (const auto& args : cases)
     {

@@ -195,6 +195,7 @@ TEST(HeatmapPicture, TitleSaysTheTimeBinnedAndHow)
     };
     const Case cases[] = {
         {&map10, 600.0, 0, 0.0, "600.00 s binned, 0 records off the plot; bins of 10 px, not smoothed"},
+        {&map10, 1.0, 2, 1.0, "1.00 s binned, 2 records off the plot; bins of 10 px, smoothed, sigma 1 bin"},
         {&map7, 1.0 / 60.0, 1, 1.5,
          "0.02 s binned, 1 record off the plot; bins of 7 px, smoothed, sigma 1.5 bins"},
         {&map10, 12345.678, 42, 0.25,
