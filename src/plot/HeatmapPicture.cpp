@@ -29,6 +29,7 @@ constexpr std::int32_t kTickClearance = 2 * kLabelFontHeight; // rows kept free 
 constexpr int kMaxTopDecimals = 6;
 constexpr int kTopSignificantDigits = 3;
 constexpr int kTargetTicks = 5;
+constexpr int kMaxTicks = 20; // more than any round step gives; a bound whatever the arithmetic
 
 constexpr Rgb kPaper = kWhite;
 constexpr Rgb kInk = kBlack;
@@ -101,13 +102,12 @@ public:
         m_raster.FillRect(Rect{r.left * m_nScale, r.top * m_nScale, r.right * m_nScale, r.bottom * m_nScale},
                           colour);
     }
+    // The outline of rect, one plot pixel wide.
     void Frame(const Rect& rect, Rgb colour)
     {
         const Rect r = NormalizedRect(rect);
-        Fill(Rect{r.left, r.top, r.right, r.top + 1}, colour);
-        Fill(Rect{r.left, r.bottom - 1, r.right, r.bottom}, colour);
-        Fill(Rect{r.left, r.top, r.left + 1, r.bottom}, colour);
-        Fill(Rect{r.right - 1, r.top, r.right, r.bottom}, colour);
+        m_raster.FrameRect(Rect{r.left * m_nScale, r.top * m_nScale, r.right * m_nScale, r.bottom * m_nScale},
+                           m_nScale, colour);
     }
     void Text(Point at, std::string_view text, Rgb colour)
     {
@@ -269,7 +269,7 @@ std::vector<ColourBarTick> ColourBarTicks(double top, std::int32_t barRows, Scal
     const double lastRow = barRows - 1;
     auto rowOf = [&](double seconds)
     { return static_cast<std::int32_t>(std::lround((1.0 - seconds / top) * lastRow)); };
-    for (int k = 0;; ++k)
+    for (int k = 0; k < kMaxTicks; ++k)
     {
         const double seconds = k * step;
         if (rowOf(seconds) < kTickClearance)
