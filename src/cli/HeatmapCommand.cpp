@@ -3,9 +3,9 @@
 // committed together or not at all. Prints the time binned and the records off the plot.
 //
 // Exit status: 2 for a malformed command line (a bin under 1 pixel, a negative sigma, a top of the
-// scale that is not positive, a scale outside 1 to 8, a picture whose name does not end in .png, or
-// the matrix given the picture's name); 1 when the file cannot be read or an output cannot be
-// written; else 0.
+// scale that is not positive, a scale outside 1 to 8, a picture whose name does not end in .png,
+// the matrix given the picture's name, or --layout with --region); 1 when the file or the layout
+// cannot be read or an output cannot be written; else 0.
 #include "analysis/Occupancy.h"
 #include "base/CsvBuilder.h"
 #include "base/MessageSink.h"
@@ -71,11 +71,13 @@ std::vector<HeatmapRegion> RegionsOf(const CRegionOptions& regions)
     return drawn;
 }
 
-int RunHeatmap(const HeatmapArgs& args)
+int RunHeatmap(HeatmapArgs& args)
 {
     CBlockReader reader;
     if (reader.Open(args.path) != kOk)
         return kExitFailed; // the reader has said why
+    if (args.regions.Load() != kOk)
+        return kExitFailed; // the layout's fault has been told
     COccupancyGrid grid(args.binPixels);
     IRecordConsumer* consumers[] = {&grid};
     int result = kOk;
@@ -128,6 +130,7 @@ CliRun AddHeatmap(CLI::App& command)
                "the top of the colour scale, so that pictures compare (default: the largest bin)", 0.0,
                LowerBound::Excluded, kMaxScaleSeconds);
     args->regions.AddTo(command, RegionNaming::Named);
+    args->regions.AddLayoutTo(command);
     command
         .add_option("--csv", args->csv,
                     "also write the matrix: seconds per bin, a line per bin row from the top")

@@ -64,15 +64,16 @@ std::optional<ColorFilter> ParseColors(const std::string& text)
     return filter;
 }
 
-// The regions, the selection and the scale: the arguments both commands share, declared after each
-// command's own so that the usage lines read as before.
+// The regions (given one by one or as a layout), the selection and the scale: the arguments both
+// commands share, declared after each command's own so that the usage lines read as before.
 void AddRegionsAndSelection(CLI::App& command, const std::shared_ptr<PlotArgs>& args)
 {
     args->regions.AddTo(command, RegionNaming::Unnamed);
+    args->regions.AddLayoutTo(command);
     command
         .add_option_function<std::int32_t>(
             "--selected", [args](std::int32_t selected) { args->selected = selected; },
-            "the selected region (default: the last --region given; -1 = none)")
+            "the selected region (default: the last --region given, or a layout's first; -1 = none)")
         ->type_name("K")
         ->transform(WholeNumber(-1, static_cast<std::int64_t>(kMaxRegions) - 1));
     AddWholeNumber(command, "--scale", args->scale, "K",
@@ -80,9 +81,12 @@ void AddRegionsAndSelection(CLI::App& command, const std::shared_ptr<PlotArgs>& 
                    kMaxPictureScale);
 }
 
+// A layout selects its first region when it is loaded, as the window's Load Regions does; regions
+// given one by one select none, and the last of them is taken.
 std::int32_t SelectedRegion(const PlotArgs& args)
 {
-    return args.selected.value_or(args.regions.Count() - 1);
+    const std::int32_t loaded = args.regions.Table().m_nSelectedRegion;
+    return args.selected.value_or(loaded >= 0 ? loaded : args.regions.Count() - 1);
 }
 
 constexpr const char* kOutDescription = "the picture to write: PNG when the name ends in .png, else a bitmap";
@@ -107,11 +111,13 @@ int SavePicture(const CDrawingSurface& surface, const PlotArgs& args)
     return saved == kOk ? kExitOk : kExitFailed;
 }
 
-int RunPlot(const PlotArgs& args)
+int RunPlot(PlotArgs& args)
 {
     CTrackFile reader;
     if (reader.Open(args.path) != kOk)
         return kExitFailed;
+    if (args.regions.Load() != kOk)
+        return kExitFailed; // the layout's fault has been told
     CDrawingSurface surface(kToolPlotWidth, kToolPlotHeight);
     CTrackPlot plot;
     plot.Attach(&surface, kToolPlotWidth, kToolPlotHeight, &reader);
@@ -122,11 +128,13 @@ int RunPlot(const PlotArgs& args)
     return plotted == kOk ? saved : kExitFailed;
 }
 
-int RunFrame(const PlotArgs& args)
+int RunFrame(PlotArgs& args)
 {
     CTrackFile reader;
     if (reader.Open(args.path) != kOk)
         return kExitFailed;
+    if (args.regions.Load() != kOk)
+        return kExitFailed; // the layout's fault has been told
     if (args.index >= reader.GetRecordCount())
     {
         ShowMessage("tracktool frame: no record " + std::to_string(args.index) + " (the file has " +

@@ -8,6 +8,7 @@
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <sstream>
@@ -173,6 +174,39 @@ TEST(HeatmapCommand, SmoothingSpreadsTheTimeAndKeepsItsTotal)
     EXPECT_GT(matrix[0][0], matrix[0][1]);
 }
 
+// Test that a layout's regions and names are drawn as the same regions given one by one are, and
+// that a layout that cannot be used is told with nothing written.
+TEST(HeatmapCommand, LayoutDrawsItsNamedRegions)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const std::string layout = dir.File("arena.json");
+    ASSERT_TRUE(WriteWholeFile(layout, "{\"format\": \"trackplay-layout\", \"version\": 1, \"regions\": ["
+                                       "{\"name\": \"open arm\", \"rect\": [50, 50, 175, 175]}, "
+                                       "{\"rect\": [400, 400, 300, 300]}]}"));
+    const ToolResult a = RunTool({"heatmap", track, dir.File("layout.png"), "--layout", layout});
+    const ToolResult b = RunTool({"heatmap", track, dir.File("regions.png"), "--region",
+                                  "50,50,175,175:open arm", "--region", "400,400,300,300:Box1"});
+    ASSERT_EQ(a.exitCode, 0) << a.err;
+    ASSERT_EQ(b.exitCode, 0) << b.err;
+    EXPECT_EQ(a.out, b.out);
+    EXPECT_EQ(ReadWholeFile(dir.File("layout.png")), ReadWholeFile(dir.File("regions.png")));
+    const ToolResult plain = RunTool({"heatmap", track, dir.File("plain.png")});
+    ASSERT_EQ(plain.exitCode, 0);
+    EXPECT_NE(ReadWholeFile(dir.File("layout.png")), ReadWholeFile(dir.File("plain.png")));
+
+    const std::string bad = dir.File("bad.json");
+    ASSERT_TRUE(WriteWholeFile(bad, "{\"format\": \"trackplay-layout\", \"version\": 1, \"regions\": [{}]}"));
+    const ToolResult r =
+        RunTool({"heatmap", track, dir.File("h.png"), "--csv", dir.File("h.csv"), "--layout", bad});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("The region layout " + bad + " cannot be loaded: regions[0]"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("h.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("h.csv")));
+}
+
 TEST(HeatmapCommand, UsageErrorsWriteNothing)
 {
     CTempDir dir;
@@ -203,6 +237,8 @@ TEST(HeatmapCommand, UsageErrorsWriteNothing)
         {"--csv", out},
         {"--csv", dir.File("./h.png")},
         {"--region", "1,2,3"},
+        {"--layout", ""},
+        {"--layout", "a.json", "--region", "1,2,3,4"},
         {"--targets"},
     };
     for (const auto& extra : cases)

@@ -59,16 +59,17 @@ TEST(ToolHelp, CommandHelpShowsItsUsageAndOptions)
          {"--layout LAYOUT", "--region L,T,R,B[:NAME]", "--margin N", "--out DIR"}},
         {"records", "usage: tracktool records FILE OUT.csv\n", {}},
         {"plot",
-         "usage: tracktool plot FILE OUT [--every N] [--region L,T,R,B]... [--selected K] [--scale K]\n",
-         {"--every N", "--region L,T,R,B", "--selected K", "--scale K"}},
+         "usage: tracktool plot FILE OUT [--every N] [--region L,T,R,B]... [--layout LAYOUT] [--selected K] "
+         "[--scale K]\n",
+         {"--every N", "--region L,T,R,B", "--layout LAYOUT", "--selected K", "--scale K"}},
         {"frame",
          "usage: tracktool frame FILE INDEX OUT [--targets] [--colors LIST] [--region L,T,R,B]... "
-         "[--selected K] [--scale K]\n",
-         {"--targets", "--colors LIST", "--scale K"}},
+         "[--layout LAYOUT] [--selected K] [--scale K]\n",
+         {"--targets", "--colors LIST", "--layout LAYOUT", "--scale K"}},
         {"heatmap",
          "usage: tracktool heatmap FILE OUT.png [--bin PX] [--sigma BINS] [--vmax SECONDS] [--region "
-         "L,T,R,B[:NAME]]... [--csv OUT.csv] [--scale K]\n",
-         {"--bin PX", "--sigma BINS", "--vmax SECONDS", "--csv OUT.csv", "--scale K"}},
+         "L,T,R,B[:NAME]]... [--layout LAYOUT] [--csv OUT.csv] [--scale K]\n",
+         {"--bin PX", "--sigma BINS", "--vmax SECONDS", "--layout LAYOUT", "--csv OUT.csv", "--scale K"}},
     };
     for (const Case& c : cases)
     {

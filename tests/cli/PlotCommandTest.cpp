@@ -6,6 +6,7 @@
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 #include <tuple>
@@ -270,6 +271,72 @@ TEST(PlotCommand, ScaleEnlargesEveryPlotPixel)
                                         3 * static_cast<std::size_t>(x);
             ASSERT_EQ((Colour{pixel[2], pixel[1], pixel[0]}), reference.At(x / 3, y / 3)) << x << "," << y;
         }
+}
+
+// Test that a layout draws its regions as the same regions given one by one would, with its first
+// region selected as the window selects it after loading, unless --selected says otherwise.
+TEST(PlotCommand, LayoutDrawsItsRegionsWithTheFirstSelected)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const std::string layout = dir.File("arena.json");
+    ASSERT_TRUE(WriteWholeFile(layout, "{\"format\": \"trackplay-layout\", \"version\": 1, \"regions\": ["
+                                       "{\"name\": \"open arm\", \"rect\": [50, 50, 175, 175]}, "
+                                       "{\"rect\": [400, 400, 300, 300]}]}"));
+    const std::vector<std::string> regions = {"--region", "50,50,175,175", "--region", "400,400,300,300"};
+    struct Case
+    {
+        std::vector<std::string> command; // the output's name goes last
+        std::vector<std::string> selection;
+        std::vector<std::string> sameSelection; // the selection the regions one by one need
+    };
+    const Case cases[] = {
+        {{"plot", track}, {}, {"--selected", "0"}},
+        {{"plot", track}, {"--selected", "1"}, {"--selected", "1"}},
+        {{"plot", track}, {"--selected", "-1"}, {"--selected", "-1"}},
+        {{"frame", track, "3"}, {}, {"--selected", "0"}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.command.front() + " " + (c.selection.empty() ? "" : c.selection.back()));
+        std::vector<std::string> fromLayout = c.command;
+        fromLayout.push_back(dir.File("layout.bmp"));
+        fromLayout.insert(fromLayout.end(), {"--layout", layout});
+        fromLayout.insert(fromLayout.end(), c.selection.begin(), c.selection.end());
+        std::vector<std::string> oneByOne = c.command;
+        oneByOne.push_back(dir.File("regions.bmp"));
+        oneByOne.insert(oneByOne.end(), regions.begin(), regions.end());
+        oneByOne.insert(oneByOne.end(), c.sameSelection.begin(), c.sameSelection.end());
+        const ToolResult a = RunTool(fromLayout);
+        const ToolResult b = RunTool(oneByOne);
+        ASSERT_EQ(a.exitCode, 0) << a.err;
+        ASSERT_EQ(b.exitCode, 0) << b.err;
+        const Picture picture(dir.File("layout.bmp"));
+        ASSERT_TRUE(picture.IsPlotBitmap());
+        EXPECT_EQ(picture.bytes, ReadWholeFile(dir.File("regions.bmp")));
+        EXPECT_EQ(picture.At(50, 100), (Colour{175, 175, 175}));
+    }
+    // A layout that cannot be used is told and nothing is written; with --region it is a usage error.
+    const std::string bad = dir.File("bad.json");
+    ASSERT_TRUE(WriteWholeFile(bad, "{\"format\": \"trackplay-layout\", \"version\": 9, \"regions\": []}"));
+    for (const std::string command : {"plot", "frame"})
+    {
+        SCOPED_TRACE(command);
+        std::vector<std::string> args = {command, track};
+        if (command == "frame")
+            args.push_back("0");
+        args.push_back(dir.File("x.png"));
+        std::vector<std::string> faulty = args;
+        faulty.insert(faulty.end(), {"--layout", bad});
+        const ToolResult r = RunTool(faulty);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("The region layout " + bad + " cannot be loaded"), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.File("x.png")));
+        std::vector<std::string> both = args;
+        both.insert(both.end(), {"--layout", layout, "--region", "1,2,3,4"});
+        EXPECT_EQ(RunTool(both).exitCode, 2);
+        EXPECT_FALSE(std::filesystem::exists(dir.File("x.png")));
+    }
 }
 
 TEST(PlotCommand, UsageErrorsExitWithTwo)
