@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake g++ clang-format clang-14 libclang-rt-14-dev
+  build-essential cmake g++ clang-format clang-14 clang-tidy-14 libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libpng-dev

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test twice: a normal build with warnings as
 # errors, and a build under AddressSanitizer and UndefinedBehaviorSanitizer. Also checks formatting,
-# builds the Debian package and checks what it holds, and runs every fuzz target briefly.
+# runs clang-tidy on src/, builds the Debian package and checks what it holds, and runs every fuzz
+# target briefly.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -17,6 +18,9 @@ fi
 echo "== build and test (warnings as errors)"
 "$top/scripts/build.sh" "$top/build-ci" -DTRACKPLAY_WERROR=ON
 ctest --test-dir "$top/build-ci" -j"$jobs" --output-on-failure --timeout 300
+
+echo "== clang-tidy on src/"
+"$top/scripts/tidy.sh" "$top/build-ci"
 
 echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -51,7 +51,7 @@ void CPlaybackDlg::OnMouseMove(unsigned flags, Point)
 {
     const bool leftButtonHeld = (flags & kMkLButton) != 0;
     if (leftButtonHeld)
-        m_regions.MouseMove(m_regionPlot, true, CursorInPlot());
+        m_regions.MouseMove(m_regionPlot, CursorInPlot());
 }
 
 void CPlaybackDlg::OnLButtonUp(unsigned, Point)

@@ -65,10 +65,8 @@ void CRegionTable::ButtonDown(IRegionPlot& plot, Point plotPoint)
     plot.BeginBand(plotPoint.x, plotPoint.y);
 }
 
-void CRegionTable::MouseMove(IRegionPlot& plot, bool leftButtonHeld, Point plotPoint)
+void CRegionTable::MouseMove(IRegionPlot& plot, Point plotPoint)
 {
-    if (!leftButtonHeld)
-        return;
     m_ptDragPoint = plotPoint;
     plot.TrackBand(plotPoint.x, plotPoint.y);
 }

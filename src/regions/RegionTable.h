@@ -30,9 +30,10 @@ public:
     // the first region becomes selected.
     void DeleteRectangle(IRegionPlot& plot);
 
-    // The gesture that gives the selected region its rectangle: press, moves, release.
+    // The gesture that gives the selected region its rectangle: press, moves with the left button
+    // held (the window passes only those), release.
     void ButtonDown(IRegionPlot& plot, Point plotPoint);
-    void MouseMove(IRegionPlot& plot, bool leftButtonHeld, Point plotPoint);
+    void MouseMove(IRegionPlot& plot, Point plotPoint);
     void ButtonUp(IRegionPlot& plot);
 
     // Hands the current regions and selection to the plot.

@@ -156,9 +156,8 @@ TEST(RegionTable, GestureDrawsTheBandAndStoresTheCornersAsDragged)
     CRegionTable table = TableWith(1);
     CFakeRegionPlot plot;
     table.ButtonDown(plot, Point{300, 200});
-    table.MouseMove(plot, false, Point{1, 1}); // button not held: nothing
-    table.MouseMove(plot, true, Point{250, 220});
-    table.MouseMove(plot, true, Point{100, 40}); // right to left, bottom to top
+    table.MouseMove(plot, Point{250, 220});
+    table.MouseMove(plot, Point{100, 40}); // right to left, bottom to top
     table.ButtonUp(plot);
     EXPECT_EQ(plot.Ops(), (Ops{"Begin", "Track", "Track", "End", "Redraw"}));
     EXPECT_EQ(plot.calls[0].x, 300);
@@ -180,7 +179,7 @@ TEST(RegionTable, PressAndReleaseWithoutMovingUsesTheLastDragPoint)
     EXPECT_EQ(table.m_regionRects[1], (Rect{10, 20, 0, 0})); // no drag point seen yet
 
     table.ButtonDown(plot, Point{5, 6});
-    table.MouseMove(plot, true, Point{70, 80});
+    table.MouseMove(plot, Point{70, 80});
     table.ButtonUp(plot);
     table.ButtonDown(plot, Point{-3, 500}); // the cursor may lie outside the plot
     table.ButtonUp(plot);
@@ -192,7 +191,7 @@ TEST(RegionTable, DragWithoutSelectionStoresNothingButStillRedraws)
     CRegionTable table;
     CFakeRegionPlot plot;
     table.ButtonDown(plot, Point{10, 10});
-    table.MouseMove(plot, true, Point{60, 60});
+    table.MouseMove(plot, Point{60, 60});
     table.ButtonUp(plot);
     EXPECT_EQ(plot.Ops(), (Ops{"Begin", "Track", "End", "Redraw"}));
     for (const Rect& r : table.m_regionRects)
@@ -207,7 +206,7 @@ TEST(RegionTable, DragAfterDeletingTheLastRegionWritesInvisibleSlotZero)
     ASSERT_EQ(table.m_nRegionCount, 0);
     ASSERT_EQ(table.m_nSelectedRegion, 0);
     table.ButtonDown(plot, Point{1, 2});
-    table.MouseMove(plot, true, Point{30, 40});
+    table.MouseMove(plot, Point{30, 40});
     table.ButtonUp(plot);
     EXPECT_EQ(table.m_regionRects[0], (Rect{1, 2, 30, 40}));
     EXPECT_TRUE(plot.calls.back().rects.empty()); // count 0: nothing drawn
