@@ -3,6 +3,7 @@
 #include "plot/LabelFont.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 
 namespace
@@ -242,20 +243,21 @@ void CDrawingSurface::Ellipse(std::int32_t x0, std::int32_t y0, std::int32_t x1,
     }
 }
 
-void CDrawingSurface::FillOpaque(const Rect& rect, Rgb colour)
+void FillRgbPixels(std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
+                   const Rect& rect, Rgb colour)
 {
-    ++m_nChangeCount;
-    m_bkColour = colour;
     const Rect r = NormalizedRect(rect);
     const std::int32_t fromX = std::max(r.left, 0);
-    const std::int32_t toX = std::min(r.right, m_nWidth);
+    const std::int32_t toX = std::min(r.right, width);
     const std::int32_t fromY = std::max(r.top, 0);
-    const std::int32_t toY = std::min(r.bottom, m_nHeight);
+    const std::int32_t toY = std::min(r.bottom, height);
     if (fromX >= toX || fromY >= toY)
         return;
+    const auto rowBytes = static_cast<std::size_t>(width) * 3;
     for (std::int32_t y = fromY; y < toY; ++y)
     {
-        std::uint8_t* p = PixelAt(fromX, y);
+        std::uint8_t* p =
+            pixels.data() + static_cast<std::size_t>(y) * rowBytes + static_cast<std::size_t>(fromX) * 3;
         for (std::int32_t x = fromX; x < toX; ++x, p += 3)
         {
             p[0] = colour.r;
@@ -263,6 +265,13 @@ void CDrawingSurface::FillOpaque(const Rect& rect, Rgb colour)
             p[2] = colour.b;
         }
     }
+}
+
+void CDrawingSurface::FillOpaque(const Rect& rect, Rgb colour)
+{
+    ++m_nChangeCount;
+    m_bkColour = colour;
+    FillRgbPixels(m_pixels, m_nWidth, m_nHeight, rect, colour);
 }
 
 TextExtent CDrawingSurface::GetTextExtent(std::string_view text) const

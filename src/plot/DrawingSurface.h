@@ -23,6 +23,11 @@ struct Rgb
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
 
+// Paints the part of rect (corners in either order) that lies inside a picture of width x height
+// pixels, stored as rows of 3-byte pixels without padding, as the surface and the raster store them.
+void FillRgbPixels(std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
+                   const Rect& rect, Rgb colour);
+
 // The raster operations of lines, rectangles and ellipses, numbered as the platform numbers them.
 enum class RasterOp
 {

@@ -31,23 +31,7 @@ void CRgbRaster::SetPixel(std::int32_t x, std::int32_t y, Rgb colour)
 
 void CRgbRaster::FillRect(const Rect& rect, Rgb colour)
 {
-    const Rect r = NormalizedRect(rect);
-    const std::int32_t fromX = std::max(r.left, 0);
-    const std::int32_t toX = std::min(r.right, m_nWidth);
-    const std::int32_t fromY = std::max(r.top, 0);
-    const std::int32_t toY = std::min(r.bottom, m_nHeight);
-    if (fromX >= toX || fromY >= toY)
-        return;
-    for (std::int32_t y = fromY; y < toY; ++y)
-    {
-        std::uint8_t* p = m_pixels.data() + Offset(fromX, y);
-        for (std::int32_t x = fromX; x < toX; ++x, p += 3)
-        {
-            p[0] = colour.r;
-            p[1] = colour.g;
-            p[2] = colour.b;
-        }
-    }
+    FillRgbPixels(m_pixels, m_nWidth, m_nHeight, rect, colour);
 }
 
 void CRgbRaster::FrameRect(const Rect& rect, std::int32_t thickness, Rgb colour)

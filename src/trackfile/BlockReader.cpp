@@ -31,18 +31,9 @@ int CBlockReader::Open(const std::string& path)
     m_info = TrackSourceInfo{};
     m_info.path = path;
     m_info.fileName = FileNameOfPath(path);
-    if (!m_file.Open(path, FileMode::Read, ShareMode::DenyNone))
-    {
-        ShowFileProblem(kMsgTrackOpenFailed, path, m_file.GetProblem());
-        return kErrOpen;
-    }
-    const std::optional<TrackFileLayout> layout = ExamineTrackFile(m_file);
+    const std::optional<TrackFileLayout> layout = OpenTrackSource(m_file, path);
     if (!layout)
-    {
-        ShowFileProblem(kMsgTrackOpenFailed, path, m_file.GetProblem());
-        m_file.Close();
         return kErrOpen;
-    }
     m_info.hasHeader = layout->hasHeader;
     m_info.records = layout->records;
     m_info.tailBytes = layout->tailBytes;

@@ -16,6 +16,23 @@ constexpr const char* kMsgShortRead = "Insufficient read length.";
 constexpr const char* kMsgInvalidIndex = "InvalidIndex.";
 } // namespace
 
+std::optional<TrackFileLayout> OpenTrackSource(CFile& file, const std::string& path)
+{
+    if (!file.Open(path, FileMode::Read, ShareMode::DenyNone))
+    {
+        ShowFileProblem(kMsgTrackOpenFailed, path, file.GetProblem());
+        return std::nullopt;
+    }
+    // A file whose length or start cannot be read is not opened: its records could not be placed.
+    std::optional<TrackFileLayout> layout = ExamineTrackFile(file);
+    if (!layout)
+    {
+        ShowFileProblem(kMsgTrackOpenFailed, path, file.GetProblem());
+        file.Close();
+    }
+    return layout;
+}
+
 CTrackFile::CTrackFile()
 {
     std::memset(m_window, 0, sizeof m_window);
@@ -32,20 +49,9 @@ int CTrackFile::Open(const std::string& path)
     m_tailBytes = 0;
     m_recordsInFile = 0;
 
-    if (!m_file.Open(path, FileMode::Read, ShareMode::DenyNone))
-    {
-        ShowFileProblem(kMsgTrackOpenFailed, path, m_file.GetProblem());
-        return kErrOpen;
-    }
-
-    // A file whose length or start cannot be read is not opened: its records could not be placed.
-    const std::optional<TrackFileLayout> layout = ExamineTrackFile(m_file);
+    const std::optional<TrackFileLayout> layout = OpenTrackSource(m_file, path);
     if (!layout)
-    {
-        ShowFileProblem(kMsgTrackOpenFailed, path, m_file.GetProblem());
-        m_file.Close();
         return kErrOpen;
-    }
     m_isOpen = true;
     m_hasHeader = layout->hasHeader;
     m_recordsInFile = layout->records;

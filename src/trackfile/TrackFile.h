@@ -7,6 +7,7 @@
 #include "trackfile/TrackRecord.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,12 @@ inline constexpr std::uint32_t kTrackWindowRecords = 4;
 // What opening a tracker file tells the user, from whichever reader opens it.
 inline constexpr std::string_view kMsgTrackOpenFailed = "Error opening file; Is the file/path name correct?";
 inline constexpr std::string_view kMsgTrackIncomplete = "Corrupt file - incomplete record encountered.";
+
+struct TrackFileLayout;
+
+// Opens path for reading and finds where its records lie, as both readers do. When the file
+// cannot be opened or examined, the user is told (with the file's problem) and file is left closed.
+[[nodiscard]] std::optional<TrackFileLayout> OpenTrackSource(CFile& file, const std::string& path);
 
 class CTrackFile
 {
