@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QFile>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
@@ -130,6 +132,9 @@ bool CQtWindow::Deliver(Message msg)
 {
     CWinApp* app = AfxGetApp();
     if (app == nullptr)
+        return false;
+    // Only paint gets through while a progress display is open.
+    if (m_host.IsInputBlocked() && msg.kind != MessageKind::Paint)
         return false;
     return app->ProcessMessage(m_owner, msg);
 }
@@ -245,6 +250,16 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
             widget = edit;
             break;
         }
+        case ControlKind::TextBox:
+        {
+            // Fixed pitch, so that the columns of a report line up.
+            auto* box = new QPlainTextEdit(text, m_pClient);
+            box->setReadOnly(true);
+            box->setLineWrapMode(QPlainTextEdit::NoWrap);
+            box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+            widget = box;
+            break;
+        }
         case ControlKind::HScrollBar:
         {
             auto* bar = new CNotifyingScrollBar(m_pClient, [this, id](int code, int pos)
@@ -283,6 +298,8 @@ void CQtWindow::SetControlText(int id, std::string_view text)
     const QString qtext = ToQString(text);
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         edit->setText(qtext);
+    else if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
+        box->setPlainText(qtext);
     else if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(qtext);
     else if (auto* button = qobject_cast<QAbstractButton*>(widget))
@@ -296,6 +313,8 @@ std::string CQtWindow::GetControlText(int id) const
     QWidget* widget = Control(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         return FromQString(edit->text());
+    if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
+        return FromQString(box->toPlainText());
     if (auto* label = qobject_cast<QLabel*>(widget))
         return FromQString(label->text());
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
