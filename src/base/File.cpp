@@ -12,6 +12,10 @@
 
 namespace
 {
+// A new file may be read and written by everyone, less what the user's umask takes away, as any
+// program's new files.
+constexpr mode_t kNewFileMode = 0666;
+
 // The identities of the files open for reading in this process, once per CFile that holds one.
 std::mutex g_inputsMutex;
 std::vector<FileIdentity> g_inputs;
@@ -164,7 +168,7 @@ bool CFile::Open(const std::string& path, FileMode mode, ShareMode share)
     flags &= ~O_TRUNC;
     int raw = -1;
     do
-        raw = sys::Open(path.c_str(), flags, 0666);
+        raw = sys::Open(path.c_str(), flags, kNewFileMode);
     while (raw < 0 && errno == EINTR);
     sys::CDescriptor fd(raw);
     // A file that this open made new is removed again when the open fails after all.

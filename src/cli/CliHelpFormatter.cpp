@@ -31,7 +31,8 @@ std::string CommandPath(const CLI::App& command)
 CCliHelpFormatter::CCliHelpFormatter()
 {
     label("Positionals", "Arguments");
-    column_width(30);
+    constexpr std::size_t kOptionColumnWidth = 30; // wide enough for "--region L,T,R,B[:NAME]"
+    column_width(kOptionColumnWidth);
 }
 
 std::string CCliHelpFormatter::make_usage(const CLI::App* app, std::string name) const

@@ -41,7 +41,8 @@ int RunInfo(const std::string& path)
     // The difference is taken unsigned so that opposite extremes do not overflow.
     const auto span = static_cast<std::uint64_t>(lastTime) - static_cast<std::uint64_t>(firstTime);
     std::printf("duration: %" PRId64 "\n", static_cast<std::int64_t>(span));
-    std::printf("seconds at 60 records a second: %.3f\n", static_cast<double>(count) / 60.0);
+    std::printf("seconds at 60 records a second: %.3f\n",
+                static_cast<double>(count) / static_cast<double>(kRecordsPerSecond));
     return kExitOk;
 }
 

@@ -8,17 +8,18 @@
 namespace
 {
 constexpr int kSize = 32;
+constexpr std::size_t kIconBytes = std::size_t{kSize} * kSize * 4; // RGBA
 
 struct Rgba
 {
     std::uint8_t r, g, b, a;
 };
 
-constexpr void Put(std::array<std::uint8_t, kSize * kSize * 4>& px, int x, int y, Rgba c)
+constexpr void Put(std::array<std::uint8_t, kIconBytes>& px, int x, int y, Rgba c)
 {
     if (x < 0 || y < 0 || x >= kSize || y >= kSize)
         return;
-    const int i = (y * kSize + x) * 4;
+    const std::size_t i = (static_cast<std::size_t>(y) * kSize + static_cast<std::size_t>(x)) * 4;
     px[i] = c.r;
     px[i + 1] = c.g;
     px[i + 2] = c.b;
@@ -33,9 +34,9 @@ constexpr int TrackY(int x)
     return 24 - (t * 15) / 23 + ((t * (t - 11) * (t - 23)) / 180);
 }
 
-constexpr std::array<std::uint8_t, kSize * kSize * 4> MakeIcon()
+constexpr std::array<std::uint8_t, kIconBytes> MakeIcon()
 {
-    std::array<std::uint8_t, kSize * kSize * 4> px{};
+    std::array<std::uint8_t, kIconBytes> px{};
     constexpr Rgba kFrame{150, 150, 160, 255};
     constexpr Rgba kShade{90, 90, 100, 255};
     constexpr Rgba kScreen{0, 0, 0, 255};
@@ -67,7 +68,7 @@ constexpr std::array<std::uint8_t, kSize * kSize * 4> MakeIcon()
     return px;
 }
 
-constexpr std::array<std::uint8_t, kSize* kSize* 4> kProgramIconPixels = MakeIcon();
+constexpr std::array<std::uint8_t, kIconBytes> kProgramIconPixels = MakeIcon();
 
 constexpr IconImage kIcons[] = {
     {kIdiProgramIcon, kSize, kSize, kProgramIconPixels},

@@ -4,6 +4,7 @@
 
 #include "trackfile/TrackRecord.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -11,7 +12,8 @@
 class CFile;
 
 inline constexpr std::string_view kTrackHeaderTag = "######## Zentravox";
-static_assert(kTrackHeaderTag.size() == 18);
+inline constexpr std::size_t kTrackHeaderTagSize = 18;
+static_assert(kTrackHeaderTag.size() == kTrackHeaderTagSize);
 static_assert(kTrackHeaderTag.size() + 1 <= kTrackHeaderSize); // the tag and a zero byte fit
 
 enum class HeaderCheck

@@ -18,13 +18,59 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kWidth = kArenaWidth;
 constexpr double kHeight = kArenaHeight;
 constexpr std::int64_t kMicrosPerSecond = 1000000;
+// The first record's time: somewhere within the first hour of the tracker's clock, plus a second.
+constexpr std::uint64_t kStartTimeSpreadSeconds = 3600;
+// Where a track starts: at least this far from every wall.
+constexpr double kStartMargin = 100.0;
+
+// The wander: the turn rate keeps most of itself each record and drifts by a little noise; near a
+// wall (within kWallDistance) the subject turns back towards the middle; the speed varies between
+// kMinSpeed and kMinSpeed + kSpeedSpread pixels a record; the position never comes closer to a
+// wall than kWallClearance.
+constexpr double kTurnKept = 0.9;
+constexpr double kTurnNoise = 0.04;
+constexpr double kWallDistance = 60.0;
+constexpr double kWallTurn = 0.03;
+constexpr double kMinSpeed = 0.5;
+constexpr double kSpeedSpread = 2.0;
+constexpr double kWallClearance = 20.0;
+constexpr std::int32_t kDegreesInCircle = 360;
+constexpr double kDegreesInHalfCircle = 180.0;
+
+// How often things go wrong, as "one record in N": every light hidden, one light hidden, a light
+// seen in the tracker's "P" colour class, a light seen with the luminance bit, a reflection target,
+// a stray point of light.
+constexpr std::uint64_t kAllHiddenOneIn = 100;
+constexpr std::uint64_t kLightHiddenOneIn = 40;
+constexpr std::uint64_t kPClassOneIn = 4;
+constexpr std::uint64_t kLumOneIn = 8;
+constexpr std::uint64_t kReflectionOneIn = 50;
+constexpr std::uint64_t kStrayPointsOneIn = 10;
+// A light's position is off by up to half this in each direction; its blob is a ring of
+// kRingPoints points kRingRadius pixels around it.
+constexpr double kLightNoise = 2.0;
+constexpr int kRingPoints = 8;
+constexpr double kRingRadius = 3.0;
+
+// SplitMix64's constants (Steele, Lea and Flood): a small, well-mixed 64-bit stream.
+constexpr std::uint64_t kSplitMixIncrement = 0x9E3779B97F4A7C15ull;
+constexpr std::uint64_t kSplitMixMultiplier1 = 0xBF58476D1CE4E5B9ull;
+constexpr std::uint64_t kSplitMixMultiplier2 = 0x94D049BB133111EBull;
+constexpr int kSplitMixShift1 = 30;
+constexpr int kSplitMixShift2 = 27;
+constexpr int kSplitMixShift3 = 31;
+// A double in [0, 1) from the top 53 bits of a random value.
+constexpr int kDoubleMantissaBits = 53;
+constexpr double kTwoToThe53 = 9007199254740992.0;
+// Terms of the sine and cosine series: far past the last bit of a double on [-pi/2, pi/2].
+constexpr int kSeriesTerms = 12;
 
 std::uint64_t SplitMix(std::uint64_t& state)
 {
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
+    std::uint64_t z = (state += kSplitMixIncrement);
+    z = (z ^ (z >> kSplitMixShift1)) * kSplitMixMultiplier1;
+    z = (z ^ (z >> kSplitMixShift2)) * kSplitMixMultiplier2;
+    return z ^ (z >> kSplitMixShift3);
 }
 
 std::uint32_t ClampCoordinate(double v, double limit)
@@ -79,7 +125,7 @@ void DeterministicSinCos(double radians, double& sine, double& cosine)
     double c = 0.0;
     double termS = r;
     double termC = 1.0;
-    for (int k = 1; k <= 12; ++k)
+    for (int k = 1; k <= kSeriesTerms; ++k)
     {
         s += termS;
         c += termC;
@@ -93,9 +139,11 @@ void DeterministicSinCos(double radians, double& sine, double& cosine)
 
 CTrackGenerator::CTrackGenerator(std::uint64_t seed) : m_state(seed), m_seed(seed)
 {
-    m_startTime = static_cast<std::int64_t>(NextRandom() % (3600ull * kMicrosPerSecond)) + kMicrosPerSecond;
-    m_x = 100.0 + Uniform() * (kWidth - 200.0);
-    m_y = 100.0 + Uniform() * (kHeight - 200.0);
+    m_startTime = static_cast<std::int64_t>(NextRandom() %
+                                            (kStartTimeSpreadSeconds * std::uint64_t{kMicrosPerSecond})) +
+                  kMicrosPerSecond;
+    m_x = kStartMargin + Uniform() * (kWidth - 2 * kStartMargin);
+    m_y = kStartMargin + Uniform() * (kHeight - 2 * kStartMargin);
     m_heading = Uniform() * 2.0 * kPi;
 }
 
@@ -106,7 +154,7 @@ std::uint64_t CTrackGenerator::NextRandom()
 
 double CTrackGenerator::Uniform()
 {
-    return static_cast<double>(NextRandom() >> 11) * (1.0 / 9007199254740992.0);
+    return static_cast<double>(NextRandom() >> (64 - kDoubleMantissaBits)) * (1.0 / kTwoToThe53);
 }
 
 void CTrackGenerator::MakeHeader(std::uint8_t (&header)[kTrackHeaderSize],
@@ -132,40 +180,41 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
         m_startTime + static_cast<std::int64_t>(m_index) * kMicrosPerSecond / std::int64_t{kRecordsPerSecond};
 
     // Wander: the turn rate drifts, the speed varies, and the walls push the subject back inside.
-    m_turn = 0.9 * m_turn + (Uniform() - 0.5) * 0.04;
+    m_turn = kTurnKept * m_turn + (Uniform() - 0.5) * kTurnNoise;
     const double dx0 = kWidth / 2 - m_x;
     const double dy0 = kHeight / 2 - m_y;
-    const bool nearWall = m_x < 60.0 || m_x > kWidth - 60.0 || m_y < 60.0 || m_y > kHeight - 60.0;
+    const bool nearWall = m_x < kWallDistance || m_x > kWidth - kWallDistance || m_y < kWallDistance ||
+                          m_y > kHeight - kWallDistance;
     double s = 0.0;
     double c = 1.0;
     DeterministicSinCos(m_heading, s, c);
     if (nearWall && c * dx0 + s * dy0 < 0.0)
-        m_turn += (c * dy0 - s * dx0 > 0.0 ? 0.03 : -0.03);
+        m_turn += (c * dy0 - s * dx0 > 0.0 ? kWallTurn : -kWallTurn);
     m_heading += m_turn;
     if (m_heading < 0.0)
         m_heading += 2.0 * kPi;
     if (m_heading >= 2.0 * kPi)
         m_heading -= 2.0 * kPi;
     DeterministicSinCos(m_heading, s, c);
-    const double speed = 0.5 + 2.0 * Uniform();
+    const double speed = kMinSpeed + kSpeedSpread * Uniform();
     m_x += speed * c;
     m_y += speed * s;
-    if (m_x < 20.0)
-        m_x = 20.0;
-    if (m_x > kWidth - 20.0)
-        m_x = kWidth - 20.0;
-    if (m_y < 20.0)
-        m_y = 20.0;
-    if (m_y > kHeight - 20.0)
-        m_y = kHeight - 20.0;
+    if (m_x < kWallClearance)
+        m_x = kWallClearance;
+    if (m_x > kWidth - kWallClearance)
+        m_x = kWidth - kWallClearance;
+    if (m_y < kWallClearance)
+        m_y = kWallClearance;
+    if (m_y > kHeight - kWallClearance)
+        m_y = kHeight - kWallClearance;
 
     // The tracker's own estimate: the position to the pixel, the heading in whole degrees.
     record.x = static_cast<std::int32_t>(m_x);
     record.y = static_cast<std::int32_t>(m_y);
-    record.angle = static_cast<std::int32_t>(m_heading * 180.0 / kPi) % 360;
+    record.angle = static_cast<std::int32_t>(m_heading * kDegreesInHalfCircle / kPi) % kDegreesInCircle;
 
     // Targets: the head lights with a pixel of noise, some occluded, now and then a reflection.
-    const bool allHidden = NextRandom() % 100 == 0;
+    const bool allHidden = NextRandom() % kAllHiddenOneIn == 0;
     std::size_t nTargets = 0;
     std::size_t nPoints = 0;
     auto addPoint = [&](double px, double py, TrackWord colour)
@@ -176,36 +225,36 @@ void CTrackGenerator::NextRecord(TrackRecord& record)
     };
     for (const HeadLight& light : kHeadLights)
     {
-        if (allHidden || NextRandom() % 40 == 0)
+        if (allHidden || NextRandom() % kLightHiddenOneIn == 0)
             continue;
-        const double lx = m_x + light.u * c - light.v * s + (Uniform() - 0.5) * 2.0;
-        const double ly = m_y + light.u * s + light.v * c + (Uniform() - 0.5) * 2.0;
+        const double lx = m_x + light.u * c - light.v * s + (Uniform() - 0.5) * kLightNoise;
+        const double ly = m_y + light.u * s + light.v * c + (Uniform() - 0.5) * kLightNoise;
         TrackWord colour = light.colour;
-        if (NextRandom() % 4 == 0)
+        if (NextRandom() % kPClassOneIn == 0)
             colour = (colour << 16) & (kWordBitPR | kWordBitPG | kWordBitPB); // the tracker's "P" class
-        if (NextRandom() % 8 == 0)
+        if (NextRandom() % kLumOneIn == 0)
             colour |= kWordBitLum;
         record.targets[nTargets++] =
             MakeTrackWord(ClampCoordinate(lx, kWidth), ClampCoordinate(ly, kHeight), colour);
         // The light's blob as the tracker saw it: a ring of points around it.
-        for (int k = 0; k < 8; ++k)
+        for (int k = 0; k < kRingPoints; ++k)
         {
             double rs = 0.0;
             double rc = 1.0;
-            DeterministicSinCos(k * kPi / 4.0, rs, rc);
-            addPoint(lx + 3.0 * rc, ly + 3.0 * rs, colour);
+            DeterministicSinCos(k * kPi / (kRingPoints / 2.0), rs, rc);
+            addPoint(lx + kRingRadius * rc, ly + kRingRadius * rs, colour);
         }
     }
-    if (NextRandom() % 50 == 0 && nTargets < kMaxTargets)
+    if (NextRandom() % kReflectionOneIn == 0 && nTargets < kMaxTargets)
     {
         const TrackWord colours[] = {kWordBitRR, kWordBitRG, kWordBitRB, kWordBitLum};
         record.targets[nTargets++] =
             MakeTrackWord(static_cast<std::uint32_t>(NextRandom() % std::uint64_t{kArenaWidth}),
                           static_cast<std::uint32_t>(NextRandom() % std::uint64_t{kArenaHeight}),
-                          colours[NextRandom() % 4]);
+                          colours[NextRandom() % std::size(colours)]);
     }
     // Now and then a stray point of light somewhere in the frame.
-    const std::uint64_t noise = NextRandom() % 10 == 0 ? 1 + NextRandom() % 2 : 0;
+    const std::uint64_t noise = NextRandom() % kStrayPointsOneIn == 0 ? 1 + NextRandom() % 2 : 0;
     for (std::uint64_t k = 0; k < noise; ++k)
         addPoint(static_cast<double>(NextRandom() % std::uint64_t{kArenaWidth}),
                  static_cast<double>(NextRandom() % std::uint64_t{kArenaHeight}), kWordBitLum);
@@ -241,7 +290,8 @@ int WriteGeneratedTrack(const std::string& path, const TrackGeneratorOptions& op
         if (!file.Write(header, sizeof header))
             return Fail();
     }
-    constexpr std::uint32_t kChunk = 256;
+    constexpr std::uint32_t kChunk = 256;          // records generated and written at a time
+    constexpr std::uint32_t kProgressEvery = 4096; // records between progress reports
     std::vector<TrackRecord> chunk(kChunk);
     for (std::uint32_t written = 0; written < options.records;)
     {
@@ -251,7 +301,7 @@ int WriteGeneratedTrack(const std::string& path, const TrackGeneratorOptions& op
         if (!file.Write(chunk.data(), std::size_t{n} * sizeof(TrackRecord)))
             return Fail();
         written += n;
-        if (progress && (written % 4096 < kChunk || written == options.records))
+        if (progress && (written % kProgressEvery < kChunk || written == options.records))
             progress(written);
     }
     std::array<std::uint8_t, kTrackRecordSize - 1> tail{};

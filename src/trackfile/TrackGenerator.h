@@ -4,6 +4,7 @@
 // basic IEEE operations are used, so the same seed gives the same bytes on every machine.
 #pragma once
 
+#include "trackfile/Arena.h"
 #include "trackfile/TrackRecord.h"
 
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 struct TrackGeneratorOptions
 {
-    std::uint32_t records = 3600; // 60 records a second
+    std::uint32_t records = kRecordsPerSecond * 60; // a minute
     std::uint64_t seed = 1;
     bool oldStyle = false;          // no header: records from byte 0
     std::uint32_t partialBytes = 0; // bytes of an incomplete record after the last whole one, < 1828
@@ -36,8 +37,8 @@ private:
     std::uint64_t m_seed;
     std::uint32_t m_index = 0;
     std::int64_t m_startTime;
-    double m_x = 320.0;
-    double m_y = 240.0;
+    double m_x = kArenaWidth / 2.0;
+    double m_y = kArenaHeight / 2.0;
     double m_heading = 0.0; // radians
     double m_turn = 0.0;    // radians per record
 };

@@ -25,6 +25,7 @@ inline constexpr std::uint32_t kTrackRecordSize = 1828;
 inline constexpr std::size_t kMaxPoints = 400;
 inline constexpr std::size_t kMaxTargets = 50;
 
+// NOLINTBEGIN(readability-magic-numbers): the sizes and byte offsets below are the file format.
 #pragma pack(push, 1)
 struct TrackRecord
 {
@@ -47,6 +48,7 @@ static_assert(offsetof(TrackRecord, x) == 1616);
 static_assert(offsetof(TrackRecord, y) == 1620);
 static_assert(offsetof(TrackRecord, angle) == 1624);
 static_assert(offsetof(TrackRecord, targets) == 1628);
+// NOLINTEND(readability-magic-numbers)
 
 // Aligned copies of a record's word arrays, for code that wants to pass them around.
 inline std::array<TrackWord, kMaxTargets> CopyTargets(const TrackRecord& record)

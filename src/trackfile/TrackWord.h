@@ -6,6 +6,9 @@
 
 using TrackWord = std::uint32_t;
 
+inline constexpr TrackWord kWordCoordinateMask = 0xFFFu; // X and Y are 12 bits each
+inline constexpr int kWordYShift = 16;                   // Y starts at bit 16
+
 inline constexpr TrackWord kWordBitRB = 1u << 12;
 inline constexpr TrackWord kWordBitRG = 1u << 13;
 inline constexpr TrackWord kWordBitRR = 1u << 14;
@@ -16,16 +19,16 @@ inline constexpr TrackWord kWordBitPR = 1u << 30;
 
 constexpr std::uint32_t TrackWordX(TrackWord w)
 {
-    return w & 0xFFFu;
+    return w & kWordCoordinateMask;
 }
 
 constexpr std::uint32_t TrackWordY(TrackWord w)
 {
-    return (w >> 16) & 0xFFFu;
+    return (w >> kWordYShift) & kWordCoordinateMask;
 }
 
 // Builds a word from coordinates (each cut to 12 bits) and colour bits.
 constexpr TrackWord MakeTrackWord(std::uint32_t x, std::uint32_t y, TrackWord colourBits = 0)
 {
-    return (x & 0xFFFu) | ((y & 0xFFFu) << 16) | colourBits;
+    return (x & kWordCoordinateMask) | ((y & kWordCoordinateMask) << kWordYShift) | colourBits;
 }

@@ -15,11 +15,16 @@
 #include <memory>
 #include <string>
 
+// Long enough for a viewer that is busy drawing; short enough that a hung one does not freeze the
+// window for long. Starting a viewer that is not running takes a little longer.
+inline constexpr int kBusCallTimeoutMs = 1500;
+inline constexpr int kBusActivationTimeoutMs = 2000;
+
 struct BusViewerOptions
 {
-    std::string busAddress;         // empty: the session bus; otherwise a D-Bus address (tests)
-    int timeoutMs = 1500;           // bound on each bus call
-    int activationTimeoutMs = 2000; // bound on starting an activatable viewer
+    std::string busAddress;            // empty: the session bus; otherwise a D-Bus address (tests)
+    int timeoutMs = kBusCallTimeoutMs; // bound on each bus call
+    int activationTimeoutMs = kBusActivationTimeoutMs; // bound on starting an activatable viewer
 };
 
 // The bus services; the connection is opened on first use and closed when the object goes.
