@@ -190,7 +190,7 @@ void CPlaybackDlg::OnPaint()
 void CPlaybackDlg::OnSysCommand(unsigned id)
 {
     // The "&About Quorvane..." item shows the About box, as Help > About does.
-    if ((id & 0xFFF0u) == kIdmAboutBox)
+    if ((id & kScCommandMask) == kIdmAboutBox)
         OnAbout();
     else
         DefaultSysCommand(id);
