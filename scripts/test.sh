@@ -41,8 +41,7 @@ done
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
-# TODO: run "tracktool --version" once tracktool has that option.
-"$unpacked/usr/bin/tracktool" --help >/dev/null
+"$unpacked/usr/bin/tracktool" --version
 # Hints count too: the entry is small enough to keep free of every remark.
 remarks=$(desktop-file-validate "$unpacked/usr/share/applications/trackplay.desktop" 2>&1) || true
 if [ -n "$remarks" ]; then

@@ -66,7 +66,7 @@ const CLI::App* CCliApp::FindCommand(const std::string& name) const
     return nullptr;
 }
 
-int CCliApp::Run(std::vector<std::string> args)
+int CCliApp::Run(std::vector<std::string> args, CliRunMode mode)
 {
     if (!args.empty() && args.front() == "help") // "help [COMMAND]" is "[COMMAND] --help"
     {
@@ -97,7 +97,7 @@ int CCliApp::Run(std::vector<std::string> args)
     }
     for (const auto& [command, run] : m_runs)
         if (command->parsed())
-            return run();
+            return mode == CliRunMode::Execute ? run() : kExitOk;
     return ReportUsageError(nullptr, "no command given"); // not reached: parsing requires one
 }
 

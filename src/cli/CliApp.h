@@ -12,6 +12,14 @@
 #include <utility>
 #include <vector>
 
+// Whether Run runs the command its words name, or only parses them (what a fuzzer of the command
+// line wants: every check and message of the parse, and no file touched).
+enum class CliRunMode
+{
+    Execute,
+    ParseOnly,
+};
+
 class CCliApp
 {
 public:
@@ -20,8 +28,9 @@ public:
     CCliApp(const CCliApp&) = delete;
     CCliApp& operator=(const CCliApp&) = delete;
 
-    // args: the words after the program's name. Returns the exit status.
-    int Run(std::vector<std::string> args);
+    // args: the words after the program's name. Returns the exit status (kExitOk for words that
+    // parse when only parsing). One run per object: CLI11 keeps what it parsed.
+    int Run(std::vector<std::string> args, CliRunMode mode = CliRunMode::Execute);
 
 private:
     [[nodiscard]] const CLI::App* FindCommand(const std::string& name) const;

@@ -1,0 +1,51 @@
+// Region layout files: a region table and its margin as JSON, so that regions drawn once serve many
+// tracks (the window saves and loads its table with them; every batch command takes one):
+//
+//     {
+//       "format": "trackplay-layout",
+//       "version": 1,
+//       "margin": 8,
+//       "regions": [
+//         { "name": "open arm", "rect": [50, 50, 175, 175] }
+//       ]
+//     }
+//
+// "rect" is left, top, right, bottom in plot pixels with the corners as drawn (a rectangle dragged
+// backwards stays so). Up to 50 regions; a region without "name" takes its slot's ("Box3"); the
+// margin is 8 when not given. Unknown keys are ignored. Anything else that is wrong (a newer
+// version, a bad name, a rectangle that is not four 32-bit whole numbers, ...) is told in one
+// message naming the file, the entry ("regions[3].name") and the fault, and the caller's table and
+// margin stay as they were. No exception leaves this module.
+#pragma once
+
+#include "regions/RegionTable.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view kLayoutFormat = "trackplay-layout";
+inline constexpr std::int64_t kLayoutVersion = 1;
+// A layout is a few kilobytes; anything much larger is some other file chosen by mistake.
+inline constexpr std::size_t kMaxLayoutBytes = std::size_t{1} << 20;
+
+// Loads the layout at path. On success table holds its regions in slots 0 .. n-1, the slots after
+// them are as a new table has them (named "Box" + slot, no rectangle), the first region is selected
+// (-1 when there are none), the drag points are kept, and margin is the layout's. kOk; kErrOpen when
+// the file cannot be opened or read, kErrNoInput when it is not a usable layout (both told once;
+// table and margin untouched).
+int LoadRegionLayout(const std::string& path, CRegionTable& table, std::int32_t& margin);
+
+// Saves regions 0 .. count-1 of table and the margin to path, written to a temporary file and
+// renamed into place. kOk; kErrNoInput (told, nothing written) when a name is not usable or the
+// margin is negative, as the layout could not be loaded again; kErrOpen when the file cannot be
+// written (told; the destination keeps what it had).
+int SaveRegionLayout(const std::string& path, const CRegionTable& table, std::int32_t margin);
+
+// LoadRegionLayout on text already read; fileLabel names the file in the message.
+int ParseRegionLayout(std::string_view text, std::string_view fileLabel, CRegionTable& table,
+                      std::int32_t& margin);
+
+// The text SaveRegionLayout writes for a table whose names are all usable.
+[[nodiscard]] std::string FormatRegionLayout(const CRegionTable& table, std::int32_t margin);
