@@ -118,6 +118,10 @@ bool CPlaybackDlg::OnWndMsg(const Message& msg)
         MapCommand(kCmdSaveBitmap, &CPlaybackDlg::OnSaveBitmap),
         MapCommand(kCmdCalculateNewCenter, &CPlaybackDlg::OnCalculateNewCenter),
         MapCommand(kCmdAbout, &CPlaybackDlg::OnAbout),
+        MapCommand(kCmdSaveRegions, &CPlaybackDlg::OnSaveRegions),
+        MapCommand(kCmdLoadRegions, &CPlaybackDlg::OnLoadRegions),
+        MapCommand(kCmdRegionProperties, &CPlaybackDlg::OnRegionProperties),
+        MapCommand(kCmdGoToRecord, &CPlaybackDlg::OnGoToRecord),
         MapButtonClicked(kIdcCheckRR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckPR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckRG, &CPlaybackDlg::OnColorCheck),
@@ -142,6 +146,7 @@ void CPlaybackDlg::OpenTrackFile(const std::string& path)
     // A file that cannot be opened has been reported by the reader; the window is reset to it in
     // any case (count 0, "of:" -1, the title naming the path).
     static_cast<void>(m_trackFile.Open(path));
+    m_strTrackPath = path;
     m_recordCount = m_trackFile.GetRecordCount();
     m_scrollBar.SetScrollRange(kScrollMin, kScrollMax, true);
     m_currentIndex = 0;
@@ -206,6 +211,14 @@ void CPlaybackDlg::OnColorCheck()
 {
     // The new colours take effect at the next move or plot; nothing is redrawn now.
     UpdateData(true);
+}
+
+bool CPlaybackDlg::HasRecordsToRead() const
+{
+    if (m_trackFile.IsOpen() && m_recordCount > 0)
+        return true;
+    ShowMessage(kMsgNoRecordsToRead);
+    return false;
 }
 
 void CPlaybackDlg::OnToggleTargetsPoints()

@@ -14,6 +14,7 @@
 #include "plot/DrawingSurface.h"
 #include "plot/TrackPlot.h"
 #include "recalc/TrackConverter.h"
+#include "regions/RegionEventGenerator.h"
 #include "regions/RegionTable.h"
 #include "resources/ResourceIds.h"
 #include "viewerlink/ViewerLink.h"
@@ -33,6 +34,10 @@ inline constexpr std::string_view kOpenDialogFilter =
     "Files (*.dat)|*.dat|All Files (*.*)|*.*||";
 inline constexpr std::string_view kOpenDialogExtension = ".qtf";
 inline constexpr std::string_view kOpenDialogInitialName = "VT1";
+
+// What the later commands tell the user when they have nothing to work on.
+inline constexpr std::string_view kMsgNoRecordsToRead = "There are no records: open a track file first.";
+inline constexpr std::string_view kMsgNoRegionSelected = "No region is selected: select or create one first.";
 
 // The About box: template 100, nothing of its own.
 class CAboutDlg : public CDialog
@@ -89,6 +94,14 @@ public:
     // The viewer link (m_bViewerConnected is m_viewer->IsConnected()); released at exit.
     std::unique_ptr<CViewerLink> m_viewer;
 
+    // --- Fields of the later commands ---------------------------------------------------------
+    // The margin of the region layout loaded last (8 until one is loaded): the timestamp files and
+    // the exports judge visits with it, and Save Regions writes it.
+    std::int32_t m_nRegionMargin = kDefaultRegionMargin;
+    // The path OpenTrackFile was given last: the later commands read the file through it, in one
+    // pass of large blocks, while the window's own commands keep using the reader.
+    std::string m_strTrackPath;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool PreTranslateMessage(Message& msg) override;
@@ -128,6 +141,17 @@ private:
     void OnMouseMove(unsigned flags, Point point);
     void OnLButtonUp(unsigned flags, Point point);
     void OnGenerateTimestampFiles();
+
+    // Region layouts and the selected region's properties (PlaybackLayouts.cpp).
+    void OnSaveRegions();
+    void OnLoadRegions();
+    void OnRegionProperties();
+
+    // Go to Record (PlaybackNavigation.cpp).
+    void OnGoToRecord();
+
+    // Whether the open file has records to read; when not, the user is told (PlaybackDlg.cpp).
+    [[nodiscard]] bool HasRecordsToRead() const;
 
     // Conversion run (PlaybackConversion.cpp) and viewer link (PlaybackViewer.cpp).
     void OnCalculateNewCenter();

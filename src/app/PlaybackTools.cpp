@@ -62,9 +62,10 @@ void CPlaybackDlg::OnLButtonUp(unsigned, Point)
 void CPlaybackDlg::OnGenerateTimestampFiles()
 {
     // One generator per run; the files go to the current directory. Without regions or records
-    // the run refuses silently. The generator reports file errors itself.
+    // the run refuses silently. The generator reports file errors itself. Visits are judged with
+    // the margin of the layout loaded last (8 until one is).
     const CWaitCursor wait;
     CRegionEventGenerator generator;
-    generator.Prepare(m_trackFile, m_regions);
+    generator.Prepare(m_trackFile, m_regions, m_nRegionMargin);
     generator.Run();
 }

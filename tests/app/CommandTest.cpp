@@ -16,12 +16,6 @@ protected:
 
     // Sends a message straight to the window's message map; true when some entry took it.
     bool Route(const Message& msg) { return static_cast<CDialog&>(Dlg()).OnWndMsg(msg); }
-
-    void Key(std::uint16_t vk, std::uint32_t modifiers = kModNone)
-    {
-        host.PostKey(vk, modifiers);
-        host.RunUntilIdle();
-    }
 };
 
 TEST_F(CommandTest, EveryMenuCommandReachesAHandlerButThePlaceholder)
