@@ -2,6 +2,7 @@
 #include "framework/qt/QtHost.h"
 
 #include "TestWindow.h"
+#include "framework/FolderDialog.h"
 #include "framework/HostMessageSink.h"
 #include "framework/PixelSourceAdapter.h"
 #include "framework/ProgressDialog.h"
@@ -12,8 +13,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -24,6 +27,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -478,4 +482,47 @@ TEST_F(QtHostFixture, ProgressDisplayCancelAndBlockedInput)
     // Input reaches the window again.
     QTest::keyClick(Edit(kIdcTestCount), Qt::Key_3);
     EXPECT_EQ(Dlg().commands, (std::vector<int>{103}));
+}
+
+// Test the folder dialog on Qt: a directory-only dialog with the request's title opening in its
+// folder; choosing a folder gives its path, cancelling gives nothing.
+TEST_F(QtHostFixture, FolderDialogPicksAFolder)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    ASSERT_TRUE(QDir(root.path()).mkdir(QStringLiteral("out")));
+    FolderDialogRequest request;
+    request.title = "Export Visits to Folder";
+    request.initialFolder = root.path().toStdString();
+    for (const bool accept : {true, false})
+    {
+        QString title;
+        QString shownFolder;
+        bool directoriesOnly = false;
+        QTimer::singleShot(0,
+                           [&]
+                           {
+                               auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                               ASSERT_NE(dialog, nullptr);
+                               title = dialog->windowTitle();
+                               shownFolder = dialog->directory().absolutePath();
+                               directoriesOnly = dialog->fileMode() == QFileDialog::Directory &&
+                                                 dialog->testOption(QFileDialog::ShowDirsOnly);
+                               if (!accept)
+                               {
+                                   dialog->reject();
+                                   return;
+                               }
+                               dialog->selectFile(root.path() + QStringLiteral("/out"));
+                               static_cast<QDialog*>(dialog)->accept(); // as the Choose button does
+                           });
+        const std::optional<std::string> chosen = AskFolder(request);
+        EXPECT_EQ(title, QStringLiteral("Export Visits to Folder"));
+        EXPECT_EQ(shownFolder, QDir(root.path()).absolutePath());
+        EXPECT_TRUE(directoriesOnly);
+        if (accept)
+            EXPECT_EQ(chosen, std::optional<std::string>(root.path().toStdString() + "/out"));
+        else
+            EXPECT_EQ(chosen, std::nullopt);
+    }
 }
