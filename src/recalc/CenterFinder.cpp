@@ -10,13 +10,22 @@
 namespace
 {
 // The search converts radians with 180/3.14, not 180/pi, so an exact 60-degree angle reads 60.03.
+// The product is taken in two steps (radians * 180, then * this), as the scores rely on.
 constexpr double kSearchDegreesPerRadianOver180 = 0.3184713375796178;
+constexpr double kHalfTurnDegrees = 180.0;
+// The angle of an equilateral triangle: a triple's score is how far its angles are from it.
+constexpr double kEquilateralDegrees = 60.0;
+constexpr std::int32_t kEquilateralScoreDegrees = 60;
+
+// Just outside the range of a 32-bit coordinate, on either side.
+constexpr double kBelowCoordinateRange = -2147483649.0;
+constexpr double kAboveCoordinateRange = 2147483648.0;
 
 // Integer coordinates of a computed point, truncated toward zero; false when the value is not a
 // number or does not fit a 32-bit coordinate (nearly parallel bisectors meet far away).
 bool TruncToCoordinate(double v, std::int32_t& out)
 {
-    if (!(v > -2147483649.0 && v < 2147483648.0))
+    if (!(v > kBelowCoordinateRange && v < kAboveCoordinateRange))
         return false;
     out = static_cast<std::int32_t>(v);
     return true;
@@ -33,7 +42,7 @@ bool SearchAngle(double adjacent1, double adjacent2, double opposite, double& de
         (adjacent1 * adjacent1 + adjacent2 * adjacent2 - opposite * opposite) / (2.0 * adjacent1 * adjacent2);
     if (!(cosine >= -1.0 && cosine <= 1.0))
         return false;
-    degrees = std::acos(cosine) * 180.0 * kSearchDegreesPerRadianOver180;
+    degrees = std::acos(cosine) * kHalfTurnDegrees * kSearchDegreesPerRadianOver180;
     return true;
 }
 
@@ -48,9 +57,9 @@ bool ScoreTriangle(double dij, double djk, double dki, std::int32_t& score)
         return false;
     if (!(angleI > 0.0 && angleJ > 0.0 && angleK > 0.0))
         return false;
-    score = std::abs(static_cast<std::int32_t>(angleI) - 60) +
-            std::abs(static_cast<std::int32_t>(angleJ) - 60) +
-            std::abs(static_cast<std::int32_t>(angleK) - 60);
+    score = std::abs(static_cast<std::int32_t>(angleI) - kEquilateralScoreDegrees) +
+            std::abs(static_cast<std::int32_t>(angleJ) - kEquilateralScoreDegrees) +
+            std::abs(static_cast<std::int32_t>(angleK) - kEquilateralScoreDegrees);
     return true;
 }
 
@@ -96,14 +105,15 @@ public:
         if (worst == m_worst)
             return;
         m_worst = worst;
-        constexpr double kDegreesPerRadian = 180.0 * kSearchDegreesPerRadianOver180;
+        constexpr double kDegreesPerRadian = kHalfTurnDegrees * kSearchDegreesPerRadianOver180;
         constexpr double kMargin = 1e-7;
         // Largest angle >= 61 + worst degrees: trunc >= 60 + worst + 1. No angle reaches 180.
+        const double largest = kEquilateralDegrees + 1.0 + worst;
         m_maxCosOfLargest =
-            61.0 + worst < 180.0 ? std::cos((61.0 + worst) / kDegreesPerRadian) - kMargin : -2.0;
+            largest < kHalfTurnDegrees ? std::cos(largest / kDegreesPerRadian) - kMargin : -2.0;
         // Smallest angle < 59 - worst degrees: trunc <= 58 - worst.
-        m_minCosOfSmallest =
-            59.0 - worst > 0.0 ? std::cos((59.0 - worst) / kDegreesPerRadian) + kMargin : 2.0;
+        const double smallest = kEquilateralDegrees - 1.0 - worst;
+        m_minCosOfSmallest = smallest > 0.0 ? std::cos(smallest / kDegreesPerRadian) + kMargin : 2.0;
     }
     // True when the triple with these sides certainly scores at least the worst kept score.
     bool CannotEnter(double a, double b, double c) const
@@ -211,6 +221,15 @@ int CCenterFinder::FindCenter(const Point* points, int count, Point& center) con
 {
     if (count < 3)
         return kNoCenter;
+    if (const std::optional<Point> found = ComputeCenter(points, count))
+        center = *found;
+    return kOk;
+}
+
+std::optional<Point> CCenterFinder::ComputeCenter(const Point* points, int count) const
+{
+    if (count < 3)
+        return std::nullopt;
 
     TriangleEntry table[kTriangleSlots];
     const int entries = FindTriangles(points, count, table);
@@ -244,7 +263,7 @@ int CCenterFinder::FindCenter(const Point* points, int count, Point& center) con
             centers[valid++] = Point{entry.centerX, entry.centerY};
     }
     if (valid == 0)
-        return kOk;
+        return std::nullopt;
 
     std::int64_t sumX = 0;
     std::int64_t sumY = 0;
@@ -253,7 +272,7 @@ int CCenterFinder::FindCenter(const Point* points, int count, Point& center) con
         sumX += centers[c].x;
         sumY += centers[c].y;
     }
-    center = Point{static_cast<std::int32_t>(sumX / valid), static_cast<std::int32_t>(sumY / valid)};
+    Point center{static_cast<std::int32_t>(sumX / valid), static_cast<std::int32_t>(sumY / valid)};
 
     if (valid >= 2)
     {
@@ -261,7 +280,7 @@ int CCenterFinder::FindCenter(const Point* points, int count, Point& center) con
         GetRmsDistance(centers, valid, center.x, center.y, rms);
         GetMeanWithin(centers, valid, center.x, center.y, rms, center);
     }
-    return kOk;
+    return center;
 }
 
 int CCenterFinder::GetBisector(BisectorLine& line, int x1, int y1, int x2, int y2) const
@@ -277,8 +296,10 @@ int CCenterFinder::GetBisector(BisectorLine& line, int x1, int y1, int x2, int y
     if (f == 0.0)
         return kNoBisector;
     line.slope = -1.0 / f;
-    line.midX = static_cast<double>((std::int64_t{x1} + x2) / 2);
-    line.midY = static_cast<double>((std::int64_t{y1} + y2) / 2);
+    // The midpoint is truncated to whole pixels before the line is built: the centers the
+    // conversion writes depend on it, so the integer division is meant.
+    line.midX = static_cast<double>((std::int64_t{x1} + x2) / 2); // NOLINT(bugprone-integer-division)
+    line.midY = static_cast<double>((std::int64_t{y1} + y2) / 2); // NOLINT(bugprone-integer-division)
     line.intercept = line.midY - line.midX * line.slope;
     return kBisectorFound;
 }

@@ -8,6 +8,7 @@
 #include "recalc/RecalcTypes.h"
 
 #include <cstdint>
+#include <optional>
 
 class CCenterFinder
 {
@@ -20,6 +21,10 @@ public:
     // kNoCenter (center untouched) for fewer than 3 points; otherwise 0, with center written only when
     // some kept triangle gave a valid circumcenter.
     int FindCenter(const Point* points, int count, Point& center) const;
+
+    // The center of the points, or nothing when there are fewer than 3 or no kept triangle gave a
+    // valid circumcenter. FindCenter is this with the caller's center kept in the second case.
+    [[nodiscard]] std::optional<Point> ComputeCenter(const Point* points, int count) const;
 
     // kBisectorFound and the bisector of (x1, y1)-(x2, y2); kNoBisector when the segment is not strictly
     // inside the band or is horizontal.

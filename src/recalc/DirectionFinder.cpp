@@ -10,6 +10,11 @@ namespace
 constexpr double kDirectionOneOverPi = 0.31830988614222805;
 // Added to both components so that neither is ever 0 and every direction falls in a quadrant.
 constexpr double kDirectionNudge = 1e-11;
+// Headings are measured in degrees from the quadrant the direction falls in.
+constexpr double kFullTurn = 360.0;
+constexpr double kHalfTurn = 180.0;
+constexpr double kQuarterTurn = 90.0;
+constexpr double kThreeQuarterTurn = 270.0;
 
 constexpr std::int32_t kFullIntensity = 255;
 constexpr std::int32_t kLuminanceIntensity = 159;
@@ -135,16 +140,16 @@ double CDirectionFinder::FindDirection(const std::array<TrackWord, kMaxTargets>&
         dy = points[redSide].y - recordY;
     }
     else
-        return 360.0;
+        return kFullTurn;
 
     dx += kDirectionNudge;
     dy += kDirectionNudge;
-    const double a = std::atan(std::fabs(dx / dy)) * 180.0 * kDirectionOneOverPi;
+    const double a = std::atan(std::fabs(dx / dy)) * kHalfTurn * kDirectionOneOverPi;
     if (dx > 0 && dy > 0)
-        return 360.0 - (90.0 - a);
+        return kFullTurn - (kQuarterTurn - a);
     if (dx < 0 && dy > 0)
-        return 360.0 - (a + 90.0);
+        return kFullTurn - (a + kQuarterTurn);
     if (dx < 0 && dy < 0)
-        return 360.0 - (270.0 - a);
-    return 360.0 - (a + 270.0);
+        return kFullTurn - (kThreeQuarterTurn - a);
+    return kFullTurn - (a + kThreeQuarterTurn);
 }

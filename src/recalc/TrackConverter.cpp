@@ -28,8 +28,10 @@ constexpr const char* kMsgWriteError =
 constexpr const char* kMsgCompleted = "Conversion Completed";
 constexpr const char* kMsgLastIncomplete = "Conversion Completed, last rec was incomplete.";
 
+// The chunk every run reads and writes, pinned.
+constexpr std::size_t kChunkBytesOnDisk = 36560;
 constexpr std::size_t kChunkBytes = std::size_t{kConversionChunkRecords} * kTrackRecordSize;
-static_assert(kChunkBytes == 36560);
+static_assert(kChunkBytes == kChunkBytesOnDisk);
 
 int FailRead(const CFile& source)
 {
@@ -52,32 +54,49 @@ bool ValidateTargetDistances(int minDistance, int maxDistance)
     return false;
 }
 
+RecalculatedRecord CTrackConverter::RecalculateRecord(const TrackRecord& record, Point& heldCenter) const
+{
+    const std::array<TrackWord, kMaxTargets> targets = CopyTargets(record);
+    const std::size_t listed = CountListEntries(targets);
+    RecalculatedRecord result;
+    result.targets = static_cast<std::uint32_t>(listed);
+    result.x = record.x;
+    result.y = record.y;
+    if (listed == kMaxTargets)
+        result.centerCase = CenterCase::Unterminated;
+    else if (listed < kFewestCenterTargets)
+        result.centerCase = CenterCase::Few;
+    else
+    {
+        // Center from the targets before the first zero word; without a usable triangle the record
+        // takes the center held from earlier records.
+        Point points[kMaxTargets];
+        for (std::size_t k = 0; k < listed; ++k)
+            points[k] = Point{static_cast<std::int32_t>(TrackWordX(targets[k])),
+                              static_cast<std::int32_t>(TrackWordY(targets[k]))};
+        if (const std::optional<Point> center =
+                m_centerFinder.ComputeCenter(points, static_cast<int>(listed)))
+        {
+            heldCenter = *center;
+            result.centerCase = CenterCase::Computed;
+        }
+        else
+            result.centerCase = CenterCase::Held;
+        result.x = heldCenter.x;
+        result.y = heldCenter.y;
+    }
+    result.angle = static_cast<std::int32_t>(m_directionFinder.FindDirection(targets, result.x, result.y));
+    return result;
+}
+
 void CTrackConverter::ConvertRecord(std::uint8_t* recordBytes, Point& heldCenter) const
 {
     TrackRecord record;
     std::memcpy(&record, recordBytes, sizeof record);
-    const std::array<TrackWord, kMaxTargets> targets = CopyTargets(record);
-
-    // Center from the targets before the first zero word; a list with no zero word gets none.
-    Point points[kMaxTargets];
-    int count = 0;
-    for (std::size_t k = 0; k < kMaxTargets; ++k)
-    {
-        const TrackWord word = targets[k];
-        if (word == 0)
-        {
-            // Without a usable triangle the record takes the center held from earlier records.
-            if (m_centerFinder.FindCenter(points, count, heldCenter) != kNoCenter)
-            {
-                record.x = heldCenter.x;
-                record.y = heldCenter.y;
-            }
-            break;
-        }
-        points[count++] =
-            Point{static_cast<std::int32_t>(TrackWordX(word)), static_cast<std::int32_t>(TrackWordY(word))};
-    }
-    record.angle = static_cast<std::int32_t>(m_directionFinder.FindDirection(targets, record.x, record.y));
+    const RecalculatedRecord recalculated = RecalculateRecord(record, heldCenter);
+    record.x = recalculated.x;
+    record.y = recalculated.y;
+    record.angle = recalculated.angle;
     std::memcpy(recordBytes, &record, sizeof record);
 }
 

@@ -12,15 +12,17 @@ CCenterFinder Band(int min, int max)
     return finder;
 }
 
-// The center for the points, or nullopt when FindCenter does not write it.
+// The center for the points, or nullopt when FindCenter does not write it; ComputeCenter, which
+// the conversion's per-record step uses, must give the same.
 std::optional<Point> CenterOf(const CCenterFinder& finder, const std::vector<Point>& points)
 {
     Point center{-7777, -7777};
     const int result = finder.FindCenter(points.data(), static_cast<int>(points.size()), center);
     EXPECT_EQ(result, points.size() < 3 ? -1 : 0);
-    if (center == Point{-7777, -7777})
-        return std::nullopt;
-    return center;
+    const std::optional<Point> written =
+        center == Point{-7777, -7777} ? std::nullopt : std::optional<Point>(center);
+    EXPECT_EQ(finder.ComputeCenter(points.data(), static_cast<int>(points.size())), written);
+    return written;
 }
 } // namespace
 

@@ -130,13 +130,27 @@ TEST_F(TrackConverterTest, RecordsTakeTheHeldCenterAndKeepTheirOwnWhenTooFewTarg
     struct Expect
     {
         std::int32_t x, y;
+        CenterCase centerCase;
+        std::uint32_t targets;
     };
-    const Expect expected[] = {{0, 0}, {219, 134}, {219, 134}, {11, 22}, {11, 22}};
+    const Expect expected[] = {{0, 0, CenterCase::Held, 3},
+                               {219, 134, CenterCase::Computed, 3},
+                               {219, 134, CenterCase::Held, 3},
+                               {11, 22, CenterCase::Few, 2},
+                               {11, 22, CenterCase::Unterminated, 50}};
+    // The per-record step, walked over the same records, says what it did and gives what was written.
+    Point held{0, 0};
+    converter.m_centerFinder.SetDistanceLimits(10, 100);
     for (std::size_t r = 0; r < 5; ++r)
     {
         const TrackRecord actual = RecordAt(out, true, r);
         const TrackRecord want = Converted(builder.Records()[r], Point{expected[r].x, expected[r].y});
         EXPECT_EQ(std::memcmp(&actual, &want, sizeof actual), 0) << "record " << r;
+        const RecalculatedRecord step = converter.RecalculateRecord(builder.Records()[r], held);
+        EXPECT_EQ(step.centerCase, expected[r].centerCase) << "record " << r;
+        EXPECT_EQ(step.targets, expected[r].targets) << "record " << r;
+        EXPECT_EQ((Point{step.x, step.y}), (Point{actual.x, actual.y})) << "record " << r;
+        EXPECT_EQ(step.angle, std::int32_t{actual.angle}) << "record " << r;
     }
     EXPECT_EQ(std::int32_t{RecordAt(out, true, 3).angle}, 0);
 }

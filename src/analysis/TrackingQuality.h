@@ -1,0 +1,101 @@
+// The tracking quality report of a track: where tracking failed and how far the stored positions
+// and headings are from what the targets give. One pass of the block reader measures every record
+// (RecordQuality.h) and gathers the per-file figures; the per-record table can be written in the
+// same pass or in a pass of its own. The window, tracktool and batch runs all come here, and the
+// figures' text has its one home in FormatQualityFigures.
+#pragma once
+
+#include "analysis/QualityCsv.h"
+#include "analysis/QualityStatistics.h"
+#include "analysis/RecordQuality.h"
+#include "trackfile/RecordStream.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+inline constexpr int kDefaultMinTargetDistance = 10;
+inline constexpr int kDefaultMaxTargetDistance = 100;
+// 40 pixels from one record to the next is 2,400 pixels a second.
+inline constexpr std::uint32_t kDefaultJumpPx = 40;
+
+struct QualityOptions
+{
+    int minDistance = kDefaultMinTargetDistance; // the conversion's distance band
+    int maxDistance = kDefaultMaxTargetDistance;
+    std::uint32_t jumpPx = kDefaultJumpPx; // a step longer than this is a jump
+};
+
+// Median, 95th percentile and largest value of a list (Percentile's rule); each none when the
+// list is empty.
+struct QualityStatistic
+{
+    std::optional<double> median;
+    std::optional<double> p95;
+    std::optional<double> largest;
+};
+
+struct QualitySummary
+{
+    std::string fileName;
+    QualityOptions options;
+    std::uint64_t records = 0;
+    std::array<std::uint64_t, kCenterCaseCount> cases{}; // records of each case, by CenterCase
+    // Over "computed" records only: the others have no position of their own from the targets.
+    QualityStatistic positionDistancePx;
+    QualityStatistic headingDifferenceDeg;
+    std::uint64_t jumps = 0;               // steps longer than options.jumpPx
+    std::vector<QualityJump> largestJumps; // of those, the five largest, largest first
+    std::optional<RecordRun> longestGap;   // records in a row without a computed center
+
+    [[nodiscard]] std::uint64_t Count(CenterCase centerCase) const;
+    // The count's share of the records, 0 to 1; none for a track without records.
+    [[nodiscard]] std::optional<double> Share(CenterCase centerCase) const;
+};
+
+// The report as a consumer of one pass. It can hand every record's measure to a table writer
+// (not owned), which it creates at Begin and commits at End, so that the table is written in the
+// same pass.
+class CTrackingQualityReport final : public IRecordConsumer
+{
+public:
+    explicit CTrackingQualityReport(const QualityOptions& options, CQualityCsvWriter* table = nullptr);
+
+    int Begin(const TrackSourceInfo& source) override;
+    int Consume(std::span<const TrackRecord> records, std::uint64_t firstIndex) override;
+    int End() override;
+    void Abandon() override;
+
+    // Complete after End; the figures so far before it.
+    [[nodiscard]] const QualitySummary& Summary() const { return m_summary; }
+
+private:
+    void Add(const RecordQuality& quality);
+
+    QualityOptions m_options;
+    CQualityCsvWriter* m_pTable;
+    CRecordQualityMeter m_meter;
+    QualitySummary m_summary;
+    std::vector<double> m_distances; // of the computed records, for the percentiles
+    std::vector<double> m_headingDifferences;
+    CLargestJumps m_largestJumps;
+    CLongestGap m_longestGap;
+};
+
+// The figures as "name: value" lines, the text tracktool quality prints and the window shows.
+// Names are stable, for scripts; a value that does not exist (no computed record, no gap) reads
+// "none"; pixels, degrees, shares and seconds have 6 decimals.
+[[nodiscard]] std::vector<std::string> FormatQualityFigures(const QualitySummary& summary);
+
+// The report on the track at path, in one pass; with a csvPath, the per-record table too. kOk
+// with summary filled in; otherwise the code of what failed (the track cannot be opened or read
+// to its end, the table cannot be written, kErrCancelled when progress returned false), told to
+// the user, and no table left behind.
+int RunQualityReport(const std::string& path, const QualityOptions& options, QualitySummary& summary,
+                     const std::string& csvPath = {}, const StreamProgress& progress = {});
+
+// The per-record table alone, in a pass of its own (after a report whose rows were not kept).
+int WriteQualityCsv(const std::string& path, const QualityOptions& options, const std::string& csvPath,
+                    const StreamProgress& progress = {});
