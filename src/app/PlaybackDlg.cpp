@@ -122,6 +122,7 @@ bool CPlaybackDlg::OnWndMsg(const Message& msg)
         MapCommand(kCmdLoadRegions, &CPlaybackDlg::OnLoadRegions),
         MapCommand(kCmdRegionProperties, &CPlaybackDlg::OnRegionProperties),
         MapCommand(kCmdGoToRecord, &CPlaybackDlg::OnGoToRecord),
+        MapCommand(kCmdTrackingQuality, &CPlaybackDlg::OnTrackingQuality),
         MapButtonClicked(kIdcCheckRR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckPR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckRG, &CPlaybackDlg::OnColorCheck),

@@ -147,6 +147,9 @@ private:
     void OnLoadRegions();
     void OnRegionProperties();
 
+    // Tracking Quality (PlaybackAnalysis.cpp).
+    void OnTrackingQuality();
+
     // Go to Record (PlaybackNavigation.cpp).
     void OnGoToRecord();
 

@@ -1,0 +1,86 @@
+// Tracking Quality: the report on the open file with the window's distance band, its figures in
+// the results dialog, and the per-record table saved from there.
+#include "analysis/TrackingQuality.h"
+#include "app/CommandDialogs.h"
+#include "app/PlaybackDlg.h"
+#include "base/MessageSink.h"
+#include "base/ResultCodes.h"
+#include "framework/ProgressDialog.h"
+#include "recalc/TrackConverter.h"
+#include "trackfile/TrackFile.h"
+
+#include <optional>
+#include <string>
+
+namespace
+{
+constexpr std::string_view kQualityTitle = "Tracking Quality";
+constexpr std::string_view kQualityCsvTitle = "Save Tracking Quality Table";
+constexpr std::string_view kCsvFilter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||";
+constexpr std::string_view kCsvExtension = ".csv";
+
+// The table's name offered first: the track's name without its extension, then "_quality.csv".
+std::string QualityTableName(const std::string& trackFileName)
+{
+    const std::size_t dot = trackFileName.rfind('.');
+    const std::string stem =
+        dot == std::string::npos || dot == 0 ? trackFileName : trackFileName.substr(0, dot);
+    return stem + "_quality.csv";
+}
+
+// The figures one to a line, as tracktool prints them.
+std::string JoinLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+// Asks where the per-record table goes and writes it in a pass of its own; a cancel at either step
+// writes nothing.
+void SaveQualityTable(const std::string& trackPath, const std::string& initialName,
+                      const QualityOptions& options)
+{
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.title = std::string(kQualityCsvTitle);
+    request.filter = std::string(kCsvFilter);
+    request.defaultExtension = std::string(kCsvExtension);
+    request.initialName = initialName;
+    const std::optional<std::string> csvPath = GetMessageSink().AskFileName(request);
+    if (!csvPath)
+        return;
+    CProgressDialog progress(kQualityCsvTitle, "Writing the table of every record...");
+    // Failures have been told; a cancelled table leaves nothing behind.
+    static_cast<void>(WriteQualityCsv(trackPath, options, *csvPath, progress.Callback()));
+}
+} // namespace
+
+void CPlaybackDlg::OnTrackingQuality()
+{
+    if (!HasRecordsToRead())
+        return;
+    // The band comes from the Min and Max boxes, read and checked as the conversion reads and
+    // checks them: an unreadable box has its message and the run goes on with the value held.
+    UpdateData(true);
+    if (!ValidateTargetDistances(m_minTargetDistance, m_maxTargetDistance))
+        return;
+    QualityOptions options;
+    options.minDistance = m_minTargetDistance;
+    options.maxDistance = m_maxTargetDistance;
+    QualitySummary summary;
+    int result = kOk;
+    {
+        CProgressDialog progress(kQualityTitle,
+                                 "Measuring every record of " + m_trackFile.GetFileName() + "...");
+        result = RunQualityReport(m_strTrackPath, options, summary, {}, progress.Callback());
+    }
+    if (result != kOk)
+        return; // told, or cancelled
+    const std::string trackPath = m_strTrackPath;
+    const std::string tableName = QualityTableName(m_trackFile.GetFileName());
+    CQualityResultsDlg results(this, JoinLines(FormatQualityFigures(summary)),
+                               [&] { SaveQualityTable(trackPath, tableName, options); });
+    results.DoModal();
+}
