@@ -28,12 +28,12 @@ std::string QualityTableName(const std::string& trackFileName)
     return stem + "_quality.csv";
 }
 
-// The figures one to a line, as tracktool prints them.
+// The figures one to a line, as tracktool prints them (no empty line after the last).
 std::string JoinLines(const std::vector<std::string>& lines)
 {
     std::string text;
     for (const std::string& line : lines)
-        text += line + "\n";
+        text += (text.empty() ? "" : "\n") + line;
     return text;
 }
 

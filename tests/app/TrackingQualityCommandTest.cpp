@@ -64,7 +64,7 @@ protected:
         EXPECT_EQ(RunQualityReport(track, options, summary), kOk);
         std::string text;
         for (const std::string& line : FormatQualityFigures(summary))
-            text += line + "\n";
+            text += (text.empty() ? "" : "\n") + line;
         return text;
     }
 
