@@ -158,7 +158,7 @@ public:
     virtual std::optional<std::string> ShowFileDialog(const FileDialogRequest& request) = 0;
     // A modal dialog that picks an existing folder; its path, or nothing.
     virtual std::optional<std::string> ShowFolderDialog(const FolderDialogRequest& request) = 0;
-    // A progress display with a Cancel button over the main window, for a run that holds the
+    // A progress display with a Cancel button over the window in front, for a run that holds the
     // user-interface thread: title is its caption, text says what runs. Runs that end within a
     // moment show nothing. Until it closes, the user can reach the Cancel button and nothing else
     // of the program's windows.

@@ -281,11 +281,8 @@ std::optional<std::string> CQtHost::ShowFolderDialog(const FolderDialogRequest& 
 
 std::unique_ptr<IHostProgress> CQtHost::ShowProgress(std::string_view title, std::string_view text)
 {
-    QWidget* owner = nullptr;
-    if (CDialog* main = AfxGetMainWnd())
-        if (auto* window = dynamic_cast<CQtWindow*>(main->GetHostWindow()))
-            owner = window->TopLevel();
-    return std::make_unique<CQtProgress>(*this, owner, title, text);
+    // Over the window the command came from: the main window, or a dialog open over it.
+    return std::make_unique<CQtProgress>(*this, ActiveOwnerWidget(), title, text);
 }
 
 void CQtHost::EndOfHandler()
