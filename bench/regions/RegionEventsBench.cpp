@@ -133,7 +133,7 @@ void BM_PerRegionFetchWalk(benchmark::State& state)
             for (std::size_t j = 0; j < states.size(); ++j)
             {
                 reader.GetRecord(record, i);
-                stepper.Step(record, table.m_regionRects[j], states[j]);
+                stepper.Step(record, i, table.m_regionRects[j], states[j]);
                 if (states[j].complete != 0)
                 {
                     ++visits;

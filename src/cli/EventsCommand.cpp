@@ -1,17 +1,19 @@
 // tracktool events: writes the enter/leave timestamp files of a region table for a tracker file,
-// exactly as the window's Generate Timestamp Files command does.
+// exactly as the window's Generate Timestamp Files command does, in one pass over the file. The
+// regions come from --region or from a layout (--layout), whose margin the visits then follow.
 //
 // Exit status: 2 for a malformed command line (also more than 50 regions, a region name that is
-// empty or holds a '/', or an empty --dir); 1 when the file cannot be opened, has no records, no
-// region was given, or an event file could not be created or written; else 0.
+// empty or holds a '/', an empty --dir, or --layout with --region); 1 when the file or the layout
+// cannot be read, the file has no records, no region was given, or an event file could not be
+// created or written; else 0.
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
 #include "cli/CliProgress.h"
 #include "cli/RegionOptions.h"
-#include "regions/RegionEventGenerator.h"
-#include "trackfile/TrackFile.h"
+#include "regions/RegionEventConsumer.h"
+#include "trackfile/BlockReader.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -26,16 +28,18 @@ struct EventsArgs
     std::string dir = ".";
 };
 
-int RunEvents(const EventsArgs& args)
+int RunEvents(EventsArgs& args)
 {
-    CTrackFile file;
-    if (file.Open(args.path) != kOk)
+    CBlockReader reader;
+    if (reader.Open(args.path) != kOk)
         return kExitFailed; // the reader has said why
-    if (file.GetRecordCount() == 0)
+    if (reader.Info().records == 0)
     {
         ShowMessage("tracktool events: " + args.path + " has no records; no files written");
         return kExitFailed;
     }
+    if (args.regions.Load() != kOk)
+        return kExitFailed; // the layout's fault has been told
     const CRegionTable& table = args.regions.Table();
     if (table.m_nRegionCount == 0)
     {
@@ -44,12 +48,20 @@ int RunEvents(const EventsArgs& args)
     }
 
     CRegionEventGenerator generator;
-    generator.Prepare(file, table);
+    generator.Init(args.regions.Margin());
+    generator.SetRegions(table.m_regionRects.data(), table.m_regionNames.data(), table.m_nRegionCount);
     generator.SetOutputDirectory(args.dir);
+    CRegionEventConsumer events(generator);
+    IRecordConsumer* consumers[] = {&events};
     int result = kOk;
     {
-        CCliProgress progress("events", file.GetRecordCount()); // ends its line before the report
-        result = generator.Run([&](std::uint32_t done) { progress.Update(done); });
+        CCliProgress progress("events", reader.Info().records); // ends its line before the report
+        result = reader.Run(consumers,
+                            [&](std::uint64_t done, std::uint64_t)
+                            {
+                                progress.Update(done);
+                                return true;
+                            });
     }
 
     for (std::int32_t j = 0; j < table.m_nRegionCount; ++j)
@@ -63,6 +75,7 @@ CliRun AddEvents(CLI::App& command)
     auto args = std::make_shared<EventsArgs>();
     command.add_option("FILE", args->path, "the tracker file")->required();
     args->regions.AddTo(command, RegionNaming::Named);
+    args->regions.AddLayoutTo(command);
     command.add_option("--dir", args->dir, "the folder to write the files into (default: the current one)")
         ->type_name("DIR")
         ->check(NonEmpty());

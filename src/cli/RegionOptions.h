@@ -1,10 +1,14 @@
 // The regions options of a command: "--region L,T,R,B[:NAME]", once per region, in table order, up
-// to 50. Commands whose outputs carry the region's name (the event files) take ":NAME"; commands
-// that only draw regions refuse it. A region without a name takes its slot's (Box0, Box1, ...).
+// to 50, or "--layout LAYOUT", a region layout file (regions/RegionLayout.h) with its margin; the two
+// together are a usage error. Commands whose outputs carry the region's name (the event files, the
+// visit tables) take ":NAME"; commands that only draw regions refuse it. A region without a name
+// takes its slot's (Box0, Box1, ...). "--margin N" overrides the layout's margin where a command
+// takes it; without either the margin is 8. Every command that takes regions declares them here.
 #pragma once
 
 #include "base/Geometry.h"
 #include "regions/RegionTable.h"
+#include "regions/VisitRule.h"
 
 #include <optional>
 #include <string>
@@ -13,7 +17,8 @@
 namespace CLI
 {
 class App;
-}
+class Option;
+} // namespace CLI
 
 enum class RegionNaming
 {
@@ -35,19 +40,41 @@ class CRegionOptions
 {
 public:
     CRegionOptions() = default;
-    // The declared option fills this object, so it stays where it was declared.
+    // The declared options fill this object, so it stays where it was declared.
     CRegionOptions(const CRegionOptions&) = delete;
     CRegionOptions& operator=(const CRegionOptions&) = delete;
 
     // Declares --region on command. Each value is checked and added to the table while the command
     // line is parsed, so a malformed region or a 51st is a usage error.
     void AddTo(CLI::App& command, RegionNaming naming);
+    // Declares --layout LAYOUT on command; with --region as well it is a usage error. The file is
+    // read by Load, when the command runs.
+    void AddLayoutTo(CLI::App& command);
+    // Declares --margin N (0 to 2147483647), which overrides the layout's margin.
+    void AddMarginTo(CLI::App& command);
+    // Makes giving no region (neither --layout nor --region) a usage error.
+    void RequireRegions(CLI::App& command);
 
-    // The regions given, in order, with their names.
+    // Reads the layout given with --layout into the table and the margin, when one was given. 0;
+    // the layout's result otherwise (told once, naming the file and what is wrong).
+    int Load();
+
+    // The regions given, in order, with their names (after Load for a layout).
     [[nodiscard]] const CRegionTable& Table() const { return m_table; }
     [[nodiscard]] const Rect* Rects() const { return m_table.m_regionRects.data(); }
     [[nodiscard]] std::int32_t Count() const { return m_table.m_nRegionCount; }
+    // --margin when given, else the layout's, else 8.
+    [[nodiscard]] std::int32_t Margin() const;
 
 private:
+    // Each of --layout and --region excludes the other, whichever is declared second.
+    void ExcludeEachOther();
+
     CRegionTable m_table;
+    std::string m_strLayout;
+    std::int32_t m_nLayoutMargin = kDefaultRegionMargin;
+    std::int32_t m_nMargin = kDefaultRegionMargin;
+    CLI::Option* m_pRegionOption = nullptr;
+    CLI::Option* m_pLayoutOption = nullptr;
+    CLI::Option* m_pMarginOption = nullptr;
 };

@@ -15,6 +15,12 @@ namespace
 {
 constexpr std::uint32_t kProgressEvery = 65536;
 
+// True when j names one of the per-region entries of v; -1 never does.
+template <typename T> bool IsSlotOf(std::int32_t j, const std::vector<T>& v)
+{
+    return j >= 0 && static_cast<std::size_t>(j) < v.size();
+}
+
 } // namespace
 
 int CRegionEventGenerator::Init(std::int32_t margin)
@@ -65,20 +71,12 @@ int CRegionEventGenerator::Run(const ProgressCallback& progress)
 {
     if (!m_bInitialised || !m_bRegionsSet || !m_bSourceSet)
         return kErrNoInput;
-
-    const auto regions = static_cast<std::size_t>(m_nRegions);
-    m_bFailed = false;
-    m_bFileError = false;
-    m_visitsWritten.assign(regions, 0);
-    WriteHeaders();
-    m_states.assign(regions, RegionVisitState{});
-    m_buffers.assign(regions, RegionEventBuffer{});
+    BeginPass();
 
     // Each record is fetched once and judged against every region in turn. The order of the
     // stored visits, and so every file, is the same as fetching it once per region.
     TrackRecord record;
     std::memset(&record, 0, sizeof record);
-    int result = kOk;
     for (std::uint32_t i = 0; i < m_nRecords && !m_bFailed; ++i)
     {
         // A record that cannot be read would be judged by the one before it: the run ends here.
@@ -87,37 +85,72 @@ int CRegionEventGenerator::Run(const ProgressCallback& progress)
             ShowMessage("Record " + std::to_string(i) + " of " + m_strBaseName +
                         " cannot be read; no timestamp files were written.");
             m_bFailed = true;
-            result = kErrNoRecord;
             break;
         }
-        for (std::int32_t j = 0; j < m_nRegions && !m_bFailed; ++j)
-        {
-            RegionVisitState& state = m_states[static_cast<std::size_t>(j)];
-            Step(record, m_pRegionRects[j], state);
-            if (state.complete != 0)
-            {
-                StorePair(j);
-                state = RegionVisitState{};
-            }
-        }
+        StepRecord(record, i);
         if (progress && (i + 1) % kProgressEvery == 0)
             progress(i + 1);
     }
+    const int result = EndPass();
+    if (progress && result == kOk)
+        progress(m_nRecords);
+    return result;
+}
+
+int CRegionEventGenerator::BeginPass()
+{
+    if (!m_bInitialised || !m_bRegionsSet)
+        return kErrNoInput;
+    const auto regions = static_cast<std::size_t>(m_nRegions);
+    m_bFailed = false;
+    m_bFileError = false;
+    m_visitsWritten.assign(regions, 0);
+    WriteHeaders();
+    m_states.assign(regions, RegionVisitState{});
+    m_buffers.assign(regions, RegionEventBuffer{});
+    return m_bFailed ? kErrOpen : kOk;
+}
+
+int CRegionEventGenerator::StepRecord(const TrackRecord& record, std::uint64_t index)
+{
+    for (std::int32_t j = 0; j < m_nRegions && !m_bFailed; ++j)
+    {
+        RegionVisitState& state = m_states[static_cast<std::size_t>(j)];
+        Step(record, index, m_pRegionRects[j], state);
+        if (state.complete != 0)
+        {
+            StorePair(j);
+            state = RegionVisitState{};
+        }
+    }
+    return m_bFailed ? kErrOpen : kOk;
+}
+
+int CRegionEventGenerator::EndPass()
+{
     for (std::int32_t j = 0; j < m_nRegions && !m_bFailed; ++j)
         Flush(j);
     if (!m_bFailed)
         CommitFiles();
-    if (progress && !m_bFailed)
-        progress(m_nRecords);
+    ReleasePass();
+    if (!m_bFailed)
+        return kOk;
+    m_visitsWritten.assign(m_visitsWritten.size(), 0);
+    return m_bFileError ? kErrOpen : kErrNoRecord;
+}
 
+void CRegionEventGenerator::AbandonPass()
+{
+    ReleasePass();
+    m_visitsWritten.assign(m_visitsWritten.size(), 0);
+}
+
+void CRegionEventGenerator::ReleasePass()
+{
     std::vector<RegionVisitState>().swap(m_states);
     std::vector<RegionEventBuffer>().swap(m_buffers);
     m_regionFiles.clear();
-    m_outputs.clear(); // removes the temporary files of a failed run
-    if (!m_bFailed)
-        return kOk;
-    m_visitsWritten.assign(regions, 0);
-    return m_bFileError ? kErrOpen : result;
+    m_outputs.clear(); // removes the temporary files of a pass that did not end well
 }
 
 std::string CRegionEventGenerator::EventFilePath(std::int32_t j, EventKind kind) const
@@ -188,60 +221,19 @@ void CRegionEventGenerator::CommitFiles()
 
 std::int32_t CRegionEventGenerator::Classify(const TrackRecord& record, const Rect& rect) const
 {
-    const Rect r = NormalizedRect(rect);
-    const std::int64_t x = record.x;
-    const std::int64_t y = record.y;
-    if (!PtInRect(r, x, y))
-        return kZoneOutside;
-    // The core is the rectangle shrunk by the margin on every side, taken in 64 bits so that
-    // rectangles near the ends of the 32-bit range do not overflow. A rectangle no wider or taller
-    // than twice the margin has an empty core.
-    const std::int64_t m = m_nMargin;
-    const bool inCore = r.left + m <= x && x < r.right - m && r.top + m <= y && y < r.bottom - m;
-    return inCore ? kZoneCore : kZoneBorder;
+    return ClassifyPosition(record.x, record.y, rect, m_nMargin);
 }
 
-int CRegionEventGenerator::Step(const TrackRecord& record, const Rect& rect, RegionVisitState& state) const
+int CRegionEventGenerator::Step(const TrackRecord& record, std::uint64_t index, const Rect& rect,
+                                RegionVisitState& state) const
 {
-    const std::int64_t t = record.timestamp;
-    const std::int32_t z = Classify(record, rect);
-    const std::int32_t p = state.zone;
-    if (z == kZoneOutside)
-    {
-        if (p == kZoneCore || (p == kZoneBorder && state.entered))
-        {
-            state.leaveTime = t;
-            state.complete = 1;
-        }
-        else if (p == kZoneBorder)
-            state.firstInsideTime = 0; // the approach is given up
-    }
-    else if (z == kZoneBorder)
-    {
-        if (p == kZoneOutside)
-            state.firstInsideTime = t;
-    }
-    else // core
-    {
-        if (p == kZoneOutside)
-        {
-            state.enterTime = t;
-            state.firstInsideTime = t;
-            state.entered = true;
-        }
-        else if (p == kZoneBorder && !state.entered)
-        {
-            state.enterTime = state.firstInsideTime;
-            state.entered = true;
-        }
-    }
-    state.zone = z;
+    StepVisit(state, Classify(record, rect), index, record.timestamp);
     return kOk;
 }
 
 int CRegionEventGenerator::StorePair(std::int32_t j)
 {
-    if (!IsRegionIndex(j, m_buffers.size()) || !IsRegionIndex(j, m_states.size()))
+    if (!IsSlotOf(j, m_buffers) || !IsSlotOf(j, m_states))
         return kErrNoInput;
     RegionEventBuffer& buffer = m_buffers[static_cast<std::size_t>(j)];
     const RegionVisitState& state = m_states[static_cast<std::size_t>(j)];
@@ -255,7 +247,7 @@ int CRegionEventGenerator::StorePair(std::int32_t j)
 
 int CRegionEventGenerator::Flush(std::int32_t j)
 {
-    if (!IsRegionIndex(j, m_buffers.size()))
+    if (!IsSlotOf(j, m_buffers))
         return kErrNoInput;
     RegionEventBuffer& buffer = m_buffers[static_cast<std::size_t>(j)];
     const auto count = static_cast<std::size_t>(buffer.count);
@@ -263,7 +255,7 @@ int CRegionEventGenerator::Flush(std::int32_t j)
     buffer.count = 0;
     if (count == 0)
         return kOk;
-    if (m_bFailed || !IsRegionIndex(j, m_regionFiles.size()))
+    if (m_bFailed || !IsSlotOf(j, m_regionFiles))
         return kErrNoInput;
     const auto region = static_cast<std::size_t>(j);
     std::array<std::uint8_t, kEventBufferVisits * kEventEntrySize> bytes;
@@ -287,5 +279,5 @@ int CRegionEventGenerator::Flush(std::int32_t j)
 
 std::uint64_t CRegionEventGenerator::GetVisitsWritten(std::int32_t j) const
 {
-    return IsRegionIndex(j, m_visitsWritten.size()) ? m_visitsWritten[static_cast<std::size_t>(j)] : 0;
+    return IsSlotOf(j, m_visitsWritten) ? m_visitsWritten[static_cast<std::size_t>(j)] : 0;
 }

@@ -4,8 +4,9 @@
 // A visit counts only once the position has gone at least the margin deep into the rectangle (the
 // core); it lasts until the position is outside the rectangle again. Its enter time is the first
 // record inside the rectangle on the way in, its leave time the first record outside afterwards.
-// Positions that stay in the border band never make a visit. A visit still open when the records
-// end is dropped. Visits are buffered per region (at most 500) and appended in blocks.
+// Positions that stay in the border band never make a visit (regions/VisitRule.h has the rule). A
+// visit still open when the records end is dropped. Visits are buffered per region (at most 500)
+// and appended in blocks.
 //
 // A run's event files appear together or not at all: they are written to temporary files and put
 // in place only when the whole run has succeeded. A file that cannot be created or written, or a
@@ -13,13 +14,16 @@
 // then stay as they were.
 //
 // One generator serves one or more runs; the window makes one per command. The region table and
-// the reader are borrowed, never released.
+// the reader are borrowed, never released. A run reads the records through the reader itself (Run)
+// or is handed them by one pass over the file (CRegionEventConsumer, regions/RegionEventConsumer.h);
+// both write the same files.
 #pragma once
 
 #include "base/Geometry.h"
 #include "base/OutputFile.h"
 #include "regions/EventFile.h"
 #include "regions/RegionTable.h"
+#include "regions/VisitRule.h"
 #include "trackfile/TrackFile.h"
 #include "trackfile/TrackRecord.h"
 
@@ -30,25 +34,7 @@
 #include <string>
 #include <vector>
 
-inline constexpr std::int32_t kDefaultRegionMargin = 8;
 inline constexpr std::int32_t kEventBufferVisits = 500;
-
-// Zone of a position against one region.
-inline constexpr std::int32_t kZoneOutside = 0; // not inside the rectangle
-inline constexpr std::int32_t kZoneBorder = 1;  // inside the rectangle, not inside its core
-inline constexpr std::int32_t kZoneCore = 2;    // inside the rectangle shrunk by the margin
-
-// The visit being followed in one region. All zero at the start of a run and after each stored
-// visit. Whether a visit has been entered is a flag of its own: a timestamp of 0 is a real time.
-struct RegionVisitState
-{
-    std::int32_t zone = kZoneOutside; // zone of the previous record
-    bool entered = false;             // the current visit has reached the core
-    std::int64_t enterTime = 0;       // enter time of the current visit (valid when entered)
-    std::int64_t leaveTime = 0;       // leave time of the visit just ended
-    std::int64_t firstInsideTime = 0; // first record inside the rectangle on the current way in
-    std::int32_t complete = 0;        // a visit has ended and waits to be stored
-};
 
 // Visits of one region waiting to be appended to its files; entry k of both arrays is one visit.
 struct RegionEventBuffer
@@ -89,14 +75,30 @@ public:
     // is called with the number of records walked every 65,536 records.
     int Run(const ProgressCallback& progress = {});
 
+    // The parts of a run, for a pass that hands the records over itself; Run is BeginPass, then
+    // StepRecord for every record in order, then EndPass. BeginPass: -1 (nothing done) unless Init
+    // and SetRegions have succeeded; -601 when an event file cannot be created (told once; the pass
+    // has failed); else 0, with every region's files started under m_strBaseName.
+    int BeginPass();
+    // Judges the record with the given index against every region in order and stores the visits
+    // it ends. 0; -601 once the pass has failed (an event file could not be written, told once).
+    int StepRecord(const TrackRecord& record, std::uint64_t index);
+    // Appends what is buffered and puts every event file in place, or none. 0; -601 when an event
+    // file could not be written (told once); -603 when the pass had failed for want of a record.
+    // The pass's state and temporary files are gone afterwards.
+    int EndPass();
+    // Ends the pass without putting any file in place; the files of an earlier run stay as they were.
+    void AbandonPass();
+
     // Starts every region's two files (regions of the same name share one pair) with their header,
     // as temporary files. -601, after telling the user, when one cannot be created or written.
     int WriteHeaders();
     // Zone of the record's position against rect (normalised first, so a rectangle dragged from
     // right to left or bottom to top contains what it covers on the plot).
     [[nodiscard]] std::int32_t Classify(const TrackRecord& record, const Rect& rect) const;
-    // Advances a region's visit by one record.
-    int Step(const TrackRecord& record, const Rect& rect, RegionVisitState& state) const; // 0
+    // Advances a region's visit by the record with the given index.
+    int Step(const TrackRecord& record, std::uint64_t index, const Rect& rect,
+             RegionVisitState& state) const; // 0
     // Buffers the completed visit of region j; a full buffer is flushed at once.
     int StorePair(std::int32_t j); // 0
     // Appends region j's buffered visits to its two files and empties the buffer. -1 when a file
@@ -127,6 +129,8 @@ private:
     void FailOnFile(const std::string& text, const COutputFile& file);
     // Puts every event file of the run in place, or none.
     void CommitFiles();
+    // Drops the pass's state and files; committed files stay, temporary ones go.
+    void ReleasePass();
 
     std::string m_strOutputDirectory = ".";
     std::vector<std::unique_ptr<COutputFile>> m_outputs;    // the run's files, one per distinct name

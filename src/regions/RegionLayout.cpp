@@ -5,8 +5,8 @@
 #include "base/OutputFile.h"
 #include "base/Regions.h"
 #include "base/ResultCodes.h"
-#include "regions/RegionEventGenerator.h"
 #include "regions/RegionName.h"
+#include "regions/VisitRule.h"
 
 #include <algorithm>
 #include <array>

@@ -30,6 +30,15 @@ std::string WriteTrack(const CTempDir& dir)
         builder.Add(MakeRecord(t++, x, 100));
     return builder.Write(dir.File("walk.qtf"));
 }
+
+std::string WriteLayout(const CTempDir& dir, const std::string& name, const std::string& margin)
+{
+    const std::string path = dir.File(name);
+    WriteWholeFile(path, "{\"format\": \"trackplay-layout\", \"version\": 1, " + margin +
+                             "\"regions\": [{\"rect\": [50, 50, 175, 175]}, "
+                             "{\"name\": \"Nest\", \"rect\": [400, 175, 300, 50]}]}");
+    return path;
+}
 } // namespace
 
 TEST(EventsCommand, WritesEachRegionsFilesAndReportsItsVisits)
@@ -60,6 +69,58 @@ TEST(EventsCommand, WritesIntoTheCurrentDirectoryByDefault)
     EXPECT_FALSE(std::filesystem::exists(dir.File("walk.qtf_Box0_Enter.qsf")));
 }
 
+// Test that the regions and the margin of a layout give the same files as the regions given one by
+// one, and that the layout's margin is the one the visits follow.
+TEST(EventsCommand, TakesTheRegionsAndTheMarginOfALayout)
+{
+    struct Case
+    {
+        const char* margin;
+        std::string out;
+        std::vector<std::int64_t> boxEnter;
+        std::vector<std::int64_t> nestEnter;
+    };
+    const Case cases[] = {
+        {"", "Box0: 1 visits\nNest: 1 visits\n", {1001}, {1007}},
+        {"\"margin\": 8, ", "Box0: 1 visits\nNest: 1 visits\n", {1001}, {1007}},
+        // With 50 the first core is (100, 100, 125, 125): the walk at x = 100 still reaches it, and
+        // the visit still starts at the first record inside the rectangle; Nest's core is empty.
+        {"\"margin\": 50, ", "Box0: 1 visits\nNest: 0 visits\n", {1001}, {}},
+        {"\"margin\": 60, ", "Box0: 0 visits\nNest: 0 visits\n", {}, {}},
+    };
+    for (const Case& c : cases)
+    {
+        CTempDir dir;
+        const std::string track = WriteTrack(dir);
+        const ToolResult r = RunTool(
+            {"events", track, "--layout", WriteLayout(dir, "arena.json", c.margin), "--dir", dir.Path()});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, c.out) << c.margin;
+        EXPECT_EQ(ReadWholeFile(dir.File("walk.qtf_Box0_Enter.qsf")), EventBytes(c.boxEnter)) << c.margin;
+        EXPECT_EQ(ReadWholeFile(dir.File("walk.qtf_Nest_Enter.qsf")), EventBytes(c.nestEnter)) << c.margin;
+    }
+    // A layout that cannot be used is told, naming the entry, and nothing is written.
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const std::string bad = dir.File("bad.json");
+    WriteWholeFile(bad,
+                   "{\"format\": \"trackplay-layout\", \"version\": 1, \"regions\": [{\"rect\": [1, 2]}]}");
+    const ToolResult r = RunTool({"events", track, "--layout", bad, "--dir", dir.Path()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err,
+              "The region layout " + bad +
+                  " cannot be loaded: regions[0].rect is not a list of four whole numbers (left, top, right, "
+                  "bottom).\n");
+    // A layout without regions gives no region.
+    const std::string none = dir.File("none.json");
+    WriteWholeFile(none, "{\"format\": \"trackplay-layout\", \"version\": 1, \"regions\": []}");
+    const ToolResult empty = RunTool({"events", track, "--layout", none, "--dir", dir.Path()});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_NE(empty.err.find("no region given; no files written"), std::string::npos) << empty.err;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3)
+        << "the track and the layouts";
+}
+
 TEST(EventsCommand, UsageErrorsExitWithTwo)
 {
     CTempDir dir;
@@ -83,6 +144,9 @@ TEST(EventsCommand, UsageErrorsExitWithTwo)
         {"events", track, "--dir"},
         {"events", track, "--region", "0,0,100,100", "--dir", ""}, // not the root folder
         {"events", track, "--bogus"},
+        {"events", track, "--layout", track, "--region", "0,0,100,100"},
+        {"events", track, "--layout", ""},
+        {"events", track, "--region", "0,0,100,100", "--margin", "3"},
         {"events", track, track},
         tooMany,
     };

@@ -9,7 +9,8 @@
 
 namespace
 {
-const std::vector<std::string> kCommands = {"gen", "info", "convert", "events", "plot", "frame"};
+const std::vector<std::string> kCommands = {"gen",  "info",  "convert", "events",
+                                            "plot", "frame", "visits",  "records"};
 
 // True when help has a line for option: indented, followed by its description.
 bool ListsOption(const std::string& help, const std::string& option)
@@ -50,8 +51,13 @@ TEST(ToolHelp, CommandHelpShowsItsUsageAndOptions)
         {"info", "usage: tracktool info FILE\n", {}},
         {"convert", "usage: tracktool convert SRC DST [--min N] [--max N]\n", {"--min N", "--max N"}},
         {"events",
-         "usage: tracktool events FILE [--region L,T,R,B[:NAME]]... [--dir DIR]\n",
-         {"--region L,T,R,B[:NAME]", "--dir DIR"}},
+         "usage: tracktool events FILE [--region L,T,R,B[:NAME]]... [--layout LAYOUT] [--dir DIR]\n",
+         {"--region L,T,R,B[:NAME]", "--layout LAYOUT", "--dir DIR"}},
+        {"visits",
+         "usage: tracktool visits FILE [--layout LAYOUT] [--region L,T,R,B[:NAME]]... [--margin N] [--out "
+         "DIR]\n",
+         {"--layout LAYOUT", "--region L,T,R,B[:NAME]", "--margin N", "--out DIR"}},
+        {"records", "usage: tracktool records FILE OUT.csv\n", {}},
         {"plot",
          "usage: tracktool plot FILE OUT.bmp [--every N] [--region L,T,R,B]... [--selected K]\n",
          {"--every N", "--region L,T,R,B", "--selected K"}},
@@ -104,6 +110,7 @@ TEST(ToolOutput, UnwritableStandardOutputFails)
         {{"gen", "--help"}, 1, true},
         {{"--version"}, 1, true},
         {{"events", track, "--region", "0,0,9,9", "--dir", dir.Path()}, 1, true},
+        {{"visits", track, "--region", "0,0,9,9", "--out", dir.Path()}, 1, true},
         {{"info", dir.File("missing.qtf")}, 1, false}, // failed before any output
         {{"info"}, 2, false},                          // a usage error writes nothing to stdout
     };
@@ -125,9 +132,13 @@ TEST(ToolNumbers, MalformedOrOutOfRangeNumbersAreUsageErrors)
     CTempDir dir;
     const std::string track = CTrackFileBuilder().AddSequence(3).Write(dir.File("t.qtf"));
     const std::vector<std::vector<std::string>> prefixes = {
-        {"gen", dir.File("g.qtf"), "--records"},          {"gen", dir.File("g.qtf"), "--seed"},
-        {"convert", track, dir.File("c.qtf"), "--min"},   {"plot", track, dir.File("p.bmp"), "--every"},
-        {"plot", track, dir.File("p.bmp"), "--selected"}, {"frame", track},
+        {"gen", dir.File("g.qtf"), "--records"},
+        {"gen", dir.File("g.qtf"), "--seed"},
+        {"convert", track, dir.File("c.qtf"), "--min"},
+        {"plot", track, dir.File("p.bmp"), "--every"},
+        {"plot", track, dir.File("p.bmp"), "--selected"},
+        {"frame", track},
+        {"visits", track, "--region", "0,0,9,9", "--margin"},
     };
     for (const char* bad : {" 5", "+5", "5x", "", "0x10", "99999999999"})
     {

@@ -57,7 +57,7 @@ std::vector<std::vector<Visit>> ReferenceVisits(CTrackFile& reader, const std::v
         for (std::size_t j = 0; j < rects.size(); ++j)
         {
             reader.GetRecord(record, i);
-            stepper.Step(record, rects[j], states[j]);
+            stepper.Step(record, i, rects[j], states[j]);
             if (states[j].complete != 0)
             {
                 visits[j].push_back({states[j].enterTime, states[j].leaveTime});

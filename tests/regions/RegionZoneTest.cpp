@@ -12,14 +12,18 @@ constexpr Rect kBox{50, 50, 175, 175};
 bool SameState(const RegionVisitState& a, const RegionVisitState& b)
 {
     return a.zone == b.zone && a.entered == b.entered && a.enterTime == b.enterTime &&
-           a.leaveTime == b.leaveTime && a.firstInsideTime == b.firstInsideTime && a.complete == b.complete;
+           a.leaveTime == b.leaveTime && a.firstInsideTime == b.firstInsideTime && a.complete == b.complete &&
+           a.enterRecord == b.enterRecord && a.leaveRecord == b.leaveRecord &&
+           a.firstInsideRecord == b.firstInsideRecord;
 }
 
 std::string Describe(const RegionVisitState& s)
 {
     return "{zone " + std::to_string(s.zone) + ", entered " + std::to_string(s.entered) + ", enter " +
            std::to_string(s.enterTime) + ", leave " + std::to_string(s.leaveTime) + ", firstInside " +
-           std::to_string(s.firstInsideTime) + ", complete " + std::to_string(s.complete) + "}";
+           std::to_string(s.firstInsideTime) + ", complete " + std::to_string(s.complete) + ", records " +
+           std::to_string(s.enterRecord) + "/" + std::to_string(s.leaveRecord) + "/" +
+           std::to_string(s.firstInsideRecord) + "}";
 }
 } // namespace
 
@@ -80,7 +84,7 @@ TEST(RegionZones, ClassifyGivesOutsideBorderAndCore)
 
 TEST(RegionZones, StepFollowsTheZoneTableRowByRow)
 {
-    // Positions in the three zones of kBox with margin 8; every step is at time 777.
+    // Positions in the three zones of kBox with margin 8; every step is record 9 at time 777.
     constexpr Point kOutside{10, 10};
     constexpr Point kBorder{52, 100};
     constexpr Point kCore{100, 100};
@@ -91,40 +95,56 @@ TEST(RegionZones, StepFollowsTheZoneTableRowByRow)
         Point position;
         RegionVisitState after;
     };
-    // Fields: zone, entered, enterTime, leaveTime, firstInsideTime, complete.
+    // Fields: zone, entered, enterTime, leaveTime, firstInsideTime, complete, then the record
+    // indexes of the enter, the leave and the first inside record.
     const Row rows[] = {
-        {"0 after 0: none", {0, false, 0, 0, 0, 0}, kOutside, {0, false, 0, 0, 0, 0}},
+        {"0 after 0: none", {0, false, 0, 0, 0, 0, 0, 0, 0}, kOutside, {0, false, 0, 0, 0, 0, 0, 0, 0}},
         {"0 after 1, not entered: approach given up",
-         {1, false, 0, 0, 500, 0},
+         {1, false, 0, 0, 500, 0, 0, 0, 5},
          kOutside,
-         {0, false, 0, 0, 0, 0}},
-        {"0 after 1, entered: visit ends", {1, true, 500, 0, 500, 0}, kOutside, {0, true, 500, 777, 500, 1}},
+         {0, false, 0, 0, 0, 0, 0, 0, 0}},
+        {"0 after 1, entered: visit ends",
+         {1, true, 500, 0, 500, 0, 5, 0, 5},
+         kOutside,
+         {0, true, 500, 777, 500, 1, 5, 9, 5}},
         {"0 after 1, entered at time 0: visit ends",
-         {1, true, 0, 0, 0, 0},
+         {1, true, 0, 0, 0, 0, 0, 0, 0},
          kOutside,
-         {0, true, 0, 777, 0, 1}},
-        {"0 after 2: visit ends", {2, true, 500, 0, 500, 0}, kOutside, {0, true, 500, 777, 500, 1}},
-        {"1 after 0: first inside", {0, false, 0, 0, 0, 0}, kBorder, {1, false, 0, 0, 777, 0}},
-        {"1 after 1: none", {1, false, 0, 0, 500, 0}, kBorder, {1, false, 0, 0, 500, 0}},
-        {"1 after 2: none", {2, true, 500, 0, 500, 0}, kBorder, {1, true, 500, 0, 500, 0}},
-        {"2 after 0: entered now", {0, false, 0, 0, 0, 0}, kCore, {2, true, 777, 0, 777, 0}},
+         {0, true, 0, 777, 0, 1, 0, 9, 0}},
+        {"0 after 2: visit ends",
+         {2, true, 500, 0, 500, 0, 5, 0, 5},
+         kOutside,
+         {0, true, 500, 777, 500, 1, 5, 9, 5}},
+        {"1 after 0: first inside",
+         {0, false, 0, 0, 0, 0, 0, 0, 0},
+         kBorder,
+         {1, false, 0, 0, 777, 0, 0, 0, 9}},
+        {"1 after 1: none", {1, false, 0, 0, 500, 0, 0, 0, 5}, kBorder, {1, false, 0, 0, 500, 0, 0, 0, 5}},
+        {"1 after 2: none", {2, true, 500, 0, 500, 0, 5, 0, 5}, kBorder, {1, true, 500, 0, 500, 0, 5, 0, 5}},
+        {"2 after 0: entered now",
+         {0, false, 0, 0, 0, 0, 0, 0, 0},
+         kCore,
+         {2, true, 777, 0, 777, 0, 9, 0, 9}},
         {"2 after 1, not entered: entered at first inside",
-         {1, false, 0, 0, 500, 0},
+         {1, false, 0, 0, 500, 0, 0, 0, 5},
          kCore,
-         {2, true, 500, 0, 500, 0}},
-        {"2 after 1, first inside at time 0", {1, false, 0, 0, 0, 0}, kCore, {2, true, 0, 0, 0, 0}},
+         {2, true, 500, 0, 500, 0, 5, 0, 5}},
+        {"2 after 1, first inside at time 0",
+         {1, false, 0, 0, 0, 0, 0, 0, 4},
+         kCore,
+         {2, true, 0, 0, 0, 0, 4, 0, 4}},
         {"2 after 1, entered: keeps its enter time",
-         {1, true, 400, 0, 400, 0},
+         {1, true, 400, 0, 400, 0, 3, 0, 3},
          kCore,
-         {2, true, 400, 0, 400, 0}},
-        {"2 after 2: none", {2, true, 500, 0, 500, 0}, kCore, {2, true, 500, 0, 500, 0}},
+         {2, true, 400, 0, 400, 0, 3, 0, 3}},
+        {"2 after 2: none", {2, true, 500, 0, 500, 0, 5, 0, 5}, kCore, {2, true, 500, 0, 500, 0, 5, 0, 5}},
     };
     CRegionEventGenerator generator;
     generator.Init(8);
     for (const Row& row : rows)
     {
         RegionVisitState state = row.before;
-        EXPECT_EQ(generator.Step(MakeRecord(777, row.position.x, row.position.y), kBox, state), 0);
+        EXPECT_EQ(generator.Step(MakeRecord(777, row.position.x, row.position.y), 9, kBox, state), 0);
         EXPECT_TRUE(SameState(state, row.after))
             << row.name << ": got " << Describe(state) << ", want " << Describe(row.after);
     }

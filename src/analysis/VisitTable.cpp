@@ -1,0 +1,221 @@
+#include "analysis/VisitTable.h"
+
+#include "analysis/Clock.h"
+#include "base/ResultCodes.h"
+#include "trackfile/Arena.h"
+#include "trackfile/BlockReader.h"
+
+#include <algorithm>
+#include <cmath>
+
+double VisitRow::DurationSeconds() const
+{
+    return RecordsToSeconds(DurationRecords());
+}
+
+std::optional<std::int64_t> VisitRow::DurationTimestamp() const
+{
+    if (!leaveTimestamp)
+        return std::nullopt;
+    // Taken unsigned so that timestamps at opposite ends of the range do not overflow.
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(*leaveTimestamp) -
+                                     static_cast<std::uint64_t>(enterTimestamp));
+}
+
+namespace
+{
+bool IsOffPlot(std::int64_t x, std::int64_t y)
+{
+    return x < 0 || x >= kArenaWidth || y < 0 || y >= kArenaHeight;
+}
+
+// The records that belong to at least one visit: the union of every visit's [enter, leave).
+std::uint64_t CountRecordsInVisits(const std::vector<VisitRow>& startOrder)
+{
+    std::uint64_t covered = 0;
+    std::uint64_t reach = 0; // every record below this is counted already
+    for (const VisitRow& visit : startOrder)
+    {
+        const std::uint64_t from = std::max(visit.enterRecord, reach);
+        if (visit.leaveRecord > from)
+        {
+            covered += visit.leaveRecord - from;
+            reach = visit.leaveRecord;
+        }
+    }
+    return covered;
+}
+
+RegionSummary SummariseRegion(std::int32_t region, const std::string& name, const Rect& rect,
+                              std::int32_t margin, const std::vector<VisitRow>& startOrder,
+                              std::uint64_t records)
+{
+    RegionSummary summary;
+    summary.region = region;
+    summary.name = name;
+    summary.rect = rect;
+    summary.margin = margin;
+    std::uint64_t completeRecords = 0;
+    std::uint64_t longest = 0;
+    for (const VisitRow& visit : startOrder)
+    {
+        if (visit.region != region)
+            continue;
+        if (!summary.latencyRecords)
+            summary.latencyRecords = visit.enterRecord; // the first visit to start
+        ++summary.entries;
+        summary.timeInsideRecords += visit.DurationRecords();
+        if (visit.complete)
+        {
+            ++summary.completeVisits;
+            completeRecords += visit.DurationRecords();
+            longest = std::max(longest, visit.DurationRecords());
+        }
+    }
+    summary.timeInsideSeconds = RecordsToSeconds(summary.timeInsideRecords);
+    if (records > 0)
+        summary.shareOfSession =
+            static_cast<double>(summary.timeInsideRecords) / static_cast<double>(records);
+    if (summary.latencyRecords)
+        summary.latencySeconds = RecordsToSeconds(*summary.latencyRecords);
+    if (summary.completeVisits > 0)
+    {
+        summary.meanVisitSeconds =
+            RecordsToSeconds(completeRecords) / static_cast<double>(summary.completeVisits);
+        summary.longestVisitSeconds = RecordsToSeconds(longest);
+    }
+    return summary;
+}
+} // namespace
+
+CVisitTableBuilder::CVisitTableBuilder(const CRegionTable& table, std::int32_t margin) : m_nMargin(margin)
+{
+    const std::int32_t count = std::clamp(table.m_nRegionCount, 0, kMaxRegions);
+    for (std::int32_t j = 0; j < count; ++j)
+    {
+        m_rects.push_back(table.m_regionRects[static_cast<std::size_t>(j)]);
+        m_bounds.push_back(MakeZoneBounds(m_rects.back(), margin));
+        m_names.push_back(table.m_regionNames[static_cast<std::size_t>(j)]);
+    }
+}
+
+int CVisitTableBuilder::Begin(const TrackSourceInfo& /*source*/)
+{
+    m_states.assign(m_rects.size(), RegionVisitState{});
+    m_visits.clear();
+    m_nRecords = 0;
+    m_pathLength = 0.0;
+    m_nOutsidePlot = 0;
+    m_result = VisitTable{};
+    return kOk;
+}
+
+int CVisitTableBuilder::Consume(std::span<const TrackRecord> records, std::uint64_t firstIndex)
+{
+    for (std::size_t k = 0; k < records.size(); ++k)
+        StepRecord(records[k], firstIndex + k);
+    return kOk;
+}
+
+void CVisitTableBuilder::StepRecord(const TrackRecord& record, std::uint64_t index)
+{
+    const std::int64_t x = record.x;
+    const std::int64_t y = record.y;
+    const std::int64_t t = record.timestamp;
+    for (std::size_t j = 0; j < m_rects.size(); ++j)
+    {
+        RegionVisitState& state = m_states[j];
+        StepVisit(state, ClassifyPosition(x, y, m_bounds[j]), index, t);
+        if (state.complete != 0)
+        {
+            m_visits.push_back(VisitRow{static_cast<std::int32_t>(j), 0, state.enterRecord, state.leaveRecord,
+                                        state.enterTime, state.leaveTime, true});
+            state = RegionVisitState{};
+        }
+    }
+    if (m_nRecords == 0)
+        m_nFirstTimestamp = t;
+    else
+    {
+        const auto dx = static_cast<double>(x - m_nLastX);
+        const auto dy = static_cast<double>(y - m_nLastY);
+        m_pathLength += std::sqrt(dx * dx + dy * dy);
+    }
+    m_nLastTimestamp = t;
+    m_nLastX = x;
+    m_nLastY = y;
+    if (IsOffPlot(x, y))
+        ++m_nOutsidePlot;
+    ++m_nRecords;
+}
+
+int CVisitTableBuilder::End()
+{
+    Finish();
+    return kOk;
+}
+
+void CVisitTableBuilder::Abandon()
+{
+    m_states.clear();
+    m_visits.clear();
+    m_result = VisitTable{};
+}
+
+void CVisitTableBuilder::Finish()
+{
+    // A visit still inside when the records end is kept, open, up to the record count.
+    for (std::size_t j = 0; j < m_states.size(); ++j)
+    {
+        const RegionVisitState& state = m_states[j];
+        if (state.entered)
+            m_visits.push_back(VisitRow{static_cast<std::int32_t>(j), 0, state.enterRecord, m_nRecords,
+                                        state.enterTime, std::nullopt, false});
+    }
+    m_states.clear();
+
+    VisitTable& result = m_result;
+    result.visits = std::move(m_visits);
+    m_visits.clear();
+    std::sort(result.visits.begin(), result.visits.end(),
+              [](const VisitRow& a, const VisitRow& b) {
+                  return a.enterRecord != b.enterRecord ? a.enterRecord < b.enterRecord : a.region < b.region;
+              });
+    std::vector<std::uint64_t> numbers(m_rects.size(), 0);
+    for (VisitRow& visit : result.visits)
+        visit.visit = ++numbers[static_cast<std::size_t>(visit.region)];
+
+    result.regions.clear();
+    for (std::size_t j = 0; j < m_rects.size(); ++j)
+        result.regions.push_back(SummariseRegion(static_cast<std::int32_t>(j), m_names[j], m_rects[j],
+                                                 m_nMargin, result.visits, m_nRecords));
+
+    SessionSummary& session = result.session;
+    session.records = m_nRecords;
+    session.durationSeconds = RecordsToSeconds(m_nRecords);
+    if (m_nRecords > 0)
+    {
+        session.firstTimestamp = m_nFirstTimestamp;
+        session.lastTimestamp = m_nLastTimestamp;
+    }
+    session.recordsOutsideAll = m_nRecords - CountRecordsInVisits(result.visits);
+    session.timeOutsideAllSeconds = RecordsToSeconds(session.recordsOutsideAll);
+    session.pathLengthPx = m_pathLength;
+    if (m_nRecords >= 2)
+        session.meanSpeedPxPerSecond = m_pathLength / RecordsToSeconds(m_nRecords - 1);
+    session.recordsOutsidePlot = m_nOutsidePlot;
+}
+
+int BuildVisitTable(const std::string& path, const CRegionTable& regions, std::int32_t margin,
+                    VisitTable& table, const StreamProgress& progress)
+{
+    CBlockReader reader;
+    if (const int opened = reader.Open(path); opened != kOk)
+        return opened;
+    CVisitTableBuilder builder(regions, margin);
+    IRecordConsumer* consumers[] = {&builder};
+    if (const int ran = reader.Run(consumers, progress); ran != kOk)
+        return ran;
+    table = builder.Result();
+    return kOk;
+}
