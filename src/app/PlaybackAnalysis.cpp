@@ -19,13 +19,11 @@ constexpr std::string_view kQualityCsvTitle = "Save Tracking Quality Table";
 constexpr std::string_view kCsvFilter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||";
 constexpr std::string_view kCsvExtension = ".csv";
 
-// The table's name offered first: the track's name without its extension, then "_quality.csv".
+// The table's name offered first: the track's name with its extension, as the other tables of a
+// track are named ("run7.qtf_quality.csv").
 std::string QualityTableName(const std::string& trackFileName)
 {
-    const std::size_t dot = trackFileName.rfind('.');
-    const std::string stem =
-        dot == std::string::npos || dot == 0 ? trackFileName : trackFileName.substr(0, dot);
-    return stem + "_quality.csv";
+    return trackFileName + "_quality.csv";
 }
 
 // The figures one to a line, as tracktool prints them (no empty line after the last).

@@ -123,6 +123,8 @@ bool CPlaybackDlg::OnWndMsg(const Message& msg)
         MapCommand(kCmdRegionProperties, &CPlaybackDlg::OnRegionProperties),
         MapCommand(kCmdGoToRecord, &CPlaybackDlg::OnGoToRecord),
         MapCommand(kCmdTrackingQuality, &CPlaybackDlg::OnTrackingQuality),
+        MapCommand(kCmdExportVisits, &CPlaybackDlg::OnExportVisits),
+        MapCommand(kCmdExportRecords, &CPlaybackDlg::OnExportRecords),
         MapButtonClicked(kIdcCheckRR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckPR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckRG, &CPlaybackDlg::OnColorCheck),

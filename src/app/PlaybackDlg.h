@@ -38,6 +38,8 @@ inline constexpr std::string_view kOpenDialogInitialName = "VT1";
 // What the later commands tell the user when they have nothing to work on.
 inline constexpr std::string_view kMsgNoRecordsToRead = "There are no records: open a track file first.";
 inline constexpr std::string_view kMsgNoRegionSelected = "No region is selected: select or create one first.";
+inline constexpr std::string_view kMsgNoRegionsToExport =
+    "There are no regions: create or load regions before exporting their visits.";
 
 // The About box: template 100, nothing of its own.
 class CAboutDlg : public CDialog
@@ -146,6 +148,10 @@ private:
     void OnSaveRegions();
     void OnLoadRegions();
     void OnRegionProperties();
+
+    // Export Visits and Export Records (PlaybackExports.cpp).
+    void OnExportVisits();
+    void OnExportRecords();
 
     // Tracking Quality (PlaybackAnalysis.cpp).
     void OnTrackingQuality();

@@ -183,7 +183,7 @@ TEST_F(TrackingQualityCommandTest, SaveCsvWritesTheCoreTable)
     EXPECT_EQ(request.title, "Save Tracking Quality Table");
     EXPECT_EQ(request.filter, "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||");
     EXPECT_EQ(request.defaultExtension, ".csv");
-    EXPECT_EQ(request.initialName, "arena_quality.csv");
+    EXPECT_EQ(request.initialName, "arena.qtf_quality.csv");
     EXPECT_FALSE(std::filesystem::exists(temp.File("cancelled.csv")));
     const std::string expected = ReadWholeFile(temp.File("expected.csv"));
     ASSERT_FALSE(expected.empty());
