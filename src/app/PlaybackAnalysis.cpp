@@ -1,11 +1,15 @@
-// Tracking Quality: the report on the open file with the window's distance band, its figures in
-// the results dialog, and the per-record table saved from there.
+// The views computed from the whole open file: Tracking Quality (the report with the window's
+// distance band, its figures in the results dialog, the per-record table saved from there) and the
+// Occupancy Heatmap (the time spent in each bin, drawn on the plot under the regions).
+#include "analysis/Occupancy.h"
 #include "analysis/TrackingQuality.h"
 #include "app/CommandDialogs.h"
 #include "app/PlaybackDlg.h"
+#include "app/TrackPass.h"
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
 #include "framework/ProgressDialog.h"
+#include "plot/OccupancyColours.h"
 #include "recalc/TrackConverter.h"
 #include "trackfile/TrackFile.h"
 
@@ -18,6 +22,7 @@ constexpr std::string_view kQualityTitle = "Tracking Quality";
 constexpr std::string_view kQualityCsvTitle = "Save Tracking Quality Table";
 constexpr std::string_view kCsvFilter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||";
 constexpr std::string_view kCsvExtension = ".csv";
+constexpr std::string_view kHeatmapTitle = "Occupancy Heatmap";
 
 // The table's name offered first: the track's name with its extension, as the other tables of a
 // track are named ("run7.qtf_quality.csv").
@@ -81,4 +86,36 @@ void CPlaybackDlg::OnTrackingQuality()
     CQualityResultsDlg results(this, JoinLines(FormatQualityFigures(summary)),
                                [&] { SaveQualityTable(trackPath, tableName, options); });
     results.DoModal();
+}
+
+void CPlaybackDlg::OnOccupancyHeatmap()
+{
+    if (!HasRecordsToRead())
+        return;
+    if (!m_bHeatmapSettingsChosen)
+    {
+        // Asked the first time only; the choice holds while the program runs.
+        CHeatmapSettingsDlg settings(this);
+        settings.m_nBinSize = m_nHeatmapBinPixels;
+        settings.m_dSigma = m_dHeatmapSigmaBins;
+        settings.m_nMinBinSize = 1;
+        settings.m_nMaxBinSize = kMaxHeatmapBinPixels;
+        settings.m_dMaxSigma = kMaxHeatmapSigmaBins;
+        if (settings.DoModal() != kIdOk)
+            return;
+        m_nHeatmapBinPixels = settings.m_nBinSize;
+        m_dHeatmapSigmaBins = settings.m_dSigma;
+        m_bHeatmapSettingsChosen = true;
+    }
+    COccupancyGrid grid(static_cast<std::int32_t>(m_nHeatmapBinPixels));
+    IRecordConsumer* consumers[] = {&grid};
+    if (RunTrackPass(m_strTrackPath, consumers, kHeatmapTitle,
+                     "Counting the time spent in each bin of " + m_trackFile.GetFileName() + "...") != kOk)
+        return; // told, or cancelled: the plot stays as it was
+    // One plot pixel per surface pixel, the regions on top; like the entire-track plot, it lasts
+    // until the next step or repaint clears the plot.
+    m_plot.Clear();
+    if (m_pSurface != nullptr)
+        DrawOccupancyBins(*m_pSurface, grid.Map(m_dHeatmapSigmaBins), std::nullopt);
+    m_regions.Redraw(m_regionPlot);
 }

@@ -125,6 +125,8 @@ bool CPlaybackDlg::OnWndMsg(const Message& msg)
         MapCommand(kCmdTrackingQuality, &CPlaybackDlg::OnTrackingQuality),
         MapCommand(kCmdExportVisits, &CPlaybackDlg::OnExportVisits),
         MapCommand(kCmdExportRecords, &CPlaybackDlg::OnExportRecords),
+        MapCommand(kCmdSavePlotPng, &CPlaybackDlg::OnSavePlotPng),
+        MapCommand(kCmdOccupancyHeatmap, &CPlaybackDlg::OnOccupancyHeatmap),
         MapButtonClicked(kIdcCheckRR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckPR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckRG, &CPlaybackDlg::OnColorCheck),
