@@ -14,6 +14,7 @@ CQtProgress::CQtProgress(CQtHost& host, QWidget* owner, std::string_view title, 
     m_host.BlockInput(true);
     m_pDialog->setWindowTitle(ToQString(title));
     m_pDialog->setWindowModality(Qt::WindowModal);
+    m_pDialog->setMinimumWidth(kProgressMinWidthPx);
     m_pDialog->setMinimumDuration(kProgressShowAfterMs);
     // The run decides when it is over: the dialog neither hides nor rewinds at the last step.
     m_pDialog->setAutoClose(false);

@@ -18,6 +18,8 @@ class CQtHost;
 inline constexpr int kProgressShowAfterMs = 300;
 inline constexpr int kProgressEventsEveryMs = 25;
 inline constexpr int kProgressSteps = 1000; // the bar's range
+// Wide enough that a file's name in the text does not leave the box cramped to the text's width.
+inline constexpr int kProgressMinWidthPx = 360;
 
 class CQtProgress final : public IHostProgress
 {

@@ -354,8 +354,14 @@ bool CQtWindow::IsControlEnabled(int id) const
 
 void CQtWindow::SetFocusTo(int id)
 {
-    if (QWidget* widget = Control(id))
-        widget->setFocus(Qt::OtherFocusReason);
+    QWidget* widget = Control(id);
+    if (widget == nullptr)
+        return;
+    widget->setFocus(Qt::OtherFocusReason);
+    // In a modal box an edit given the focus (when the box opens, or back to a refused value) has
+    // its text selected, so what the user types replaces it; the main window's edits keep the caret.
+    if (auto* edit = qobject_cast<QLineEdit*>(widget); edit != nullptr && m_pTop->isModal())
+        edit->selectAll();
 }
 
 int CQtWindow::GetFocusId() const
