@@ -198,6 +198,32 @@ TEST_F(PictureCommandTest, SavePlotAsPngWritesThePlot)
     EXPECT_TRUE(host.messageBoxes.empty());
 }
 
+// Test that the bitmap export saves the heatmap as it saves any picture on the plot.
+TEST_F(PictureCommandTest, BitmapSavesTheHeatmap)
+{
+    OpenThroughMenu(track);
+    ShowHeatmap();
+    host.fileDialogAnswers.push_back(temp.File("heat.bmp"));
+    Key(VkLetter('S'), kModControl);
+    const std::string bytes = ReadWholeFile(temp.File("heat.bmp"));
+    ASSERT_EQ(bytes.size(), 54u + 640u * 480u * 3u);
+    const std::vector<std::uint8_t> shown = ShownPlot();
+    int mismatches = 0;
+    for (std::size_t y = 0; y < 480; ++y)
+        for (std::size_t x = 0; x < 640; ++x)
+        {
+            // Rows bottom-up in blue, green, red.
+            const std::size_t at = 54 + ((479 - y) * 640 + x) * 3;
+            const std::size_t from = (y * 640 + x) * 3;
+            if (static_cast<std::uint8_t>(bytes[at]) != shown[from + 2] ||
+                static_cast<std::uint8_t>(bytes[at + 1]) != shown[from + 1] ||
+                static_cast<std::uint8_t>(bytes[at + 2]) != shown[from])
+                ++mismatches;
+        }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(ShownPixel(630, 470), kNeverVisitedColour) << "the heatmap is what was saved";
+}
+
 // Test that a PNG that cannot be written is told once, naming the file.
 TEST_F(PictureCommandTest, UnwritablePngIsTold)
 {
