@@ -118,6 +118,15 @@ bool CPlaybackDlg::OnWndMsg(const Message& msg)
         MapCommand(kCmdSaveBitmap, &CPlaybackDlg::OnSaveBitmap),
         MapCommand(kCmdCalculateNewCenter, &CPlaybackDlg::OnCalculateNewCenter),
         MapCommand(kCmdAbout, &CPlaybackDlg::OnAbout),
+        MapCommand(kCmdSaveRegions, &CPlaybackDlg::OnSaveRegions),
+        MapCommand(kCmdLoadRegions, &CPlaybackDlg::OnLoadRegions),
+        MapCommand(kCmdRegionProperties, &CPlaybackDlg::OnRegionProperties),
+        MapCommand(kCmdGoToRecord, &CPlaybackDlg::OnGoToRecord),
+        MapCommand(kCmdTrackingQuality, &CPlaybackDlg::OnTrackingQuality),
+        MapCommand(kCmdExportVisits, &CPlaybackDlg::OnExportVisits),
+        MapCommand(kCmdExportRecords, &CPlaybackDlg::OnExportRecords),
+        MapCommand(kCmdSavePlotPng, &CPlaybackDlg::OnSavePlotPng),
+        MapCommand(kCmdOccupancyHeatmap, &CPlaybackDlg::OnOccupancyHeatmap),
         MapButtonClicked(kIdcCheckRR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckPR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckRG, &CPlaybackDlg::OnColorCheck),
@@ -142,6 +151,7 @@ void CPlaybackDlg::OpenTrackFile(const std::string& path)
     // A file that cannot be opened has been reported by the reader; the window is reset to it in
     // any case (count 0, "of:" -1, the title naming the path).
     static_cast<void>(m_trackFile.Open(path));
+    m_strTrackPath = path;
     m_recordCount = m_trackFile.GetRecordCount();
     m_scrollBar.SetScrollRange(kScrollMin, kScrollMax, true);
     m_currentIndex = 0;
@@ -190,7 +200,7 @@ void CPlaybackDlg::OnPaint()
 void CPlaybackDlg::OnSysCommand(unsigned id)
 {
     // The "&About Quorvane..." item shows the About box, as Help > About does.
-    if ((id & 0xFFF0u) == kIdmAboutBox)
+    if ((id & kScCommandMask) == kIdmAboutBox)
         OnAbout();
     else
         DefaultSysCommand(id);
@@ -206,6 +216,14 @@ void CPlaybackDlg::OnColorCheck()
 {
     // The new colours take effect at the next move or plot; nothing is redrawn now.
     UpdateData(true);
+}
+
+bool CPlaybackDlg::HasRecordsToRead() const
+{
+    if (m_trackFile.IsOpen() && m_recordCount > 0)
+        return true;
+    ShowMessage(kMsgNoRecordsToRead);
+    return false;
 }
 
 void CPlaybackDlg::OnToggleTargetsPoints()

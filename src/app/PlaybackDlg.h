@@ -1,12 +1,14 @@
 // CPlaybackDlg: the program's main window (template 102, modeless) and the owner of all the state
 // of the running program: the current record and count, the readouts, the colour filter and view
-// mode, the "plot every Xth frame" value, the target distance band, the plot, the region table,
-// the recalculation and the viewer link. Its message map sends every command and window message
-// of the window to one handler; each runs to completion on the user-interface thread.
+// mode, the "plot every Xth frame" value, the target distance band, the plot, the region table
+// with the margin of its layout, the recalculation, the viewer link and the heatmap's settings. Its message
+// map sends every command and window message of the window to one handler; each runs to completion on the
+// user-interface thread.
 //
 // The reader is borrowed: the program hands the one theTrackFile, tests a reader of their own.
 #pragma once
 
+#include "analysis/Occupancy.h"
 #include "app/RegionPlotAdapter.h"
 #include "framework/Dialog.h"
 #include "framework/PixelSourceAdapter.h"
@@ -14,8 +16,10 @@
 #include "plot/DrawingSurface.h"
 #include "plot/TrackPlot.h"
 #include "recalc/TrackConverter.h"
+#include "regions/RegionEventGenerator.h"
 #include "regions/RegionTable.h"
 #include "resources/ResourceIds.h"
+#include "trackfile/Arena.h"
 #include "viewerlink/ViewerLink.h"
 
 #include <cstdint>
@@ -33,6 +37,21 @@ inline constexpr std::string_view kOpenDialogFilter =
     "Files (*.dat)|*.dat|All Files (*.*)|*.*||";
 inline constexpr std::string_view kOpenDialogExtension = ".qtf";
 inline constexpr std::string_view kOpenDialogInitialName = "VT1";
+
+// What the later commands tell the user when they have nothing to work on.
+inline constexpr std::string_view kMsgNoRecordsToRead = "There are no records: open a track file first.";
+inline constexpr std::string_view kMsgNoRegionSelected = "No region is selected: select or create one first.";
+inline constexpr std::string_view kPngDialogTitle = "Save Plot as PNG";
+inline constexpr std::string_view kPngDialogFilter = "PNG Files (*.png)|*.png|All Files (*.*)|*.*||";
+inline constexpr std::string_view kPngDefaultExtension = ".png";
+
+// The Heatmap Settings' ranges: a bin from one pixel to the plot's width, a smoothing up to a
+// hundred bins (already a blur of the whole plot for bins of a few pixels).
+inline constexpr std::uint32_t kMaxHeatmapBinPixels = kArenaWidth;
+inline constexpr double kMaxHeatmapSigmaBins = 100.0;
+
+inline constexpr std::string_view kMsgNoRegionsToExport =
+    "There are no regions: create or load regions before exporting their visits.";
 
 // The About box: template 100, nothing of its own.
 class CAboutDlg : public CDialog
@@ -89,6 +108,19 @@ public:
     // The viewer link (m_bViewerConnected is m_viewer->IsConnected()); released at exit.
     std::unique_ptr<CViewerLink> m_viewer;
 
+    // --- Fields of the later commands ---------------------------------------------------------
+    // The margin of the region layout loaded last (8 until one is loaded): the timestamp files and
+    // the exports judge visits with it, and Save Regions writes it.
+    std::int32_t m_nRegionMargin = kDefaultRegionMargin;
+    // The path OpenTrackFile was given last: the later commands read the file through it, in one
+    // pass of large blocks, while the window's own commands keep using the reader.
+    std::string m_strTrackPath;
+    // The Occupancy Heatmap's bin size and smoothing, asked the first time it is shown and kept
+    // while the program runs.
+    std::uint32_t m_nHeatmapBinPixels = kDefaultBinPixels;
+    double m_dHeatmapSigmaBins = 0.0;
+    bool m_bHeatmapSettingsChosen = false;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool PreTranslateMessage(Message& msg) override;
@@ -121,6 +153,7 @@ private:
     // Plot, regions and tools (PlaybackTools.cpp).
     void OnPlotNow();
     void OnSaveBitmap();
+    void OnSavePlotPng();
     void OnCreateRectangle();
     void OnDeleteRectangle();
     void OnSelectRectangle(int id);
@@ -128,6 +161,25 @@ private:
     void OnMouseMove(unsigned flags, Point point);
     void OnLButtonUp(unsigned flags, Point point);
     void OnGenerateTimestampFiles();
+
+    // Region layouts and the selected region's properties (PlaybackLayouts.cpp).
+    void OnSaveRegions();
+    void OnLoadRegions();
+    void OnRegionProperties();
+
+    // Export Visits and Export Records (PlaybackExports.cpp).
+    void OnExportVisits();
+    void OnExportRecords();
+
+    // Tracking Quality and the Occupancy Heatmap (PlaybackAnalysis.cpp).
+    void OnTrackingQuality();
+    void OnOccupancyHeatmap();
+
+    // Go to Record (PlaybackNavigation.cpp).
+    void OnGoToRecord();
+
+    // Whether the open file has records to read; when not, the user is told (PlaybackDlg.cpp).
+    [[nodiscard]] bool HasRecordsToRead() const;
 
     // Conversion run (PlaybackConversion.cpp) and viewer link (PlaybackViewer.cpp).
     void OnCalculateNewCenter();

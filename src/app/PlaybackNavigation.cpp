@@ -1,4 +1,6 @@
-// Stepping through the records: the four moves, the scroll bar, and the refresh after each.
+// Stepping through the records: the four moves, the scroll bar, Go to Record, and the refresh
+// after each.
+#include "app/CommandDialogs.h"
 #include "app/PlaybackDlg.h"
 #include "app/RecordNavigation.h"
 #include "trackfile/TrackFile.h"
@@ -36,6 +38,17 @@ void CPlaybackDlg::OnHScroll(unsigned code, unsigned pos, CScrollBar*)
     // notification, once at the release and once at the end.
     if (m_recordCount != 0)
         MoveToRecord(ScrollIndex(code, pos, m_currentIndex, m_recordCount).value_or(m_currentIndex));
+}
+
+void CPlaybackDlg::OnGoToRecord()
+{
+    if (!HasRecordsToRead())
+        return;
+    CGoToRecordDlg dialog(this, m_recordCount, m_currentIndex);
+    if (dialog.DoModal() != kIdOk)
+        return;
+    // Exactly what a step to that record shows.
+    MoveToRecord(dialog.m_nRecord);
 }
 
 void CPlaybackDlg::MoveToRecord(std::uint32_t index)

@@ -1,7 +1,10 @@
-// The entire-track plot, the bitmap export, the region commands with their mouse gesture and the
-// enter/leave timestamp files.
+// The entire-track plot, the bitmap and PNG exports, the region commands with their mouse gesture
+// and the enter/leave timestamp files.
 #include "app/PlaybackDlg.h"
+#include "base/MessageSink.h"
 #include "framework/WinApp.h"
+#include "plot/PngFile.h"
+#include "plot/RgbRaster.h"
 #include "regions/RegionEventGenerator.h"
 #include "trackfile/TrackFile.h"
 
@@ -16,6 +19,22 @@ void CPlaybackDlg::OnPlotNow()
 void CPlaybackDlg::OnSaveBitmap()
 {
     m_plot.SaveAsBitmap();
+}
+
+void CPlaybackDlg::OnSavePlotPng()
+{
+    // The dialog offers the name the bitmap export offers; the pixels are the plot's as they are.
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.title = std::string(kPngDialogTitle);
+    request.filter = std::string(kPngDialogFilter);
+    request.defaultExtension = std::string(kPngDefaultExtension);
+    request.initialName = DefaultBitmapName(m_trackFile.GetFileName());
+    const std::optional<std::string> path = GetMessageSink().AskFileName(request);
+    if (!path || m_pSurface == nullptr)
+        return;
+    // A file that cannot be created or written has been told, naming it.
+    static_cast<void>(WritePngFile(*path, ViewOf(*m_pSurface)));
 }
 
 void CPlaybackDlg::OnCreateRectangle()
@@ -62,9 +81,10 @@ void CPlaybackDlg::OnLButtonUp(unsigned, Point)
 void CPlaybackDlg::OnGenerateTimestampFiles()
 {
     // One generator per run; the files go to the current directory. Without regions or records
-    // the run refuses silently. The generator reports file errors itself.
+    // the run refuses silently. The generator reports file errors itself. Visits are judged with
+    // the margin of the layout loaded last (8 until one is).
     const CWaitCursor wait;
     CRegionEventGenerator generator;
-    generator.Prepare(m_trackFile, m_regions);
+    generator.Prepare(m_trackFile, m_regions, m_nRegionMargin);
     generator.Run();
 }

@@ -2,6 +2,8 @@
 
 #include "framework/Dialog.h"
 
+#include <limits>
+
 namespace
 {
 // The accelerator modifier flags for a key message's modifiers.
@@ -33,7 +35,8 @@ const AcceleratorEntry* FindAccelerator(const AcceleratorTable& table, std::uint
 
 int TranslateToCommand(HACCEL table, const Message& msg)
 {
-    if (table == nullptr || msg.kind != MessageKind::KeyDown || msg.id < 0 || msg.id > 0xFFFF)
+    if (table == nullptr || msg.kind != MessageKind::KeyDown || msg.id < 0 ||
+        msg.id > std::numeric_limits<std::uint16_t>::max())
         return 0;
     const AcceleratorEntry* entry =
         FindAccelerator(*table, static_cast<std::uint16_t>(msg.id), msg.modifiers);

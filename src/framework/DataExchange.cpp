@@ -3,7 +3,9 @@
 #include "base/MessageSink.h"
 #include "framework/Dialog.h"
 
+#include <array>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <type_traits>
 
@@ -89,6 +91,47 @@ std::optional<std::int32_t> ParseSignedField(std::string_view text)
     return ParseWhole<std::int32_t>(text);
 }
 
+std::optional<double> ParseDecimalField(std::string_view text)
+{
+    text = TrimBlanks(text);
+    std::string_view number = text;
+    if (!number.empty() && (number.front() == '+' || number.front() == '-'))
+        number.remove_prefix(1);
+    // Only digits and one point: from_chars alone would also take exponents, "inf" and "nan".
+    int digits = 0;
+    int points = 0;
+    for (const char c : number)
+    {
+        if (c >= '0' && c <= '9')
+            ++digits;
+        else if (c == '.')
+            ++points;
+        else
+            return std::nullopt;
+    }
+    if (digits == 0 || points > 1)
+        return std::nullopt;
+    double value = 0;
+    const auto [end, error] =
+        std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::fixed);
+    if (error != std::errc{} || end != number.data() + number.size() || !std::isfinite(value))
+        return std::nullopt;
+    return text.front() == '-' ? -value : value;
+}
+
+std::string FormatDecimalField(double value)
+{
+    // Fixed notation in its shortest exact form; the largest double needs 309 digits before the
+    // point, the smallest some 330 after it.
+    constexpr std::size_t kLongestFixedDouble = 400;
+    std::array<char, kLongestFixedDouble> buffer{};
+    const auto [end, error] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
+    if (error != std::errc{})
+        return {};
+    return std::string(buffer.data(), end);
+}
+
 void DDX_Control(CDataExchange* pDX, int id, CControl& control)
 {
     if (pDX->Failed() || pDX->m_pDlgWnd == nullptr)
@@ -135,6 +178,43 @@ void DDX_Text(CDataExchange* pDX, int id, std::int32_t& value)
         value = *parsed;
     else
         pDX->Fail(id, kMsgEnterInteger);
+}
+
+void DDX_Text(CDataExchange* pDX, int id, double& value)
+{
+    if (pDX->Failed() || pDX->m_pDlgWnd == nullptr)
+        return;
+    if (!pDX->m_bSaveAndValidate)
+    {
+        pDX->m_pDlgWnd->SetDlgItemText(id, FormatDecimalField(value));
+        return;
+    }
+    if (const auto parsed = ParseDecimalField(pDX->m_pDlgWnd->GetDlgItemText(id)))
+        value = *parsed;
+    else
+        pDX->Fail(id, kMsgEnterNumber);
+}
+
+void DDV_Require(CDataExchange* pDX, int id, bool valid, std::string_view message)
+{
+    if (pDX->Failed() || !pDX->m_bSaveAndValidate || valid)
+        return;
+    pDX->Fail(id, message);
+}
+
+void DDV_MinMaxUInt(CDataExchange* pDX, int id, std::uint32_t value, std::uint32_t minValue,
+                    std::uint32_t maxValue)
+{
+    DDV_Require(pDX, id, minValue <= value && value <= maxValue,
+                "Please enter an integer between " + std::to_string(minValue) + " and " +
+                    std::to_string(maxValue) + ".");
+}
+
+void DDV_MinMaxDouble(CDataExchange* pDX, int id, double value, double minValue, double maxValue)
+{
+    DDV_Require(pDX, id, minValue <= value && value <= maxValue,
+                "Please enter a number between " + FormatDecimalField(minValue) + " and " +
+                    FormatDecimalField(maxValue) + ".");
 }
 
 void DDX_Check(CDataExchange* pDX, int id, bool& value)

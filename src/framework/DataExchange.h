@@ -27,6 +27,7 @@ class CDialog;
 
 inline constexpr std::string_view kMsgEnterPositiveInteger = "Please enter a positive integer.";
 inline constexpr std::string_view kMsgEnterInteger = "Please enter an integer.";
+inline constexpr std::string_view kMsgEnterNumber = "Please enter a number.";
 
 class CDataExchange
 {
@@ -56,8 +57,21 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value);
 void DDX_Text(CDataExchange* pDX, int id, std::uint32_t& value);
 // Signed decimal ("%d"): message "Please enter an integer." when it does not parse.
 void DDX_Text(CDataExchange* pDX, int id, std::int32_t& value);
+// Decimal number ("1.5", "-2", ".25"; no exponent): message "Please enter a number." when it
+// does not parse. Written back in the shortest form that reads as the same value.
+void DDX_Text(CDataExchange* pDX, int id, double& value);
 // Check state of a check box.
 void DDX_Check(CDataExchange* pDX, int id, bool& value);
+
+// Validation of a field just exchanged, when reading: unless valid, the field gets message and the
+// focus and the exchange stops there (later members keep their values). Nothing when writing or
+// after an earlier failure.
+void DDV_Require(CDataExchange* pDX, int id, bool valid, std::string_view message);
+// min <= value <= max, else "Please enter an integer between <min> and <max>.".
+void DDV_MinMaxUInt(CDataExchange* pDX, int id, std::uint32_t value, std::uint32_t minValue,
+                    std::uint32_t maxValue);
+// min <= value <= max, else "Please enter a number between <min> and <max>.".
+void DDV_MinMaxDouble(CDataExchange* pDX, int id, double value, double minValue, double maxValue);
 
 // The parsing rules of the numeric fields. Blanks and tabs around the number are allowed; an
 // optional sign ("-" only for signed fields, "+" for both) is followed by at least one digit and
@@ -65,3 +79,8 @@ void DDX_Check(CDataExchange* pDX, int id, bool& value);
 // message rather than silently clamped to the largest value.
 [[nodiscard]] std::optional<std::uint32_t> ParseUnsignedField(std::string_view text);
 [[nodiscard]] std::optional<std::int32_t> ParseSignedField(std::string_view text);
+// A decimal field: blanks around it, an optional sign, digits with at most one '.' and at least one
+// digit; no exponent, no "inf" or "nan".
+[[nodiscard]] std::optional<double> ParseDecimalField(std::string_view text);
+// A number as a decimal field shows it: the shortest text that reads back as the same value.
+[[nodiscard]] std::string FormatDecimalField(double value);

@@ -252,7 +252,7 @@ bool CDialog::OnWndMsg(const Message& msg)
 
 void CDialog::DefaultSysCommand(unsigned id)
 {
-    switch (id & 0xFFF0u)
+    switch (id & kScCommandMask)
     {
     case kScMinimize:
         ShowWindow(ShowCommand::Minimize);

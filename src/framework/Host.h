@@ -69,6 +69,24 @@ struct MessageBoxRequest
     MessageBoxIcon icon = MessageBoxIcon::Exclamation;
 };
 
+// What a folder dialog shows. The folder chosen must exist.
+struct FolderDialogRequest
+{
+    std::string title;
+    std::string initialFolder; // the folder shown when the dialog opens; empty for the platform's choice
+};
+
+// The progress display of one long run on the user-interface thread (IHost::ShowProgress). It
+// closes when destroyed.
+class IHostProgress
+{
+public:
+    virtual ~IHostProgress() = default;
+    // Shows done of total (total 0: nothing known yet) and lets the user reach the Cancel button.
+    // False once the user has pressed Cancel, and from then on.
+    [[nodiscard]] virtual bool Update(std::uint64_t done, std::uint64_t total) = 0;
+};
+
 // One window made from a dialog template, as the host shows it. Control ids are those of the
 // template; calls naming an id the template does not have do nothing (setters) or return an empty
 // value (getters).
@@ -138,6 +156,13 @@ public:
     virtual int ShowMessageBox(const MessageBoxRequest& request) = 0;
     // A modal open or save dialog; the full path chosen (default extension applied) or nothing.
     virtual std::optional<std::string> ShowFileDialog(const FileDialogRequest& request) = 0;
+    // A modal dialog that picks an existing folder; its path, or nothing.
+    virtual std::optional<std::string> ShowFolderDialog(const FolderDialogRequest& request) = 0;
+    // A progress display with a Cancel button over the window in front, for a run that holds the
+    // user-interface thread: title is its caption, text says what runs. Runs that end within a
+    // moment show nothing. Until it closes, the user can reach the Cancel button and nothing else
+    // of the program's windows.
+    virtual std::unique_ptr<IHostProgress> ShowProgress(std::string_view title, std::string_view text) = 0;
 
     // Called after every message handler has returned (and before every message box): copy
     // changed pixel sources of every window to the screen, and drop a wait cursor the handler left

@@ -56,6 +56,7 @@ enum ScrollCode : int
 };
 
 // System command ids of the default system-menu items (low four bits are reserved).
+inline constexpr unsigned kScCommandMask = 0xFFF0; // an id without its reserved low four bits
 inline constexpr unsigned kScMinimize = 0xF020;
 inline constexpr unsigned kScMaximize = 0xF030;
 inline constexpr unsigned kScClose = 0xF060;

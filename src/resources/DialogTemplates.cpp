@@ -1,5 +1,6 @@
-// Dialog templates 100 (About box) and 102 (the main window). Positions and sizes in dialog units;
-// the rows are in creation order, which is also the Tab order.
+// Dialog templates 100 (About box), 102 (the main window) and 103 to 106 (the small dialogs of the
+// later commands). Positions and sizes in dialog units; the rows are in creation order, which is
+// also the Tab order.
 #include "framework/DialogIds.h"
 #include "resources/Resources.h"
 
@@ -63,6 +64,61 @@ constexpr ControlTemplate kAboutControls[] = {
     {kIdOk, K::PushButton, "OK", {178, 38, 50, 14}, kStyleDefault | kStyleTabStop},
 };
 
+constexpr std::uint32_t kTextEdit = kStyleTabStop | kStyleAutoHScroll;
+constexpr std::uint32_t kModalBox = kDialogSystemMenu | kDialogModalFrame;
+constexpr std::uint32_t kDefaultButton = kStyleDefault | kStyleTabStop;
+
+// Region Properties: the selected region's name and its four corners.
+constexpr ControlTemplate kRegionPropertiesControls[] = {
+    {kIdcStatic, K::Label, "Name:", {7, 9, 36, 8}, kStyleNone},
+    {kIdcRegionName, K::Edit, "", {46, 7, 133, 12}, kTextEdit},
+    {kIdcStatic, K::Label, "Left:", {7, 27, 36, 8}, kStyleNone},
+    {kIdcRegionLeft, K::Edit, "", {46, 25, 40, 12}, kTextEdit},
+    {kIdcStatic, K::Label, "Top:", {100, 27, 36, 8}, kStyleNone},
+    {kIdcRegionTop, K::Edit, "", {139, 25, 40, 12}, kTextEdit},
+    {kIdcStatic, K::Label, "Right:", {7, 45, 36, 8}, kStyleNone},
+    {kIdcRegionRight, K::Edit, "", {46, 43, 40, 12}, kTextEdit},
+    {kIdcStatic, K::Label, "Bottom:", {100, 45, 36, 8}, kStyleNone},
+    {kIdcRegionBottom, K::Edit, "", {139, 43, 40, 12}, kTextEdit},
+    {kIdcStatic,
+     K::Label,
+     "Corners in plot pixels as drawn: the plot is 640 across and 480 down.",
+     {7, 62, 172, 16},
+     kStyleNone},
+    {kIdOk, K::PushButton, "OK", {75, 84, 50, 14}, kDefaultButton},
+    {kIdCancel, K::PushButton, "Cancel", {129, 84, 50, 14}, kStyleTabStop},
+};
+
+// Heatmap Settings: the bin size and the smoothing of the occupancy heatmap.
+constexpr ControlTemplate kHeatmapSettingsControls[] = {
+    {kIdcStatic, K::Label, "Bin size (pixels):", {7, 9, 128, 8}, kStyleNone},
+    {kIdcHeatmapBinSize, K::Edit, "", {139, 7, 40, 12}, kDigitsEdit},
+    {kIdcStatic, K::Label, "Smoothing sigma (bins, 0 for none):", {7, 27, 128, 8}, kStyleNone},
+    {kIdcHeatmapSigma, K::Edit, "", {139, 25, 40, 12}, kTextEdit},
+    {kIdcStatic,
+     K::Label,
+     "The heatmap shows the seconds spent in each bin, with the regions on top.",
+     {7, 44, 172, 16},
+     kStyleNone},
+    {kIdOk, K::PushButton, "OK", {75, 66, 50, 14}, kDefaultButton},
+    {kIdCancel, K::PushButton, "Cancel", {129, 66, 50, 14}, kStyleTabStop},
+};
+
+// Go to Record: one record number; the prompt names the range when the dialog opens.
+constexpr ControlTemplate kGoToRecordControls[] = {
+    {kIdcGoToPrompt, K::Label, "Record number:", {7, 9, 118, 8}, kStyleNone},
+    {kIdcGoToRecord, K::Edit, "", {129, 7, 50, 12}, kTextEdit},
+    {kIdOk, K::PushButton, "OK", {75, 28, 50, 14}, kDefaultButton},
+    {kIdCancel, K::PushButton, "Cancel", {129, 28, 50, 14}, kStyleTabStop},
+};
+
+// Tracking Quality: the report as text, saving its per-record table, and OK.
+constexpr ControlTemplate kQualityResultsControls[] = {
+    {kIdcQualityReport, K::TextBox, "", {7, 7, 306, 172}, kStyleNone},
+    {kIdcQualitySaveCsv, K::PushButton, "Save CSV...", {209, 186, 50, 14}, kStyleTabStop},
+    {kIdOk, K::PushButton, "OK", {263, 186, 50, 14}, kDefaultButton},
+};
+
 constexpr DialogTemplate kTemplates[] = {
     {kIddAboutBox,
      "About trackplay",
@@ -81,6 +137,31 @@ constexpr DialogTemplate kTemplates[] = {
      "MS Sans Serif",
      8,
      kPlaybackControls},
+    {kIddRegionProperties,
+     "Region Properties",
+     {0, 0, 186, 105},
+     0,
+     kModalBox,
+     "MS Sans Serif",
+     8,
+     kRegionPropertiesControls},
+    {kIddHeatmapSettings,
+     "Heatmap Settings",
+     {0, 0, 186, 87},
+     0,
+     kModalBox,
+     "MS Sans Serif",
+     8,
+     kHeatmapSettingsControls},
+    {kIddGoToRecord, "Go to Record", {0, 0, 186, 49}, 0, kModalBox, "MS Sans Serif", 8, kGoToRecordControls},
+    {kIddQualityResults,
+     "Tracking Quality",
+     {0, 0, 320, 207},
+     0,
+     kModalBox,
+     "MS Sans Serif",
+     8,
+     kQualityResultsControls},
 };
 } // namespace
 

@@ -1,5 +1,6 @@
 // Menu 101 of the main window. The text after a tab is the shortcut shown at the right of the item;
-// it is display only (the accelerator table decides what keys do).
+// it is display only (the accelerator table decides what keys do). The items of the later
+// commands follow the original items of each menu, after a separator, and have no shortcut.
 #include "resources/Resources.h"
 
 namespace
@@ -19,6 +20,9 @@ constexpr MenuItem kViewItems[] = {
     {kCmdOneSecondForward, "One Second &Forward\tUp-Arrow"},
     {kCmdOneSecondBack, "One Second &Back\tDown-Arrow"},
     {kCmdToggleTargetsPoints, "&Toggle View Targets/Points"},
+    kSeparator,
+    {kCmdOccupancyHeatmap, "Occupancy Heatmap"},
+    {kCmdGoToRecord, "Go to Record..."},
 };
 
 constexpr MenuItem kSelectItems[] = {
@@ -55,12 +59,21 @@ constexpr MenuItem kSelectItems[] = {
     {40051, "Rectangle 41\tCtrl-Alt-1"},
     {kCmdEllipsis, "......"},
     {40059, "Rectangle 49\tCtrl-Alt-9"},
+    kSeparator,
+    {kCmdSaveRegions, "Save Regions..."},
+    {kCmdLoadRegions, "Load Regions..."},
+    {kCmdRegionProperties, "Region Properties..."},
 };
 
 constexpr MenuItem kToolsItems[] = {
     {kCmdGenerateTimestampFiles, "&Generate Timestamp Files from Rectangles\tCtrl-G"},
     {kCmdSaveBitmap, "&Save Plot to a bitmap picture file\tCtrl-S"},
     {kCmdCalculateNewCenter, "Calculate New Center/Direction"},
+    kSeparator,
+    {kCmdExportVisits, "Export Visits (CSV)..."},
+    {kCmdExportRecords, "Export Records (CSV)..."},
+    {kCmdSavePlotPng, "Save Plot as PNG..."},
+    {kCmdTrackingQuality, "Tracking Quality..."},
 };
 
 constexpr MenuItem kHelpItems[] = {

@@ -11,6 +11,12 @@ inline constexpr int kIdrAccelerators = 132; // accelerator table of the main wi
 inline constexpr int kIdiProgramIcon = 130;  // program icon
 inline constexpr int kIdsAboutBox = 101;     // "&About Quorvane..." (system-menu item text)
 
+// Dialog templates of the window's later commands.
+inline constexpr int kIddRegionProperties = 103; // name and corners of the selected region
+inline constexpr int kIddHeatmapSettings = 104;  // bin size and smoothing of the occupancy heatmap
+inline constexpr int kIddGoToRecord = 105;       // one record number
+inline constexpr int kIddQualityResults = 106;   // the tracking quality report
+
 // System-menu command id of the About item appended by the main window.
 inline constexpr unsigned kIdmAboutBox = 16;
 
@@ -36,6 +42,19 @@ inline constexpr int kIdcMinDistance = 1018;
 inline constexpr int kIdcMaxDistance = 1019;
 inline constexpr int kIdcViewerButton = 1020;
 
+// Controls of the later commands' dialogs (templates 103 to 106).
+inline constexpr int kIdcRegionName = 1101;
+inline constexpr int kIdcRegionLeft = 1102;
+inline constexpr int kIdcRegionTop = 1103;
+inline constexpr int kIdcRegionRight = 1104;
+inline constexpr int kIdcRegionBottom = 1105;
+inline constexpr int kIdcHeatmapBinSize = 1111;
+inline constexpr int kIdcHeatmapSigma = 1112;
+inline constexpr int kIdcGoToPrompt = 1121; // "Record number (0 to n - 1):"
+inline constexpr int kIdcGoToRecord = 1122;
+inline constexpr int kIdcQualityReport = 1131;
+inline constexpr int kIdcQualitySaveCsv = 1132;
+
 // Commands of menu 101 and accelerator table 132.
 inline constexpr int kCmdFileOpen = 57601;
 inline constexpr int kCmdFileExit = 40002;
@@ -54,3 +73,14 @@ inline constexpr int kCmdDeleteRectangle = 40060;
 inline constexpr int kCmdEllipsis = 40009;         // the "......" menu items: no handler, does nothing
 inline constexpr int kCmdSelectRectangle0 = 40010; // Rectangle n is kCmdSelectRectangle0 + n
 inline constexpr int kCmdSelectRectangle49 = 40059;
+
+// Commands added after the original items of their menus; no accelerator gives them.
+inline constexpr int kCmdSaveRegions = 40062;      // Select > Save Regions...
+inline constexpr int kCmdLoadRegions = 40063;      // Select > Load Regions...
+inline constexpr int kCmdRegionProperties = 40064; // Select > Region Properties...
+inline constexpr int kCmdExportVisits = 32780;     // Tools > Export Visits (CSV)...
+inline constexpr int kCmdExportRecords = 32781;    // Tools > Export Records (CSV)...
+inline constexpr int kCmdSavePlotPng = 32782;      // Tools > Save Plot as PNG...
+inline constexpr int kCmdTrackingQuality = 32783;  // Tools > Tracking Quality...
+inline constexpr int kCmdOccupancyHeatmap = 32784; // View > Occupancy Heatmap
+inline constexpr int kCmdGoToRecord = 32785;       // View > Go to Record...

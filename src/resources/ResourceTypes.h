@@ -60,7 +60,8 @@ enum class ControlKind
     PushButton, // sends a button click
     CheckBox,   // toggles itself when clicked, then sends a button click
     Edit,       // single-line text entry
-    HScrollBar  // horizontal scroll bar, range and position set by the window
+    HScrollBar, // horizontal scroll bar, range and position set by the window
+    TextBox     // multi-line read-only text in a fixed-pitch font, scrolls; the window sets it
 };
 
 // Style flags of a control (bit set).

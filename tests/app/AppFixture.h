@@ -11,9 +11,11 @@
 #include "trackfile/TrackFile.h"
 
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Makes dir the current directory for the lifetime of the object (event files go there).
@@ -69,6 +71,25 @@ protected:
     {
         host.PostCommand(command);
         host.RunUntilIdle();
+    }
+
+    void Key(std::uint16_t vk, std::uint32_t modifiers = kModNone)
+    {
+        host.PostKey(vk, modifiers);
+        host.RunUntilIdle();
+    }
+
+    // What the user does in the next modal dialog: script runs when it opens; Step lets the dialog
+    // handle what the script posted so far, so that the script can look at the result.
+    using ModalScript = std::function<void(CHeadlessHost&, CDialog&)>;
+    void NextDialog(ModalScript script) { host.modalScripts.push_back(std::move(script)); }
+    static void Step(CHeadlessHost& h) { h.RunUntilIdle(); }
+
+    // The pixels of the plot as last put on screen.
+    [[nodiscard]] std::vector<std::uint8_t> ShownPlot()
+    {
+        const auto* plot = Window().FindControl(kIdcPlotArea);
+        return plot != nullptr ? plot->shownPixels : std::vector<std::uint8_t>();
     }
 
     CPlaybackDlg& Dlg() { return app.m_dlg; }

@@ -396,3 +396,66 @@ TEST_F(QtWindowTest, GrabOfTheWindowOnATrack)
     EXPECT_EQ(differing, 0);
     EXPECT_GT(lit, 0); // the record's marker and points are on the surface
 }
+
+// Test Region Properties on Qt: the dialog opens modal over the window with the selected region's
+// name and corners (the name selected), refuses a bad name with its message and the focus on the
+// name (selected again), and on OK the table and the plot take the typed values. A grab of the
+// dialog is saved for anyone to look at.
+TEST_F(QtWindowTest, RegionPropertiesDialog)
+{
+    StartOn(kRecords);
+    QTest::keyClick(top, Qt::Key_Insert);
+    ASSERT_EQ(app.m_dlg.m_regions.m_nSelectedRegion, 0);
+    QString shownName;
+    QString shownRight;
+    bool modalOverWindow = false;
+    QString focusAfterRefusal;
+    QString selectedAtOpen;
+    QString selectedAfterRefusal;
+    QTimer::singleShot(
+        0,
+        [&]
+        {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            modalOverWindow = dialog->isModal() && dialog->parentWidget() == top;
+            auto edits = dialog->findChildren<QLineEdit*>();
+            ASSERT_EQ(edits.size(), 5);
+            // The edits in Tab order: name, left, top, right, bottom.
+            std::sort(edits.begin(), edits.end(),
+                      [](const QLineEdit* a, const QLineEdit* b)
+                      { return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x(); });
+            shownName = edits[0]->text();
+            shownRight = edits[3]->text();
+            selectedAtOpen = edits[0]->selectedText();
+            EXPECT_TRUE(dialog->grab().save(QStringLiteral(TRACKPLAY_GRAB_DIR "/region_properties.png")));
+            edits[0]->setText(QStringLiteral("a/b"));
+            QTest::keyClick(edits[0], Qt::Key_Return);
+            focusAfterRefusal =
+                dialog->focusWidget() == edits[0] ? QStringLiteral("name") : QStringLiteral("other");
+            selectedAfterRefusal = edits[0]->selectedText();
+            edits[0]->setText(QStringLiteral("open arm"));
+            edits[3]->setText(QStringLiteral("400"));
+            QTest::keyClick(edits[3], Qt::Key_Return);
+        });
+    QAction* properties = nullptr;
+    for (QAction* action : top->findChildren<QAction*>())
+        if (action->text() == QStringLiteral("Region Properties..."))
+            properties = action;
+    ASSERT_NE(properties, nullptr);
+    properties->trigger();
+    EXPECT_TRUE(modalOverWindow);
+    EXPECT_EQ(shownName, QStringLiteral("Box0"));
+    EXPECT_EQ(shownRight, QStringLiteral("175"));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].rfind("The region name ", 0), 0u) << sink.messages[0];
+    EXPECT_EQ(focusAfterRefusal, QStringLiteral("name"));
+    // Typing replaces the value given the focus, when the box opens and after the refusal.
+    EXPECT_EQ(selectedAtOpen, QStringLiteral("Box0"));
+    EXPECT_EQ(selectedAfterRefusal, QStringLiteral("a/b"));
+    EXPECT_EQ(app.m_dlg.m_regions.m_regionNames[0], "open arm");
+    EXPECT_EQ(app.m_dlg.m_regions.m_regionRects[0], (Rect{50, 50, 400, 175}));
+    const std::uint8_t* outline = app.m_dlg.Surface()->Data() + (100u * 640u + 399u) * 3u;
+    EXPECT_EQ(outline[0], 175) << "the new right edge is drawn";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}

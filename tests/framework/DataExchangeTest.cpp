@@ -136,3 +136,132 @@ TEST_F(DataExchangeOrder, RoundTrip)
     EXPECT_FALSE(Window().GetCheck(kIdcTestCheckA));
     EXPECT_TRUE(host.messageBoxes.empty());
 }
+
+// Test the decimal fields' rules at their edges, and that every value written reads back the same.
+TEST(DataExchange, ParseAndFormatDecimalFields)
+{
+    struct Case
+    {
+        const char* text;
+        std::optional<double> value;
+    };
+    const Case cases[] = {
+        {"1.5", 1.5},
+        {" 2\t", 2.0},
+        {"0", 0.0},
+        {".25", 0.25},
+        {"3.", 3.0},
+        {"+0.5", 0.5},
+        {"-1.25", -1.25},
+        {"", std::nullopt},
+        {".", std::nullopt},
+        {"-", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {"1e3", std::nullopt},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {"0x10", std::nullopt},
+        {"1,5", std::nullopt},
+        {"1 5", std::nullopt},
+        {"+-1", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseDecimalField(c.text), c.value) << '"' << c.text << '"';
+    for (const double value : {0.0, 1.0, 2.5, 0.1, 1e-7, 123456789.125, -3.75, 1e300})
+    {
+        const std::string text = FormatDecimalField(value);
+        EXPECT_EQ(text.find_first_of("eE"), std::string::npos) << text;
+        EXPECT_EQ(ParseDecimalField(text), value) << text;
+    }
+    EXPECT_EQ(FormatDecimalField(2.5), "2.5");
+    EXPECT_EQ(FormatDecimalField(10.0), "10");
+}
+
+namespace
+{
+// The test window with two validated fields of its own: Count must be 1 to 50 and High a share of
+// the number in Low's place, read as a decimal from 0 to 2.5.
+class CValidatingWindow : public CTestWindow
+{
+public:
+    double m_dShare = 1.0;
+
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Text(pDX, kIdcTestCount, m_nCount);
+        DDV_MinMaxUInt(pDX, kIdcTestCount, m_nCount, 1, 50);
+        DDX_Text(pDX, kIdcTestHigh, m_dShare);
+        DDV_MinMaxDouble(pDX, kIdcTestHigh, m_dShare, 0.0, 2.5);
+        DDX_Text(pDX, kIdcTestReadout, m_strReadout);
+        DDV_Require(pDX, kIdcTestReadout, m_strReadout != "bad", "Not that one.");
+    }
+};
+
+class ValidationTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dlg.Create(kIddTestWindow));
+        host.RunUntilIdle();
+    }
+
+    CHeadlessHost host;
+    CScopedHost scopedHost{host};
+    CHostMessageSink sink{kTestAppName};
+    CScopedMessageSink scopedSink{sink};
+    CValidatingWindow dlg;
+};
+} // namespace
+
+// Test the range checks after a field's exchange: a value out of range gets its message and the
+// focus, keeps nothing after it, and the bounds themselves are taken; writing checks nothing.
+TEST_F(ValidationTest, RangesStopTheExchangeWithTheirMessage)
+{
+    struct Case
+    {
+        const char* count;
+        const char* share;
+        const char* readout;
+        int failedId; // 0: the exchange succeeds
+        const char* message;
+    };
+    const Case cases[] = {
+        {"1", "0", "ok", 0, ""},
+        {"50", "2.5", "ok", 0, ""},
+        {"0", "1", "ok", kIdcTestCount, "Please enter an integer between 1 and 50."},
+        {"51", "1", "ok", kIdcTestCount, "Please enter an integer between 1 and 50."},
+        {"7", "2.6", "ok", kIdcTestHigh, "Please enter a number between 0 and 2.5."},
+        {"7", "-0.5", "ok", kIdcTestHigh, "Please enter a number between 0 and 2.5."},
+        {"7", "x", "ok", kIdcTestHigh, "Please enter a number."},
+        {"7", "1.5", "bad", kIdcTestReadout, "Not that one."},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.count) + " " + c.share + " " + c.readout);
+        dlg.m_nCount = 9;
+        dlg.m_dShare = 1.0;
+        dlg.m_strReadout = "before";
+        host.messageBoxes.clear();
+        host.TypeText(kIdcTestCount, c.count, &dlg);
+        host.TypeText(kIdcTestHigh, c.share, &dlg);
+        host.TypeText(kIdcTestReadout, c.readout, &dlg);
+        EXPECT_EQ(dlg.UpdateData(true), c.failedId == 0);
+        if (c.failedId == 0)
+        {
+            EXPECT_TRUE(host.messageBoxes.empty());
+            EXPECT_EQ(dlg.m_strReadout, c.readout);
+            continue;
+        }
+        ASSERT_EQ(host.messageBoxes.size(), 1u);
+        EXPECT_EQ(host.messageBoxes[0].request.text, c.message);
+        EXPECT_EQ(dlg.GetFocusId(), c.failedId);
+        EXPECT_EQ(dlg.m_strReadout, c.failedId == kIdcTestReadout ? "bad" : "before")
+            << "a field after the failed one keeps its value";
+    }
+    dlg.m_nCount = 0; // out of range, but writing validates nothing
+    host.messageBoxes.clear();
+    EXPECT_TRUE(dlg.UpdateData(false));
+    EXPECT_EQ(host.FindWindow(dlg)->GetControlText(kIdcTestCount), "0");
+    EXPECT_TRUE(host.messageBoxes.empty());
+}

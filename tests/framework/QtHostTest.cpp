@@ -2,25 +2,34 @@
 #include "framework/qt/QtHost.h"
 
 #include "TestWindow.h"
+#include "framework/FolderDialog.h"
 #include "framework/HostMessageSink.h"
 #include "framework/PixelSourceAdapter.h"
+#include "framework/ProgressDialog.h"
+#include "framework/qt/QtProgress.h"
 #include "support/QtScrollBarActions.h"
 #include "support/QtTestApplication.h"
 #include "support/RecordingMessageSink.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -387,4 +396,133 @@ TEST_F(QtHostFixture, CloseBoxPostsQuit)
     EXPECT_TRUE(host.QuitPosted());
     EXPECT_EQ(std::count(Dlg().events.begin(), Dlg().events.end(), "close"), 1);
     EXPECT_TRUE(Dlg().HasWindow());
+}
+
+namespace
+{
+// Runs a command behind a progress display until it is cancelled or timeLimitMs has passed, one
+// update per millisecond; returns the updates made, the last of them the one that was refused.
+int RunUntilCancelled(int timeLimitMs)
+{
+    CProgressDialog progress("Export Visits", "Writing the visit tables...");
+    QElapsedTimer clock;
+    clock.start();
+    int updates = 0;
+    while (clock.elapsed() < timeLimitMs)
+    {
+        ++updates;
+        if (!progress.Update(static_cast<std::uint64_t>(clock.elapsed()), 100000))
+            break;
+        QThread::msleep(1);
+    }
+    return updates;
+}
+} // namespace
+
+// Test the progress display of a long command: nothing shows during a short run; a long run shows
+// it over the window once Qt foresees it lasting kProgressShowAfterMs, the window takes no key or click
+// meanwhile, and a click on Cancel makes the next update refuse and closes the display.
+TEST_F(QtHostFixture, ProgressDisplayCancelAndBlockedInput)
+{
+    bool shownInShortRun = false;
+    {
+        CProgressDialog quick("Quick", "Nothing to see");
+        for (std::uint64_t done = 0; done <= 20; ++done)
+        {
+            EXPECT_TRUE(quick.Update(done, 20));
+            const auto* display = top->findChild<QProgressDialog*>();
+            shownInShortRun = shownInShortRun || (display != nullptr && display->isVisible());
+        }
+    }
+    EXPECT_FALSE(shownInShortRun);
+    EXPECT_EQ(top->findChild<QProgressDialog*>(), nullptr) << "closed with its object";
+
+    QElapsedTimer clock;
+    qint64 shownAfterMs = -1;
+    QString title;
+    QString label;
+    std::vector<int> commandsWhileShown{-1};
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout,
+                     [&]
+                     {
+                         auto* display = top->findChild<QProgressDialog*>();
+                         if (display == nullptr || !display->isVisible() || shownAfterMs >= 0)
+                             return;
+                         shownAfterMs = clock.elapsed();
+                         title = display->windowTitle();
+                         label = display->labelText();
+                         EXPECT_EQ(display->windowModality(), Qt::WindowModal);
+                         // What the user does in the main window meanwhile reaches nothing.
+                         QTest::keyClick(Edit(kIdcTestCount), Qt::Key_3);
+                         QTest::keyClick(Edit(kIdcTestCount), Qt::Key_1, Qt::KeypadModifier);
+                         Button()->click();
+                         commandsWhileShown = Dlg().commands;
+                         auto* cancel = display->findChild<QPushButton*>();
+                         ASSERT_NE(cancel, nullptr);
+                         EXPECT_EQ(cancel->text(), QStringLiteral("Cancel"));
+                         QTest::mouseClick(cancel, Qt::LeftButton);
+                     });
+    poll.start();
+    clock.start();
+    const int updates = RunUntilCancelled(5000);
+    poll.stop();
+    EXPECT_GE(shownAfterMs, 0) << "a long run shows the display";
+    EXPECT_LT(clock.elapsed(), 4000) << "cancelled, not run out";
+    EXPECT_GT(updates, 1);
+    EXPECT_EQ(title, QStringLiteral("Export Visits"));
+    EXPECT_EQ(label, QStringLiteral("Writing the visit tables..."));
+    EXPECT_TRUE(commandsWhileShown.empty());
+    EXPECT_EQ(Edit(kIdcTestCount)->text(), QStringLiteral("60")) << "nothing typed into the window";
+    EXPECT_TRUE(Dlg().events.empty()) << "no click reached the window";
+    EXPECT_EQ(top->findChild<QProgressDialog*>(), nullptr);
+    EXPECT_FALSE(IsModalOpen());
+
+    // Input reaches the window again.
+    QTest::keyClick(Edit(kIdcTestCount), Qt::Key_3);
+    EXPECT_EQ(Dlg().commands, (std::vector<int>{103}));
+}
+
+// Test the folder dialog on Qt: a directory-only dialog with the request's title opening in its
+// folder; choosing a folder gives its path, cancelling gives nothing.
+TEST_F(QtHostFixture, FolderDialogPicksAFolder)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    ASSERT_TRUE(QDir(root.path()).mkdir(QStringLiteral("out")));
+    FolderDialogRequest request;
+    request.title = "Export Visits to Folder";
+    request.initialFolder = root.path().toStdString();
+    for (const bool accept : {true, false})
+    {
+        QString title;
+        QString shownFolder;
+        bool directoriesOnly = false;
+        QTimer::singleShot(0,
+                           [&]
+                           {
+                               auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                               ASSERT_NE(dialog, nullptr);
+                               title = dialog->windowTitle();
+                               shownFolder = dialog->directory().absolutePath();
+                               directoriesOnly = dialog->fileMode() == QFileDialog::Directory &&
+                                                 dialog->testOption(QFileDialog::ShowDirsOnly);
+                               if (!accept)
+                               {
+                                   dialog->reject();
+                                   return;
+                               }
+                               dialog->selectFile(root.path() + QStringLiteral("/out"));
+                               static_cast<QDialog*>(dialog)->accept(); // as the Choose button does
+                           });
+        const std::optional<std::string> chosen = AskFolder(request);
+        EXPECT_EQ(title, QStringLiteral("Export Visits to Folder"));
+        EXPECT_EQ(shownFolder, QDir(root.path()).absolutePath());
+        EXPECT_TRUE(directoriesOnly);
+        if (accept)
+            EXPECT_EQ(chosen, std::optional<std::string>(root.path().toStdString() + "/out"));
+        else
+            EXPECT_EQ(chosen, std::nullopt);
+    }
 }

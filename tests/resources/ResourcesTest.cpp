@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace
@@ -152,7 +153,8 @@ TEST(Resources, AboutTemplate)
     EXPECT_EQ(FindDialogTemplate(101), nullptr);
 }
 
-// Test every item of menu 101, in order, with its command and text.
+// Test every item of menu 101, in order, with its command and text: the original items first in
+// each menu, the later commands after them.
 TEST(Resources, MainMenuItems)
 {
     struct Item
@@ -171,6 +173,9 @@ TEST(Resources, MainMenuItems)
         {"&View", 32776, "One Second &Forward\tUp-Arrow"},
         {"&View", 32777, "One Second &Back\tDown-Arrow"},
         {"&View", 32778, "&Toggle View Targets/Points"},
+        {"&View", 0, ""},
+        {"&View", kCmdOccupancyHeatmap, "Occupancy Heatmap"},
+        {"&View", kCmdGoToRecord, "Go to Record..."},
         {"&Select", 40061, "&Create Rectangle\tInsert"},
         {"&Select", 40060, "&Delete Rectangle\tDelete"},
         {"&Select", 0, ""},
@@ -186,9 +191,18 @@ TEST(Resources, MainMenuItems)
         expected.push_back({"&Select", 40009, "......"});
         expected.push_back({"&Select", 40000 + 10 * row + 19, nullptr});
     }
+    expected.push_back({"&Select", 0, ""});
+    expected.push_back({"&Select", kCmdSaveRegions, "Save Regions..."});
+    expected.push_back({"&Select", kCmdLoadRegions, "Load Regions..."});
+    expected.push_back({"&Select", kCmdRegionProperties, "Region Properties..."});
     expected.push_back({"&Tools", 32771, "&Generate Timestamp Files from Rectangles\tCtrl-G"});
     expected.push_back({"&Tools", 32772, "&Save Plot to a bitmap picture file\tCtrl-S"});
     expected.push_back({"&Tools", 32779, "Calculate New Center/Direction"});
+    expected.push_back({"&Tools", 0, ""});
+    expected.push_back({"&Tools", kCmdExportVisits, "Export Visits (CSV)..."});
+    expected.push_back({"&Tools", kCmdExportRecords, "Export Records (CSV)..."});
+    expected.push_back({"&Tools", kCmdSavePlotPng, "Save Plot as PNG..."});
+    expected.push_back({"&Tools", kCmdTrackingQuality, "Tracking Quality..."});
     expected.push_back({"&Help", 40003, "&About"});
 
     // The generated rectangle texts: "Rectangle &n\tn" for 0-9, "Rectangle nn\t<Mod>d" after.
@@ -279,4 +293,88 @@ TEST(Resources, StringAndIcon)
     EXPECT_EQ(FindIconResource(131), nullptr);
     EXPECT_EQ(FindMenuResource(102), nullptr);
     EXPECT_EQ(FindAcceleratorTable(130), nullptr);
+}
+
+// Test that the later commands are new numbers: none is an original command, a rectangle or the
+// placeholder, no two share one, and the accelerator table gives none of them.
+TEST(Resources, LaterCommandsAreNewAndHaveNoKeys)
+{
+    const int later[] = {kCmdSaveRegions,     kCmdLoadRegions,      kCmdRegionProperties,
+                         kCmdExportVisits,    kCmdExportRecords,    kCmdSavePlotPng,
+                         kCmdTrackingQuality, kCmdOccupancyHeatmap, kCmdGoToRecord};
+    const std::set<int> original = {57601, 40002, 40003, 32771, 32772, 32773, 32774, 32775,
+                                    32776, 32777, 32778, 32779, 40060, 40061, 40009};
+    std::set<int> seen;
+    for (const int command : later)
+    {
+        EXPECT_TRUE(seen.insert(command).second) << command;
+        EXPECT_EQ(original.count(command), 0u) << command;
+        EXPECT_FALSE(command >= kCmdSelectRectangle0 && command <= kCmdSelectRectangle49) << command;
+    }
+    const AcceleratorTable* table = FindAcceleratorTable(kIdrAccelerators);
+    ASSERT_NE(table, nullptr);
+    for (const AcceleratorEntry& entry : table->entries)
+        EXPECT_EQ(seen.count(entry.command), 0u) << entry.command;
+}
+
+// Test the small dialogs of the later commands: caption, a modal frame without a menu, the
+// controls their code addresses (each once), an OK button that is the default, Cancel where the
+// dialog can be left without a change, and every control inside the dialog.
+TEST(Resources, SmallDialogTemplates)
+{
+    struct Expected
+    {
+        int id;
+        const char* caption;
+        std::vector<std::pair<int, ControlKind>> controls; // addressed controls, in Tab order
+    };
+    const Expected dialogs[] = {
+        {kIddRegionProperties,
+         "Region Properties",
+         {{kIdcRegionName, K::Edit},
+          {kIdcRegionLeft, K::Edit},
+          {kIdcRegionTop, K::Edit},
+          {kIdcRegionRight, K::Edit},
+          {kIdcRegionBottom, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton}}},
+        {kIddHeatmapSettings,
+         "Heatmap Settings",
+         {{kIdcHeatmapBinSize, K::Edit},
+          {kIdcHeatmapSigma, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton}}},
+        {kIddGoToRecord,
+         "Go to Record",
+         {{kIdcGoToPrompt, K::Label},
+          {kIdcGoToRecord, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton}}},
+        {kIddQualityResults,
+         "Tracking Quality",
+         {{kIdcQualityReport, K::TextBox}, {kIdcQualitySaveCsv, K::PushButton}, {kIdOk, K::PushButton}}},
+    };
+    for (const Expected& want : dialogs)
+    {
+        SCOPED_TRACE(want.caption);
+        const DialogTemplate* dialog = FindDialogTemplate(want.id);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->caption, want.caption);
+        EXPECT_EQ(dialog->menuId, 0);
+        EXPECT_TRUE(Has(dialog->style, kDialogModalFrame));
+        EXPECT_FALSE(Has(dialog->style, kDialogVisible));
+        std::vector<std::pair<int, ControlKind>> addressed;
+        for (const ControlTemplate& control : dialog->controls)
+        {
+            EXPECT_GE(control.rect.x, 0) << control.id;
+            EXPECT_GE(control.rect.y, 0) << control.id;
+            EXPECT_LE(control.rect.x + control.rect.width, dialog->rect.width) << control.id;
+            EXPECT_LE(control.rect.y + control.rect.height, dialog->rect.height) << control.id;
+            if (control.id == kIdcStatic)
+                continue;
+            addressed.emplace_back(control.id, control.kind);
+            EXPECT_EQ(Has(control.style, kStyleDefault), control.id == kIdOk) << control.id;
+        }
+        EXPECT_EQ(addressed, want.controls);
+    }
 }

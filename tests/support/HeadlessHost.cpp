@@ -22,6 +22,31 @@ char TypedDigit(const Message& msg)
 }
 } // namespace
 
+// A progress display of the headless host: its record in the host says what it was shown and
+// whether it has been cancelled.
+class CHeadlessProgress final : public IHostProgress
+{
+public:
+    CHeadlessProgress(CHeadlessHost& host, std::size_t index) : m_host(host), m_nIndex(index) {}
+    ~CHeadlessProgress() override { m_host.progresses[m_nIndex].open = false; }
+    CHeadlessProgress(const CHeadlessProgress&) = delete;
+    CHeadlessProgress& operator=(const CHeadlessProgress&) = delete;
+
+    [[nodiscard]] bool Update(std::uint64_t done, std::uint64_t total) override
+    {
+        CHeadlessHost::ProgressRecord& record = m_host.progresses[m_nIndex];
+        record.updates.emplace_back(done, total);
+        record.modalWhileOpen = record.modalWhileOpen && IsModalOpen();
+        if (record.cancelAt > 0 && record.updates.size() >= static_cast<std::size_t>(record.cancelAt))
+            record.cancelled = true;
+        return !record.cancelled;
+    }
+
+private:
+    CHeadlessHost& m_host;
+    std::size_t m_nIndex;
+};
+
 // --- CHeadlessWindow --------------------------------------------------------------------------
 
 CHeadlessWindow::CHeadlessWindow(CHeadlessHost& host, CDialog& owner, const DialogTemplate& dialog)
@@ -415,6 +440,34 @@ std::optional<std::string> CHeadlessHost::ShowFileDialog(const FileDialogRequest
     if (answer)
         return ResolveFileDialogName(std::move(*answer), request);
     return std::nullopt;
+}
+
+std::optional<std::string> CHeadlessHost::ShowFolderDialog(const FolderDialogRequest& request)
+{
+    folderDialogs.push_back(request);
+    std::optional<std::string> answer;
+    if (!folderDialogAnswers.empty())
+    {
+        answer = std::move(folderDialogAnswers.front());
+        folderDialogAnswers.pop_front();
+    }
+    AfterModal();
+    return answer;
+}
+
+std::unique_ptr<IHostProgress> CHeadlessHost::ShowProgress(std::string_view title, std::string_view text)
+{
+    ProgressRecord record;
+    record.title = std::string(title);
+    record.text = std::string(text);
+    record.modalWhileOpen = IsModalOpen();
+    if (!progressCancelAt.empty())
+    {
+        record.cancelAt = progressCancelAt.front();
+        progressCancelAt.pop_front();
+    }
+    progresses.push_back(std::move(record));
+    return std::make_unique<CHeadlessProgress>(*this, progresses.size() - 1);
 }
 
 void CHeadlessHost::EndOfHandler()

@@ -13,6 +13,9 @@
 //   host.RunUntilIdle();
 //   EXPECT_EQ(host.MainWindow()->GetControlText(kIdcX), "17");
 //
+// Long runs: every progress display is recorded with its updates; the script can press Cancel at
+// the k-th update of a display. Folder dialogs are answered from their own script.
+//
 // Windows: declare the host before the application object and the dialogs, so it outlives them.
 // Screen model: the main window's client area has its top-left corner at screen (0, 0) (no title
 // bar or menu bar is modelled); every control sits at its template rectangle converted to pixels;
@@ -29,6 +32,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CHeadlessWindow final : public IHostWindow
@@ -134,6 +138,8 @@ public:
     void PostQuit(int exitCode) override;
     int ShowMessageBox(const MessageBoxRequest& request) override;
     std::optional<std::string> ShowFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> ShowFolderDialog(const FolderDialogRequest& request) override;
+    std::unique_ptr<IHostProgress> ShowProgress(std::string_view title, std::string_view text) override;
     void EndOfHandler() override;
     void SetCursor(CursorShape shape) override { cursorHistory.push_back(shape); }
     [[nodiscard]] Point GetCursorScreenPos() const override { return m_ptCursor; }
@@ -186,6 +192,11 @@ public:
     // Paths chosen in file dialogs, in order (nullopt: cancel); then every dialog is cancelled.
     // The default extension of the request is applied to a path without one.
     std::deque<std::optional<std::string>> fileDialogAnswers;
+    // Folders chosen in folder dialogs, in order (nullopt: cancel); then every one is cancelled.
+    std::deque<std::optional<std::string>> folderDialogAnswers;
+    // For each progress display, in order: the update (1 for the first) at which the user presses
+    // Cancel, so that update and all later ones return false; 0 never. Then nobody cancels.
+    std::deque<int> progressCancelAt;
     // What the user does in each modal dialog, in order; then Enter is pressed (OK).
     std::deque<std::function<void(CHeadlessHost&, CDialog&)>> modalScripts;
 
@@ -195,11 +206,23 @@ public:
         MessageBoxRequest request;
         int answer = 0;
     };
-    std::vector<MessageBoxRecord> messageBoxes; // every box shown, in order
-    std::vector<FileDialogRequest> fileDialogs; // every file dialog shown, in order
-    std::vector<int> modalDialogs;              // template id of every modal dialog run, in order
-    std::vector<CursorShape> cursorHistory;     // every cursor set, in order
-    int paintsPosted = 0;                       // paint messages queued by the host itself
+    std::vector<MessageBoxRecord> messageBoxes;     // every box shown, in order
+    std::vector<FileDialogRequest> fileDialogs;     // every file dialog shown, in order
+    std::vector<FolderDialogRequest> folderDialogs; // every folder dialog shown, in order
+    struct ProgressRecord
+    {
+        std::string title;
+        std::string text;
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> updates; // (done, total), in order
+        int cancelAt = 0;           // the scripted update of the Cancel press; 0 none
+        bool cancelled = false;     // an update has returned false
+        bool open = true;           // false once the display was destroyed
+        bool modalWhileOpen = true; // every update ran while the display counted as modal
+    };
+    std::vector<ProgressRecord> progresses; // every progress display, in order
+    std::vector<int> modalDialogs;          // template id of every modal dialog run, in order
+    std::vector<CursorShape> cursorHistory; // every cursor set, in order
+    int paintsPosted = 0;                   // paint messages queued by the host itself
     // When true, closing a message box or a modal dialog posts what a screen without a compositor
     // sends the main window then: a paint for the uncovered area and a mouse move that leaves the
     // pointer where it is. Off by default, because a paint clears the plot; the idle tests turn

@@ -6,6 +6,7 @@
 #include "framework/WinApp.h"
 #include "framework/qt/QtConvert.h"
 #include "framework/qt/QtKeys.h"
+#include "framework/qt/QtProgress.h"
 #include "framework/qt/QtWindow.h"
 
 #include <QAbstractEventDispatcher>
@@ -53,6 +54,12 @@ public:
         CWinApp* app = AfxGetApp();
         if (window == nullptr || app == nullptr)
             return false;
+        // A progress display is open: the program's windows wait for it.
+        if (m_host.IsInputBlocked())
+        {
+            event->accept();
+            return true;
+        }
         auto* keyEvent = static_cast<QKeyEvent*>(event);
         // An ignored key event travels on to the parent widgets; it was pre-translated already.
         if (IsPropagation(*keyEvent, widget))
@@ -258,6 +265,24 @@ std::optional<std::string> CQtHost::ShowFileDialog(const FileDialogRequest& requ
         return std::nullopt;
     const std::string path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
     return ResolveFileDialogName(path, request);
+}
+
+std::optional<std::string> CQtHost::ShowFolderDialog(const FolderDialogRequest& request)
+{
+    QFileDialog dialog(ActiveOwnerWidget(), ToQString(request.title));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (!request.initialFolder.empty())
+        dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(request.initialFolder)));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+}
+
+std::unique_ptr<IHostProgress> CQtHost::ShowProgress(std::string_view title, std::string_view text)
+{
+    // Over the window the command came from: the main window, or a dialog open over it.
+    return std::make_unique<CQtProgress>(*this, ActiveOwnerWidget(), title, text);
 }
 
 void CQtHost::EndOfHandler()

@@ -23,6 +23,9 @@
 // a drop are passed on. Open dialogs take any typed name; save dialogs never ask before replacing
 // one. Default extensions are applied by ResolveFileDialogName, as in the tests' scripted host.
 // Cursor: the wait cursor is an application override cursor, dropped after each handler.
+// Long runs: the progress display is a window-modal QProgressDialog (QtProgress.h); while one is
+// open, no input reaches the program's windows (keys are swallowed, clicks and commands dropped),
+// only paint. Folders are picked with a QFileDialog in directory mode.
 //
 // Only this folder includes Qt.
 #pragma once
@@ -52,6 +55,8 @@ public:
     void PostQuit(int exitCode) override;
     int ShowMessageBox(const MessageBoxRequest& request) override;
     std::optional<std::string> ShowFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> ShowFolderDialog(const FolderDialogRequest& request) override;
+    std::unique_ptr<IHostProgress> ShowProgress(std::string_view title, std::string_view text) override;
     void EndOfHandler() override;
     void SetCursor(CursorShape shape) override;
     [[nodiscard]] Point GetCursorScreenPos() const override;
@@ -67,6 +72,9 @@ public:
     void RemoveWindow(CQtWindow& window);
     // The window a widget belongs to, or nullptr for widgets of no window of ours (menus, boxes).
     [[nodiscard]] CQtWindow* FindWindow(const QWidget* widget) const;
+    // While a progress display is open (they nest), the windows take no input.
+    void BlockInput(bool block) { m_nInputBlocks += block ? 1 : -1; }
+    [[nodiscard]] bool IsInputBlocked() const { return m_nInputBlocks > 0; }
 
 private:
     class CKeyFilter;
@@ -75,6 +83,7 @@ private:
     bool m_bQuit = false;
     int m_nExitCode = 0;
     bool m_bWaitCursor = false;
+    int m_nInputBlocks = 0; // open progress displays
 };
 
 // The GUI program's main: makes the QApplication and the host and runs AfxWinMain.

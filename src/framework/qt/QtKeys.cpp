@@ -20,11 +20,15 @@ int DigitOfShiftedSymbol(int qtKey)
 }
 
 // X11 key codes of the main-row digits on PC keyboards: 10 is '1' ... 18 is '9', 19 is '0'.
+constexpr quint32 kX11KeyCodeOf1 = 10;
+constexpr quint32 kX11KeyCodeOf9 = 18;
+constexpr quint32 kX11KeyCodeOf0 = 19;
+
 int DigitOfX11ScanCode(quint32 scanCode)
 {
-    if (scanCode >= 10 && scanCode <= 18)
-        return static_cast<int>(scanCode) - 9;
-    if (scanCode == 19)
+    if (scanCode >= kX11KeyCodeOf1 && scanCode <= kX11KeyCodeOf9)
+        return static_cast<int>(scanCode - kX11KeyCodeOf1) + 1;
+    if (scanCode == kX11KeyCodeOf0)
         return 0;
     return -1;
 }

@@ -51,7 +51,8 @@ void CPlotWidget::Present()
         return;
     const int width = m_pSource->Width();
     const int height = m_pSource->Height();
-    m_image = QImage(m_pSource->Data(), width, height, width * 3, QImage::Format_RGB888).copy();
+    constexpr qsizetype kBytesPerPixel = 3; // RGB
+    m_image = QImage(m_pSource->Data(), width, height, width * kBytesPerPixel, QImage::Format_RGB888).copy();
     m_nShownChanges = changes;
     m_bEverShown = true;
     repaint();

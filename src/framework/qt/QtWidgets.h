@@ -10,8 +10,17 @@
 #include <QMainWindow>
 #include <QWidget>
 #include <cstdint>
+#include <utility>
 
 class CQtWindow;
+
+// A widget or other Qt object made with its parent among args. The parent owns it and deletes it
+// with itself, as everywhere in Qt, so the pointer handed back owns nothing.
+template <class T, class... Args> T* NewChild(Args&&... args)
+{
+    // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): the Qt parent passed in args deletes it
+    return new T(std::forward<Args>(args)...);
+}
 
 // The plot area: a sunken frame edge pixels wide whose client area shows the pixel source. Mouse
 // input passes through to the window underneath.

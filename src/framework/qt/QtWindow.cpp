@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QFile>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
@@ -29,6 +31,16 @@
 
 namespace
 {
+// A box at least this many quarters of a line high has room for a second line: its text wraps.
+constexpr int kWrappingQuarterLines = 7;
+// The font's pixel size: an 8-point font at 96 dots per inch, the size the template's dialog units
+// assume, unless the template's texts need a smaller one, down to kSmallestFontPixels.
+constexpr int kTemplateFontPixels = 11;
+constexpr int kSmallestFontPixels = 8;
+// A click in the scroll bar's page area moves a fiftieth of its range.
+constexpr int kPagesPerScrollRange = 50;
+constexpr int kIconBytesPerPixel = 4; // RGBA
+
 // Whether every text of the template that has room for one line only fits its width in font.
 bool TextsFit(const QFont& font, const DialogTemplate& dialog, const QWidget& sample)
 {
@@ -38,7 +50,7 @@ bool TextsFit(const QFont& font, const DialogTemplate& dialog, const QWidget& sa
     for (const ControlTemplate& control : dialog.controls)
     {
         const PixelRect r = DluToPixels(control.rect);
-        if (control.text.empty() || r.height * 4 >= metrics.lineSpacing() * 7)
+        if (control.text.empty() || r.height * 4 >= metrics.lineSpacing() * kWrappingQuarterLines)
             continue; // empty, or room for two lines: the text wraps
         int room = r.width;
         if (control.kind == ControlKind::CheckBox)
@@ -75,12 +87,12 @@ CQtWindow::CQtWindow(CQtHost& host, CDialog& owner, const DialogTemplate& dialog
         m_pTop->setWindowModality(Qt::ApplicationModal);
     m_pTop->setAcceptDrops((dialog.style & kDialogAcceptFiles) != 0);
 
-    m_pClient = new CClientWidget(*this, m_pTop.get());
+    m_pClient = NewChild<CClientWidget>(*this, m_pTop.get());
     // The platform's default font family, at the largest pixel size up to 11 (an 8-point font at
     // 96 dots per inch, the size the template's dialog units assume) at which every one-line text
     // of the template fits its box; platform fonts are wider than the template's.
     QFont font = m_pClient->font();
-    for (int pixels = 11; pixels >= 8; --pixels)
+    for (int pixels = kTemplateFontPixels; pixels >= kSmallestFontPixels; --pixels)
     {
         font.setPixelSize(pixels);
         if (TextsFit(font, dialog, *m_pClient))
@@ -95,7 +107,7 @@ CQtWindow::CQtWindow(CQtHost& host, CDialog& owner, const DialogTemplate& dialog
         BuildMenuBar(dialog.menuId);
     BuildControls(dialog);
 
-    m_pSystemMenu = new QMenu(m_pClient);
+    m_pSystemMenu = NewChild<QMenu>(m_pClient);
     m_pClient->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(m_pClient, &QWidget::customContextMenuRequested, m_pClient,
                      [this](const QPoint& pos)
@@ -130,6 +142,9 @@ bool CQtWindow::Deliver(Message msg)
 {
     CWinApp* app = AfxGetApp();
     if (app == nullptr)
+        return false;
+    // Only paint gets through while a progress display is open.
+    if (m_host.IsInputBlocked() && msg.kind != MessageKind::Paint)
         return false;
     return app->ProcessMessage(m_owner, msg);
 }
@@ -192,7 +207,7 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
         {
         case ControlKind::PlotArea:
         {
-            auto* plot = new CPlotWidget(m_pClient, control.pixelClient.edge);
+            auto* plot = NewChild<CPlotWidget>(m_pClient, control.pixelClient.edge);
             m_plots[id] = plot;
             widget = plot;
             break;
@@ -200,7 +215,7 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
         case ControlKind::Label:
         case ControlKind::Readout:
         {
-            auto* label = new QLabel(text, m_pClient);
+            auto* label = NewChild<QLabel>(text, m_pClient);
             label->setWordWrap(control.kind == ControlKind::Label);
             label->setAlignment(((control.style & kStyleCentered) != 0 ? Qt::AlignHCenter : Qt::AlignLeft) |
                                 Qt::AlignTop);
@@ -215,14 +230,14 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
         }
         case ControlKind::GroupBox:
         {
-            auto* group = new QGroupBox(text, m_pClient);
+            auto* group = NewChild<QGroupBox>(text, m_pClient);
             group->setAttribute(Qt::WA_TransparentForMouseEvents);
             widget = group;
             break;
         }
         case ControlKind::PushButton:
         {
-            auto* button = new QPushButton(text, m_pClient);
+            auto* button = NewChild<QPushButton>(text, m_pClient);
             QObject::connect(button, &QPushButton::clicked, m_pClient,
                              [this, id] { Deliver(MakeIdMessage(MessageKind::ButtonClicked, id)); });
             widget = button;
@@ -230,7 +245,7 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
         }
         case ControlKind::CheckBox:
         {
-            auto* check = new QCheckBox(text, m_pClient);
+            auto* check = NewChild<QCheckBox>(text, m_pClient);
             QObject::connect(check, &QCheckBox::clicked, m_pClient,
                              [this, id] { Deliver(MakeIdMessage(MessageKind::ButtonClicked, id)); });
             widget = check;
@@ -238,17 +253,27 @@ void CQtWindow::BuildControls(const DialogTemplate& dialog)
         }
         case ControlKind::Edit:
         {
-            auto* edit = new QLineEdit(text, m_pClient);
+            auto* edit = NewChild<QLineEdit>(text, m_pClient);
             if ((control.style & kStyleDigitsOnly) != 0)
-                edit->setValidator(
-                    new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+                edit->setValidator(NewChild<QRegularExpressionValidator>(
+                    QRegularExpression(QStringLiteral("[0-9]*")), edit));
             widget = edit;
+            break;
+        }
+        case ControlKind::TextBox:
+        {
+            // Fixed pitch, so that the columns of a report line up.
+            auto* box = NewChild<QPlainTextEdit>(text, m_pClient);
+            box->setReadOnly(true);
+            box->setLineWrapMode(QPlainTextEdit::NoWrap);
+            box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+            widget = box;
             break;
         }
         case ControlKind::HScrollBar:
         {
-            auto* bar = new CNotifyingScrollBar(m_pClient, [this, id](int code, int pos)
-                                                { Deliver(MakeScrollMessage(id, code, pos)); });
+            auto* bar = NewChild<CNotifyingScrollBar>(m_pClient, [this, id](int code, int pos)
+                                                      { Deliver(MakeScrollMessage(id, code, pos)); });
             bar->setRange(0, 0);
             bar->setFocusPolicy(Qt::NoFocus);
             widget = bar;
@@ -283,6 +308,8 @@ void CQtWindow::SetControlText(int id, std::string_view text)
     const QString qtext = ToQString(text);
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         edit->setText(qtext);
+    else if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
+        box->setPlainText(qtext);
     else if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(qtext);
     else if (auto* button = qobject_cast<QAbstractButton*>(widget))
@@ -296,6 +323,8 @@ std::string CQtWindow::GetControlText(int id) const
     QWidget* widget = Control(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         return FromQString(edit->text());
+    if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
+        return FromQString(box->toPlainText());
     if (auto* label = qobject_cast<QLabel*>(widget))
         return FromQString(label->text());
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
@@ -325,8 +354,14 @@ bool CQtWindow::IsControlEnabled(int id) const
 
 void CQtWindow::SetFocusTo(int id)
 {
-    if (QWidget* widget = Control(id))
-        widget->setFocus(Qt::OtherFocusReason);
+    QWidget* widget = Control(id);
+    if (widget == nullptr)
+        return;
+    widget->setFocus(Qt::OtherFocusReason);
+    // In a modal box an edit given the focus (when the box opens, or back to a refused value) has
+    // its text selected, so what the user types replaces it; the main window's edits keep the caret.
+    if (auto* edit = qobject_cast<QLineEdit*>(widget); edit != nullptr && m_pTop->isModal())
+        edit->selectAll();
 }
 
 int CQtWindow::GetFocusId() const
@@ -414,7 +449,7 @@ void CQtWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
     if (auto* bar = dynamic_cast<CNotifyingScrollBar*>(Control(id)))
     {
         bar->SetRangeFromWindow(minPos, maxPos);
-        bar->setPageStep(std::max(1, (maxPos - minPos) / 50));
+        bar->setPageStep(std::max(1, (maxPos - minPos) / kPagesPerScrollRange));
     }
 }
 
@@ -446,8 +481,8 @@ void CQtWindow::SetIcon(const IconImage* icon, bool)
 {
     if (icon == nullptr)
         return;
-    const QImage image(icon->rgba.data(), icon->width, icon->height, icon->width * 4,
-                       QImage::Format_RGBA8888);
+    const QImage image(icon->rgba.data(), icon->width, icon->height,
+                       static_cast<qsizetype>(icon->width) * kIconBytesPerPixel, QImage::Format_RGBA8888);
     m_pTop->setWindowIcon(QIcon(QPixmap::fromImage(image.copy())));
 }
 
