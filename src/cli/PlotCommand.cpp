@@ -1,12 +1,13 @@
 // tracktool plot and tracktool frame: what the window's plot area shows after an entire-track plot
 // or after a step to one record, drawn on a 640 x 480 surface and saved as the Save Plot command
-// saves it.
+// saves it, or as PNG when the output's name ends in .png; --scale enlarges it for print.
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
 #include "cli/RegionOptions.h"
 #include "plot/BitmapFile.h"
+#include "plot/PngFile.h"
 #include "plot/TrackPlot.h"
 #include "trackfile/TrackFile.h"
 
@@ -22,6 +23,7 @@ namespace
 constexpr std::int32_t kToolPlotWidth = 640;
 constexpr std::int32_t kToolPlotHeight = 480;
 constexpr std::uint32_t kDefaultEveryNth = 60;
+constexpr std::int32_t kMaxPictureScale = 8;
 
 // The arguments of both commands; plot uses everyNth, frame the record, the view and the filter.
 struct PlotArgs
@@ -34,6 +36,7 @@ struct PlotArgs
     std::uint32_t index = 0;
     ViewMode view = ViewMode::Points;
     ColorFilter filter;
+    std::int32_t scale = 1; // pixels per plot pixel in the file
 };
 
 // LIST: names of the switches to turn on, all others off; an empty list turns every one off.
@@ -61,49 +64,77 @@ std::optional<ColorFilter> ParseColors(const std::string& text)
     return filter;
 }
 
-// The tracker file, the regions and the selection: the arguments both commands share, declared
-// after each command's own so that the usage lines read as before.
+// The regions (given one by one or as a layout), the selection and the scale: the arguments both
+// commands share, declared after each command's own so that the usage lines read as before.
 void AddRegionsAndSelection(CLI::App& command, const std::shared_ptr<PlotArgs>& args)
 {
     args->regions.AddTo(command, RegionNaming::Unnamed);
+    args->regions.AddLayoutTo(command);
     command
         .add_option_function<std::int32_t>(
             "--selected", [args](std::int32_t selected) { args->selected = selected; },
-            "the selected region (default: the last --region given; -1 = none)")
+            "the selected region (default: the last --region given, or a layout's first; -1 = none)")
         ->type_name("K")
         ->transform(WholeNumber(-1, static_cast<std::int64_t>(kMaxRegions) - 1));
+    AddWholeNumber(command, "--scale", args->scale, "K",
+                   "pixels per plot pixel in the file, for print (default 1: the plot as it shows)", 1,
+                   kMaxPictureScale);
 }
 
+// A layout selects its first region when it is loaded, as the window's Load Regions does; regions
+// given one by one select none, and the last of them is taken.
 std::int32_t SelectedRegion(const PlotArgs& args)
 {
-    return args.selected.value_or(args.regions.Count() - 1);
+    const std::int32_t loaded = args.regions.Table().m_nSelectedRegion;
+    return args.selected.value_or(loaded >= 0 ? loaded : args.regions.Count() - 1);
 }
 
-int SaveBitmap(const CDrawingSurface& surface, const std::string& out)
+constexpr const char* kOutDescription = "the picture to write: PNG when the name ends in .png, else a bitmap";
+
+// The same pixels either way: PNG for a name ending in .png (any case), the bitmap file otherwise;
+// at a scale above 1 each plot pixel is a square of that many pixels a side.
+int SavePicture(const CDrawingSurface& surface, const PlotArgs& args)
 {
-    return WriteSurfaceBitmap(surface, kToolPlotWidth, kToolPlotHeight, out) == kOk ? kExitOk : kExitFailed;
+    const bool png = HasPngExtension(args.out);
+    int saved = kOk;
+    if (args.scale <= 1)
+    {
+        saved = png ? WritePngFile(args.out, ViewOf(surface))
+                    : WriteSurfaceBitmap(surface, kToolPlotWidth, kToolPlotHeight, args.out);
+    }
+    else
+    {
+        const CRgbRaster enlarged = Magnified(ViewOf(surface), args.scale);
+        saved = png ? WritePngFile(args.out, enlarged.View())
+                    : SaveCapturedBitmap(args.out, CaptureImage(enlarged.View()));
+    }
+    return saved == kOk ? kExitOk : kExitFailed;
 }
 
-int RunPlot(const PlotArgs& args)
+int RunPlot(PlotArgs& args)
 {
     CTrackFile reader;
     if (reader.Open(args.path) != kOk)
         return kExitFailed;
+    if (args.regions.Load() != kOk)
+        return kExitFailed; // the layout's fault has been told
     CDrawingSurface surface(kToolPlotWidth, kToolPlotHeight);
     CTrackPlot plot;
     plot.Attach(&surface, kToolPlotWidth, kToolPlotHeight, &reader);
     const int plotted =
         plot.PlotEntireTrack(args.regions.Rects(), args.regions.Count(), SelectedRegion(args), args.everyNth);
     // A record that cannot be read ends the plot; the picture so far is still saved.
-    const int saved = SaveBitmap(surface, args.out);
+    const int saved = SavePicture(surface, args);
     return plotted == kOk ? saved : kExitFailed;
 }
 
-int RunFrame(const PlotArgs& args)
+int RunFrame(PlotArgs& args)
 {
     CTrackFile reader;
     if (reader.Open(args.path) != kOk)
         return kExitFailed;
+    if (args.regions.Load() != kOk)
+        return kExitFailed; // the layout's fault has been told
     if (args.index >= reader.GetRecordCount())
     {
         ShowMessage("tracktool frame: no record " + std::to_string(args.index) + " (the file has " +
@@ -117,14 +148,14 @@ int RunFrame(const PlotArgs& args)
     if (plot.ShowRecord(record, args.index, args.regions.Rects(), args.regions.Count(), SelectedRegion(args),
                         args.filter, args.view) != kOk)
         return kExitFailed; // the reader has said why
-    return SaveBitmap(surface, args.out);
+    return SavePicture(surface, args);
 }
 
 CliRun AddPlot(CLI::App& command)
 {
     auto args = std::make_shared<PlotArgs>();
     command.add_option("FILE", args->path, "the tracker file")->required();
-    command.add_option("OUT.bmp", args->out, "the bitmap to write")->required();
+    command.add_option("OUT", args->out, kOutDescription)->required();
     AddWholeNumber(command, "--every", args->everyNth, "N",
                    "every Nth record (default 60, 0 = every record)");
     AddRegionsAndSelection(command, args);
@@ -136,7 +167,7 @@ CliRun AddFrame(CLI::App& command)
     auto args = std::make_shared<PlotArgs>();
     command.add_option("FILE", args->path, "the tracker file")->required();
     AddWholeNumber(command, "INDEX", args->index, "INDEX", "the record to show, from 0")->required();
-    command.add_option("OUT.bmp", args->out, "the bitmap to write")->required();
+    command.add_option("OUT", args->out, kOutDescription)->required();
     command.add_flag_callback(
         "--targets", [args] { args->view = ViewMode::Targets; }, "show the targets instead of the points");
     command
@@ -157,7 +188,7 @@ CliRun AddFrame(CLI::App& command)
 }
 
 const CCliCommandRegistration kRegisterPlot(
-    {"plot", "entire-track plot as a 640 x 480 bitmap, as the window's Plot Now shows it", &AddPlot});
+    {"plot", "entire-track plot as a 640 x 480 picture, as the window's Plot Now shows it", &AddPlot});
 const CCliCommandRegistration
-    kRegisterFrame({"frame", "record INDEX as a step to it shows it, as a 640 x 480 bitmap", &AddFrame});
+    kRegisterFrame({"frame", "record INDEX as a step to it shows it, as a 640 x 480 picture", &AddFrame});
 } // namespace

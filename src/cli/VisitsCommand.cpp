@@ -12,6 +12,7 @@
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
 #include "cli/CliProgress.h"
+#include "cli/OutputFolder.h"
 #include "cli/RegionOptions.h"
 #include "trackfile/BlockReader.h"
 
@@ -52,6 +53,8 @@ int RunVisits(VisitsArgs& args)
         return kExitFailed; // the reader has said why
     const VisitTable& table = builder.Result();
     const std::string& name = reader.Info().fileName;
+    if (!MakeOutputFolder(args.out))
+        return kExitFailed;
     if (WriteVisitCsvFiles(table, args.out, name, name) != kOk)
         return kExitFailed;
     for (const RegionSummary& region : table.regions)
@@ -69,7 +72,8 @@ CliRun AddVisits(CLI::App& command)
     args->regions.AddMarginTo(command);
     args->regions.RequireRegions(command);
     command
-        .add_option("--out", args->out, "the folder to write the CSV files into (default: the current one)")
+        .add_option("--out", args->out,
+                    "the folder to write the CSV files into, made when missing (default: the current one)")
         ->type_name("DIR")
         ->check(NonEmpty());
     return [args] { return RunVisits(*args); };

@@ -34,9 +34,13 @@ constexpr std::array<Rgb, 16> kPalette16{{{0, 0, 0},
                                           {0, 255, 255},
                                           {255, 255, 255}}};
 
+// Rows are padded to whole 32-bit words.
+constexpr std::uint64_t kRowAlignBits = 32;
+
 std::uint64_t RowBytes(std::int64_t width, std::uint32_t depthClass)
 {
-    return ((static_cast<std::uint64_t>(width) * depthClass + 31) & ~std::uint64_t{31}) / 8;
+    const std::uint64_t bits = static_cast<std::uint64_t>(width) * depthClass;
+    return (bits + kRowAlignBits - 1) / kRowAlignBits * (kRowAlignBits / 8);
 }
 
 std::uint32_t SquaredDistance(Rgb a, Rgb b)
@@ -57,17 +61,60 @@ template <std::size_t N> std::uint8_t NearestIndex(const std::array<Rgb, N>& pal
 }
 
 // 8 bits: a 3-3-2 palette, red in the top three bits of the index, blue in the bottom two.
+constexpr std::size_t kRedShift = 5;   // red's three bits start here in the index
+constexpr std::size_t kGreenShift = 2; // green's three bits
+constexpr std::size_t kThreeBits = 7;  // the largest three-bit level
+constexpr std::size_t kTwoBits = 3;    // the largest two-bit level (blue)
+
 Rgb Palette256(std::size_t i)
 {
-    return Rgb{static_cast<std::uint8_t>(((i >> 5) & 7) * 255 / 7),
-               static_cast<std::uint8_t>(((i >> 2) & 7) * 255 / 7),
-               static_cast<std::uint8_t>((i & 3) * 255 / 3)};
+    return Rgb{static_cast<std::uint8_t>(((i >> kRedShift) & kThreeBits) * 255 / kThreeBits),
+               static_cast<std::uint8_t>(((i >> kGreenShift) & kThreeBits) * 255 / kThreeBits),
+               static_cast<std::uint8_t>((i & kTwoBits) * 255 / kTwoBits)};
 }
 
+// The top bits of each channel: three of red and green, two of blue.
 std::uint8_t Index256(Rgb c)
 {
-    return static_cast<std::uint8_t>((c.r & 0xE0) | ((c.g >> 5) << 2) | (c.b >> 6));
+    constexpr int kDropForThree = 8 - 3;
+    constexpr int kDropForTwo = 8 - 2;
+    return static_cast<std::uint8_t>(((c.r >> kDropForThree) << kRedShift) |
+                                     ((c.g >> kDropForThree) << kGreenShift) | (c.b >> kDropForTwo));
 }
+
+// 16 bits: five bits a channel, red highest, the top bit unused.
+std::uint16_t Pack555(Rgb c)
+{
+    constexpr int kDrop = 8 - 5;
+    constexpr int kGreenAt = 5;
+    constexpr int kRedAt = 10;
+    return static_cast<std::uint16_t>(((c.r >> kDrop) << kRedAt) | ((c.g >> kDrop) << kGreenAt) |
+                                      (c.b >> kDrop));
+}
+
+// Appends little-endian fields one after the other, so that a header is written in file order
+// without offsets.
+class CFieldWriter
+{
+public:
+    explicit CFieldWriter(std::uint8_t* p) : m_p(p) {}
+    CFieldWriter& U16(std::uint16_t v)
+    {
+        StoreLE16(m_p, v);
+        m_p += sizeof v;
+        return *this;
+    }
+    CFieldWriter& U32(std::uint32_t v)
+    {
+        StoreLE32(m_p, v);
+        m_p += sizeof v;
+        return *this;
+    }
+    CFieldWriter& I32(std::int32_t v) { return U32(static_cast<std::uint32_t>(v)); }
+
+private:
+    std::uint8_t* m_p;
+};
 
 void FillColorTable(BitmapInfo& info)
 {
@@ -105,8 +152,7 @@ void ConvertRow(const Rgb* source, std::int32_t width, std::uint16_t bits, std::
             row[ux] = Index256(c);
             break;
         case 16:
-            StoreLE16(row + 2 * ux,
-                      static_cast<std::uint16_t>(((c.r >> 3) << 10) | ((c.g >> 3) << 5) | (c.b >> 3)));
+            StoreLE16(row + 2 * ux, Pack555(c));
             break;
         case 24:
             row[3 * ux] = c.b;
@@ -144,6 +190,20 @@ CapturedBitmap CaptureSurface(const CDrawingSurface* surface, std::int32_t width
         for (std::int32_t x = 0; x < width; ++x)
             bitmap.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                           static_cast<std::size_t>(x)] = surface->GetPixel(x, y);
+    return bitmap;
+}
+
+CapturedBitmap CaptureImage(const RgbImageView& image)
+{
+    CapturedBitmap bitmap;
+    bitmap.width = image.width;
+    bitmap.height = image.height;
+    if (image.pixels == nullptr || image.width <= 0 || image.height <= 0)
+        return bitmap; // no pixels: the description cannot be read
+    const std::size_t count = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+    bitmap.pixels.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        bitmap.pixels[i] = Rgb{image.pixels[3 * i], image.pixels[3 * i + 1], image.pixels[3 * i + 2]};
     return bitmap;
 }
 
@@ -195,11 +255,12 @@ std::array<std::uint8_t, kBitmapFileHeaderSize> BitmapFileHeaderBytes(const Bitm
     const std::uint32_t offBits =
         static_cast<std::uint32_t>(kBitmapFileHeaderSize + kBitmapInfoHeaderSize) + 4 * header.biClrUsed;
     std::array<std::uint8_t, kBitmapFileHeaderSize> bytes{};
-    StoreLE16(bytes.data() + 0, kBitmapFileType);              // bfType
-    StoreLE32(bytes.data() + 2, offBits + header.biSizeImage); // bfSize
-    StoreLE16(bytes.data() + 6, 0);                            // bfReserved1
-    StoreLE16(bytes.data() + 8, 0);                            // bfReserved2
-    StoreLE32(bytes.data() + 10, offBits);                     // bfOffBits
+    CFieldWriter(bytes.data())
+        .U16(kBitmapFileType)              // bfType
+        .U32(offBits + header.biSizeImage) // bfSize
+        .U16(0)                            // bfReserved1
+        .U16(0)                            // bfReserved2
+        .U32(offBits);                     // bfOffBits
     return bytes;
 }
 
@@ -208,17 +269,18 @@ std::vector<std::uint8_t> BitmapInfoBytes(const BitmapInfo& info)
     const BitmapInfoHeader& h = info.header;
     std::vector<std::uint8_t> bytes(kBitmapInfoHeaderSize + 4 * static_cast<std::size_t>(h.biClrUsed), 0);
     std::uint8_t* p = bytes.data();
-    StoreLE32(p + 0, h.biSize);                                       // biSize
-    StoreLE32(p + 4, static_cast<std::uint32_t>(h.biWidth));          // biWidth
-    StoreLE32(p + 8, static_cast<std::uint32_t>(h.biHeight));         // biHeight
-    StoreLE16(p + 12, h.biPlanes);                                    // biPlanes
-    StoreLE16(p + 14, h.biBitCount);                                  // biBitCount
-    StoreLE32(p + 16, h.biCompression);                               // biCompression
-    StoreLE32(p + 20, h.biSizeImage);                                 // biSizeImage
-    StoreLE32(p + 24, static_cast<std::uint32_t>(h.biXPelsPerMeter)); // biXPelsPerMeter
-    StoreLE32(p + 28, static_cast<std::uint32_t>(h.biYPelsPerMeter)); // biYPelsPerMeter
-    StoreLE32(p + 32, h.biClrUsed);                                   // biClrUsed
-    StoreLE32(p + 36, h.biClrImportant);                              // biClrImportant
+    CFieldWriter(p)
+        .U32(h.biSize)          // biSize
+        .I32(h.biWidth)         // biWidth
+        .I32(h.biHeight)        // biHeight
+        .U16(h.biPlanes)        // biPlanes
+        .U16(h.biBitCount)      // biBitCount
+        .U32(h.biCompression)   // biCompression
+        .U32(h.biSizeImage)     // biSizeImage
+        .I32(h.biXPelsPerMeter) // biXPelsPerMeter
+        .I32(h.biYPelsPerMeter) // biYPelsPerMeter
+        .U32(h.biClrUsed)       // biClrUsed
+        .U32(h.biClrImportant); // biClrImportant
     for (std::size_t i = 0; i < info.colorTable.size() && i < h.biClrUsed; ++i)
         for (std::size_t k = 0; k < 4; ++k)
             p[kBitmapInfoHeaderSize + 4 * i + k] = info.colorTable[i][k];

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "plot/DrawingSurface.h"
+#include "plot/RgbRaster.h"
 
 #include <array>
 #include <cstddef>
@@ -42,6 +43,9 @@ struct CapturedBitmap
 // the surface (or everything, without one) is black.
 [[nodiscard]] CapturedBitmap CaptureSurface(const CDrawingSurface* surface, std::int32_t width,
                                             std::int32_t height);
+
+// The image's pixels at 24 bits per pixel.
+[[nodiscard]] CapturedBitmap CaptureImage(const RgbImageView& image);
 
 // The depth class of planes x bits per pixel: 1, 4, 8, 16, 24 or 32.
 [[nodiscard]] std::uint32_t BitmapDepthClass(std::uint32_t planesTimesBits);

@@ -46,5 +46,12 @@ inline constexpr std::array<Rgb, kMaxRegions> kRegionColors =
 inline constexpr std::array<Rgb, kMaxRegions> kRegionColorsDim =
     region_colors_detail::Repeat(region_colors_detail::kDimCycle);
 
-static_assert(kRegionColors[8] == kRegionColors[9] && kRegionColorsDim[8] == kRegionColorsDim[9]);
-static_assert(kRegionColors[19] == Rgb{0, 127, 255} && kRegionColorsDim[41] == Rgb{127, 0, 0});
+namespace region_colors_detail
+{
+inline constexpr std::size_t kCycleLength = kCycle.size();
+// The last two colours of the cycle are one colour, and the table repeats the cycle.
+static_assert(kRegionColors[kCycleLength - 2] == kRegionColors[kCycleLength - 1] &&
+              kRegionColorsDim[kCycleLength - 2] == kRegionColorsDim[kCycleLength - 1]);
+static_assert(kRegionColors[2 * kCycleLength - 1] == kCycle.back() &&
+              kRegionColorsDim[4 * kCycleLength + 1] == kDimCycle[1]);
+} // namespace region_colors_detail

@@ -9,8 +9,8 @@
 
 namespace
 {
-const std::vector<std::string> kCommands = {"gen",  "info",  "convert", "events",
-                                            "plot", "frame", "visits",  "records"};
+const std::vector<std::string> kCommands = {"gen",   "info",   "convert", "events", "plot",
+                                            "frame", "visits", "records", "heatmap"};
 
 // True when help has a line for option: indented, followed by its description.
 bool ListsOption(const std::string& help, const std::string& option)
@@ -59,12 +59,17 @@ TEST(ToolHelp, CommandHelpShowsItsUsageAndOptions)
          {"--layout LAYOUT", "--region L,T,R,B[:NAME]", "--margin N", "--out DIR"}},
         {"records", "usage: tracktool records FILE OUT.csv\n", {}},
         {"plot",
-         "usage: tracktool plot FILE OUT.bmp [--every N] [--region L,T,R,B]... [--selected K]\n",
-         {"--every N", "--region L,T,R,B", "--selected K"}},
+         "usage: tracktool plot FILE OUT [--every N] [--region L,T,R,B]... [--layout LAYOUT] [--selected K] "
+         "[--scale K]\n",
+         {"--every N", "--region L,T,R,B", "--layout LAYOUT", "--selected K", "--scale K"}},
         {"frame",
-         "usage: tracktool frame FILE INDEX OUT.bmp [--targets] [--colors LIST] [--region L,T,R,B]... "
-         "[--selected K]\n",
-         {"--targets", "--colors LIST"}},
+         "usage: tracktool frame FILE INDEX OUT [--targets] [--colors LIST] [--region L,T,R,B]... "
+         "[--layout LAYOUT] [--selected K] [--scale K]\n",
+         {"--targets", "--colors LIST", "--layout LAYOUT", "--scale K"}},
+        {"heatmap",
+         "usage: tracktool heatmap FILE OUT.png [--bin PX] [--sigma BINS] [--vmax SECONDS] [--region "
+         "L,T,R,B[:NAME]]... [--layout LAYOUT] [--csv OUT.csv] [--scale K]\n",
+         {"--bin PX", "--sigma BINS", "--vmax SECONDS", "--layout LAYOUT", "--csv OUT.csv", "--scale K"}},
     };
     for (const Case& c : cases)
     {

@@ -2,9 +2,11 @@
 // pixels checked.
 #include "base/LittleEndian.h"
 #include "cli/RunTool.h"
+#include "support/PngReader.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 #include <tuple>
@@ -175,6 +177,168 @@ TEST(PlotCommand, FrameDrawsTheRegionsUnderTheRecord)
     EXPECT_EQ(picture.At(101, 201), kPurple);
 }
 
+// A name ending in .png, in any case, gets the bitmap's pixels as PNG; any other name the bitmap.
+TEST(PlotCommand, PngNameWritesTheBitmapsPixelsAsPng)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const std::vector<std::vector<std::string>> commands = {
+        {"plot", track, "", "--every", "7", "--region", "50,50,175,175"},
+        {"frame", track, "10", "", "--targets", "--region", "90,150,300,250"},
+    };
+    for (const auto& command : commands)
+    {
+        SCOPED_TRACE(command[0]);
+        const std::size_t outAt = command[0] == "plot" ? 2 : 3;
+        auto run = [&](const std::string& out)
+        {
+            std::vector<std::string> args = command;
+            args[outAt] = dir.File(out);
+            return RunTool(args);
+        };
+        ASSERT_EQ(run("reference.bmp").exitCode, 0);
+        const Picture reference(dir.File("reference.bmp"));
+        ASSERT_TRUE(reference.IsPlotBitmap());
+        for (const std::string name : {"p.png", "p.PNG", "p.pNg"})
+        {
+            SCOPED_TRACE(name);
+            const ToolResult result = run(name);
+            ASSERT_EQ(result.exitCode, 0) << result.err;
+            EXPECT_TRUE(result.err.empty()) << result.err;
+            const auto png = ReadPngFile(dir.File(name));
+            ASSERT_TRUE(png.has_value());
+            ASSERT_EQ(png->width, kWidth);
+            ASSERT_EQ(png->height, kHeight);
+            for (int y = 0; y < kHeight; ++y)
+                for (int x = 0; x < kWidth; ++x)
+                {
+                    const auto [r, g, b] = reference.At(x, y);
+                    ASSERT_EQ(png->At(x, y), (std::vector<int>{r, g, b})) << x << "," << y;
+                }
+        }
+        for (const std::string name : {"p.png.bmp", "p.pngx", "p"})
+        {
+            SCOPED_TRACE(name);
+            ASSERT_EQ(run(name).exitCode, 0);
+            EXPECT_EQ(ReadWholeFile(dir.File(name)), reference.bytes);
+        }
+    }
+}
+
+// Test that --scale K draws each plot pixel as a K x K square, in either format.
+TEST(PlotCommand, ScaleEnlargesEveryPlotPixel)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const std::vector<std::string> base = {"--every", "7", "--region", "50,50,175,175"};
+    auto run = [&](const std::string& out, const std::vector<std::string>& extra)
+    {
+        std::vector<std::string> args = {"plot", track, dir.File(out)};
+        args.insert(args.end(), base.begin(), base.end());
+        args.insert(args.end(), extra.begin(), extra.end());
+        return RunTool(args);
+    };
+    ASSERT_EQ(run("reference.bmp", {}).exitCode, 0);
+    const Picture reference(dir.File("reference.bmp"));
+    ASSERT_TRUE(reference.IsPlotBitmap());
+    ASSERT_EQ(run("one.bmp", {"--scale", "1"}).exitCode, 0);
+    EXPECT_EQ(ReadWholeFile(dir.File("one.bmp")), reference.bytes);
+
+    const ToolResult png = run("p.png", {"--scale", "2"});
+    ASSERT_EQ(png.exitCode, 0) << png.err;
+    const auto decoded = ReadPngFile(dir.File("p.png"));
+    ASSERT_TRUE(decoded.has_value());
+    ASSERT_EQ(decoded->width, 2 * kWidth);
+    ASSERT_EQ(decoded->height, 2 * kHeight);
+    for (int y = 0; y < 2 * kHeight; ++y)
+        for (int x = 0; x < 2 * kWidth; ++x)
+        {
+            const auto [r, g, b] = reference.At(x / 2, y / 2);
+            ASSERT_EQ(decoded->At(x, y), (std::vector<int>{r, g, b})) << x << "," << y;
+        }
+
+    ASSERT_EQ(run("p3.bmp", {"--scale", "3"}).exitCode, 0);
+    const std::string bytes = ReadWholeFile(dir.File("p3.bmp"));
+    const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const std::size_t stride = 3 * kWidth * 3; // 5760 bytes: a multiple of 4, no padding
+    ASSERT_EQ(bytes.size(), 54 + stride * 3 * kHeight);
+    EXPECT_EQ(LoadLE32(p + 18), 3u * kWidth);
+    EXPECT_EQ(LoadLE32(p + 22), 3u * kHeight);
+    for (int y = 0; y < 3 * kHeight; ++y)
+        for (int x = 0; x < 3 * kWidth; ++x)
+        {
+            const std::uint8_t* pixel = p + 54 + static_cast<std::size_t>(3 * kHeight - 1 - y) * stride +
+                                        3 * static_cast<std::size_t>(x);
+            ASSERT_EQ((Colour{pixel[2], pixel[1], pixel[0]}), reference.At(x / 3, y / 3)) << x << "," << y;
+        }
+}
+
+// Test that a layout draws its regions as the same regions given one by one would, with its first
+// region selected as the window selects it after loading, unless --selected says otherwise.
+TEST(PlotCommand, LayoutDrawsItsRegionsWithTheFirstSelected)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const std::string layout = dir.File("arena.json");
+    ASSERT_TRUE(WriteWholeFile(layout, "{\"format\": \"trackplay-layout\", \"version\": 1, \"regions\": ["
+                                       "{\"name\": \"open arm\", \"rect\": [50, 50, 175, 175]}, "
+                                       "{\"rect\": [400, 400, 300, 300]}]}"));
+    const std::vector<std::string> regions = {"--region", "50,50,175,175", "--region", "400,400,300,300"};
+    struct Case
+    {
+        std::vector<std::string> command; // the output's name goes last
+        std::vector<std::string> selection;
+        std::vector<std::string> sameSelection; // the selection the regions one by one need
+    };
+    const Case cases[] = {
+        {{"plot", track}, {}, {"--selected", "0"}},
+        {{"plot", track}, {"--selected", "1"}, {"--selected", "1"}},
+        {{"plot", track}, {"--selected", "-1"}, {"--selected", "-1"}},
+        {{"frame", track, "3"}, {}, {"--selected", "0"}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.command.front() + " " + (c.selection.empty() ? "" : c.selection.back()));
+        std::vector<std::string> fromLayout = c.command;
+        fromLayout.push_back(dir.File("layout.bmp"));
+        fromLayout.insert(fromLayout.end(), {"--layout", layout});
+        fromLayout.insert(fromLayout.end(), c.selection.begin(), c.selection.end());
+        std::vector<std::string> oneByOne = c.command;
+        oneByOne.push_back(dir.File("regions.bmp"));
+        oneByOne.insert(oneByOne.end(), regions.begin(), regions.end());
+        oneByOne.insert(oneByOne.end(), c.sameSelection.begin(), c.sameSelection.end());
+        const ToolResult a = RunTool(fromLayout);
+        const ToolResult b = RunTool(oneByOne);
+        ASSERT_EQ(a.exitCode, 0) << a.err;
+        ASSERT_EQ(b.exitCode, 0) << b.err;
+        const Picture picture(dir.File("layout.bmp"));
+        ASSERT_TRUE(picture.IsPlotBitmap());
+        EXPECT_EQ(picture.bytes, ReadWholeFile(dir.File("regions.bmp")));
+        EXPECT_EQ(picture.At(50, 100), (Colour{175, 175, 175}));
+    }
+    // A layout that cannot be used is told and nothing is written; with --region it is a usage error.
+    const std::string bad = dir.File("bad.json");
+    ASSERT_TRUE(WriteWholeFile(bad, "{\"format\": \"trackplay-layout\", \"version\": 9, \"regions\": []}"));
+    for (const std::string command : {"plot", "frame"})
+    {
+        SCOPED_TRACE(command);
+        std::vector<std::string> args = {command, track};
+        if (command == "frame")
+            args.push_back("0");
+        args.push_back(dir.File("x.png"));
+        std::vector<std::string> faulty = args;
+        faulty.insert(faulty.end(), {"--layout", bad});
+        const ToolResult r = RunTool(faulty);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("The region layout " + bad + " cannot be loaded"), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.File("x.png")));
+        std::vector<std::string> both = args;
+        both.insert(both.end(), {"--layout", layout, "--region", "1,2,3,4"});
+        EXPECT_EQ(RunTool(both).exitCode, 2);
+        EXPECT_FALSE(std::filesystem::exists(dir.File("x.png")));
+    }
+}
+
 TEST(PlotCommand, UsageErrorsExitWithTwo)
 {
     const std::vector<std::vector<std::string>> cases = {
@@ -194,6 +358,9 @@ TEST(PlotCommand, UsageErrorsExitWithTwo)
         {"frame", "t.qtf", "1", "a.bmp", "--colors", "RR,XX"},
         {"frame", "t.qtf", "1", "a.bmp", "--colors", "RR,"},
         {"frame", "t.qtf", "1", "a.bmp", "--every", "3"},
+        {"plot", "t.qtf", "a.png", "--scale", "0"},
+        {"plot", "t.qtf", "a.png", "--scale", "9"},
+        {"frame", "t.qtf", "1", "a.png", "--scale", "-1"},
     };
     for (const auto& args : cases)
     {
@@ -213,6 +380,8 @@ TEST(PlotCommand, FailuresExitWithOne)
         {"frame", track, "120", dir.File("a.bmp")},
         {"frame", dir.File("missing.qtf"), "0", dir.File("a.bmp")},
         {"frame", track, "0", dir.File("none/a.bmp")},
+        {"plot", track, dir.File("none/a.png")},
+        {"frame", track, "0", dir.File("none/a.png")},
     };
     for (const auto& args : cases)
     {
@@ -223,4 +392,6 @@ TEST(PlotCommand, FailuresExitWithOne)
     EXPECT_NE(
         RunTool({"plot", track, dir.File("none/a.bmp")}).err.find("Unable to create() file to save .bmp..."),
         std::string::npos);
+    EXPECT_EQ(RunTool({"frame", track, "0", dir.File("none/a.png")}).err,
+              "Cannot create the picture file " + dir.File("none/a.png") + ".\nNo such file or directory\n");
 }

@@ -36,34 +36,33 @@ std::string WriteLayout(const CTempDir& dir, std::int32_t margin)
     return path;
 }
 
-// Test that visits writes the three files of the track into the folder asked for, named after the
-// track file, and prints each region's entries and time inside.
+// Test that visits writes the three files of the track into the folder asked for (made when
+// missing), named after the track file, and prints each region's entries and time inside.
 TEST(VisitsCommand, WritesTheThreeFilesAndReportsEachRegion)
 {
     CTempDir dir;
     const std::string track = WriteWalk(dir);
-    std::filesystem::create_directory(dir.File("results"));
     const ToolResult r =
-        RunTool({"visits", track, "--layout", WriteLayout(dir, 8), "--out", dir.File("results")});
+        RunTool({"visits", track, "--layout", WriteLayout(dir, 8), "--out", dir.File("results/day1")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, ""); // no progress when stderr is not a terminal
     EXPECT_EQ(r.out, "open arm: 1 entries, 0.066667 s inside\n"
                      "n\xC3\xA9st, far: 1 entries, 0.050000 s inside\n"
                      "Box2: 0 entries, 0.000000 s inside\n");
-    EXPECT_EQ(ReadWholeFile(dir.File("results/walk.qtf_visits.csv")),
+    EXPECT_EQ(ReadWholeFile(dir.File("results/day1/walk.qtf_visits.csv")),
               std::string(kVisitsCsvHeader) + "\n"
                                               "walk.qtf,0,open arm,1,1,5,1001,1005,4,0.066667,4,1\n"
                                               "walk.qtf,1,\"n\xC3\xA9st, far\",1,7,10,1007,,3,0.050000,,0\n");
-    EXPECT_EQ(ReadWholeFile(dir.File("results/walk.qtf_session.csv")),
+    EXPECT_EQ(ReadWholeFile(dir.File("results/day1/walk.qtf_session.csv")),
               std::string(kSessionCsvHeader) +
                   "\nwalk.qtf,10,0.166667,1000,1009,0.050000,390.000000,2600.000000,0\n");
-    const std::string regions = ReadWholeFile(dir.File("results/walk.qtf_regions.csv"));
+    const std::string regions = ReadWholeFile(dir.File("results/day1/walk.qtf_regions.csv"));
     EXPECT_NE(
         regions.find(
             "\nwalk.qtf,1,\"n\xC3\xA9st, far\",400,175,300,50,8,1,0,3,0.050000,0.300000,7,0.116667,,\n"),
         std::string::npos)
         << regions;
-    EXPECT_EQ(VisibleEntries(SnapshotFolder(dir.File("results"))).size(), 3u);
+    EXPECT_EQ(VisibleEntries(SnapshotFolder(dir.File("results/day1"))).size(), 3u);
 }
 
 // Test that the files are written into the current folder by default, and that --margin overrides
@@ -181,9 +180,8 @@ TEST(VisitsCommand, FailuresExitWithOne)
         {{"visits", track, "--layout", newer},
          "The region layout " + newer +
              " cannot be loaded: version 3 is newer than this program reads (version 1)."},
-        {{"visits", track, "--region", "0,0,9,9", "--out", dir.File("nowhere")},
-         "Cannot create the CSV file " + dir.File("nowhere") +
-             "/walk.qtf_visits.csv; no visit tables were written."},
+        {{"visits", track, "--region", "0,0,9,9", "--out", track + "/results"},
+         "Cannot make the folder " + track + "/results; nothing was written."},
         {{"visits", track, "--region", "0,0,9,9", "--out", dir.File("out")},
          "Cannot create the CSV file " + dir.File("out") +
              "/walk.qtf_session.csv; no visit tables were written."},

@@ -1,0 +1,358 @@
+#include "plot/HeatmapPicture.h"
+
+#include "plot/LabelFont.h"
+#include "plot/OccupancyColours.h"
+#include "plot/Viridis.h"
+#include "trackfile/Arena.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace
+{
+// Layout, in plot pixels.
+constexpr std::int32_t kMargin = 12;                          // around everything
+constexpr std::int32_t kLineStep = 14;                        // from one line of text to the next
+constexpr std::int32_t kTitleGap = 28;                        // from the title's last line to the plot
+constexpr std::int32_t kBarGap = 24;                          // from the plot to the colour bar
+constexpr std::int32_t kBarWidth = 18;                        // the colour bar
+constexpr std::int32_t kTickLength = 4;                       // the scale's marks, right of the bar
+constexpr std::int32_t kTickTextGap = 3;                      // from a mark to its label
+constexpr std::int32_t kHeaderGap = 8;                        // from the bar's header to the bar
+constexpr std::int32_t kSwatchGap = 8;                        // from the plot to the never-visited sample
+constexpr std::int32_t kSwatchSize = 12;                      // the never-visited sample
+constexpr std::int32_t kLabelPadding = 2;                     // around a region's name, on its dark box
+constexpr std::int32_t kDigitMiddleRow = 5;                   // the middle of a digit within its cell
+constexpr std::int32_t kTickClearance = 2 * kLabelFontHeight; // rows kept free below the top's label
+constexpr int kMaxTopDecimals = 6;
+constexpr int kTopSignificantDigits = 3;
+constexpr int kTargetTicks = 5;
+constexpr int kMaxTicks = 20; // more than any round step gives; a bound whatever the arithmetic
+
+constexpr Rgb kPaper = kWhite;
+constexpr Rgb kInk = kBlack;
+constexpr Rgb kFrame{90, 90, 90};
+constexpr Rgb kOutlineLight = kWhite;
+constexpr Rgb kOutlineDark = kBlack;
+
+// Room for any double in fixed notation (309 digits before the point at most, 6 decimals here).
+constexpr std::size_t kFixedTextRoom = 400;
+// log10 of a power of ten may miss it by an ulp; this much is forgiven before rounding up.
+constexpr double kLogSlack = 1e-9;
+
+const char* const kBarHeader = "seconds";
+const char* const kSwatchText = "never visited";
+
+std::string FormatDecimals(double value, int decimals)
+{
+    std::array<char, kFixedTextRoom> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                            std::chars_format::fixed, decimals);
+    return error == std::errc{} ? std::string(buffer.data(), end) : std::string("?");
+}
+
+// The fewest decimals that give value back, never with an exponent.
+std::string FormatShortest(double value)
+{
+    std::array<char, kFixedTextRoom> buffer{};
+    const auto [end, error] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
+    return error == std::errc{} ? std::string(buffer.data(), end) : std::string("?");
+}
+
+// Decimals that show a step of the scale exactly (0.5 needs 1, 0.02 needs 2, 5 needs none).
+int DecimalsOfStep(double step)
+{
+    if (step >= 1.0)
+        return 0;
+    return std::clamp(static_cast<int>(std::ceil(-std::log10(step) - kLogSlack)), 0, kMaxTopDecimals);
+}
+
+// The round step of about kTargetTicks marks below top: 1, 2 or 5 times a power of ten.
+double RoundStep(double top)
+{
+    const double raw = top / kTargetTicks;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double residual = raw / magnitude;
+    constexpr double kToTwo = 1.5;
+    constexpr double kToFive = 3.5;
+    constexpr double kToTen = 7.5;
+    constexpr double kFive = 5.0;
+    constexpr double kTen = 10.0;
+    if (residual < kToTwo)
+        return magnitude;
+    if (residual < kToFive)
+        return 2.0 * magnitude;
+    if (residual < kToTen)
+        return kFive * magnitude;
+    return kTen * magnitude;
+}
+
+// Plot-pixel drawing on a raster whose pixels are scale x scale plot pixels.
+class CScaledPainter
+{
+public:
+    CScaledPainter(CRgbRaster& raster, std::int32_t scale) : m_raster(raster), m_nScale(scale) {}
+
+    void Fill(const Rect& rect, Rgb colour)
+    {
+        const Rect r = NormalizedRect(rect);
+        m_raster.FillRect(Rect{r.left * m_nScale, r.top * m_nScale, r.right * m_nScale, r.bottom * m_nScale},
+                          colour);
+    }
+    // The outline of rect, one plot pixel wide.
+    void Frame(const Rect& rect, Rgb colour)
+    {
+        const Rect r = NormalizedRect(rect);
+        m_raster.FrameRect(Rect{r.left * m_nScale, r.top * m_nScale, r.right * m_nScale, r.bottom * m_nScale},
+                           m_nScale, colour);
+    }
+    void Text(Point at, std::string_view text, Rgb colour)
+    {
+        m_raster.DrawText(at.x * m_nScale, at.y * m_nScale, text, colour, m_nScale);
+    }
+
+private:
+    CRgbRaster& m_raster;
+    std::int32_t m_nScale;
+};
+
+std::int32_t TextWidth(std::string_view text)
+{
+    return ScaledTextExtent(text, 1).cx;
+}
+
+Rect Intersect(const Rect& a, const Rect& b)
+{
+    const Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                 std::min(a.bottom, b.bottom)};
+    return r.left < r.right && r.top < r.bottom ? r : Rect{};
+}
+
+// A rectangle's outline one pixel wide, only where it lies inside clip.
+void FrameClipped(CScaledPainter& painter, const Rect& rect, const Rect& clip, Rgb colour)
+{
+    const Rect r = NormalizedRect(rect);
+    if (r.left == r.right || r.top == r.bottom)
+        return;
+    const Rect edges[] = {{r.left, r.top, r.right, r.top + 1},
+                          {r.left, r.bottom - 1, r.right, r.bottom},
+                          {r.left, r.top, r.left + 1, r.bottom},
+                          {r.right - 1, r.top, r.right, r.bottom}};
+    for (const Rect& edge : edges)
+    {
+        const Rect part = Intersect(edge, clip);
+        if (part.left < part.right)
+            painter.Fill(part, colour);
+    }
+}
+
+// A rectangle in plot coordinates moved onto the picture's plot, its sides kept within the 32-bit
+// range (regions may lie anywhere).
+Rect OnPicture(const Rect& rect, const Rect& plot)
+{
+    const Rect r = NormalizedRect(rect);
+    auto shift = [](std::int32_t v, std::int32_t by)
+    {
+        const std::int64_t moved = std::int64_t{v} + by;
+        constexpr std::int64_t kFar = std::int64_t{1} << 24; // far beyond any picture
+        return static_cast<std::int32_t>(std::clamp(moved, -kFar, kFar));
+    };
+    return Rect{shift(r.left, plot.left), shift(r.top, plot.top), shift(r.right, plot.left),
+                shift(r.bottom, plot.top)};
+}
+
+void DrawRegions(CScaledPainter& painter, const std::vector<HeatmapRegion>& regions, const Rect& plot)
+{
+    // Each outline is light on the region's own edge with dark lines either side, so that it shows
+    // on the darkest and the brightest colours of the map.
+    for (const HeatmapRegion& region : regions)
+    {
+        const Rect r = OnPicture(region.rect, plot);
+        FrameClipped(painter, InflateRect(r, 1, 1), plot, kOutlineDark);
+        FrameClipped(painter, InflateRect(r, -1, -1), plot, kOutlineDark);
+        FrameClipped(painter, r, plot, kOutlineLight);
+    }
+    // The names after every outline, so that no outline crosses a name.
+    for (const HeatmapRegion& region : regions)
+    {
+        const Rect r = OnPicture(region.rect, plot);
+        const std::string name = PrintableText(region.name);
+        if (name.empty() || Intersect(r, plot).left == Intersect(r, plot).right)
+            continue;
+        const std::int32_t width = TextWidth(name) + 2 * kLabelPadding;
+        const std::int32_t height = kLabelFontHeight + kLabelPadding;
+        // Inside the region's top-left corner, moved as far as needed to lie wholly on the plot.
+        const std::int32_t x =
+            std::clamp(r.left + kLabelPadding, plot.left, std::max(plot.left, plot.right - width));
+        const std::int32_t y =
+            std::clamp(r.top + kLabelPadding, plot.top, std::max(plot.top, plot.bottom - height));
+        painter.Fill(Intersect(Rect{x, y, x + width, y + height}, plot), kOutlineDark);
+        painter.Text(Point{x + kLabelPadding, y}, name, kOutlineLight);
+    }
+}
+
+void DrawBins(CScaledPainter& painter, const OccupancyMap& map, const Rect& plot, double top)
+{
+    const std::int64_t b = map.binPixels;
+    for (std::int32_t row = 0; row < map.rows && row * b < kArenaHeight; ++row)
+    {
+        const auto y0 = static_cast<std::int32_t>(row * b);
+        const auto y1 = static_cast<std::int32_t>(std::min<std::int64_t>(y0 + b, kArenaHeight));
+        for (std::int32_t column = 0; column < map.columns && column * b < kArenaWidth; ++column)
+        {
+            const auto x0 = static_cast<std::int32_t>(column * b);
+            const auto x1 = static_cast<std::int32_t>(std::min<std::int64_t>(x0 + b, kArenaWidth));
+            painter.Fill(Rect{plot.left + x0, plot.top + y0, plot.left + x1, plot.top + y1},
+                         OccupancyColour(map.At(column, row), top));
+        }
+    }
+}
+
+void DrawColourBar(CScaledPainter& painter, const HeatmapLayout& layout,
+                   const std::vector<ColourBarTick>& ticks)
+{
+    const Rect& bar = layout.bar;
+    const std::int32_t rows = bar.bottom - bar.top;
+    for (std::int32_t row = 0; row < rows; ++row)
+    {
+        // The bottom row is the map's first entry, the top row its last.
+        const double fraction = rows > 1 ? static_cast<double>(rows - 1 - row) / (rows - 1) : 1.0;
+        const auto entry =
+            static_cast<std::size_t>(std::lround(fraction * static_cast<double>(kViridisEntries - 1)));
+        painter.Fill(Rect{bar.left, bar.top + row, bar.right, bar.top + row + 1}, kViridis[entry]);
+    }
+    painter.Frame(InflateRect(bar, 1, 1), kFrame);
+    for (const ColourBarTick& tick : ticks)
+    {
+        const std::int32_t y = bar.top + tick.row;
+        painter.Fill(Rect{bar.right + 1, y, bar.right + 1 + kTickLength, y + 1}, kInk);
+        painter.Text(Point{bar.right + 1 + kTickLength + kTickTextGap, y - kDigitMiddleRow}, tick.label,
+                     kInk);
+    }
+    painter.Text(layout.barHeader, kBarHeader, kInk);
+}
+
+} // namespace
+
+std::string PrintableText(std::string_view text)
+{
+    std::string printable;
+    for (const char c : text)
+    {
+        const auto byte = static_cast<unsigned char>(c);
+        constexpr unsigned char kContinuationMask = 0xC0;
+        constexpr unsigned char kContinuation = 0x80;
+        if ((byte & kContinuationMask) == kContinuation)
+            continue; // the rest of a UTF-8 sequence already shown
+        printable += (c >= kFirstLabelChar && c <= kLastLabelChar) ? c : '?';
+    }
+    return printable;
+}
+
+ScaleTopKind KindOfScaleTop(const OccupancyMap& map, std::optional<double> vmax)
+{
+    if (!vmax || OccupancyScaleTop(map, vmax) != *vmax)
+        return ScaleTopKind::LargestBin;
+    return map.Largest() > *vmax ? ScaleTopKind::FixedBelowLargest : ScaleTopKind::Fixed;
+}
+
+std::vector<ColourBarTick> ColourBarTicks(double top, std::int32_t barRows, ScaleTopKind kind)
+{
+    std::vector<ColourBarTick> ticks;
+    if (!(top > 0.0) || !std::isfinite(top) || barRows < 2)
+        return ticks;
+    const double step = RoundStep(top);
+    const int decimals = DecimalsOfStep(step);
+    const double lastRow = barRows - 1;
+    auto rowOf = [&](double seconds)
+    { return static_cast<std::int32_t>(std::lround((1.0 - seconds / top) * lastRow)); };
+    for (int k = 0; k < kMaxTicks; ++k)
+    {
+        const double seconds = k * step;
+        if (rowOf(seconds) < kTickClearance)
+            break; // too near the top's label (or past the top)
+        ticks.push_back(ColourBarTick{seconds, FormatDecimals(seconds, decimals), rowOf(seconds)});
+    }
+    std::string topLabel;
+    if (kind == ScaleTopKind::LargestBin)
+    {
+        const int significant = kTopSignificantDigits - 1 - static_cast<int>(std::floor(std::log10(top)));
+        topLabel = FormatDecimals(top, std::clamp(std::max(decimals, significant), 0, kMaxTopDecimals));
+    }
+    else
+    {
+        topLabel = (kind == ScaleTopKind::FixedBelowLargest ? ">= " : "") + FormatShortest(top);
+    }
+    ticks.push_back(ColourBarTick{top, topLabel, 0});
+    return ticks;
+}
+
+HeatmapLayout LayOutHeatmapPicture(const OccupancyMap& map, const HeatmapPictureOptions& options)
+{
+    HeatmapLayout layout;
+    layout.title = Point{kMargin, kMargin};
+    const std::int32_t plotTop = kMargin + kLineStep + kTitleGap;
+    layout.plot = Rect{kMargin, plotTop, kMargin + kArenaWidth, plotTop + kArenaHeight};
+    const std::int32_t barLeft = layout.plot.right + kBarGap;
+    layout.bar = Rect{barLeft, layout.plot.top, barLeft + kBarWidth, layout.plot.bottom};
+    layout.barHeader = Point{barLeft, layout.plot.top - kHeaderGap - kLabelFontHeight};
+    layout.swatch = Rect{layout.plot.left, layout.plot.bottom + kSwatchGap, layout.plot.left + kSwatchSize,
+                         layout.plot.bottom + kSwatchGap + kSwatchSize};
+
+    const double top = OccupancyScaleTop(map, options.vmax);
+    std::int32_t labelWidth = 0;
+    for (const ColourBarTick& tick :
+         ColourBarTicks(top, layout.bar.bottom - layout.bar.top, KindOfScaleTop(map, options.vmax)))
+        labelWidth = std::max(labelWidth, TextWidth(tick.label));
+    const std::int32_t barSide = std::max(layout.bar.right + 1 + kTickLength + kTickTextGap + labelWidth,
+                                          barLeft + TextWidth(kBarHeader));
+    const std::int32_t titleSide = kMargin + std::max(TextWidth(PrintableText(options.fileName)),
+                                                      TextWidth(HeatmapSubtitle(map, options)));
+    layout.width = std::max(barSide, titleSide) + kMargin;
+    layout.height = layout.swatch.bottom + kMargin;
+    return layout;
+}
+
+std::string HeatmapSubtitle(const OccupancyMap& map, const HeatmapPictureOptions& options)
+{
+    const std::string offPlot =
+        options.recordsOffPlot == 1 ? "1 record" : std::to_string(options.recordsOffPlot) + " records";
+    const std::string smoothing = options.sigmaBins > 0.0
+                                      ? "smoothed, sigma " + FormatShortest(options.sigmaBins) +
+                                            (options.sigmaBins == 1.0 ? " bin" : " bins")
+                                      : "not smoothed";
+    return FormatDecimals(options.secondsBinned, 2) + " s binned, " + offPlot + " off the plot; bins of " +
+           std::to_string(map.binPixels) + " px, " + smoothing;
+}
+
+CRgbRaster DrawHeatmapPicture(const OccupancyMap& map, const HeatmapPictureOptions& options)
+{
+    const std::int32_t scale = std::clamp(options.scale, kMinHeatmapScale, kMaxHeatmapScale);
+    const HeatmapLayout layout = LayOutHeatmapPicture(map, options);
+    CRgbRaster raster(layout.width * scale, layout.height * scale, kPaper);
+    CScaledPainter painter(raster, scale);
+
+    painter.Text(layout.title, PrintableText(options.fileName), kInk);
+    painter.Text(Point{layout.title.x, layout.title.y + kLineStep}, HeatmapSubtitle(map, options), kInk);
+
+    painter.Frame(InflateRect(layout.plot, 1, 1), kFrame);
+    const double top = OccupancyScaleTop(map, options.vmax);
+    const std::size_t bins =
+        static_cast<std::size_t>(std::max(map.columns, 0)) * static_cast<std::size_t>(std::max(map.rows, 0));
+    if (bins > 0 && map.seconds.size() == bins && map.binPixels >= 1)
+        DrawBins(painter, map, layout.plot, top);
+    else
+        painter.Fill(layout.plot, kNeverVisitedColour);
+    DrawRegions(painter, options.regions, layout.plot);
+
+    DrawColourBar(painter, layout,
+                  ColourBarTicks(top, layout.bar.bottom - layout.bar.top, KindOfScaleTop(map, options.vmax)));
+
+    painter.Fill(layout.swatch, kNeverVisitedColour);
+    painter.Frame(layout.swatch, kFrame);
+    painter.Text(Point{layout.swatch.right + kTickTextGap + 1, layout.swatch.top}, kSwatchText, kInk);
+    return raster;
+}
