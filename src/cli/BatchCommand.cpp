@@ -13,8 +13,11 @@
 #include "cli/BatchReport.h"
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
+#include "cli/DecimalChecks.h"
+#include "cli/OutputFolder.h"
 #include "cli/RegionOptions.h"
 #include "recalc/TrackConverter.h"
+#include "trackfile/Arena.h"
 
 #include <chrono>
 #include <csignal>
@@ -31,6 +34,9 @@ namespace fs = std::filesystem;
 namespace
 {
 constexpr std::int64_t kMaxJobs = 1024;
+constexpr double kMaxSigmaBins = 1000.0;   // as tracktool heatmap takes it
+constexpr double kMaxScaleSeconds = 1.0e9; // as tracktool heatmap takes it
+constexpr std::int32_t kMaxBinPixels = std::max(kArenaWidth, kArenaHeight);
 constexpr const char* kBatchNote =
     "Each track's outputs go below OUT in the track's folder relative to the inputs' common folder,\n"
     "named as the single-file commands name them; the visit tables' file column holds that relative\n"
@@ -88,6 +94,10 @@ struct BatchArgs
     std::optional<BatchShard> shard;
     bool force = false;
     QualityOptions quality;
+    HeatmapSettings heatmap;
+    std::optional<double> sigma;
+    PlotSettings plot;
+    std::optional<std::int32_t> scale; // both pictures; each has its own default
 };
 
 std::string CurrentFolder()
@@ -142,18 +152,17 @@ int RunBatchCommand(BatchArgs& args)
     settings.regions = args.regions.Table();
     settings.margin = args.regions.Margin();
     settings.quality = args.quality;
+    settings.heatmap = args.heatmap;
+    settings.heatmap.sigmaBins = args.sigma.value_or(0.0);
+    settings.plot = args.plot;
+    if (args.scale)
+        settings.heatmap.scale = settings.plot.scale = *args.scale;
     settings.force = args.force;
     // A layout changed since the outputs were made calls for them again.
     if (!args.regions.LayoutPath().empty())
         settings.layoutPath = (fs::path(current) / args.regions.LayoutPath()).generic_string();
-    std::error_code error;
-    fs::create_directories(settings.outDir, error);
-    if (error || !fs::is_directory(settings.outDir))
-    {
-        ShowMessageWithReason("tracktool batch: cannot create the output folder " + settings.outDir,
-                              error ? error.message() : std::string("a file of that name is in the way"));
-        return kExitFailed;
-    }
+    if (!MakeOutputFolder(settings.outDir))
+        return kExitFailed; // told
 
     BatchMonitor monitor;
     std::vector<BatchFileResult> results;
@@ -204,10 +213,11 @@ CliRun AddBatch(CLI::App& command)
                 if (!outputs)
                     throw CLI::ValidationError("--outputs", "'" + text +
                                                                 "' is not a list of events, visits, "
-                                                                "records, quality");
+                                                                "records, heatmap, plot, quality");
                 args->outputs = *outputs;
             },
-            "the outputs of each track, comma-separated from events, visits, records, quality (default " +
+            "the outputs of each track, comma-separated from events, visits, records, heatmap, plot, quality "
+            "(default " +
                 std::string(kDefaultBatchOutputs) + ")")
         ->type_name("LIST");
     AddWholeNumber(command, "--jobs", args->jobs, "N", "tracks run at the same time (default: one per core)",
@@ -238,6 +248,23 @@ CliRun AddBatch(CLI::App& command)
                    "quality: least distance between targets (default 10)");
     AddWholeNumber(command, "--max", args->quality.maxDistance, "N",
                    "quality: greatest distance between targets (default 100)");
+    AddWholeNumber(command, "--bin", args->heatmap.binPixels, "PX",
+                   "heatmap: the bins' size in plot pixels (default 10)", 1, kMaxBinPixels);
+    AddDecimal(command, "--sigma", args->sigma, "BINS",
+               "heatmap: Gaussian smoothing, its sigma in bins (default 0)", 0.0, LowerBound::Included,
+               kMaxSigmaBins);
+    AddDecimal(
+        command, "--vmax", args->heatmap.vmax, "SECONDS",
+        "heatmap: the top of the colour scale, the same for every track (default: each one's largest bin)",
+        0.0, LowerBound::Excluded, kMaxScaleSeconds);
+    command
+        .add_option_function<std::int32_t>(
+            "--scale", [args](std::int32_t scale) { args->scale = scale; },
+            "pictures: pixels per plot pixel (default 2 for the heatmap, 1 for the plot)")
+        ->type_name("K")
+        ->transform(WholeNumber(1, kMaxPictureScale));
+    AddWholeNumber(command, "--every", args->plot.every, "N",
+                   "plot: a marker every Nth record (default 60, 0 = every record)");
     AddWholeNumber(command, "--jump", args->quality.jumpPx, "PX",
                    "quality: steps longer than this are jumps (default 40)");
     command.footer(std::string(kBatchNote) + "\n\n" + command.get_footer());

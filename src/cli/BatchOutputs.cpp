@@ -41,6 +41,10 @@ std::vector<std::unique_ptr<ITrackOutput>> MakeBatchOutputs(const BatchSettings&
         outputs.push_back(MakeVisitFilesOutput(place, settings.regions, settings.margin));
     if (settings.outputs.Has(BatchOutput::Records))
         outputs.push_back(MakeRecordsFileOutput(place));
+    if (settings.outputs.Has(BatchOutput::Heatmap))
+        outputs.push_back(MakeHeatmapOutput(place, settings.regions, settings.heatmap));
+    if (settings.outputs.Has(BatchOutput::Plot))
+        outputs.push_back(MakePlotOutput(place, settings.regions, settings.plot));
     if (settings.outputs.Has(BatchOutput::Quality))
         outputs.push_back(MakeQualityFileOutput(place, settings.quality));
     return outputs;

@@ -5,6 +5,7 @@
 
 #include "analysis/TrackOutputs.h"
 #include "analysis/TrackingQuality.h"
+#include "cli/BatchPictures.h"
 #include "regions/RegionTable.h"
 #include "regions/VisitRule.h"
 
@@ -22,14 +23,16 @@ enum class BatchOutput
     Events,
     Visits,
     Records,
+    Heatmap,
+    Plot,
     Quality,
 };
-inline constexpr std::size_t kBatchOutputKinds = 4;
+inline constexpr std::size_t kBatchOutputKinds = 6;
 
 // The name of each output in an --outputs list, in the order of BatchOutput.
-inline constexpr std::array<std::string_view, kBatchOutputKinds> kBatchOutputNames = {"events", "visits",
-                                                                                      "records", "quality"};
-inline constexpr std::string_view kDefaultBatchOutputs = "events,visits,quality";
+inline constexpr std::array<std::string_view, kBatchOutputKinds> kBatchOutputNames = {
+    "events", "visits", "records", "heatmap", "plot", "quality"};
+inline constexpr std::string_view kDefaultBatchOutputs = "events,visits,heatmap,quality";
 
 class CBatchOutputSet
 {
@@ -53,6 +56,8 @@ struct BatchSettings
     std::int32_t margin = kDefaultRegionMargin;
     std::string layoutPath; // empty without a layout; outputs older than it are made again
     QualityOptions quality;
+    HeatmapSettings heatmap;
+    PlotSettings plot;
     bool force = false; // make every track's outputs again, even when they are up to date
 };
 

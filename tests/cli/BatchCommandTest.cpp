@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace
 {
-const std::string kAllOutputs = "events,visits,records,quality";
+const std::string kAllOutputs = "events,visits,records,heatmap,plot,quality";
 
 // The data rows of a table with prefix put before each (a folder before the file column).
 std::string RowsWithPrefix(const std::string& table, const std::string& prefix)
@@ -85,6 +85,11 @@ TEST(BatchCommand, SameNamedTracksInAFolderTreeKeepTheirOutputsApart)
         ASSERT_EQ(RunTool({"events", track, "--layout", layout, "--dir", single}).exitCode, 0);
         ASSERT_EQ(RunTool({"visits", track, "--layout", layout, "--out", single}).exitCode, 0);
         ASSERT_EQ(RunTool({"records", track, single + "/VT1.qtf_track.csv"}).exitCode, 0);
+        ASSERT_EQ(RunTool({"heatmap", track, single + "/VT1.qtf_heatmap.png", "--csv",
+                           single + "/VT1.qtf_occupancy.csv", "--layout", layout})
+                      .exitCode,
+                  0);
+        ASSERT_EQ(RunTool({"plot", track, single + "/VT1.qtf_plot.png", "--layout", layout}).exitCode, 0);
         const ToolResult quality = RunTool({"quality", track});
         ASSERT_EQ(quality.exitCode, 0);
         std::map<std::string, std::string> expected = FilesBelow(single);
@@ -103,6 +108,51 @@ TEST(BatchCommand, SameNamedTracksInAFolderTreeKeepTheirOutputsApart)
     EXPECT_EQ(WithoutSeconds(ReadWholeFile(dir.File("results/batch_status.csv"))),
               "file,status,message\nday1/VT1.qtf,ok,\nday2/VT1.qtf,ok,\n");
     EXPECT_EQ(VisibleEntries(SnapshotFolder(dir.File("results"))).size(), 5u) << "two folders, three tables";
+}
+
+// Test that the pictures are byte for byte those of tracktool heatmap and tracktool plot with the
+// same settings, whatever the settings, with a layout or without one.
+TEST(BatchCommand, PicturesAreThoseOfTheirCommands)
+{
+    CTempDir dir;
+    WriteStudy(dir.File("study"), {{"VT1.qtf", 2000, 5}});
+    const std::string track = dir.File("study/VT1.qtf");
+    const std::string layout = WriteArenaLayout(dir);
+    struct Case
+    {
+        std::vector<std::string> batch;   // the batch's options
+        std::vector<std::string> heatmap; // the same settings for tracktool heatmap
+        std::vector<std::string> plot;    // and for tracktool plot
+    };
+    const Case cases[] = {
+        {{"--layout", layout}, {"--layout", layout}, {"--layout", layout}},
+        {{}, {}, {}},
+        {{"--layout", layout, "--bin", "7", "--sigma", "1.5", "--vmax", "2.5", "--scale", "3", "--every",
+          "0"},
+         {"--layout", layout, "--bin", "7", "--sigma", "1.5", "--vmax", "2.5", "--scale", "3"},
+         {"--layout", layout, "--every", "0", "--scale", "3"}},
+        {{"--scale", "1", "--every", "13"}, {"--scale", "1"}, {"--every", "13"}},
+    };
+    for (const Case& c : cases)
+    {
+        CTempDir out;
+        std::vector<std::string> batch = {"batch",           track,       "--out",
+                                          out.File("batch"), "--outputs", "heatmap,plot"};
+        batch.insert(batch.end(), c.batch.begin(), c.batch.end());
+        ASSERT_EQ(RunTool(batch).exitCode, 0) << c.batch.size();
+        std::vector<std::string> heatmap = {"heatmap", track, out.File("h.png"), "--csv", out.File("h.csv")};
+        heatmap.insert(heatmap.end(), c.heatmap.begin(), c.heatmap.end());
+        ASSERT_EQ(RunTool(heatmap).exitCode, 0);
+        std::vector<std::string> plot = {"plot", track, out.File("p.png")};
+        plot.insert(plot.end(), c.plot.begin(), c.plot.end());
+        ASSERT_EQ(RunTool(plot).exitCode, 0);
+        EXPECT_NE(ReadWholeFile(out.File("h.png")), "");
+        EXPECT_EQ(ReadWholeFile(out.File("batch/VT1.qtf_heatmap.png")), ReadWholeFile(out.File("h.png")))
+            << c.batch.size();
+        EXPECT_EQ(ReadWholeFile(out.File("batch/VT1.qtf_occupancy.csv")), ReadWholeFile(out.File("h.csv")));
+        EXPECT_EQ(ReadWholeFile(out.File("batch/VT1.qtf_plot.png")), ReadWholeFile(out.File("p.png")))
+            << c.batch.size();
+    }
 }
 
 // Test that a track that cannot be read fails alone: the others are complete, its outputs are
@@ -368,6 +418,11 @@ TEST(BatchCommand, UsageErrorsExitWithTwoAndWriteNothing)
         {"batch", "study", "--out", "out", "--shard", "1-4"},
         {"batch", "study", "--out", "out", "--shard"},
         {"batch", "study", "--out", "out", "--jump", "-1"},
+        {"batch", "study", "--out", "out", "--bin", "0"},
+        {"batch", "study", "--out", "out", "--sigma", "-1"},
+        {"batch", "study", "--out", "out", "--vmax", "0"},
+        {"batch", "study", "--out", "out", "--scale", "9"},
+        {"batch", "study", "--out", "out", "--every", "-1"},
         {"batch", "study", "--out", "out", "--layout", "a.json", "--region", "1,2,3,4"},
         {"batch", "study", "--out", "out", "--bogus"},
         {"combine"},
@@ -408,7 +463,7 @@ TEST(BatchCommand, WhatStopsTheWholeBatchExitsWithOne)
         {{"batch", "empty", "--out", "out"},
          "tracktool batch: no tracker file (.qtf or .dat) in the inputs\n"},
         {{"batch", "study", "--out", "taken/out"},
-         "tracktool batch: cannot create the output folder " + dir.File("taken/out")},
+         "Cannot make the folder " + dir.File("taken/out") + "; nothing was written.\n"},
         {{"combine", "empty"},
          "Cannot combine the shards in empty: there is no shard's status file "
          "(batch_status.shard-K-of-N.csv).\n"},
