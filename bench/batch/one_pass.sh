@@ -13,12 +13,12 @@ track="$scratch/study/track0.qtf"
 cat "$track" >/dev/null # into the page cache
 read_file() { cat "$track" >/dev/null; }
 one_pass() {
-  "$tool" batch "$track" --layout "$scratch/arena.json" --out "$scratch/out" --outputs events,visits \
+  "$tool" batch "$track" --layout "$scratch/arena.json" --out "$scratch/out" --outputs events,visits,heatmap \
     --jobs 1 --force >/dev/null
 }
 read_s=$(shortest "$runs" read_file)
 pass_s=$(shortest "$runs" one_pass)
 echo "track: $records records, $(du -h "$track" | cut -f1); load: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "cat FILE > /dev/null:                   $read_s s"
-echo "batch --outputs events,visits:  $pass_s s"
+echo "batch --outputs events,visits,heatmap:  $pass_s s"
 echo "ratio:                                  $(ratio "$pass_s" "$read_s")"
