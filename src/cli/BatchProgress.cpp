@@ -44,8 +44,10 @@ CBatchProgress::CBatchProgress(const BatchMonitor& monitor, std::size_t files)
 
 CBatchProgress::~CBatchProgress()
 {
-    if (m_nShownWidth > 0)
-        std::fputs("\n", stderr);
+    if (m_nShownWidth == 0)
+        return;
+    Show(); // the line left on the terminal says where the batch ended, not where it was a tick before
+    std::fputs("\n", stderr);
 }
 
 void CBatchProgress::Show()

@@ -14,7 +14,7 @@ class CBatchProgress
 {
 public:
     CBatchProgress(const BatchMonitor& monitor, std::size_t files);
-    ~CBatchProgress(); // ends the line if anything was shown
+    ~CBatchProgress(); // shows the final figures and ends the line, if anything was shown
     CBatchProgress(const CBatchProgress&) = delete;
     CBatchProgress& operator=(const CBatchProgress&) = delete;
 
