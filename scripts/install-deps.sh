@@ -10,6 +10,7 @@ packages=(
   dbus dbus-daemon dbus-user-session python3 python3-dbus python3-gi
   xvfb xauth
   dpkg-dev desktop-file-utils groff-base lintian
+  time
 )
 
 missing=()

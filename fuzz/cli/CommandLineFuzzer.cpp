@@ -70,6 +70,22 @@ const std::vector<std::string> kVocabulary = {
     "out.png",
     "--region=1,2,3,4",
     "--records=5",
+    "batch",
+    "combine",
+    "--out",
+    "--from",
+    "--layout",
+    "--outputs",
+    "events,visits,records,quality",
+    "events,,visits",
+    "--jobs",
+    "--shard",
+    "auto",
+    "3/16",
+    "16/16",
+    "--force",
+    "--jump",
+    "study",
 };
 constexpr std::size_t kMaxWords = 12;
 constexpr std::size_t kMaxRawWord = 24;
@@ -114,6 +130,9 @@ std::vector<std::vector<std::uint8_t>> FuzzSeedInputs()
         {"frame", "track.qtf", "3", "out.bmp", "--targets", "--colors", "RR,PR,Lum"},
         {"plot", "track.qtf", "out.png", "--every", "0", "--selected", "-1"},
         {"help", "info"},
+        {"batch", "study", "--out", "out", "--outputs", "events,visits,records,quality", "--jobs", "2",
+         "--shard", "3/16", "--force"},
+        {"combine", "out"},
     };
     std::vector<std::vector<std::uint8_t>> seeds;
     for (const std::vector<std::string>& line : lines)

@@ -63,6 +63,8 @@ public:
     [[nodiscard]] const CRegionTable& Table() const { return m_table; }
     [[nodiscard]] const Rect* Rects() const { return m_table.m_regionRects.data(); }
     [[nodiscard]] std::int32_t Count() const { return m_table.m_nRegionCount; }
+    // The layout file given with --layout; empty without one.
+    [[nodiscard]] const std::string& LayoutPath() const { return m_strLayout; }
     // --margin when given, else the layout's, else 8.
     [[nodiscard]] std::int32_t Margin() const;
 
