@@ -15,9 +15,9 @@
 #include "cli/CliCommand.h"
 #include "cli/DecimalChecks.h"
 #include "cli/OutputFolder.h"
+#include "cli/PictureLimits.h"
 #include "cli/RegionOptions.h"
 #include "recalc/TrackConverter.h"
-#include "trackfile/Arena.h"
 
 #include <chrono>
 #include <csignal>
@@ -34,9 +34,6 @@ namespace fs = std::filesystem;
 namespace
 {
 constexpr std::int64_t kMaxJobs = 1024;
-constexpr double kMaxSigmaBins = 1000.0;   // as tracktool heatmap takes it
-constexpr double kMaxScaleSeconds = 1.0e9; // as tracktool heatmap takes it
-constexpr std::int32_t kMaxBinPixels = std::max(kArenaWidth, kArenaHeight);
 constexpr const char* kBatchNote =
     "Each track's outputs go below OUT in the track's folder relative to the inputs' common folder,\n"
     "named as the single-file commands name them; the visit tables' file column holds that relative\n"

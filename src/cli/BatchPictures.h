@@ -7,16 +7,13 @@
 
 #include "analysis/Occupancy.h"
 #include "analysis/TrackOutputs.h"
+#include "cli/PictureLimits.h"
 #include "plot/HeatmapPicture.h"
 #include "regions/RegionTable.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
-
-inline constexpr std::uint32_t kDefaultPlotEvery = 60;
-inline constexpr std::int32_t kDefaultPlotScale = 1;
-inline constexpr std::int32_t kMaxPictureScale = 8;
 
 struct HeatmapSettings
 {

@@ -53,16 +53,7 @@ int RunEvents(EventsArgs& args)
     generator.SetOutputDirectory(args.dir);
     CRegionEventConsumer events(generator);
     IRecordConsumer* consumers[] = {&events};
-    int result = kOk;
-    {
-        CCliProgress progress("events", reader.Info().records); // ends its line before the report
-        result = reader.Run(consumers,
-                            [&](std::uint64_t done, std::uint64_t)
-                            {
-                                progress.Update(done);
-                                return true;
-                            });
-    }
+    const int result = RunWithProgress(reader, consumers, "events");
 
     for (std::int32_t j = 0; j < table.m_nRegionCount; ++j)
         std::printf("%s: %" PRIu64 " visits\n", table.m_regionNames[static_cast<std::size_t>(j)].c_str(),

@@ -14,14 +14,13 @@
 #include "cli/CliCommand.h"
 #include "cli/CliProgress.h"
 #include "cli/DecimalChecks.h"
+#include "cli/PictureLimits.h"
 #include "cli/RegionOptions.h"
 #include "plot/HeatmapFiles.h"
 #include "plot/HeatmapPicture.h"
 #include "plot/PngFile.h"
-#include "trackfile/Arena.h"
 #include "trackfile/BlockReader.h"
 
-#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
@@ -33,9 +32,6 @@
 
 namespace
 {
-constexpr double kMaxSigmaBins = 1000.0;   // far beyond a useful blur of the widest grid
-constexpr double kMaxScaleSeconds = 1.0e9; // some thirty years of records
-constexpr std::int32_t kMaxBinPixels = std::max(kArenaWidth, kArenaHeight);
 
 struct HeatmapArgs
 {
@@ -80,16 +76,7 @@ int RunHeatmap(HeatmapArgs& args)
         return kExitFailed; // the layout's fault has been told
     COccupancyGrid grid(args.binPixels);
     IRecordConsumer* consumers[] = {&grid};
-    int result = kOk;
-    {
-        CCliProgress progress("heatmap", reader.Info().records); // ends its line before any message
-        result = reader.Run(consumers,
-                            [&progress](std::uint64_t done, std::uint64_t /*total*/)
-                            {
-                                progress.Update(done);
-                                return true;
-                            });
-    }
+    const int result = RunWithProgress(reader, consumers, "heatmap");
     if (result != kOk)
         return kExitFailed; // the reader has said why
 

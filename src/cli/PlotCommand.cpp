@@ -5,6 +5,7 @@
 #include "base/ResultCodes.h"
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
+#include "cli/PictureLimits.h"
 #include "cli/RegionOptions.h"
 #include "plot/BitmapFile.h"
 #include "plot/PngFile.h"
@@ -22,8 +23,6 @@ namespace
 {
 constexpr std::int32_t kToolPlotWidth = 640;
 constexpr std::int32_t kToolPlotHeight = 480;
-constexpr std::uint32_t kDefaultEveryNth = 60;
-constexpr std::int32_t kMaxPictureScale = 8;
 
 // The arguments of both commands; plot uses everyNth, frame the record, the view and the filter.
 struct PlotArgs
@@ -32,7 +31,7 @@ struct PlotArgs
     std::string out;
     CRegionOptions regions;
     std::optional<std::int32_t> selected; // by default the last region given
-    std::uint32_t everyNth = kDefaultEveryNth;
+    std::uint32_t everyNth = kDefaultPlotEvery;
     std::uint32_t index = 0;
     ViewMode view = ViewMode::Points;
     ColorFilter filter;

@@ -27,13 +27,7 @@ int RunRecords(const RecordsArgs& args)
         return kExitFailed; // the reader has said why
     CTrackCsvWriter writer(args.out);
     IRecordConsumer* consumers[] = {&writer};
-    CCliProgress progress("records", reader.Info().records);
-    const int result = reader.Run(consumers,
-                                  [&](std::uint64_t done, std::uint64_t)
-                                  {
-                                      progress.Update(done);
-                                      return true;
-                                  });
+    const int result = RunWithProgress(reader, consumers, "records");
     return result == kOk ? kExitOk : kExitFailed;
 }
 

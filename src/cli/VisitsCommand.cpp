@@ -39,16 +39,7 @@ int RunVisits(VisitsArgs& args)
 
     CVisitTableBuilder builder(args.regions.Table(), args.regions.Margin());
     IRecordConsumer* consumers[] = {&builder};
-    int result = kOk;
-    {
-        CCliProgress progress("visits", reader.Info().records); // ends its line before the report
-        result = reader.Run(consumers,
-                            [&](std::uint64_t done, std::uint64_t)
-                            {
-                                progress.Update(done);
-                                return true;
-                            });
-    }
+    const int result = RunWithProgress(reader, consumers, "visits");
     if (result != kOk)
         return kExitFailed; // the reader has said why
     const VisitTable& table = builder.Result();
