@@ -20,8 +20,6 @@ namespace
 {
 constexpr std::string_view kQualityTitle = "Tracking Quality";
 constexpr std::string_view kQualityCsvTitle = "Save Tracking Quality Table";
-constexpr std::string_view kCsvFilter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||";
-constexpr std::string_view kCsvExtension = ".csv";
 constexpr std::string_view kHeatmapTitle = "Occupancy Heatmap";
 
 // The table's name offered first: the track's name with its extension, as the other tables of a
@@ -48,8 +46,8 @@ void SaveQualityTable(const std::string& trackPath, const std::string& initialNa
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
     request.title = std::string(kQualityCsvTitle);
-    request.filter = std::string(kCsvFilter);
-    request.defaultExtension = std::string(kCsvExtension);
+    request.filter = std::string(kCsvDialogFilter);
+    request.defaultExtension = std::string(kCsvDefaultExtension);
     request.initialName = initialName;
     const std::optional<std::string> csvPath = GetMessageSink().AskFileName(request);
     if (!csvPath)

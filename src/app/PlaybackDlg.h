@@ -44,6 +44,8 @@ inline constexpr std::string_view kMsgNoRegionSelected = "No region is selected:
 inline constexpr std::string_view kPngDialogTitle = "Save Plot as PNG";
 inline constexpr std::string_view kPngDialogFilter = "PNG Files (*.png)|*.png|All Files (*.*)|*.*||";
 inline constexpr std::string_view kPngDefaultExtension = ".png";
+inline constexpr std::string_view kCsvDialogFilter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||";
+inline constexpr std::string_view kCsvDefaultExtension = ".csv";
 
 // The Heatmap Settings' ranges: a bin from one pixel to the plot's width, a smoothing up to a
 // hundred bins (already a blur of the whole plot for bins of a few pixels).

@@ -20,8 +20,6 @@ namespace
 constexpr std::string_view kExportVisitsTitle = "Export Visits";
 constexpr std::string_view kExportVisitsFolderTitle = "Export Visits to Folder";
 constexpr std::string_view kExportRecordsTitle = "Export Records";
-constexpr std::string_view kCsvFilter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||";
-constexpr std::string_view kCsvExtension = ".csv";
 constexpr std::string_view kTrackCsvSuffix = "_track.csv";
 
 // The folder of the open file, where the dialogs start.
@@ -82,8 +80,8 @@ void CPlaybackDlg::OnExportRecords()
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
     request.title = std::string(kExportRecordsTitle);
-    request.filter = std::string(kCsvFilter);
-    request.defaultExtension = std::string(kCsvExtension);
+    request.filter = std::string(kCsvDialogFilter);
+    request.defaultExtension = std::string(kCsvDefaultExtension);
     request.initialName = trackFileName + std::string(kTrackCsvSuffix);
     const std::optional<std::string> path = GetMessageSink().AskFileName(request);
     if (!path)
