@@ -91,7 +91,9 @@ std::vector<std::string> ParseInputList(std::string_view text)
         const std::size_t end = std::min(text.find('\n', start), text.size());
         std::string_view line = text.substr(start, end - start);
         start = end + 1;
-        if (!line.empty() && line.back() == '\r')
+        // Windows line ends, doubled too by a list converted twice: no listed path ends in a
+        // carriage return.
+        while (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         const std::size_t first = line.find_first_not_of(" \t");
         if (first == std::string_view::npos || line[first] == '#')

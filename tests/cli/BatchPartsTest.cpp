@@ -31,6 +31,8 @@ TEST(BatchParts, InputListSkipsBlankLinesAndComments)
         {"# the study\n\n  \t\nday1/a.qtf\r\n  # indented comment\nday 2/b #1.qtf\n",
          {"day1/a.qtf", "day 2/b #1.qtf"}},
         {"\r\n\r\n", {}},
+        {"a.qtf\r\r\nb.qtf\r", {"a.qtf", "b.qtf"}}, // a list converted to Windows line ends twice
+        {"\r\r\n", {}},
         {" leading space.qtf\n", {" leading space.qtf"}},
         {"last without end", {"last without end"}},
     };
