@@ -69,7 +69,7 @@ void CPlaybackDlg::OnExportVisits()
     const VisitTable& table = builder.Result();
     if (WriteVisitCsvFiles(table, *dir, trackFileName, trackFileName) != kOk)
         return; // told, naming the file; none of the three was put in place
-    ShowMessage(VisitsSummary(table, *dir, trackFileName));
+    ShowInformation(VisitsSummary(table, *dir, trackFileName));
 }
 
 void CPlaybackDlg::OnExportRecords()
@@ -93,6 +93,6 @@ void CPlaybackDlg::OnExportRecords()
     if (RunTrackPass(m_strTrackPath, consumers, kExportRecordsTitle,
                      "Writing every record of " + trackFileName + "...") != kOk)
         return;
-    ShowMessage("Records of " + trackFileName + " written: " + std::to_string(m_recordCount) + " rows in " +
-                *path + ".");
+    ShowInformation("Records of " + trackFileName + " written: " + std::to_string(m_recordCount) +
+                    " rows in " + *path + ".");
 }

@@ -55,6 +55,11 @@ void ShowMessageWithReason(std::string_view text, std::string_view reason)
     GetMessageSink().ShowMessageWithReason(text, reason);
 }
 
+void ShowInformation(std::string_view text)
+{
+    GetMessageSink().ShowInformation(text);
+}
+
 std::string FormatMessageWithNumber(std::string_view text, std::int64_t number)
 {
     std::string message(text.substr(0, kMaxMessageText));

@@ -1,7 +1,7 @@
-// The one channel through which the core talks to the user: modal messages with an OK button, the
-// one Yes/No question, and the open/save file dialogs. The window installs a sink that shows real
-// boxes and dialogs, tracktool one that prints to stderr, tests one that records and answers from
-// a script. Code that is not the window never talks to the screen any other way.
+// The one channel through which the core talks to the user: modal messages with an OK button (a
+// problem, or a summary of work done), the one Yes/No question, and the open/save file dialogs. The window
+// installs a sink that shows real boxes and dialogs, tracktool one that prints to stderr, tests one that
+// records and answers from a script. Code that is not the window never talks to the screen any other way.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +36,10 @@ public:
     {
         ShowMessage(text);
     }
+    // A summary of work that went well ("3 files written"), as a modal box with an OK button. It
+    // tells no problem, so the window shows it with the information icon rather than the warning
+    // one; sinks without such a distinction show it as any message.
+    virtual void ShowInformation(std::string_view text) { ShowMessage(text); }
     // The Yes/No question; true for Yes.
     virtual bool AskYesNo(std::string_view text) = 0;
     // A modal file dialog; the full path chosen, or nothing when the user cancelled.
@@ -72,6 +76,9 @@ void ShowMessageWithReason(std::string_view text, std::string_view reason);
 // Builds the text MessageBoxWithNumber shows: at most the first 479 characters of text, then, when
 // number is not 0, its signed decimal form appended with no separator.
 std::string FormatMessageWithNumber(std::string_view text, std::int64_t number);
+
+// Shows a summary of work that went well through the sink (see IMessageSink).
+void ShowInformation(std::string_view text);
 
 // Shows FormatMessageWithNumber(text, number) in a message box with an OK button.
 void MessageBoxWithNumber(std::string_view text, std::int64_t number);

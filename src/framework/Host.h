@@ -56,7 +56,8 @@ enum class MessageBoxIcon
 {
     None,
     Exclamation,
-    Question
+    Question,
+    Information
 };
 
 // What a message box shows. The result of a box is kIdOk for OK, and for Yes/No boxes kIdYes or

@@ -6,6 +6,16 @@
 
 void CHostMessageSink::ShowMessage(std::string_view text)
 {
+    ShowOkBox(text, MessageBoxIcon::Exclamation);
+}
+
+void CHostMessageSink::ShowInformation(std::string_view text)
+{
+    ShowOkBox(text, MessageBoxIcon::Information);
+}
+
+void CHostMessageSink::ShowOkBox(std::string_view text, MessageBoxIcon icon)
+{
     IHost* host = GetHost();
     if (host == nullptr)
     {
@@ -14,8 +24,7 @@ void CHostMessageSink::ShowMessage(std::string_view text)
     }
     host->EndOfHandler(); // what the handler drew is on screen before the box covers it
     const CModalScope modal;
-    host->ShowMessageBox(
-        {m_strCaption, std::string(text), MessageBoxButtons::Ok, MessageBoxIcon::Exclamation});
+    host->ShowMessageBox({m_strCaption, std::string(text), MessageBoxButtons::Ok, icon});
 }
 
 bool CHostMessageSink::AskYesNo(std::string_view text)

@@ -109,6 +109,7 @@ TEST_F(ExportCommandTest, ExportVisitsWritesTheCoreFilesAndSummary)
         summary += "\n" + region.name + ": " + std::to_string(region.entries) + " entries, " +
                    FormatFixed6(region.timeInsideSeconds) + " s inside";
     EXPECT_EQ(host.messageBoxes[0].request.text, summary);
+    EXPECT_EQ(host.messageBoxes[0].request.icon, MessageBoxIcon::Information) << "a summary, not a warning";
     std::uint64_t entries = 0;
     for (const RegionSummary& region : expected.regions)
         entries += region.entries;
@@ -134,7 +135,7 @@ TEST_F(ExportCommandTest, CancelledExportVisitsWritesNothing)
     EXPECT_TRUE(host.messageBoxes.empty());
 }
 
-// Test that a folder that cannot be written gets one message naming a file, and no summary.
+// Test that a folder that cannot be written gets one warning naming a file, and no summary.
 TEST_F(ExportCommandTest, UnwritableFolderIsToldOnce)
 {
     OpenThroughMenu(track);
@@ -144,6 +145,7 @@ TEST_F(ExportCommandTest, UnwritableFolderIsToldOnce)
     EXPECT_NE(host.messageBoxes[0].request.text.find("run7.qtf_"), std::string::npos)
         << host.messageBoxes[0].request.text;
     EXPECT_EQ(host.messageBoxes[0].request.text.find("written to"), std::string::npos);
+    EXPECT_EQ(host.messageBoxes[0].request.icon, MessageBoxIcon::Exclamation);
     EXPECT_FALSE(std::filesystem::exists(temp.File("gone")));
 }
 
@@ -178,5 +180,6 @@ TEST_F(ExportCommandTest, ExportRecordsWritesTheCoreTable)
     EXPECT_EQ(ReadWholeFile(temp.File("out/records.csv")), expected);
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Records of run7.qtf written: 3000 rows in " +
                                                        temp.File("out/records.csv") + "."});
+    EXPECT_EQ(host.messageBoxes.back().request.icon, MessageBoxIcon::Information);
 }
 } // namespace

@@ -70,7 +70,9 @@ TEST(MessageSink, EachThreadHasItsOwnSink)
     EXPECT_EQ(workers.reasons, std::vector<std::string>{"Permission denied"});
 }
 
-TEST(MessageSink, AReasonIsDroppedBySinksThatShowTextsAlone)
+// Test that a sink with only the required members shows a reason's text alone and a summary as any
+// message, so that no sink has to know every kind.
+TEST(MessageSink, SinksThatShowTextsAloneDropTheReasonAndShowSummariesAsMessages)
 {
     class CTextOnlySink final : public IMessageSink
     {
@@ -83,7 +85,9 @@ TEST(MessageSink, AReasonIsDroppedBySinksThatShowTextsAlone)
     CTextOnlySink sink;
     CScopedMessageSink scoped(sink);
     ShowMessageWithReason("Error opening file; Is the file/path name correct?", "No such file or directory");
-    EXPECT_EQ(sink.shown, std::vector<std::string>{"Error opening file; Is the file/path name correct?"});
+    ShowInformation("3 files written");
+    EXPECT_EQ(sink.shown, (std::vector<std::string>{"Error opening file; Is the file/path name correct?",
+                                                    "3 files written"}));
 }
 
 TEST(RecordingMessageSink, AnswersFromTheScriptThenTheDefault)

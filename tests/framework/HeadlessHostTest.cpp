@@ -101,7 +101,8 @@ TEST_F(HeadlessHost, PixelsPresentedAfterEachHandler)
     EXPECT_EQ(plot->presentCount, presents);
 }
 
-// Test the message boxes of the framework's sink and the Yes/No question answered by the script.
+// Test the message boxes of the framework's sink (a problem warns, a summary informs) and the Yes/No
+// question answered by the script.
 TEST_F(HeadlessHost, MessageBoxesAndQuestion)
 {
     host.messageBoxAnswers = {kIdOk, kIdNo}; // in order, whatever the box
@@ -113,7 +114,15 @@ TEST_F(HeadlessHost, MessageBoxesAndQuestion)
     EXPECT_EQ(host.messageBoxes[0].request.buttons, MessageBoxButtons::Ok);
     EXPECT_EQ(host.messageBoxes[0].request.icon, MessageBoxIcon::Exclamation);
     EXPECT_EQ(host.messageBoxes[1].request.buttons, MessageBoxButtons::YesNo);
+    EXPECT_EQ(host.messageBoxes[1].request.icon, MessageBoxIcon::Question);
     EXPECT_EQ(host.messageBoxes[1].answer, kIdNo);
+
+    ShowInformation("3 files written");
+    ASSERT_EQ(host.messageBoxes.size(), 4u);
+    EXPECT_EQ(host.messageBoxes[3].request.caption, kTestAppName);
+    EXPECT_EQ(host.messageBoxes[3].request.text, "3 files written");
+    EXPECT_EQ(host.messageBoxes[3].request.buttons, MessageBoxButtons::Ok);
+    EXPECT_EQ(host.messageBoxes[3].request.icon, MessageBoxIcon::Information);
 }
 
 // Test that file dialogs are recorded and answered, with the default extension applied only to a

@@ -32,6 +32,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace
@@ -337,6 +338,45 @@ TEST_F(QtHostFixture, BoxFromIdleOpensOncePerBurst)
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(app.idleCalls, 2);
     EXPECT_EQ(Dlg().events, (std::vector<std::string>{"click 17", "click 17"}));
+}
+
+// Test the icons of the real boxes: a problem warns, a summary of work done informs, the question
+// asks; each box carries the application's caption and the text.
+TEST_F(QtHostFixture, BoxIconsSayWhatKindOfMessage)
+{
+    CHostMessageSink boxes{kTestAppName};
+    CScopedMessageSink scopedBoxes{boxes};
+    struct Case
+    {
+        std::function<void()> show;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButton close;
+    };
+    const Case cases[] = {
+        {[] { ShowMessage("Error writing file"); }, QMessageBox::Warning, QMessageBox::Ok},
+        {[] { ShowInformation("3 files written"); }, QMessageBox::Information, QMessageBox::Ok},
+        {[] { static_cast<void>(GetMessageSink().AskYesNo("Continue?")); }, QMessageBox::Question,
+         QMessageBox::Yes},
+    };
+    for (const Case& c : cases)
+    {
+        QMessageBox::Icon seen = QMessageBox::NoIcon;
+        QString caption;
+        QTimer::singleShot(0,
+                           [&seen, &caption, close = c.close]
+                           {
+                               auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                               ASSERT_NE(box, nullptr);
+                               seen = box->icon();
+                               caption = box->windowTitle();
+                               QAbstractButton* button = box->button(close);
+                               ASSERT_NE(button, nullptr);
+                               QTest::mouseClick(button, Qt::LeftButton);
+                           });
+        c.show();
+        EXPECT_EQ(seen, c.icon);
+        EXPECT_EQ(caption.toStdString(), kTestAppName);
+    }
 }
 
 // Test a modal box on Qt: it opens over the main window, Enter ends it with OK, and keys inside it

@@ -219,9 +219,10 @@ QWidget* ActiveOwnerWidget()
 
 int CQtHost::ShowMessageBox(const MessageBoxRequest& request)
 {
-    const QMessageBox::Icon icon = request.icon == MessageBoxIcon::Exclamation ? QMessageBox::Warning
-                                   : request.icon == MessageBoxIcon::Question  ? QMessageBox::Question
-                                                                               : QMessageBox::NoIcon;
+    const QMessageBox::Icon icon = request.icon == MessageBoxIcon::Exclamation   ? QMessageBox::Warning
+                                   : request.icon == MessageBoxIcon::Question    ? QMessageBox::Question
+                                   : request.icon == MessageBoxIcon::Information ? QMessageBox::Information
+                                                                                 : QMessageBox::NoIcon;
     const QMessageBox::StandardButtons buttons =
         request.buttons == MessageBoxButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok;
     QMessageBox box(icon, ToQString(request.caption), ToQString(request.text), buttons, ActiveOwnerWidget());
