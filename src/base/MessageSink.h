@@ -1,7 +1,8 @@
 // The one channel through which the core talks to the user: modal messages with an OK button (a
-// problem, or a summary of work done), the one Yes/No question, and the open/save file dialogs. The window
-// installs a sink that shows real boxes and dialogs, tracktool one that prints to stderr, tests one that
-// records and answers from a script. Code that is not the window never talks to the screen any other way.
+// problem, or a summary of work done), the one Yes/No question, and the open/save file dialogs. The
+// window installs a sink that shows real boxes and dialogs, tracktool one that prints to stderr,
+// tests one that records and answers from a script. Code that is not the window never talks to the
+// screen any other way.
 #pragma once
 
 #include <cstdint>

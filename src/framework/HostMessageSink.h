@@ -1,9 +1,9 @@
 // The message sink the framework installs for the running program: every message of the core
 // becomes a modal box with an OK button and the exclamation icon (a summary of work done gets the
-// information icon instead), captioned with the name the application gave (CWinApp); the one question is a
-// Yes/No box with the question icon; file dialogs go to the host's dialogs. Boxes count as modal for the idle
-// rule, and changed plot pixels are put on screen before a box opens. Without a host, it falls back to the
-// base sink's default behaviour.
+// information icon instead), captioned with the name the application gave (CWinApp); the one
+// question is a Yes/No box with the question icon; file dialogs go to the host's dialogs. Boxes
+// count as modal for the idle rule, and changed plot pixels are put on screen before a box opens.
+// Without a host, it falls back to the base sink's default behaviour.
 #pragma once
 
 #include "base/MessageSink.h"
