@@ -215,14 +215,28 @@ QWidget* ActiveOwnerWidget()
             return window->TopLevel();
     return nullptr;
 }
+
+// A switch without a default, so that a new kind of box cannot be forgotten here.
+QMessageBox::Icon ToQtIcon(MessageBoxIcon icon)
+{
+    switch (icon)
+    {
+    case MessageBoxIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageBoxIcon::Question:
+        return QMessageBox::Question;
+    case MessageBoxIcon::Information:
+        return QMessageBox::Information;
+    case MessageBoxIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
 } // namespace
 
 int CQtHost::ShowMessageBox(const MessageBoxRequest& request)
 {
-    const QMessageBox::Icon icon = request.icon == MessageBoxIcon::Exclamation   ? QMessageBox::Warning
-                                   : request.icon == MessageBoxIcon::Question    ? QMessageBox::Question
-                                   : request.icon == MessageBoxIcon::Information ? QMessageBox::Information
-                                                                                 : QMessageBox::NoIcon;
+    const QMessageBox::Icon icon = ToQtIcon(request.icon);
     const QMessageBox::StandardButtons buttons =
         request.buttons == MessageBoxButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok;
     QMessageBox box(icon, ToQString(request.caption), ToQString(request.text), buttons, ActiveOwnerWidget());
