@@ -175,6 +175,26 @@ TEST(PngFile, ChunksStandInOrder)
     }
 }
 
+// The writer keeps its buffers from one picture to the next; what it wrote before, or a picture it
+// gave up on half-way, changes no byte of the next file.
+TEST(PngFile, BytesDoNotDependOnEarlierPictures)
+{
+    CTempDir dir;
+    const CRgbRaster picture = BlockRaster(700, 500, 9, 5);
+    ASSERT_EQ(WritePngFile(dir.File("first.png"), picture.View()), 0);
+    const std::string first = ReadWholeFile(dir.File("first.png"));
+    ASSERT_EQ(WritePngFile(dir.File("noise.png"), RandomRaster(800, 600, 6).View()), 0);
+    {
+        CRecordingMessageSink sink;
+        CScopedMessageSink scoped(sink);
+        CFileFaultScope faults;
+        faults.Arm(FileOp::Write, 3, FileFaultKind::Fail, ENOSPC);
+        ASSERT_NE(WritePngFile(dir.File("broken.png"), RandomRaster(800, 600, 7).View()), 0);
+    }
+    ASSERT_EQ(WritePngFile(dir.File("again.png"), picture.View()), 0);
+    EXPECT_TRUE(ReadWholeFile(dir.File("again.png")) == first);
+}
+
 TEST(PngFile, SurfaceIsWrittenAsItShows)
 {
     CTempDir dir;
