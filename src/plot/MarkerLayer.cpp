@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdlib>
 #include <cstring>
 
 namespace
@@ -27,7 +28,7 @@ CMarkerLayer::CMarkerLayer(std::int32_t width, std::int32_t height)
     : m_nWidth(std::max(width, 0)), m_nHeight(std::max(height, 0)),
       m_nStride(static_cast<std::size_t>(m_nWidth + 2 * kMargin)),
       m_codes(m_nStride * static_cast<std::size_t>(m_nHeight + 2 * kMargin), kUntouched),
-      m_headings(kHeadingSlots)
+      m_headings(kHeadingSlots), m_lineShapes(kLineShapes)
 {
     // The circle's outline is the same for every marker, moved to its box.
     WalkEllipseOutline(0, 0, kCircleSide, kCircleSide,
@@ -56,10 +57,32 @@ const MarkerHeading& CMarkerLayer::HeadingOf(std::int32_t angle)
     return slot.heading;
 }
 
+const CMarkerLayer::LineShape& CMarkerLayer::LineShapeOf(std::int32_t dx, std::int32_t dy)
+{
+    assert(std::abs(dx) <= kLineSpan && std::abs(dy) <= kLineSpan &&
+           "a marker's line stays within its reach");
+    LineShape& shape =
+        m_lineShapes[static_cast<std::size_t>((dy + kLineSpan) * (2 * kLineSpan + 1) + dx + kLineSpan)];
+    if (!shape.walked)
+    {
+        shape.walked = true;
+        shape.first = static_cast<std::uint32_t>(m_lineOffsets.size());
+        const auto stride = static_cast<std::int64_t>(m_nStride);
+        WalkLine(0, 0, dx, dy,
+                 [this, stride](std::int64_t x, std::int64_t y)
+                 { m_lineOffsets.push_back(static_cast<std::ptrdiff_t>(y * stride + x)); });
+        shape.count = static_cast<std::uint32_t>(m_lineOffsets.size()) - shape.first;
+    }
+    return shape;
+}
+
 void CMarkerLayer::MarkLine(Point from, Point to)
 {
-    WalkLine(from.x, from.y, to.x, to.y,
-             [this](std::int64_t x, std::int64_t y) { m_codes[CodeIndex(x, y)] = kLine; });
+    const LineShape& shape = LineShapeOf(to.x - from.x, to.y - from.y);
+    std::uint8_t* const start = m_codes.data() + CodeIndex(from.x, from.y);
+    const std::ptrdiff_t* const offsets = m_lineOffsets.data() + shape.first;
+    for (std::uint32_t k = 0; k < shape.count; ++k)
+        start[offsets[k]] = kLine;
 }
 
 void CMarkerLayer::Add(std::int32_t x, std::int32_t y, std::int32_t angle)

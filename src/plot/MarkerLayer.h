@@ -60,8 +60,21 @@ private:
         MarkerHeading heading;
     };
 
+    // A line's pixels, from its start, depend only on how far its end lies from its start; those
+    // of the lines a marker has (at most 2 x kMarkerReach each way) are walked once and kept as
+    // offsets into the buffer.
+    static constexpr std::int32_t kLineSpan = 2 * kMarkerReach;
+    static constexpr std::size_t kLineShapes = (2 * kLineSpan + 1) * (2 * kLineSpan + 1);
+    struct LineShape
+    {
+        std::uint32_t first = 0; // in m_lineOffsets
+        std::uint32_t count = 0;
+        bool walked = false;
+    };
+
     const MarkerHeading& HeadingOf(std::int32_t angle);
     [[nodiscard]] std::size_t CodeIndex(std::int64_t x, std::int64_t y) const;
+    const LineShape& LineShapeOf(std::int32_t dx, std::int32_t dy);
     void MarkLine(Point from, Point to);
 
     std::int32_t m_nWidth;
@@ -73,6 +86,8 @@ private:
     std::vector<std::uint8_t> m_codes;
     std::vector<std::ptrdiff_t> m_circleOffsets; // the circle's pixels from its box's top-left
     std::vector<HeadingSlot> m_headings;
+    std::vector<LineShape> m_lineShapes;
+    std::vector<std::ptrdiff_t> m_lineOffsets;
     // Marked area since the last paint, in surface coordinates (empty when right <= left).
     Rect m_dirty;
     std::uint64_t m_nPending = 0;

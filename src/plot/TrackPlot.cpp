@@ -3,6 +3,7 @@
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
 #include "plot/BitmapFile.h"
+#include "plot/MarkerLayer.h"
 #include "plot/PositionMarker.h"
 #include "trackfile/TrackFile.h"
 

@@ -9,7 +9,6 @@
 #include "base/Geometry.h"
 #include "plot/ColorFilter.h"
 #include "plot/DrawingSurface.h"
-#include "plot/MarkerLayer.h"
 #include "plot/RegionColors.h"
 #include "trackfile/TrackRecord.h"
 
@@ -17,6 +16,7 @@
 #include <cstdint>
 #include <string>
 
+class CMarkerLayer;
 class CTrackFile;
 
 // A TrackWord turned into a surface pixel and the colour it is shown in.
