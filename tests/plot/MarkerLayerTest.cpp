@@ -61,21 +61,9 @@ std::vector<Pose> MakePoses(Placement placement, Angles angles, std::size_t coun
             // the other axis: the markers that show in part, and the first ones that do not.
             const std::int32_t beyond = uniform(-2, kMarkerReach + 3);
             const std::int32_t along = uniform(-kMarkerReach, std::max(width, height) + kMarkerReach);
-            switch (uniform(0, 3))
-            {
-            case 0:
-                pose = Pose{-beyond, along, 0};
-                break;
-            case 1:
-                pose = Pose{width - 1 + beyond, along, 0};
-                break;
-            case 2:
-                pose = Pose{along, -beyond, 0};
-                break;
-            default:
-                pose = Pose{along, height - 1 + beyond, 0};
-                break;
-            }
+            const std::int32_t side = uniform(0, 3);
+            const std::int32_t across = side % 2 == 0 ? -beyond : (side < 2 ? width : height) - 1 + beyond;
+            pose = side < 2 ? Pose{across, along, 0} : Pose{along, across, 0};
             break;
         }
         case Placement::FarOff:
@@ -118,11 +106,7 @@ struct Picture
 
 void ExpectSamePicture(const CDrawingSurface& got, const CDrawingSurface& want)
 {
-    ASSERT_EQ(got.Width(), want.Width());
-    ASSERT_EQ(got.Height(), want.Height());
-    for (std::int32_t y = 0; y < want.Height(); ++y)
-        for (std::int32_t x = 0; x < want.Width(); ++x)
-            ASSERT_EQ(got.GetPixel(x, y), want.GetPixel(x, y)) << "pixel " << x << "," << y;
+    EXPECT_TRUE(AllPixels(got) == AllPixels(want)) << "the pixels differ";
     EXPECT_EQ(got.PenColour(), want.PenColour());
     EXPECT_EQ(got.GetROP2(), want.GetROP2());
     EXPECT_EQ(got.CurrentPosition(), want.CurrentPosition());
