@@ -61,8 +61,9 @@ const CMarkerLayer::LineShape& CMarkerLayer::LineShapeOf(std::int32_t dx, std::i
 {
     assert(std::abs(dx) <= kLineSpan && std::abs(dy) <= kLineSpan &&
            "a marker's line stays within its reach");
-    LineShape& shape =
-        m_lineShapes[static_cast<std::size_t>((dy + kLineSpan) * (2 * kLineSpan + 1) + dx + kLineSpan)];
+    const std::int64_t row = std::int64_t{dy} + kLineSpan;
+    const std::int64_t column = std::int64_t{dx} + kLineSpan;
+    LineShape& shape = m_lineShapes[static_cast<std::size_t>(row * std::int64_t{kLineSide} + column)];
     if (!shape.walked)
     {
         shape.walked = true;

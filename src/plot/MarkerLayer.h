@@ -64,7 +64,8 @@ private:
     // of the lines a marker has (at most 2 x kMarkerReach each way) are walked once and kept as
     // offsets into the buffer.
     static constexpr std::int32_t kLineSpan = 2 * kMarkerReach;
-    static constexpr std::size_t kLineShapes = (2 * kLineSpan + 1) * (2 * kLineSpan + 1);
+    static constexpr std::size_t kLineSide = 2 * kLineSpan + 1;
+    static constexpr std::size_t kLineShapes = kLineSide * kLineSide;
     struct LineShape
     {
         std::uint32_t first = 0; // in m_lineOffsets

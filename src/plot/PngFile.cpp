@@ -25,9 +25,13 @@ namespace
 constexpr std::int32_t kMaxPngSide = 1000000;
 
 constexpr std::array<std::uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-constexpr std::size_t kChunkHead = 8; // length and type
-constexpr std::size_t kChunkTail = 4; // CRC of type and data
-constexpr std::size_t kIhdrBytes = 13;
+constexpr std::size_t kChunkTypeBytes = 4;
+constexpr std::size_t kChunkHead = 8;  // length and type
+constexpr std::size_t kChunkTail = 4;  // CRC of type and data
+constexpr std::size_t kIhdrBytes = 13; // width, height, then one byte each from kIhdrBitDepthAt on
+constexpr std::size_t kIhdrHeightAt = 4;
+constexpr std::size_t kIhdrBitDepthAt = 8;
+constexpr std::size_t kIhdrColourTypeAt = 9;
 constexpr std::uint8_t kBitDepth = 8;
 constexpr std::uint8_t kColourTypeRgb = 2;
 constexpr std::uint8_t kFilterNone = 0;
@@ -85,12 +89,13 @@ public:
     [[nodiscard]] bool Failed() const { return m_bFailed; }
 
     // chunk holds kChunkHead free bytes, dataBytes of data and kChunkTail free bytes.
-    void Write(const char (&type)[5], std::uint8_t* chunk, std::size_t dataBytes)
+    void Write(const char (&type)[kChunkTypeBytes + 1], std::uint8_t* chunk, std::size_t dataBytes)
     {
+        // The length, then the type; the CRC covers the type and the data, not the length.
+        std::uint8_t* const typeAt = chunk + kChunkHead - kChunkTypeBytes;
         PutBigEndian32(chunk, static_cast<std::uint32_t>(dataBytes));
-        std::memcpy(chunk + 4, type, 4);
-        // The CRC covers the type and the data, not the length.
-        const std::uint32_t crc = ChunkCrc(chunk + 4, 4 + dataBytes);
+        std::memcpy(typeAt, type, kChunkTypeBytes);
+        const std::uint32_t crc = ChunkCrc(typeAt, kChunkTypeBytes + dataBytes);
         PutBigEndian32(chunk + kChunkHead + dataBytes, crc);
         Put(chunk, kChunkHead + dataBytes + kChunkTail);
     }
@@ -177,9 +182,9 @@ EncodeResult EncodePicture(COutputFile& file, const RgbImageView& image)
     std::copy(kPngSignature.begin(), kPngSignature.end(), head.begin());
     std::uint8_t* ihdr = head.data() + kPngSignature.size();
     PutBigEndian32(ihdr + kChunkHead, static_cast<std::uint32_t>(image.width));
-    PutBigEndian32(ihdr + kChunkHead + 4, static_cast<std::uint32_t>(image.height));
-    ihdr[kChunkHead + 8] = kBitDepth;
-    ihdr[kChunkHead + 9] = kColourTypeRgb;
+    PutBigEndian32(ihdr + kChunkHead + kIhdrHeightAt, static_cast<std::uint32_t>(image.height));
+    ihdr[kChunkHead + kIhdrBitDepthAt] = kBitDepth;
+    ihdr[kChunkHead + kIhdrColourTypeAt] = kColourTypeRgb;
     // Bytes 10 to 12: deflate compression, adaptive filtering, no interlace (all 0).
     writer.Put(head.data(), kPngSignature.size());
     writer.Write("IHDR", ihdr, kIhdrBytes);
