@@ -3,28 +3,17 @@
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
 #include "plot/BitmapFile.h"
+#include "plot/MarkerLayer.h"
+#include "plot/PositionMarker.h"
 #include "trackfile/TrackFile.h"
 
 #include <algorithm>
 #include <cassert>
-#include <cmath>
 #include <string>
 
 namespace
 {
-constexpr Rgb kMarkerDotColour{128, 0, 128};
-constexpr Rgb kMarkerLineColour = kWhite;
 constexpr Rgb kBandColour = kWhite;
-// pi, pi/4 and pi/2 to ten digits, as the tracker's own playback program wrote them: the marker's
-// line ends are truncated to pixels, and the full-precision values move some of them by one.
-constexpr double kPi = 3.141592654;
-constexpr double kOneOver180 = 1.0 / 180.0; // the double nearest 1/180
-constexpr std::int32_t kCircleRadius = 5;
-constexpr double kShaftHalfLength = 20.0;
-constexpr double kArrowheadLength = 5.0;
-constexpr double kArrowheadHalfAngle = 0.7853981635;
-constexpr double kCrossbarHalfLength = 10.0;
-constexpr double kCrossbarAngleOffset = 1.570796327;
 
 constexpr std::int32_t kLabelRowLeft = 5;
 constexpr std::int32_t kLabelRowTop = 5;
@@ -32,20 +21,6 @@ constexpr std::int32_t kLabelRowTop = 5;
 constexpr int kChannelMax = 255;
 constexpr int kLumLevel = 159;
 constexpr int kClassBoost = 255;
-
-// A record position is used unclamped, so a computed coordinate may lie anywhere; converting a
-// double outside the 32-bit range to an integer is undefined. Anything this far off is off every
-// surface, and every point of one marker lies within 25 pixels of its position, so pulling such
-// values in to +-2^30 changes no pixel.
-constexpr double kFarOff = 1073741824.0;
-std::int32_t TruncToPixel(double v)
-{
-    return static_cast<std::int32_t>(std::clamp(v, -kFarOff, kFarOff)); // toward zero
-}
-std::int32_t ClampToPixel(std::int64_t v)
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -1073741824, 1073741824));
-}
 
 std::uint8_t Channel(int sum)
 {
@@ -117,40 +92,29 @@ int CTrackPlot::DrawPositionMarker(const TrackRecord& record)
     if (m_pSurface == nullptr)
         return kErrOpen;
     CDrawingSurface& surface = *m_pSurface;
-    const std::int32_t px = record.x;
-    const std::int32_t py = record.y;
-    const double x = px;
-    const double y = py;
-    const double theta = static_cast<double>(std::int32_t{record.angle}) * kPi * kOneOver180;
-
-    for (std::int64_t dy = -1; dy <= 1; ++dy)
-        for (std::int64_t dx = -1; dx <= 1; ++dx)
-            surface.SetPixelV(ClampToPixel(px + dx), ClampToPixel(py + dy), kMarkerDotColour);
+    const MarkerShape shape = MarkerShapeAt(record.x, record.y, MarkerHeadingOf(record.angle));
+    for (const std::int32_t row : shape.dotRows)
+        for (const std::int32_t column : shape.dotColumns)
+            surface.SetPixelV(column, row, kMarkerDotColour);
 
     surface.SelectPen(kMarkerLineColour);
     surface.SetROP2(RasterOp::Copy);
-    surface.Ellipse(
-        ClampToPixel(std::int64_t{px} - kCircleRadius), ClampToPixel(std::int64_t{py} - kCircleRadius),
-        ClampToPixel(std::int64_t{px} + kCircleRadius), ClampToPixel(std::int64_t{py} + kCircleRadius));
+    surface.Ellipse(shape.circle.left, shape.circle.top, shape.circle.right, shape.circle.bottom);
+    surface.MoveToEx(shape.tail.x, shape.tail.y);
+    surface.LineTo(shape.tip.x, shape.tip.y);
+    surface.LineTo(shape.leftBarb.x, shape.leftBarb.y);
+    surface.MoveToEx(shape.tip.x, shape.tip.y);
+    surface.LineTo(shape.rightBarb.x, shape.rightBarb.y);
+    surface.MoveToEx(shape.crossStart.x, shape.crossStart.y);
+    surface.LineTo(shape.crossEnd.x, shape.crossEnd.y);
+    return kOk;
+}
 
-    const double tipX = x + kShaftHalfLength * std::cos(theta);
-    const double tipY = y + kShaftHalfLength * std::sin(theta);
-    surface.MoveToEx(TruncToPixel(x - kShaftHalfLength * std::cos(theta)),
-                     TruncToPixel(y - kShaftHalfLength * std::sin(theta)));
-    surface.LineTo(TruncToPixel(tipX), TruncToPixel(tipY));
-
-    // The arrowhead strokes start from the unrounded tip.
-    surface.LineTo(TruncToPixel(tipX - kArrowheadLength * std::cos(theta - kArrowheadHalfAngle)),
-                   TruncToPixel(tipY - kArrowheadLength * std::sin(theta - kArrowheadHalfAngle)));
-    surface.MoveToEx(TruncToPixel(tipX), TruncToPixel(tipY));
-    surface.LineTo(TruncToPixel(tipX - kArrowheadLength * std::cos(theta + kArrowheadHalfAngle)),
-                   TruncToPixel(tipY - kArrowheadLength * std::sin(theta + kArrowheadHalfAngle)));
-
-    const double phi = theta + kCrossbarAngleOffset;
-    surface.MoveToEx(TruncToPixel(x + kCrossbarHalfLength * std::cos(phi)),
-                     TruncToPixel(y + kCrossbarHalfLength * std::sin(phi)));
-    surface.LineTo(TruncToPixel(x - kCrossbarHalfLength * std::cos(phi)),
-                   TruncToPixel(y - kCrossbarHalfLength * std::sin(phi)));
+int CTrackPlot::DrawMarkerLayer(CMarkerLayer& layer)
+{
+    if (m_pSurface == nullptr)
+        return kErrOpen;
+    layer.PaintOnto(*m_pSurface);
     return kOk;
 }
 

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 
+class CMarkerLayer;
 class CTrackFile;
 
 // A TrackWord turned into a surface pixel and the colour it is shown in.
@@ -47,6 +48,10 @@ public:
     // The purple dot, white circle, heading arrow and crossbar at the record's position (not
     // clamped). 0, or -601 without a surface.
     int DrawPositionMarker(const TrackRecord& record);
+    // The markers added to layer since it was last drawn, in one surface operation: the same pixels
+    // as DrawPositionMarker for each of them in turn. The layer has the surface's size and is empty
+    // afterwards. 0, or -601 without a surface (the layer keeps its markers).
+    int DrawMarkerLayer(CMarkerLayer& layer);
     // Points as segments coloured by their start point, or targets as 3 x 3 blocks.
     int DrawPointsOrTargets(const TrackRecord& record, ColorFilter filter, ViewMode view);
     // The marker, then the points or targets over it. It does not clear first: its callers have
