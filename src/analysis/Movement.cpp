@@ -21,6 +21,8 @@ CMovementTracker::CMovementTracker(std::int32_t window, std::optional<StillnessR
                                    std::uint64_t minBoutRecords)
     : m_rule(rule), m_nMinBout(minBoutRecords)
 {
+    if (rule)
+        m_limitPerStep = rule->threshold / rule->scale / kRecordsPerSecond;
     assert(window >= 1 && "a speed window holds at least one record");
     m_steps.assign(static_cast<std::size_t>(std::max(window, 1)), 0.0);
 }
@@ -78,7 +80,7 @@ bool CMovementTracker::IsStill(std::uint64_t record) const
     const auto count = static_cast<double>(std::min<std::uint64_t>(record, m_steps.size()));
     // The sum at which the speed meets the threshold, and how near the running sum may come to it
     // before only the sum afresh can tell.
-    const double limit = m_rule->threshold / m_rule->scale * count / kRecordsPerSecond;
+    const double limit = m_limitPerStep * count;
     const double margin = kDriftBound * (m_peak + limit);
     if (m_sum < limit - margin)
         return true;

@@ -53,6 +53,7 @@ private:
     std::optional<ImmobilityBout> EndRun(std::uint64_t end);
 
     std::optional<StillnessRule> m_rule;
+    double m_limitPerStep = 0.0; // the window sum at the threshold, per step in the window
     std::uint64_t m_nMinBout;
     std::vector<double> m_steps; // the last W steps; the step into record i sits at (i - 1) mod W
     std::size_t m_nNext = 0;     // where the next step goes
