@@ -185,7 +185,11 @@ std::optional<std::string> FindCalibrationStretch(const Calibration& c)
     const double ratio = std::max(across, down) / std::min(across, down);
     if (!(ratio > kStretchTolerance))
         return std::nullopt;
-    // to_chars never looks at the locale: the window runs with the user's.
+    // Factors with six significant digits, the percentage with two decimals; to_chars never looks
+    // at the locale (the window runs with the user's).
+    constexpr int kFactorDigits = 6;
+    constexpr int kPercentDecimals = 2;
+    constexpr double kPercent = 100.0;
     const auto number = [](double value, std::chars_format format, int precision)
     {
         std::array<char, 64> buffer{};
@@ -193,9 +197,11 @@ std::optional<std::string> FindCalibrationStretch(const Calibration& c)
             std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format, precision);
         return error == std::errc{} ? std::string(buffer.data(), end) : std::string("?");
     };
-    const auto factor = [&number](double value) { return number(value, std::chars_format::general, 6); };
+    const auto factor = [&number](double value)
+    { return number(value, std::chars_format::general, kFactorDigits); };
     return "the calibration's arena gives " + factor(across) + " cm per pixel across and " + factor(down) +
-           " cm per pixel down, " + number((ratio - 1.0) * 100.0, std::chars_format::fixed, 2) + "% apart; " +
+           " cm per pixel down, " +
+           number((ratio - 1.0) * kPercent, std::chars_format::fixed, kPercentDecimals) + "% apart; " +
            factor(CalibrationFactor(c).value_or(0.0)) + " cm per pixel is used for both";
 }
 

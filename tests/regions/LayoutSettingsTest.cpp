@@ -37,6 +37,19 @@ AnalysisSettings Changed()
     return s;
 }
 
+// An open field calibrated by a line of 55 cm, with rules, one-minute bins and a threshold in cm/s.
+void SetExample(AnalysisSettings& s)
+{
+    s.calibration.form = CalibrationForm::Line;
+    s.calibration.lineFrom = Point{100, 240};
+    s.calibration.lineTo = Point{540, 240};
+    s.calibration.lengthCm = 55.0;
+    s.mergeGapSeconds = 0.5;
+    s.minVisitSeconds = 0.25;
+    s.binSeconds = 60.0;
+    s.immobileBelow = ImmobilityThreshold{SpeedUnit::CmPerSecond, 2.0};
+}
+
 // Test that every key is read in each of its forms, that absent keys keep their defaults, and that
 // a version 1 layout ignores keys of these names.
 TEST(LayoutSettings, ReadsEveryKey)
@@ -54,17 +67,7 @@ TEST(LayoutSettings, ReadsEveryKey)
              "\"calibration\": { \"line\": [[100, 240], [540, 240]], \"length_cm\": 55 }, "
              "\"rules\": { \"merge_gap_s\": 0.5, \"min_visit_s\": 0.25 }, \"bins_s\": 60, "
              "\"movement\": { \"speed_window\": 15, \"immobile_below_cm_s\": 2.0, \"min_immobile_s\": 1.0 }"),
-         [](AnalysisSettings& s)
-         {
-             s.calibration.form = CalibrationForm::Line;
-             s.calibration.lineFrom = Point{100, 240};
-             s.calibration.lineTo = Point{540, 240};
-             s.calibration.lengthCm = 55.0;
-             s.mergeGapSeconds = 0.5;
-             s.minVisitSeconds = 0.25;
-             s.binSeconds = 60.0;
-             s.immobileBelow = ImmobilityThreshold{SpeedUnit::CmPerSecond, 2.0};
-         }},
+         &SetExample},
         {"a factor", Layout("\"calibration\": {\"cm_per_px\": 1e-3}"),
          [](AnalysisSettings& s)
          {
@@ -203,14 +206,7 @@ TEST(LayoutSettings, EveryFaultIsToldOnceAndChangesNothing)
 TEST(LayoutSettings, FormatWritesTheDocumentedText)
 {
     AnalysisSettings s;
-    s.calibration.form = CalibrationForm::Line;
-    s.calibration.lineFrom = Point{100, 240};
-    s.calibration.lineTo = Point{540, 240};
-    s.calibration.lengthCm = 55.0;
-    s.mergeGapSeconds = 0.5;
-    s.minVisitSeconds = 0.25;
-    s.binSeconds = 60.0;
-    s.immobileBelow = ImmobilityThreshold{SpeedUnit::CmPerSecond, 2.0};
+    SetExample(s);
     EXPECT_EQ(
         FormatLayoutSettings(s),
         "  \"calibration\": { \"line\": [[100, 240], [540, 240]], \"length_cm\": 55.0 },\n"
@@ -344,15 +340,9 @@ TEST(LayoutSettings, Receipt)
                      "min_immobile_s": 1.0, "min_immobile_records": 60}})"));
 
     AnalysisSettings s;
-    s.calibration.form = CalibrationForm::Line;
-    s.calibration.lineFrom = Point{100, 240};
-    s.calibration.lineTo = Point{540, 240};
-    s.calibration.lengthCm = 55.0;
-    s.mergeGapSeconds = 0.5;
-    s.minVisitSeconds = 0.25;
+    SetExample(s);
     s.binSeconds = 0.001;
     s.speedWindow = 30;
-    s.immobileBelow = ImmobilityThreshold{SpeedUnit::CmPerSecond, 2.0};
     s.minImmobileSeconds = 0.375;
     EXPECT_EQ(SettingsReceipt(s), nlohmann::json::parse(R"({
         "calibration": {"form": "line", "line": [[100, 240], [540, 240]], "length_cm": 55.0, "cm_per_px": 0.125},
