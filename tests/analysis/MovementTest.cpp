@@ -5,6 +5,7 @@
 #include "analysis/Movement.h"
 
 #include "VisitTestSupport.h"
+#include "support/SettingsTestSupport.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -193,74 +194,26 @@ TEST(Movement, RandomTracksFollowTheDefinition)
     EXPECT_GT(boutsSeen, 1000u);
 }
 
-// Test the session's movement figures: path and speed in centimetres, immobile time and bouts, and
-// empty figures without a calibration or a threshold.
+// Test the session's movement figures from a line calibration (F = 2) and a threshold in cm/s, in
+// which the factor decides: 300 px/s is 600 cm/s, not below 500.
 TEST(Movement, SessionFigures)
 {
-    // 3-4-5 steps with pauses: 10 pixels over 6 records, then still to the end.
+    // Steps of 5 pixels into records 1 and 3 (300 px/s over a window of one record), still after.
     const std::vector<TrackRecord> records = RecordsOf(
         {{0, 0, 0}, {1, 3, 4}, {2, 3, 4}, {3, 6, 8}, {4, 6, 8}, {5, 6, 8}, {6, 6, 8}, {7, 6, 8}, {8, 6, 8}});
-    struct Case
-    {
-        const char* name;
-        Calibration calibration;
-        std::optional<ImmobilityThreshold> threshold;
-        std::optional<double> pathCm;
-        std::optional<double> speedCm;
-        std::optional<std::uint64_t> immobile;
-        std::optional<std::uint64_t> bouts;
-    };
-    Calibration factor;
-    factor.form = CalibrationForm::Factor;
-    factor.cmPerPx = 0.5;
-    Calibration line; // 3-4-5: F = 2
-    line.form = CalibrationForm::Line;
-    line.lineFrom = Point{1, 1};
-    line.lineTo = Point{4, 5};
-    line.lengthCm = 10.0;
-    const std::vector<Case> cases = {
-        {"no settings", {}, std::nullopt, {}, {}, {}, {}},
-        {"a factor", factor, std::nullopt, 5.0, 5.0 / (8.0 / 60), {}, {}},
-        {"a line", line, std::nullopt, 20.0, 20.0 / (8.0 / 60), {}, {}},
-        // Window 1: records 2 and 4 .. 8 are still; with M = 2 only 4 .. 8 is a bout.
-        {"a threshold in pixels a second",
-         {},
-         ImmobilityThreshold{SpeedUnit::PxPerSecond, 1.0},
-         {},
-         {},
-         5,
-         1},
-        {"a threshold in centimetres a second", line, ImmobilityThreshold{SpeedUnit::CmPerSecond, 1.0}, 20.0,
-         20.0 / (8.0 / 60), 5, 1},
-    };
-    for (const Case& c : cases)
-    {
-        AnalysisSettings settings;
-        settings.calibration = c.calibration;
-        settings.immobileBelow = c.threshold;
-        settings.speedWindow = 1;
-        settings.minImmobileSeconds = 2.0 / 60;
-        const SessionSummary s = BuildTable(records, TableOf({}), settings).session;
-        EXPECT_DOUBLE_EQ(s.pathLengthPx, 10.0) << c.name;
-        ASSERT_EQ(s.pathLengthCm.has_value(), c.pathCm.has_value()) << c.name;
-        ASSERT_EQ(s.meanSpeedCmPerSecond.has_value(), c.speedCm.has_value()) << c.name;
-        if (c.pathCm)
-        {
-            EXPECT_DOUBLE_EQ(*s.pathLengthCm, *c.pathCm) << c.name;
-            EXPECT_DOUBLE_EQ(*s.meanSpeedCmPerSecond, *c.speedCm) << c.name;
-        }
-        EXPECT_EQ(s.immobileRecords, c.immobile) << c.name;
-        EXPECT_EQ(s.immobilityBouts, c.bouts) << c.name;
-        EXPECT_EQ(s.immobileSeconds.has_value(), c.immobile.has_value()) << c.name;
-        if (c.immobile)
-        {
-            EXPECT_DOUBLE_EQ(*s.immobileSeconds, static_cast<double>(*c.immobile) / 60) << c.name;
-        }
-    }
+    AnalysisSettings settings;
+    settings.calibration = Line({1, 1}, {4, 5}, 10.0);
+    settings.immobileBelow = ImmobilityThreshold{SpeedUnit::CmPerSecond, 500.0};
+    settings.speedWindow = 1;
+    settings.minImmobileSeconds = 2.0 / 60; // record 2 alone is too short a bout
+    const SessionSummary s = BuildTable(records, TableOf({}), settings).session;
+    EXPECT_DOUBLE_EQ(s.pathLengthCm.value_or(0.0), 20.0);
+    EXPECT_DOUBLE_EQ(s.meanSpeedCmPerSecond.value_or(0.0), 20.0 / (8.0 / 60));
+    EXPECT_EQ(s.immobileRecords, std::optional<std::uint64_t>(5));
+    EXPECT_DOUBLE_EQ(s.immobileSeconds.value_or(0.0), 5.0 / 60);
+    EXPECT_EQ(s.immobilityBouts, std::optional<std::uint64_t>(1));
     // Below two records there is no mean speed, in centimetres as in pixels.
-    AnalysisSettings calibrated;
-    calibrated.calibration = factor;
-    const SessionSummary one = BuildTable(RecordsOf({{0, 5, 5}}), TableOf({}), calibrated).session;
+    const SessionSummary one = BuildTable(RecordsOf({{0, 5, 5}}), TableOf({}), settings).session;
     EXPECT_EQ(one.pathLengthCm, std::optional<double>(0.0));
     EXPECT_FALSE(one.meanSpeedCmPerSecond.has_value());
 }

@@ -4,6 +4,7 @@
 #include "VisitTestSupport.h"
 #include "analysis/BinCsv.h"
 #include "analysis/VisitCsv.h"
+#include "support/SettingsTestSupport.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -19,43 +20,25 @@ enum class Rules
 
 AnalysisSettings RandomSettings(std::mt19937_64& random, Rules rules)
 {
-    const auto pick = [&random](std::int64_t low, std::int64_t high)
-    { return std::uniform_int_distribution<std::int64_t>(low, high)(random); };
+    const auto pick = [&random](std::int32_t low, std::int32_t high)
+    { return std::uniform_int_distribution<std::int32_t>(low, high)(random); };
     const auto fraction = [&random](double low, double high)
     { return std::uniform_real_distribution<double>(low, high)(random); };
+    const Calibration calibrations[] = {
+        Calibration{}, Factor(fraction(0.01, 2.0)),
+        Line({pick(0, 600), 240}, {pick(0, 600), pick(0, 239)}, fraction(1.0, 100.0)),
+        Arena({pick(0, 300), 0, 640, pick(1, 480)}, fraction(10.0, 80.0), fraction(10.0, 80.0))};
     AnalysisSettings s;
-    switch (pick(0, 3))
-    {
-    case 1:
-        s.calibration.form = CalibrationForm::Factor;
-        s.calibration.cmPerPx = fraction(0.01, 2.0);
-        break;
-    case 2:
-        s.calibration.form = CalibrationForm::Line;
-        s.calibration.lineFrom = Point{static_cast<std::int32_t>(pick(0, 600)), 240};
-        s.calibration.lineTo =
-            Point{static_cast<std::int32_t>(pick(0, 600)), static_cast<std::int32_t>(pick(0, 239))};
-        s.calibration.lengthCm = fraction(1.0, 100.0);
-        break;
-    case 3:
-        s.calibration.form = CalibrationForm::Arena;
-        s.calibration.arena =
-            Rect{static_cast<std::int32_t>(pick(0, 300)), 0, 640, static_cast<std::int32_t>(pick(1, 480))};
-        s.calibration.widthCm = fraction(10.0, 80.0);
-        s.calibration.heightCm = fraction(10.0, 80.0);
-        break;
-    default:
-        break;
-    }
+    s.calibration = calibrations[pick(0, 3)];
     if (rules == Rules::Random)
     {
         s.mergeGapSeconds = static_cast<double>(pick(0, 30)) / 60;
         s.minVisitSeconds = pick(0, 1) == 0 ? 0.0 : fraction(0.0, 0.5);
     }
     s.binSeconds = pick(0, 3) == 0 ? fraction(0.001, 3.0) : static_cast<double>(pick(1, 200)) / 60;
-    s.speedWindow = static_cast<std::int32_t>(pick(1, 40));
+    s.speedWindow = pick(1, 40);
     s.minImmobileSeconds = static_cast<double>(pick(0, 90)) / 60;
-    const std::int64_t threshold = pick(0, 2);
+    const std::int32_t threshold = pick(0, 2);
     if (threshold == 1)
         s.immobileBelow = ImmobilityThreshold{SpeedUnit::PxPerSecond, fraction(1.0, 200.0)};
     else if (threshold == 2 && s.calibration.form != CalibrationForm::None)
