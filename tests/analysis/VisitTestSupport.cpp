@@ -80,7 +80,7 @@ WanderingTrack MakeWanderingTrack(std::mt19937_64& random, std::size_t maxRecord
             x = pick(-2000000000, 2000000000); // far off, and back at the next jump
             y = pick(-20, 200);
         }
-        else if (pick(0, 40) == 0)
+        else if (pick(0, 15) == 0)
         {
             // To the left edge of a region, half way down, to walk or flicker across it.
             const Rect& r = rects[static_cast<std::size_t>(pick(0, static_cast<std::int64_t>(regions) - 1))];
