@@ -1,9 +1,12 @@
 // The visits pass (the visit table of 50 regions and its three CSV files, what tracktool visits
 // does) over a generated track of a million records, next to one plain read of the same file by the
 // block reader with a consumer that only touches each record. The ratio of the two is printed at
-// the end of the run: the visit rule's cost over the read every pass stands on.
+// the end of the run: the visit rule's cost over the read every pass stands on. The same pass with
+// every analysis setting (entry rules, a calibration, one-minute bins, the windowed speed and
+// immobility, and the two bin files) is timed beside it, with its own ratio.
 //
 // The track (about 1.8 GB) and the CSV files go into a temporary folder removed at exit.
+#include "analysis/BinCsv.h"
 #include "analysis/VisitCsv.h"
 #include "analysis/VisitTable.h"
 #include "trackfile/BlockReader.h"
@@ -127,8 +130,63 @@ void BM_Visits(benchmark::State& state)
     state.counters["visits"] = static_cast<double>(visits);
 }
 
+// Every analysis setting, as a lab would set them for an open field.
+AnalysisSettings MakeSettings()
+{
+    AnalysisSettings settings;
+    settings.calibration.form = CalibrationForm::Arena;
+    settings.calibration.arena = Rect{0, 0, 640, 480};
+    settings.calibration.widthCm = 64.0;
+    settings.calibration.heightCm = 48.0;
+    settings.mergeGapSeconds = 0.5;
+    settings.minVisitSeconds = 0.25;
+    settings.binSeconds = 60.0;
+    settings.immobileBelow = ImmobilityThreshold{SpeedUnit::CmPerSecond, 2.0};
+    return settings;
+}
+
+bool WriteBinFile(const VisitTable& table, BinCsvKind kind, const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    const bool written =
+        BuildBinCsv(table, "bench.qtf", kind,
+                    [file](const std::string& piece)
+                    { return std::fwrite(piece.data(), 1, piece.size(), file) == piece.size(); });
+    return std::fclose(file) == 0 && written;
+}
+
+void BM_VisitsWithSettings(benchmark::State& state)
+{
+    const CRegionTable table = MakeTable();
+    const AnalysisSettings settings = MakeSettings();
+    std::size_t visits = 0;
+    std::uint64_t bouts = 0;
+    for (auto _ : state)
+    {
+        CBlockReader reader;
+        if (reader.Open(Folder().TrackPath()) != 0)
+            state.SkipWithError("open failed");
+        CVisitTableBuilder builder(table, kDefaultRegionMargin, settings);
+        IRecordConsumer* consumers[] = {&builder};
+        const VisitTable& result = builder.Result();
+        if (reader.Run(consumers) != 0 ||
+            WriteVisitCsvFiles(result, Folder().Path(), "bench.qtf", "bench.qtf") != 0 ||
+            !WriteBinFile(result, BinCsvKind::Regions, Folder().Path() + "/bench.qtf_bins.csv") ||
+            !WriteBinFile(result, BinCsvKind::Session, Folder().Path() + "/bench.qtf_session_bins.csv"))
+            state.SkipWithError("visits with settings failed");
+        visits = result.visits.size();
+        bouts = result.session.immobilityBouts.value_or(0);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kRecords);
+    state.counters["visits"] = static_cast<double>(visits);
+    state.counters["bouts"] = static_cast<double>(bouts);
+}
+
 BENCHMARK(BM_ReadOnce)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Visits)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_VisitsWithSettings)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReadOnce)->Unit(benchmark::kMillisecond)->Iterations(3)->Name("BM_ReadOnce/again");
 
 // Collects the time per iteration of every run to print the ratio at the end.
@@ -158,6 +216,10 @@ public:
             std::printf(
                 "visits, %d regions, %u records: %.0f ms; one read: %.0f ms; visits take %.2fx the read\n",
                 kRegions, kRecords, visits * 1e3, read * 1e3, visits / read);
+        const double settings = find("BM_VisitsWithSettings/iterations:3");
+        if (read > 0 && settings > 0)
+            std::printf("visits with bins, movement and rules: %.0f ms; %.2fx the read\n", settings * 1e3,
+                        settings / read);
     }
 
 private:

@@ -1,11 +1,13 @@
 #include "analysis/VisitTable.h"
 
 #include "analysis/Clock.h"
+#include "analysis/EntryRules.h"
 #include "base/ResultCodes.h"
 #include "trackfile/Arena.h"
 #include "trackfile/BlockReader.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 double VisitRow::DurationSeconds() const
@@ -88,8 +90,28 @@ RegionSummary SummariseRegion(std::int32_t region, const std::string& name, cons
 }
 } // namespace
 
-CVisitTableBuilder::CVisitTableBuilder(const CRegionTable& table, std::int32_t margin) : m_nMargin(margin)
+namespace
 {
+std::optional<StillnessRule> StillnessOf(const AnalysisSettings& settings)
+{
+    if (!settings.immobileBelow)
+        return std::nullopt;
+    const bool inCm = settings.immobileBelow->unit == SpeedUnit::CmPerSecond;
+    return StillnessRule{settings.immobileBelow->value,
+                         inCm ? CalibrationFactor(settings.calibration).value_or(1.0) : 1.0};
+}
+} // namespace
+
+CVisitTableBuilder::CVisitTableBuilder(const CRegionTable& table, std::int32_t margin,
+                                       const AnalysisSettings& settings)
+    : m_nMargin(margin), m_nMergeGapRecords(settings.MergeGapRecords()),
+      m_nMinVisitRecords(settings.MinVisitRecords()), m_cmPerPx(CalibrationFactor(settings.calibration)),
+      m_bImmobility(settings.immobileBelow.has_value()),
+      m_movement(settings.speedWindow, StillnessOf(settings), settings.MinImmobileRecords())
+{
+    assert(!FindSettingsProblem(settings) && "the analysis settings are checked before a pass");
+    if (const auto binRecords = settings.BinRecords())
+        m_bins.emplace(*binRecords);
     const std::int32_t count = std::clamp(table.m_nRegionCount, 0, kMaxRegions);
     for (std::int32_t j = 0; j < count; ++j)
     {
@@ -107,6 +129,9 @@ int CVisitTableBuilder::Begin(const TrackSourceInfo& /*source*/)
     m_pathLength = 0.0;
     m_nOutsidePlot = 0;
     m_result = VisitTable{};
+    m_movement.Reset();
+    if (m_bins)
+        m_bins->Reset();
     return kOk;
 }
 
@@ -139,7 +164,9 @@ void CVisitTableBuilder::StepRecord(const TrackRecord& record, std::uint64_t ind
     {
         const auto dx = static_cast<double>(x - m_nLastX);
         const auto dy = static_cast<double>(y - m_nLastY);
-        m_pathLength += std::sqrt(dx * dx + dy * dy);
+        const double step = std::sqrt(dx * dx + dy * dy);
+        m_pathLength += step;
+        AddStep(m_nRecords, step);
     }
     m_nLastTimestamp = t;
     m_nLastX = x;
@@ -147,6 +174,14 @@ void CVisitTableBuilder::StepRecord(const TrackRecord& record, std::uint64_t ind
     if (IsOffPlot(x, y))
         ++m_nOutsidePlot;
     ++m_nRecords;
+}
+
+void CVisitTableBuilder::AddStep(std::uint64_t record, double stepPx)
+{
+    if (m_bins)
+        m_bins->AddStep(record, stepPx);
+    if (const auto bout = m_movement.AddStep(record, stepPx); bout && m_bins)
+        m_bins->AddImmobile(bout->from, bout->to);
 }
 
 int CVisitTableBuilder::End()
@@ -173,6 +208,7 @@ void CVisitTableBuilder::Finish()
                                         state.enterTime, std::nullopt, false});
     }
     m_states.clear();
+    ApplyEntryRules(m_visits, EntryRules{m_nMergeGapRecords, m_nMinVisitRecords});
 
     VisitTable& result = m_result;
     result.visits = std::move(m_visits);
@@ -204,6 +240,29 @@ void CVisitTableBuilder::Finish()
     if (m_nRecords >= 2)
         session.meanSpeedPxPerSecond = m_pathLength / RecordsToSeconds(m_nRecords - 1);
     session.recordsOutsidePlot = m_nOutsidePlot;
+    FinishMovement();
+}
+
+void CVisitTableBuilder::FinishMovement()
+{
+    SessionSummary& session = m_result.session;
+    if (m_cmPerPx)
+    {
+        session.pathLengthCm = m_pathLength * *m_cmPerPx;
+        if (m_nRecords >= 2)
+            session.meanSpeedCmPerSecond = *session.pathLengthCm / RecordsToSeconds(m_nRecords - 1);
+    }
+    const auto bout = m_movement.Finish(m_nRecords);
+    if (bout && m_bins)
+        m_bins->AddImmobile(bout->from, bout->to);
+    if (m_bImmobility)
+    {
+        session.immobileRecords = m_movement.ImmobileRecords();
+        session.immobileSeconds = RecordsToSeconds(m_movement.ImmobileRecords());
+        session.immobilityBouts = m_movement.Bouts();
+    }
+    if (m_bins)
+        m_result.bins = m_bins->Finish(m_nRecords, m_result.visits, m_cmPerPx, m_bImmobility);
 }
 
 int BuildVisitTable(const std::string& path, const CRegionTable& regions, std::int32_t margin,

@@ -5,6 +5,8 @@
 #include "base/OutputFile.h"
 #include "base/Regions.h"
 #include "base/ResultCodes.h"
+#include "regions/JsonNumbers.h"
+#include "regions/LayoutSettings.h"
 #include "regions/RegionName.h"
 #include "regions/VisitRule.h"
 
@@ -27,25 +29,8 @@ struct LoadedLayout
 {
     CRegionTable table;
     std::int32_t margin = kDefaultRegionMargin;
+    AnalysisSettings settings;
 };
-
-// value as a whole number in [min, max], or nothing (a fraction, text, or out of range).
-std::optional<std::int64_t> WholeNumberIn(const Json& value, std::int64_t min, std::int64_t max)
-{
-    if (value.is_number_unsigned())
-    {
-        const auto number = value.get<std::uint64_t>();
-        if (number > static_cast<std::uint64_t>(max) || static_cast<std::int64_t>(number) < min)
-            return std::nullopt;
-        return static_cast<std::int64_t>(number);
-    }
-    if (!value.is_number_integer())
-        return std::nullopt;
-    const auto number = value.get<std::int64_t>();
-    if (number < min || number > max)
-        return std::nullopt;
-    return number;
-}
 
 std::string Entry(std::size_t index)
 {
@@ -104,7 +89,8 @@ std::optional<std::string> ReadLayout(const Json& root, LoadedLayout& layout)
         version->get<std::uint64_t>() > static_cast<std::uint64_t>(kLayoutVersion))
         return "version " + version->dump() + " is newer than this program reads (version " +
                std::to_string(kLayoutVersion) + ")";
-    if (!WholeNumberIn(*version, 1, kLayoutVersion))
+    const std::optional<std::int64_t> versionNumber = WholeNumberIn(*version, 1, kLayoutVersion);
+    if (!versionNumber)
         return "version is not a whole number of 1 or more";
 
     if (const auto margin = root.find("margin"); margin != root.end())
@@ -126,14 +112,21 @@ std::optional<std::string> ReadLayout(const Json& root, LoadedLayout& layout)
         if (auto problem = ReadRegion((*regions)[j], j, layout.table))
             return problem;
     layout.table.m_nRegionCount = static_cast<std::int32_t>(regions->size());
+    // A version 1 layout knew no settings: keys of these names in one are someone else's.
+    constexpr std::int64_t kFirstVersionWithSettings = 2;
+    if (*versionNumber >= kFirstVersionWithSettings)
+        return ReadLayoutSettings(root, layout.settings);
     return std::nullopt;
 }
 
 // What SaveRegionLayout refuses to write, as it could not be loaded again.
-std::optional<std::string> FindUnsavable(const CRegionTable& table, std::int32_t margin)
+std::optional<std::string> FindUnsavable(const CRegionTable& table, std::int32_t margin,
+                                         const AnalysisSettings& settings)
 {
     if (margin < 0)
         return "the margin " + std::to_string(margin) + " is below 0";
+    if (auto problem = FindSettingsProblem(settings))
+        return problem;
     for (std::int32_t j = 0; j < table.m_nRegionCount && j < kMaxRegions; ++j)
         if (const auto problem = FindRegionNameProblem(table.m_regionNames[static_cast<std::size_t>(j)]))
             return Entry(static_cast<std::size_t>(j)) + ".name " + *problem;
@@ -148,6 +141,13 @@ void TellUnusable(std::string_view fileLabel, const std::string& problem)
 
 int ParseRegionLayout(std::string_view text, std::string_view fileLabel, CRegionTable& table,
                       std::int32_t& margin)
+{
+    AnalysisSettings settings;
+    return ParseRegionLayout(text, fileLabel, table, margin, settings);
+}
+
+int ParseRegionLayout(std::string_view text, std::string_view fileLabel, CRegionTable& table,
+                      std::int32_t& margin, AnalysisSettings& settings)
 {
     LoadedLayout layout;
     layout.table = table;
@@ -177,10 +177,20 @@ int ParseRegionLayout(std::string_view text, std::string_view fileLabel, CRegion
     layout.table.m_nSelectedRegion = layout.table.m_nRegionCount > 0 ? 0 : -1; // the first region
     table = layout.table;
     margin = layout.margin;
+    settings = layout.settings;
+    if (const auto stretch = FindCalibrationStretch(settings.calibration))
+        ShowMessage("The region layout " + std::string(fileLabel) + ": " + *stretch + ".");
     return kOk;
 }
 
 int LoadRegionLayout(const std::string& path, CRegionTable& table, std::int32_t& margin)
+{
+    AnalysisSettings settings;
+    return LoadRegionLayout(path, table, margin, settings);
+}
+
+int LoadRegionLayout(const std::string& path, CRegionTable& table, std::int32_t& margin,
+                     AnalysisSettings& settings)
 {
     CFile file;
     const std::string cannotOpen = "Cannot open the region layout " + path + ".";
@@ -211,14 +221,17 @@ int LoadRegionLayout(const std::string& path, CRegionTable& table, std::int32_t&
         return kErrOpen;
     }
     text.resize(static_cast<std::size_t>(got)); // a file cut short meanwhile is judged as it is
-    return ParseRegionLayout(text, path, table, margin);
+    return ParseRegionLayout(text, path, table, margin, settings);
 }
 
-std::string FormatRegionLayout(const CRegionTable& table, std::int32_t margin)
+std::string FormatRegionLayout(const CRegionTable& table, std::int32_t margin,
+                               const AnalysisSettings& settings)
 {
     std::string text = "{\n  \"format\": \"" + std::string(kLayoutFormat) +
                        "\",\n  \"version\": " + std::to_string(kLayoutVersion) +
-                       ",\n  \"margin\": " + std::to_string(margin) + ",\n  \"regions\": [";
+                       ",\n  \"margin\": " + std::to_string(margin) + ",\n";
+    text += FormatLayoutSettings(settings);
+    text += "  \"regions\": [";
     const std::int32_t count = std::min(std::max(table.m_nRegionCount, 0), kMaxRegions);
     for (std::int32_t j = 0; j < count; ++j)
     {
@@ -239,12 +252,18 @@ std::string FormatRegionLayout(const CRegionTable& table, std::int32_t margin)
 
 int SaveRegionLayout(const std::string& path, const CRegionTable& table, std::int32_t margin)
 {
-    if (const auto problem = FindUnsavable(table, margin))
+    return SaveRegionLayout(path, table, margin, AnalysisSettings{});
+}
+
+int SaveRegionLayout(const std::string& path, const CRegionTable& table, std::int32_t margin,
+                     const AnalysisSettings& settings)
+{
+    if (const auto problem = FindUnsavable(table, margin, settings))
     {
         ShowMessage("The region layout " + path + " cannot be saved: " + *problem + ".");
         return kErrNoInput;
     }
-    const std::string text = FormatRegionLayout(table, margin);
+    const std::string text = FormatRegionLayout(table, margin, settings);
     COutputFile file;
     if (!file.Create(path))
     {

@@ -153,7 +153,7 @@ TEST_F(LayoutCommandTest, FaultyLayoutChangesNothing)
         tooMany += std::string(i == 0 ? "" : ",") + "{\"rect\": [0, 0, 10, 10]}";
     const std::string cases[] = {
         "not json",
-        "{\"format\": \"trackplay-layout\", \"version\": 2, \"regions\": []}",
+        "{\"format\": \"trackplay-layout\", \"version\": 3, \"regions\": []}",
         LayoutText("{\"name\": \"a/b\", \"rect\": [1, 2, 3, 4]}"),
         LayoutText("{\"rect\": [1, 2, 3]}"),
         LayoutText(tooMany),

@@ -179,7 +179,7 @@ TEST(VisitsCommand, FailuresExitWithOne)
          "The region layout " + bad + " cannot be loaded: regions[0].name holds a \"/\"."},
         {{"visits", track, "--layout", newer},
          "The region layout " + newer +
-             " cannot be loaded: version 3 is newer than this program reads (version 1)."},
+             " cannot be loaded: version 3 is newer than this program reads (version 2)."},
         {{"visits", track, "--region", "0,0,9,9", "--out", track + "/results"},
          "Cannot make the folder " + track + "/results; nothing was written."},
         {{"visits", track, "--region", "0,0,9,9", "--out", dir.File("out")},

@@ -70,9 +70,9 @@ TEST(RegionLayout, EveryFaultIsToldOnceAndChangesNothing)
          "format is not \"trackplay-layout\""},
         {"{\"format\": 7, \"version\": 1, \"regions\": []}", "format is not \"trackplay-layout\""},
         {"{\"format\": \"trackplay-layout\", \"regions\": []}", "version is missing"},
-        {Layout("", "\"version\": 2, "), "version 2 is newer than this program reads (version 1)"},
+        {Layout("", "\"version\": 3, "), "version 3 is newer than this program reads (version 2)"},
         {"{\"format\": \"trackplay-layout\", \"version\": 18446744073709551615, \"regions\": []}",
-         "version 18446744073709551615 is newer than this program reads (version 1)"},
+         "version 18446744073709551615 is newer than this program reads (version 2)"},
         {"{\"format\": \"trackplay-layout\", \"version\": 0, \"regions\": []}",
          "version is not a whole number of 1 or more"},
         {"{\"format\": \"trackplay-layout\", \"version\": 1.0, \"regions\": []}",
@@ -215,8 +215,10 @@ TEST(RegionLayout, FormatWritesTheDocumentedText)
     EXPECT_EQ(FormatRegionLayout(table, 12),
               "{\n"
               "  \"format\": \"trackplay-layout\",\n"
-              "  \"version\": 1,\n"
+              "  \"version\": 2,\n"
               "  \"margin\": 12,\n"
+              "  \"rules\": { \"merge_gap_s\": 0.0, \"min_visit_s\": 0.0 },\n"
+              "  \"movement\": { \"speed_window\": 15, \"min_immobile_s\": 1.0 },\n"
               "  \"regions\": [\n"
               "    { \"name\": \"open arm\", \"rect\": [50, 50, 175, 175] },\n"
               "    { \"name\": \"say \\\"hi\\\", \xC3\xA9t\xC3\xA9\", \"rect\": "
@@ -225,8 +227,12 @@ TEST(RegionLayout, FormatWritesTheDocumentedText)
               "}\n");
     EXPECT_EQ(FormatRegionLayout(CRegionTable(), 8), "{\n"
                                                      "  \"format\": \"trackplay-layout\",\n"
-                                                     "  \"version\": 1,\n"
+                                                     "  \"version\": 2,\n"
                                                      "  \"margin\": 8,\n"
+                                                     "  \"rules\": { \"merge_gap_s\": 0.0, "
+                                                     "\"min_visit_s\": 0.0 },\n"
+                                                     "  \"movement\": { \"speed_window\": 15, "
+                                                     "\"min_immobile_s\": 1.0 },\n"
                                                      "  \"regions\": []\n"
                                                      "}\n");
 }
