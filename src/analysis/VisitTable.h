@@ -38,7 +38,8 @@ struct RegionSummary
 {
     std::int32_t region = 0;
     std::string name;
-    Rect rect;                 // corners as drawn
+    Rect rect; // corners as drawn; a circle's or polygon's box
+    ShapeKind shape = ShapeKind::Rectangle;
     std::int32_t margin = 0;   // the visit rule's margin
     std::uint64_t entries = 0; // every visit, the open one included
     std::uint64_t completeVisits = 0;
@@ -79,7 +80,7 @@ struct VisitTable
 class CVisitTableBuilder final : public IRecordConsumer
 {
 public:
-    // Regions 0 .. m_nRegionCount-1 of table (copied), judged with the given margin.
+    // Regions 0 .. m_nRegionCount-1 of table (copied), each judged by its shape with the given margin.
     CVisitTableBuilder(const CRegionTable& table, std::int32_t margin);
 
     int Begin(const TrackSourceInfo& source) override;                                    // 0
@@ -94,8 +95,8 @@ private:
     void StepRecord(const TrackRecord& record, std::uint64_t index);
     void Finish();
 
-    std::vector<Rect> m_rects;
-    std::vector<RegionZoneBounds> m_bounds; // of m_rects, worked out once
+    std::vector<RegionShape> m_shapes;
+    std::vector<RegionZones> m_zones; // of m_shapes, worked out once
     std::vector<std::string> m_names;
     std::int32_t m_nMargin;
     std::vector<RegionVisitState> m_states; // one per region
