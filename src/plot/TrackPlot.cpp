@@ -231,41 +231,42 @@ int CTrackPlot::ShowRecord(TrackRecord& record, std::uint32_t index, const Rect*
 int CTrackPlot::OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                               std::int32_t index, RasterOp op)
 {
-    const std::int64_t width = std::int64_t{right} - left;
-    const std::int64_t height = std::int64_t{bottom} - top;
-    if (width >= -1 && width <= 1)
-        return kErrNoRecord;
-    if (height >= -1 && height <= 1)
-        return kErrNoRecord;
-    if (!IsRegionIndex(index, kMaxRegions))
-        return kErrNoRecord;
-    if (m_pSurface == nullptr)
-        return kErrOpen;
-    m_pSurface->SelectPen(kRegionColors[static_cast<std::size_t>(index)]);
-    m_pSurface->SetROP2(op);
-    m_pSurface->Rectangle(left, top, right, bottom);
-    m_pSurface->SetROP2(RasterOp::Copy); // everything else draws in copy mode
-    return kOk;
+    return OutlineShape(Rect{left, top, right, bottom}, RegionShape{}, index, op);
 }
 
 int CTrackPlot::OutlineShape(const Rect& rect, const RegionShape& shape, std::int32_t index, RasterOp op)
 {
     if (shape.kind == ShapeKind::Rectangle)
-        return OutlineRegion(rect.left, rect.top, rect.right, rect.bottom, index, op);
+    {
+        const std::int64_t width = std::int64_t{rect.right} - rect.left;
+        const std::int64_t height = std::int64_t{rect.bottom} - rect.top;
+        if (width >= -1 && width <= 1)
+            return kErrNoRecord;
+        if (height >= -1 && height <= 1)
+            return kErrNoRecord;
+    }
     if (!IsRegionIndex(index, kMaxRegions))
         return kErrNoRecord;
     if (m_pSurface == nullptr)
         return kErrOpen;
     m_pSurface->SelectPen(kRegionColors[static_cast<std::size_t>(index)]);
     m_pSurface->SetROP2(op);
-    if (shape.kind == ShapeKind::Circle)
+    switch (shape.kind)
     {
-        const Rect box = ShapeBox(shape);
+    case ShapeKind::Rectangle:
+        m_pSurface->Rectangle(rect.left, rect.top, rect.right, rect.bottom);
+        break;
+    case ShapeKind::Circle:
+    {
+        const Rect box = ShapeBox(shape); // the ellipse inscribed in the circle's box
         m_pSurface->Ellipse(box.left, box.top, box.right, box.bottom);
+        break;
     }
-    else
+    case ShapeKind::Polygon:
         m_pSurface->Polygon(shape.points);
-    m_pSurface->SetROP2(RasterOp::Copy);
+        break;
+    }
+    m_pSurface->SetROP2(RasterOp::Copy); // everything else draws in copy mode
     return kOk;
 }
 

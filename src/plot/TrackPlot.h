@@ -118,7 +118,8 @@ public:
 private:
     int OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                       std::int32_t index, RasterOp op);
-    // A region's outline by its shape: a rectangle through OutlineRegion, a circle or polygon by its own.
+    // A region's outline by its shape: a rectangle (rect, refused when under 2 pixels wide or high),
+    // a circle as the ellipse in its box, a polygon as its edges.
     int OutlineShape(const Rect& rect, const RegionShape& shape, std::int32_t index, RasterOp op);
     enum class LabelInk
     {

@@ -89,6 +89,16 @@ CliRun AddRegionsCommand(CLI::App& command)
     };
 }
 
+// Runs the regions command with args after "r", with g_resolved fresh; its exit status.
+int RunRegionsCommand(const std::vector<std::string>& args)
+{
+    g_resolved = Resolved{};
+    CCliApp app({{"r", "regions", &AddRegionsCommand}}, "tracktool 0.0.0");
+    std::vector<std::string> all = {"r"};
+    all.insert(all.end(), args.begin(), args.end());
+    return app.Run(all);
+}
+
 // Test where the regions and the margin come from: a layout with its margin, regions given one by
 // one, --margin over either, the default of 8; and what is refused, as a usage error or, for a
 // layout that cannot be used, as a failure told once.
@@ -153,12 +163,8 @@ TEST(RegionOptions, LayoutRegionsAndMargin)
     {
         CRecordingMessageSink sink;
         CScopedMessageSink scoped(sink);
-        g_resolved = Resolved{};
-        CCliApp app({{"r", "regions", &AddRegionsCommand}}, "tracktool 0.0.0");
-        std::vector<std::string> args = {"r"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
         const std::string name = c.args.empty() ? "(nothing)" : c.args.front() + " " + c.args.back();
-        EXPECT_EQ(app.Run(args), c.status) << name;
+        EXPECT_EQ(RunRegionsCommand(c.args), c.status) << name;
         EXPECT_EQ(g_resolved.ran, c.status != kExitUsage) << name;
         EXPECT_EQ(g_resolved.count, c.count) << name;
         EXPECT_EQ(g_resolved.margin, c.margin) << name;
@@ -302,13 +308,9 @@ TEST(RegionOptions, CirclesAndPolygonsTakeSlotsInTheOrderGiven)
     {
         CRecordingMessageSink sink;
         CScopedMessageSink scoped(sink);
-        g_resolved = Resolved{};
-        CCliApp app({{"r", "regions", &AddRegionsCommand}}, "tracktool 0.0.0");
-        std::vector<std::string> args = {"r"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
         const std::string name =
             c.args.front() + " " + c.args.back() + " (" + std::to_string(c.args.size()) + ")";
-        EXPECT_EQ(app.Run(args), c.status) << name;
+        EXPECT_EQ(RunRegionsCommand(c.args), c.status) << name;
         if (c.status == kExitOk && c.args != fifty)
         {
             EXPECT_EQ(g_resolved.shapes, c.shapes) << name;
