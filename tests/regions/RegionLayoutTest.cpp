@@ -391,14 +391,11 @@ TEST(RegionLayout, ShapeFaultsAreToldOnceAndChangeNothing)
          "regions[0] has more than one of \"rect\", \"circle\" and \"polygon\"; a region has one shape"},
         {"{\"circle\": [5, 5]}",
          "regions[0].circle is not a list of three whole numbers (centre x, centre y, radius)"},
-        {"{\"circle\": {\"r\": 5}}",
-         "regions[0].circle is not a list of three whole numbers (centre x, centre y, radius)"},
         {"{\"circle\": [5, 5, 2.5]}",
          "regions[0].circle[2] is not a whole number from -1073741824 to 1073741824"},
         {"{\"circle\": [1073741825, 5, 2]}",
          "regions[0].circle[0] is not a whole number from -1073741824 to 1073741824"},
         {"{\"circle\": [5, 5, 0]}", "regions[0].circle has radius 0; a circle's radius is at least 1"},
-        {"{\"circle\": [1073741820, 5, 5]}", "regions[0].circle reaches beyond -1073741824 .. 1073741824"},
         {"{\"polygon\": [[0, 0], [9, 0]]}", "regions[0].polygon has 2 points; a polygon has 3 to 64"},
         {"{\"polygon\": 7}", "regions[0].polygon is not a list of points [x, y]"},
         {"{\"polygon\": [[0, 0], [9, 0], [0]]}", "regions[0].polygon[2] is not a point [x, y]"},
@@ -406,10 +403,6 @@ TEST(RegionLayout, ShapeFaultsAreToldOnceAndChangeNothing)
          "regions[0].polygon[2][1] is not a whole number from -1073741824 to 1073741824"},
         {"{\"polygon\": [[0, 0], [9, 0], [0, 9], [0, 0]]}",
          "regions[0].polygon repeats its first point (0, 0) at its end; a polygon closes by itself"},
-        {"{\"polygon\": [[0, 0], [9, 9], [9, 0], [0, 9]]}",
-         "regions[0].polygon has edges that cross or touch: (0, 0)-(9, 9) and (9, 0)-(0, 9)"},
-        {"{\"polygon\": [[0, 0], [3, 3], [6, 6]]}",
-         "regions[0].polygon has no area: its points lie on one line"},
     };
     for (const auto& [region, problem] : cases)
     {
