@@ -1,9 +1,9 @@
-// Loads arbitrary bytes as a region layout file, with its analysis settings. A load either fails
-// with exactly one message and leaves the table, the margin and the settings as they were, or
-// succeeds silently (but for the warning of a stretched arena calibration); a layout it accepts is
-// saved and loaded again, and must come back unchanged. The first bytes are also given as the
-// value of every settings option: the check and the setting agree, and a value accepted is in
-// range and goes on top of other settings without a fault.
+// Loads arbitrary bytes as a region layout file (rectangles, circles and polygons), with its
+// analysis settings. A load either fails with exactly one message and leaves the table, the margin
+// and the settings as they were, or succeeds silently (but for the warning of a stretched arena
+// calibration); a layout it accepts is saved and loaded again, and must come back unchanged. The
+// first bytes are also given as the value of every settings option: the check and the setting
+// agree, and a value accepted is in range and goes on top of other settings without a fault.
 #include "base/ResultCodes.h"
 #include "regions/AnalysisSettings.h"
 #include "regions/RegionLayout.h"
@@ -25,6 +25,7 @@ CRegionTable StartingTable()
     table.m_regionRects[0] = Rect{1, 2, 3, 4};
     table.m_regionRects[1] = Rect{9, 8, 7, 6};
     table.m_regionNames[1] = "before";
+    table.SetShape(2, RegionShape::Circle(30, 40, 5)); // beyond the count: a load must clear it
     table.m_nSelectedRegion = 0;
     table.m_ptDragAnchor = Point{11, 12};
     table.m_ptDragPoint = Point{13, 14};
@@ -34,8 +35,9 @@ CRegionTable StartingTable()
 bool SameTable(const CRegionTable& a, const CRegionTable& b)
 {
     return a.m_nRegionCount == b.m_nRegionCount && a.m_regionRects == b.m_regionRects &&
-           a.m_regionNames == b.m_regionNames && a.m_nSelectedRegion == b.m_nSelectedRegion &&
-           a.m_ptDragAnchor == b.m_ptDragAnchor && a.m_ptDragPoint == b.m_ptDragPoint;
+           a.m_regionNames == b.m_regionNames && a.m_regionShapes == b.m_regionShapes &&
+           a.m_nSelectedRegion == b.m_nSelectedRegion && a.m_ptDragAnchor == b.m_ptDragAnchor &&
+           a.m_ptDragPoint == b.m_ptDragPoint;
 }
 
 // Settings every load replaces, with something other than the default in every field.
@@ -89,6 +91,9 @@ std::vector<std::vector<std::uint8_t>> FuzzSeedInputs()
     table.m_regionRects[1] = Rect{400, 300, 200, 100};
     table.m_regionNames[1] = "n\xC3\xA9st, \"closed\"";
     table.m_regionRects[2] = Rect{-2147483647 - 1, 0, 2147483647, 12};
+    table.SetShape(3, RegionShape::Circle(320, 240, 40));
+    table.SetShape(4, RegionShape::Polygon({{0, 0}, {40, 0}, {40, 20}, {20, 20}, {20, 40}, {0, 40}}));
+    table.m_nRegionCount = 5;
     std::vector<std::vector<std::uint8_t>> seeds;
     seeds.push_back(Bytes(FormatRegionLayout(table, 8)));
     seeds.push_back(
@@ -112,6 +117,9 @@ std::vector<std::vector<std::uint8_t>> FuzzSeedInputs()
                           "{\"cm_per_px\":0.1},\"rules\":{\"merge_gap_s\":3600,\"min_visit_s\":0}}"));
     seeds.push_back(Bytes("0.25"));
     seeds.push_back(Bytes("600"));
+    seeds.push_back(
+        Bytes("{\"format\":\"trackplay-layout\",\"version\":1,\"regions\":[{\"circle\":[1,2,0]},"
+              "{\"polygon\":[[0,0],[9,9],[9,0],[0,9]]},{\"rect\":[0,0,1,1],\"circle\":[5,5,5]}]}"));
     return seeds;
 }
 
@@ -147,6 +155,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "an accepted layout has a margin of 0 or more and at most 50 regions");
     FuzzCheck(table.m_nSelectedRegion == (table.m_nRegionCount > 0 ? 0 : -1),
               "the first region loaded is selected");
+
+    for (std::int32_t j = 0; j < table.m_nRegionCount; ++j)
+        FuzzCheck(!FindShapeProblem(table.ShapeOf(j)).has_value() &&
+                      ShapeBox(table.ShapeOf(j)) == table.m_regionRects[static_cast<std::size_t>(j)],
+                  "every region loaded is a usable shape with its box in the table");
 
     const std::string again = scratch.File("again.json");
     FuzzCheck(SaveRegionLayout(again, table, margin, settings) == kOk, "an accepted layout can be saved");

@@ -140,6 +140,7 @@ void AppendRegionRow(CCsvBuilder& csv, std::string_view file, const RegionSummar
         .OptionalFixed6(region.latencySeconds)
         .OptionalFixed6(region.meanVisitSeconds)
         .OptionalFixed6(region.longestVisitSeconds)
+        .Field(ShapeKindName(region.shape))
         .EndRow();
 }
 

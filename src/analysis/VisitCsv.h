@@ -23,7 +23,7 @@ inline constexpr std::string_view kVisitsCsvHeader =
     "duration_s,duration_timestamp,complete";
 inline constexpr std::string_view kRegionsCsvHeader =
     "file,region,name,left,top,right,bottom,margin,entries,complete_visits,time_inside_records,time_inside_s,"
-    "share_of_session,latency_records,latency_s,mean_visit_s,longest_visit_s";
+    "share_of_session,latency_records,latency_s,mean_visit_s,longest_visit_s,shape";
 inline constexpr std::string_view kSessionCsvHeader =
     "file,records,duration_s,first_timestamp,last_timestamp,time_outside_all_s,path_length_px,"
     "mean_speed_px_s,records_outside_plot";

@@ -48,14 +48,15 @@ std::uint64_t CountRecordsInVisits(const std::vector<VisitRow>& startOrder)
     return covered;
 }
 
-RegionSummary SummariseRegion(std::int32_t region, const std::string& name, const Rect& rect,
+RegionSummary SummariseRegion(std::int32_t region, const std::string& name, const RegionShape& shape,
                               std::int32_t margin, const std::vector<VisitRow>& startOrder,
                               std::uint64_t records)
 {
     RegionSummary summary;
     summary.region = region;
     summary.name = name;
-    summary.rect = rect;
+    summary.rect = ShapeBox(shape);
+    summary.shape = shape.kind;
     summary.margin = margin;
     std::uint64_t completeRecords = 0;
     std::uint64_t longest = 0;
@@ -115,15 +116,15 @@ CVisitTableBuilder::CVisitTableBuilder(const CRegionTable& table, std::int32_t m
     const std::int32_t count = std::clamp(table.m_nRegionCount, 0, kMaxRegions);
     for (std::int32_t j = 0; j < count; ++j)
     {
-        m_rects.push_back(table.m_regionRects[static_cast<std::size_t>(j)]);
-        m_bounds.push_back(MakeZoneBounds(m_rects.back(), margin));
+        m_shapes.push_back(table.ShapeOf(j));
+        m_zones.push_back(MakeRegionZones(m_shapes.back(), margin));
         m_names.push_back(table.m_regionNames[static_cast<std::size_t>(j)]);
     }
 }
 
 int CVisitTableBuilder::Begin(const TrackSourceInfo& /*source*/)
 {
-    m_states.assign(m_rects.size(), RegionVisitState{});
+    m_states.assign(m_shapes.size(), RegionVisitState{});
     m_visits.clear();
     m_nRecords = 0;
     m_pathLength = 0.0;
@@ -147,10 +148,10 @@ void CVisitTableBuilder::StepRecord(const TrackRecord& record, std::uint64_t ind
     const std::int64_t x = record.x;
     const std::int64_t y = record.y;
     const std::int64_t t = record.timestamp;
-    for (std::size_t j = 0; j < m_rects.size(); ++j)
+    for (std::size_t j = 0; j < m_shapes.size(); ++j)
     {
         RegionVisitState& state = m_states[j];
-        StepVisit(state, ClassifyPosition(x, y, m_bounds[j]), index, t);
+        StepVisit(state, ClassifyPosition(x, y, m_zones[j]), index, t);
         if (state.complete != 0)
         {
             m_visits.push_back(VisitRow{static_cast<std::int32_t>(j), 0, state.enterRecord, state.leaveRecord,
@@ -217,13 +218,13 @@ void CVisitTableBuilder::Finish()
               [](const VisitRow& a, const VisitRow& b) {
                   return a.enterRecord != b.enterRecord ? a.enterRecord < b.enterRecord : a.region < b.region;
               });
-    std::vector<std::uint64_t> numbers(m_rects.size(), 0);
+    std::vector<std::uint64_t> numbers(m_shapes.size(), 0);
     for (VisitRow& visit : result.visits)
         visit.visit = ++numbers[static_cast<std::size_t>(visit.region)];
 
     result.regions.clear();
-    for (std::size_t j = 0; j < m_rects.size(); ++j)
-        result.regions.push_back(SummariseRegion(static_cast<std::int32_t>(j), m_names[j], m_rects[j],
+    for (std::size_t j = 0; j < m_shapes.size(); ++j)
+        result.regions.push_back(SummariseRegion(static_cast<std::int32_t>(j), m_names[j], m_shapes[j],
                                                  m_nMargin, result.visits, m_nRecords));
 
     SessionSummary& session = result.session;

@@ -46,7 +46,8 @@ struct RegionSummary
 {
     std::int32_t region = 0;
     std::string name;
-    Rect rect;                 // corners as drawn
+    Rect rect; // corners as drawn; a circle's or polygon's box
+    ShapeKind shape = ShapeKind::Rectangle;
     std::int32_t margin = 0;   // the visit rule's margin
     std::uint64_t entries = 0; // every visit, the open one included
     std::uint64_t completeVisits = 0;
@@ -97,8 +98,8 @@ struct VisitTable
 class CVisitTableBuilder final : public IRecordConsumer
 {
 public:
-    // Regions 0 .. m_nRegionCount-1 of table (copied), judged with the given margin, and counted
-    // by settings that FindSettingsProblem accepts.
+    // Regions 0 .. m_nRegionCount-1 of table (copied), each judged by its shape with the given
+    // margin, and counted by settings that FindSettingsProblem accepts.
     CVisitTableBuilder(const CRegionTable& table, std::int32_t margin,
                        const AnalysisSettings& settings = AnalysisSettings{});
 
@@ -116,8 +117,8 @@ private:
     void Finish();
     void FinishMovement();
 
-    std::vector<Rect> m_rects;
-    std::vector<RegionZoneBounds> m_bounds; // of m_rects, worked out once
+    std::vector<RegionShape> m_shapes;
+    std::vector<RegionZones> m_zones; // of m_shapes, worked out once
     std::vector<std::string> m_names;
     std::int32_t m_nMargin;
     std::vector<RegionVisitState> m_states; // one per region

@@ -68,8 +68,8 @@ void CPlaybackDlg::RefreshRecord()
     // A record the reader cannot deliver has been reported by the reader; what it copied is shown.
     TrackRecord record{};
     static_cast<void>(m_plot.ShowRecord(record, m_currentIndex, m_regions.m_regionRects.data(),
-                                        m_regions.m_nRegionCount, m_regions.m_nSelectedRegion, filter,
-                                        ViewModeOf(m_viewPoints)));
+                                        m_regions.m_regionShapes.data(), m_regions.m_nRegionCount,
+                                        m_regions.m_nSelectedRegion, filter, ViewModeOf(m_viewPoints)));
 
     m_scrollBar.SetScrollPos(IndexToThumb(m_currentIndex, m_recordCount), true);
 

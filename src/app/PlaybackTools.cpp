@@ -12,8 +12,8 @@ void CPlaybackDlg::OnPlotNow()
 {
     // The plot runs with whatever the fields hold after the exchange, also when a field was refused.
     UpdateData(true);
-    m_plot.PlotEntireTrack(m_regions.m_regionRects.data(), m_regions.m_nRegionCount,
-                           m_regions.m_nSelectedRegion, m_plotEveryNth);
+    m_plot.PlotEntireTrack(m_regions.m_regionRects.data(), m_regions.m_regionShapes.data(),
+                           m_regions.m_nRegionCount, m_regions.m_nSelectedRegion, m_plotEveryNth);
 }
 
 void CPlaybackDlg::OnSaveBitmap()

@@ -154,6 +154,64 @@ void CDrawingSurface::Ellipse(std::int32_t x0, std::int32_t y0, std::int32_t x1,
     WalkEllipseOutline(left, top, w, h, [this](std::int64_t x, std::int64_t y) { PlotPixelClipped(x, y); });
 }
 
+// LineTo's own walk decides the pixels: the edges are drawn white on the part of the surface they
+// can reach, cleared black first, and the white pixels are the outline. The surface is then put back
+// and each outline pixel drawn once with the caller's pen and raster operation.
+void CDrawingSurface::Polygon(std::span<const Point> points)
+{
+    ++m_nChangeCount;
+    if (points.empty())
+        return;
+    std::int64_t left = points[0].x;
+    std::int64_t top = points[0].y;
+    std::int64_t right = points[0].x;
+    std::int64_t bottom = points[0].y;
+    for (const Point& p : points)
+    {
+        left = std::min<std::int64_t>(left, p.x);
+        top = std::min<std::int64_t>(top, p.y);
+        right = std::max<std::int64_t>(right, p.x);
+        bottom = std::max<std::int64_t>(bottom, p.y);
+    }
+    // A line sets pixels only within the box of its ends.
+    const auto fromX = static_cast<std::int32_t>(std::max<std::int64_t>(left, 0));
+    const auto fromY = static_cast<std::int32_t>(std::max<std::int64_t>(top, 0));
+    const auto toX = static_cast<std::int32_t>(std::min<std::int64_t>(right + 1, m_nWidth));
+    const auto toY = static_cast<std::int32_t>(std::min<std::int64_t>(bottom + 1, m_nHeight));
+    if (fromX >= toX || fromY >= toY)
+        return;
+    const Rect reach{fromX, fromY, toX, toY};
+    const auto rowBytes = static_cast<std::size_t>(toX - fromX) * 3;
+    std::vector<std::uint8_t> saved;
+    saved.reserve(rowBytes * static_cast<std::size_t>(toY - fromY));
+    for (std::int32_t y = fromY; y < toY; ++y)
+        saved.insert(saved.end(), PixelAt(fromX, y), PixelAt(fromX, y) + rowBytes);
+
+    const Rgb pen = m_penColour;
+    const RasterOp op = m_rasterOp;
+    const Point current = m_ptCurrent;
+    FillRgbPixels(m_pixels, m_nWidth, m_nHeight, reach, kBlack);
+    m_penColour = kWhite;
+    m_rasterOp = RasterOp::Copy;
+    MoveToEx(points[0].x, points[0].y);
+    for (std::size_t k = 1; k <= points.size(); ++k)
+        LineTo(points[k % points.size()].x, points[k % points.size()].y);
+
+    std::vector<Point> outline;
+    for (std::int32_t y = fromY; y < toY; ++y)
+        for (std::int32_t x = fromX; x < toX; ++x)
+            if (PixelAt(x, y)[0] != 0)
+                outline.push_back(Point{x, y});
+    for (std::int32_t y = fromY; y < toY; ++y)
+        std::copy_n(saved.data() + static_cast<std::size_t>(y - fromY) * rowBytes, rowBytes,
+                    PixelAt(fromX, y));
+    m_penColour = pen;
+    m_rasterOp = op;
+    m_ptCurrent = current;
+    for (const Point& p : outline)
+        PlotPixel(p.x, p.y);
+}
+
 void FillRgbPixels(std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
                    const Rect& rect, Rgb colour)
 {

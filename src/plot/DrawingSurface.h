@@ -78,6 +78,10 @@ public:
     // Hollow outlines of the box with the corners in any order, right and bottom excluded.
     void Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
     void Ellipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+    // Hollow outline of the closed path through points: the pixels LineTo sets along each edge from
+    // one point to the next and from the last back to the first, each pixel set once even where two
+    // edges share it, so that exclusive-or drawing erases it exactly. The current position stays.
+    void Polygon(std::span<const Point> points);
 
     // Fills rect (right and bottom excluded) with colour, always copied, and makes colour the text
     // background colour (the platform's opaque text-out with no text).

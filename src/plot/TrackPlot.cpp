@@ -176,10 +176,17 @@ int CTrackPlot::DrawRecord(const TrackRecord& record, ColorFilter filter, ViewMo
 int CTrackPlot::ShowRecord(TrackRecord& record, std::uint32_t index, const Rect* rects, std::int32_t count,
                            std::int32_t selected, ColorFilter filter, ViewMode view)
 {
+    return ShowRecord(record, index, rects, nullptr, count, selected, filter, view);
+}
+
+int CTrackPlot::ShowRecord(TrackRecord& record, std::uint32_t index, const Rect* rects,
+                           const RegionShape* shapes, std::int32_t count, std::int32_t selected,
+                           ColorFilter filter, ViewMode view)
+{
     if (m_pTrackFile == nullptr)
         return kErrOpen;
     Clear();
-    RedrawRegions(rects, count, selected);
+    RedrawRegions(rects, shapes, count, selected);
     const int fetched = m_pTrackFile->GetRecord(record, index);
     DrawRecord(record, filter, view);
     return fetched;
@@ -188,19 +195,41 @@ int CTrackPlot::ShowRecord(TrackRecord& record, std::uint32_t index, const Rect*
 int CTrackPlot::OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                               std::int32_t index, RasterOp op)
 {
-    const std::int64_t width = std::int64_t{right} - left;
-    const std::int64_t height = std::int64_t{bottom} - top;
-    if (width >= -1 && width <= 1)
-        return kErrNoRecord;
-    if (height >= -1 && height <= 1)
-        return kErrNoRecord;
+    return OutlineShape(Rect{left, top, right, bottom}, RegionShape{}, index, op);
+}
+
+int CTrackPlot::OutlineShape(const Rect& rect, const RegionShape& shape, std::int32_t index, RasterOp op)
+{
+    if (shape.kind == ShapeKind::Rectangle)
+    {
+        const std::int64_t width = std::int64_t{rect.right} - rect.left;
+        const std::int64_t height = std::int64_t{rect.bottom} - rect.top;
+        if (width >= -1 && width <= 1)
+            return kErrNoRecord;
+        if (height >= -1 && height <= 1)
+            return kErrNoRecord;
+    }
     if (!IsRegionIndex(index, kMaxRegions))
         return kErrNoRecord;
     if (m_pSurface == nullptr)
         return kErrOpen;
     m_pSurface->SelectPen(kRegionColors[static_cast<std::size_t>(index)]);
     m_pSurface->SetROP2(op);
-    m_pSurface->Rectangle(left, top, right, bottom);
+    switch (shape.kind)
+    {
+    case ShapeKind::Rectangle:
+        m_pSurface->Rectangle(rect.left, rect.top, rect.right, rect.bottom);
+        break;
+    case ShapeKind::Circle:
+    {
+        const Rect box = ShapeBox(shape); // the ellipse inscribed in the circle's box
+        m_pSurface->Ellipse(box.left, box.top, box.right, box.bottom);
+        break;
+    }
+    case ShapeKind::Polygon:
+        m_pSurface->Polygon(shape.points);
+        break;
+    }
     m_pSurface->SetROP2(RasterOp::Copy); // everything else draws in copy mode
     return kOk;
 }
@@ -258,6 +287,12 @@ int CTrackPlot::EraseRegionLabels(std::int32_t count)
 
 int CTrackPlot::RedrawRegions(const Rect* rects, std::int32_t count, std::int32_t selected)
 {
+    return RedrawRegions(rects, nullptr, count, selected);
+}
+
+int CTrackPlot::RedrawRegions(const Rect* rects, const RegionShape* shapes, std::int32_t count,
+                              std::int32_t selected)
+{
     if (m_pSurface == nullptr)
         return kErrOpen; // nothing drawn, so the list of drawn outlines stays as it is
     // The table holds 50 rectangles; a longer or missing list must not read or write past it.
@@ -265,19 +300,23 @@ int CTrackPlot::RedrawRegions(const Rect* rects, std::int32_t count, std::int32_
         count = 0;
     count = std::clamp<std::int32_t>(count, 0, kMaxRegions);
 
+    const RegionShape rectangle;
+    const auto shapeOf = [&](std::int32_t i) -> const RegionShape&
+    { return shapes != nullptr ? shapes[i] : rectangle; };
     for (std::uint32_t i = 0; i < m_nDrawnRegions; ++i)
-    {
-        const Rect& r = m_drawnRegionRects[i];
-        XorRegionOutline(r.left, r.top, r.right, r.bottom, static_cast<std::int32_t>(i));
-    }
+        OutlineShape(m_drawnRegionRects[i], m_drawnRegionShapes[i], static_cast<std::int32_t>(i),
+                     RasterOp::Xor);
     for (std::int32_t i = 0; i < count; ++i)
-        DrawRegionOutline(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom, i);
+        OutlineShape(rects[i], shapeOf(i), i, RasterOp::Copy);
     EraseRegionLabels(static_cast<std::int32_t>(m_nDrawnRegions));
     DrawRegionLabels(count, selected);
 
     m_nDrawnRegions = static_cast<std::uint32_t>(count);
     if (rects != m_drawnRegionRects.data()) // a caller may hand back the drawn list itself
         std::copy(rects, rects + count, m_drawnRegionRects.begin());
+    if (shapes != m_drawnRegionShapes.data())
+        for (std::int32_t i = 0; i < count; ++i)
+            m_drawnRegionShapes[static_cast<std::size_t>(i)] = shapeOf(i);
     return kOk;
 }
 
@@ -310,8 +349,14 @@ int CTrackPlot::PlotEveryNthRecord(std::uint32_t n)
 
 int CTrackPlot::PlotEntireTrack(const Rect* rects, std::int32_t count, std::int32_t selected, std::uint32_t n)
 {
+    return PlotEntireTrack(rects, nullptr, count, selected, n);
+}
+
+int CTrackPlot::PlotEntireTrack(const Rect* rects, const RegionShape* shapes, std::int32_t count,
+                                std::int32_t selected, std::uint32_t n)
+{
     Clear();
-    RedrawRegions(rects, count, selected);
+    RedrawRegions(rects, shapes, count, selected);
     return PlotEveryNthRecord(n);
 }
 

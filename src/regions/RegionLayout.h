@@ -7,18 +7,22 @@
 //       "margin": 8,
 //       "rules": { "merge_gap_s": 0.5, "min_visit_s": 0.25 },
 //       "regions": [
-//         { "name": "open arm", "rect": [50, 50, 175, 175] }
+//         { "name": "open arm", "rect": [50, 50, 175, 175] },
+//         { "name": "platform", "circle": [320, 240, 40] },
+//         { "name": "north arm", "polygon": [[300, 0], [340, 0], [340, 200], [300, 200]] }
 //       ]
 //     }
 //
-// "rect" is left, top, right, bottom in plot pixels with the corners as drawn (a rectangle dragged
-// backwards stays so). Up to 50 regions; a region without "name" takes its slot's ("Box3"); the
-// margin is 8 when not given. From version 2 on a layout also holds the analysis settings
-// (regions/LayoutSettings.h); a version 1 layout has them at their defaults, whatever keys it has,
-// and saving always writes version 2. Unknown keys are ignored. Anything else that is wrong (a newer
-// version, a bad name, a rectangle that is not four 32-bit whole numbers, ...) is told in one
-// message naming the file, the entry ("regions[3].name") and the fault, and the caller's table and
-// margin stay as they were. No exception leaves this module.
+// Each region has exactly one shape. "rect" is left, top, right, bottom in plot pixels with the
+// corners as drawn (a rectangle dragged backwards stays so); "circle" is the centre and the radius;
+// "polygon" the corners in order (regions/RegionShape.h says which are usable). Up to 50 regions; a
+// region without "name" takes its slot's ("Box3"); the margin is 8 when not given. From version 2
+// on a layout also holds the analysis settings (regions/LayoutSettings.h); a version 1 layout has
+// them at their defaults, whatever keys it has, and saving always writes version 2. Unknown keys are
+// ignored. Anything else that is wrong (a newer version, a bad name, a rectangle that is not four
+// 32-bit whole numbers, ...) is told in one message naming the file, the entry ("regions[3].name")
+// and the fault, and the caller's table and margin stay as they were. No exception leaves this
+// module.
 #pragma once
 
 #include "regions/AnalysisSettings.h"
