@@ -6,7 +6,7 @@
 
 #include "base/Geometry.h"
 #include "base/MessageSink.h"
-#include "framework/DialogIds.h"
+#include "resources/DialogIds.h"
 #include "resources/ResourceTypes.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Dialog templates 100 (About box), 102 (the main window) and 103 to 106 (the small dialogs of the
 // later commands). Positions and sizes in dialog units; the rows are in creation order, which is
 // also the Tab order.
-#include "framework/DialogIds.h"
+#include "resources/DialogIds.h"
 #include "resources/Resources.h"
 
 namespace

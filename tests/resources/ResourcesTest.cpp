@@ -1,6 +1,6 @@
 #include "resources/Resources.h"
 
-#include "framework/DialogIds.h"
+#include "resources/DialogIds.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
