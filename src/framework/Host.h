@@ -1,11 +1,12 @@
-// The host: the platform side of the framework. CDialog and CWinApp never touch the screen
-// themselves; they ask the host, which is either the Qt 6 Widgets host (framework/qt) or the
+// The host: the platform side of the framework. Dialogs and the application object never touch the
+// screen themselves; they ask the host, which is either the Qt 6 Widgets host (framework/qt) or the
 // scripted host of the tests (tests/support). The host is the truth for what the user can change
 // (edit texts, check states, focus, window state); the framework reads it back.
 #pragma once
 
 #include "base/Geometry.h"
 #include "base/MessageSink.h"
+#include "framework/Message.h"
 #include "resources/DialogIds.h"
 #include "resources/ResourceTypes.h"
 
@@ -16,7 +17,6 @@
 #include <string_view>
 
 class CDialog;
-class CWinApp;
 
 // A pixel buffer the plot area shows: 24-bit RGB, rows top to bottom, 3 bytes per pixel, no row
 // padding. The app adapts its drawing surface to this (PixelSourceAdapter.h), so the framework
@@ -134,6 +134,23 @@ public:
     virtual void PresentPixels() = 0;
 };
 
+// The application as a host's message loop serves it (CWinApp is the one the program has): every
+// message for one of its windows goes through ProcessMessage, and the idle rule is asked whenever
+// the queue has run empty.
+class IMessageLoopClient
+{
+public:
+    // Handles one message for target; true when consumed (a key) or handled (anything else).
+    virtual bool ProcessMessage(CDialog& target, Message& msg) = 0;
+    // Whether the idle rule wants OnQueueEmpty once the queue is empty.
+    [[nodiscard]] virtual bool IsIdlePending() const = 0;
+    // The queue has run empty: the idle call, when the rule says so.
+    virtual void OnQueueEmpty() = 0;
+
+protected:
+    ~IMessageLoopClient() = default;
+};
+
 class IHost
 {
 public:
@@ -149,8 +166,8 @@ public:
     // Ends the modal loop of window (called by EndDialog).
     virtual void EndModal(IHostWindow& window, int result) = 0;
 
-    // The message loop of CWinApp::Run; returns the exit code given to PostQuit.
-    virtual int RunMessageLoop(CWinApp& app) = 0;
+    // The program's message loop, serving client until PostQuit; returns the exit code given there.
+    virtual int RunMessageLoop(IMessageLoopClient& client) = 0;
     // Asks the loop to end with exitCode once the current message is handled.
     virtual void PostQuit(int exitCode) = 0;
 

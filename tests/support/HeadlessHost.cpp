@@ -325,7 +325,7 @@ void CHeadlessHost::AfterModal()
     PostMessageTo(main, MakeMouseMessage(MessageKind::MouseMove, m_ptCursor, m_ptCursor, 0));
 }
 
-bool CHeadlessHost::PumpOne(CWinApp& app)
+bool CHeadlessHost::PumpOne(IMessageLoopClient& client)
 {
     if (m_queue.empty())
         return false;
@@ -352,7 +352,7 @@ bool CHeadlessHost::PumpOne(CWinApp& app)
             control->checked = !control->checked;
         window->SetFocusTo(msg.id);
     }
-    const bool handled = app.ProcessMessage(*target, msg);
+    const bool handled = client.ProcessMessage(*target, msg);
     if (IsKeyMessage(msg.kind) && !handled && FindWindow(*target) != nullptr)
         DefaultKeyProcessing(*target, msg);
     return true;
@@ -379,22 +379,22 @@ void CHeadlessHost::DefaultKeyProcessing(CDialog& target, const Message& msg)
         PostClick(focus->source.id, &target);
 }
 
-int CHeadlessHost::RunMessageLoop(CWinApp& app)
+int CHeadlessHost::RunMessageLoop(IMessageLoopClient& client)
 {
     // OnIdle returning true forever would keep a real loop busy; here the run stops after a bound.
     constexpr int kMaxIdleCallsWithoutMessages = 100;
     int idleCalls = 0;
     while (!m_bQuit)
     {
-        if (PumpOne(app))
+        if (PumpOne(client))
         {
             idleCalls = 0;
             continue;
         }
-        if (app.IsIdlePending() && idleCalls < kMaxIdleCallsWithoutMessages)
+        if (client.IsIdlePending() && idleCalls < kMaxIdleCallsWithoutMessages)
         {
             ++idleCalls;
-            app.OnQueueEmpty();
+            client.OnQueueEmpty();
             continue;
         }
         break;

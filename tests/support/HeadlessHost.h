@@ -134,7 +134,7 @@ public:
     void EndModal(IHostWindow& window, int result) override;
     // Handles queued messages until the queue is empty and no idle call is due, or the quit
     // message was posted. Returns the exit code after a quit, else kStillRunning.
-    int RunMessageLoop(CWinApp& app) override;
+    int RunMessageLoop(IMessageLoopClient& client) override;
     void PostQuit(int exitCode) override;
     int ShowMessageBox(const MessageBoxRequest& request) override;
     std::optional<std::string> ShowFileDialog(const FileDialogRequest& request) override;
@@ -238,7 +238,7 @@ private:
         bool toggleCheck = false; // a click on a check box toggles it before it notifies
     };
     void AfterModal();
-    bool PumpOne(CWinApp& app);
+    bool PumpOne(IMessageLoopClient& client);
     void DefaultKeyProcessing(CDialog& target, const Message& msg);
     void WindowDestroyed(CHeadlessWindow& window);
 

@@ -172,7 +172,7 @@ void CQtHost::EndModal(IHostWindow& window, int result)
     static_cast<CQtWindow&>(window).ExitModalLoop(result);
 }
 
-int CQtHost::RunMessageLoop(CWinApp& app)
+int CQtHost::RunMessageLoop(IMessageLoopClient& client)
 {
     QEventLoop loop;
     while (!m_bQuit)
@@ -183,9 +183,9 @@ int CQtHost::RunMessageLoop(CWinApp& app)
         }
         if (m_bQuit)
             break;
-        if (app.IsIdlePending())
+        if (client.IsIdlePending())
         {
-            app.OnQueueEmpty();
+            client.OnQueueEmpty();
             continue;
         }
         loop.processEvents(QEventLoop::WaitForMoreEvents);

@@ -51,7 +51,7 @@ public:
                                                   CDialog* parent) override;
     int RunModal(CDialog& dialog, IHostWindow& window) override;
     void EndModal(IHostWindow& window, int result) override;
-    int RunMessageLoop(CWinApp& app) override;
+    int RunMessageLoop(IMessageLoopClient& client) override;
     void PostQuit(int exitCode) override;
     int ShowMessageBox(const MessageBoxRequest& request) override;
     std::optional<std::string> ShowFileDialog(const FileDialogRequest& request) override;
