@@ -3,9 +3,8 @@
 #include "framework/Dialog.h"
 #include "framework/WinApp.h"
 #include "framework/qt/QtConvert.h"
-#include "framework/qt/QtHost.h"
 #include "framework/qt/QtScrollBar.h"
-#include "framework/qt/QtWidgets.h"
+#include "framework/qt/QtWindowRegistry.h"
 #include "resources/Resources.h"
 
 #include <QAction>
@@ -68,12 +67,12 @@ bool TextsFit(const QFont& font, const DialogTemplate& dialog, const QWidget& sa
 
 // --- CQtWindow --------------------------------------------------------------------------------
 
-CQtWindow::CQtWindow(CQtHost& host, CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget,
-                     bool modal)
-    : m_host(host), m_owner(owner), m_template(dialog)
+CQtWindow::CQtWindow(CQtWindowRegistry& windows, CDialog& owner, const DialogTemplate& dialog,
+                     QWidget* parentWidget, bool modal)
+    : m_windows(windows), m_owner(owner), m_template(dialog)
 {
     m_pTop = std::make_unique<CTopWindow>(*this, parentWidget);
-    m_host.AddWindow(*this);
+    m_windows.Add(m_pTop.get(), *this);
     Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
     if ((dialog.style & kDialogSystemMenu) != 0)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -124,7 +123,7 @@ CQtWindow::~CQtWindow()
 {
     if (m_pModalLoop != nullptr)
         m_pModalLoop->exit(kIdCancel);
-    m_host.RemoveWindow(*this);
+    m_windows.Remove(m_pTop.get());
 }
 
 QWidget* CQtWindow::TopLevel() const
@@ -144,7 +143,7 @@ bool CQtWindow::Deliver(Message msg)
     if (app == nullptr)
         return false;
     // Only paint gets through while a progress display is open.
-    if (m_host.IsInputBlocked() && msg.kind != MessageKind::Paint)
+    if (m_windows.IsInputBlocked() && msg.kind != MessageKind::Paint)
         return false;
     return app->ProcessMessage(m_owner, msg);
 }

@@ -4,6 +4,7 @@
 
 #include "framework/Host.h"
 #include "framework/Message.h"
+#include "framework/qt/QtWidgets.h"
 
 #include <QPointer>
 #include <map>
@@ -13,15 +14,14 @@ class QEventLoop;
 class QMainWindow;
 class QMenu;
 class QWidget;
-class CPlotWidget;
-class CQtHost;
-class CTopWindow;
+class CQtWindowRegistry;
 
-class CQtWindow final : public IHostWindow
+class CQtWindow final : public IHostWindow, public IQtWidgetEvents
 {
 public:
-    // Registers itself with host (which outlives it) for as long as it exists.
-    CQtWindow(CQtHost& host, CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget, bool modal);
+    // Registers itself with windows (which outlives it) for as long as it exists.
+    CQtWindow(CQtWindowRegistry& windows, CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget,
+              bool modal);
     ~CQtWindow() override;
     CQtWindow(const CQtWindow&) = delete;
     CQtWindow& operator=(const CQtWindow&) = delete;
@@ -31,9 +31,9 @@ public:
     [[nodiscard]] CDialog& Owner() const { return m_owner; }
 
     // Hands a message to the application for this window (ProcessMessage); true when handled.
-    bool Deliver(Message msg);
+    bool Deliver(Message msg) override;
     // Queues a paint message (the window was shown or restored).
-    void PostPaint();
+    void PostPaint() override;
 
     // The modal run of RunModal / EndModal.
     int RunModalLoop();
@@ -68,7 +68,7 @@ private:
     void BuildMenuBar(int menuId);
     void BuildControls(const DialogTemplate& dialog);
 
-    CQtHost& m_host;
+    CQtWindowRegistry& m_windows;
     CDialog& m_owner;
     const DialogTemplate& m_template;
     std::unique_ptr<CTopWindow> m_pTop;
