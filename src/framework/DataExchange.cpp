@@ -62,11 +62,11 @@ template <class T> std::optional<T> ParseWhole(std::string_view text)
 
 // The exchange's driver lives with the exchange, so that the dialog needs no more of it than the
 // name of CDataExchange.
-bool CDialog::UpdateData(bool saveAndValidate)
+bool CDialog::UpdateData(ExchangeDirection direction)
 {
     if (GetHostWindow() == nullptr)
         return false;
-    CDataExchange dx(this, saveAndValidate);
+    CDataExchange dx(this, direction);
     DoDataExchange(&dx);
     return !dx.Failed();
 }
@@ -224,5 +224,5 @@ void DDX_Check(CDataExchange* pDX, int id, bool& value)
     if (pDX->m_bSaveAndValidate)
         value = pDX->m_pDlgWnd->IsDlgButtonChecked(id);
     else
-        pDX->m_pDlgWnd->CheckDlgButton(id, value);
+        pDX->m_pDlgWnd->CheckDlgButton(id, value ? CheckState::Checked : CheckState::Unchecked);
 }

@@ -17,6 +17,13 @@
 class CDataExchange;
 class CDialog;
 
+// The direction of a data exchange (CDialog::UpdateData).
+enum class ExchangeDirection
+{
+    FromControls, // controls -> members, each field checked as it is read
+    ToControls    // members -> controls
+};
+
 // One control of a dialog, by id. Unbound handles (no dialog) do nothing and read as empty.
 class CControl
 {
@@ -44,8 +51,8 @@ class CScrollBar : public CControl
 {
 public:
     using CControl::CControl;
-    void SetScrollRange(int minPos, int maxPos, bool redraw = true);
-    int SetScrollPos(int pos, bool redraw = true); // returns the previous position
+    void SetScrollRange(int minPos, int maxPos, Redraw redraw = Redraw::Now);
+    int SetScrollPos(int pos, Redraw redraw = Redraw::Now); // returns the previous position
     [[nodiscard]] int GetScrollPos() const;
 };
 
@@ -101,8 +108,8 @@ public:
     [[nodiscard]] int GetTemplateId() const { return m_nTemplateId; }
 
     // --- Overridables -----------------------------------------------------------------------
-    // Runs once the window and its controls exist. The base does UpdateData(false); true puts the
-    // focus on the first control that takes it.
+    // Runs once the window and its controls exist. The base exchanges the members to the controls;
+    // true puts the focus on the first control that takes it.
     virtual bool OnInitDialog();
     // Binds controls to members (DataExchange.h); the base exchanges nothing.
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -115,7 +122,7 @@ public:
     // takes is never also taken by a shortcut. The base answers for Enter and Escape; a window that
     // translates more keys answers for them first.
     [[nodiscard]] virtual bool ConsumesKey(const Message& msg) const;
-    virtual void OnOK();     // base: UpdateData(true), and when that succeeds EndDialog(kIdOk)
+    virtual void OnOK();     // base: reads the controls, and when that succeeds EndDialog(kIdOk)
     virtual void OnCancel(); // base: EndDialog(kIdCancel)
     // Handles a routed message: a class with a message map looks it up there first (MessageMap.h)
     // and then calls the base, which does the default processing: Close -> OnCancel, SysCommand ->
@@ -126,9 +133,9 @@ public:
     void DefaultSysCommand(unsigned id);
 
     // --- Data exchange ----------------------------------------------------------------------
-    // saveAndValidate true: controls -> members; false: members -> controls. False when a field
-    // failed to parse (its message has been shown and it has the focus).
-    bool UpdateData(bool saveAndValidate = true);
+    // Runs DoDataExchange in the given direction. False when a field read from its control failed
+    // to parse (its message has been shown and it has the focus), or when there is no window.
+    bool UpdateData(ExchangeDirection direction);
 
     // --- Window -----------------------------------------------------------------------------
     void SetWindowText(std::string_view text);
@@ -136,7 +143,7 @@ public:
     void ShowWindow(ShowCommand command);
     [[nodiscard]] bool IsIconic() const;
     [[nodiscard]] bool IsWindowVisible() const;
-    void SetIcon(HICON icon, bool bigIcon);
+    void SetIcon(HICON icon, IconSize size);
     [[nodiscard]] CMenu* GetSystemMenu();    // nullptr when the template has no system menu
     void ScreenToClient(Point& point) const; // screen -> the window's client coordinates
 
@@ -144,7 +151,7 @@ public:
     [[nodiscard]] CControl GetDlgItem(int id) { return CControl(this, id); }
     void SetDlgItemText(int id, std::string_view text);
     [[nodiscard]] std::string GetDlgItemText(int id) const;
-    void CheckDlgButton(int id, bool checked);
+    void CheckDlgButton(int id, CheckState state);
     [[nodiscard]] bool IsDlgButtonChecked(int id) const;
     [[nodiscard]] int GetFocusId() const; // control with the keyboard focus, 0 for none
     // The CScrollBar bound to id by DDX_Control, or nullptr (handed to OnHScroll handlers).
@@ -157,7 +164,7 @@ public:
     void RegisterBoundControl(CControl& control); // called by DDX_Control
 
 private:
-    bool MakeWindow(int templateId, CDialog* pParent, bool modal);
+    bool MakeWindow(int templateId, CDialog* pParent, WindowMode mode);
     [[nodiscard]] const DialogTemplate* FindTemplate(int templateId) const; // own, or the resources'
 
     int m_nTemplateId;

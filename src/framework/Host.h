@@ -46,6 +46,35 @@ enum class ShowCommand
     Restore // back from minimised
 };
 
+// Which of a window's two icons: the large one (task switcher) or the small one (title bar).
+enum class IconSize
+{
+    Big,
+    Small
+};
+
+// The state a check box is given.
+enum class CheckState
+{
+    Unchecked,
+    Checked
+};
+
+// Whether a scroll bar shows a new range or position at once, or leaves it to the next repaint.
+// The hosts' bars repaint themselves when they change, so both come to the same there.
+enum class Redraw
+{
+    Now,
+    Deferred
+};
+
+// How a window runs: beside the others (the main window), or alone until it ends (a dialog).
+enum class WindowMode
+{
+    Modeless,
+    Modal
+};
+
 enum class MessageBoxButtons
 {
     Ok,
@@ -101,7 +130,7 @@ public:
 
     virtual void SetControlText(int id, std::string_view text) = 0;
     [[nodiscard]] virtual std::string GetControlText(int id) const = 0;
-    virtual void SetCheck(int id, bool checked) = 0;
+    virtual void SetCheck(int id, CheckState state) = 0;
     [[nodiscard]] virtual bool GetCheck(int id) const = 0;
     [[nodiscard]] virtual bool IsControlEnabled(int id) const = 0;
     virtual void SetFocusTo(int id) = 0;              // keyboard focus to a control
@@ -118,14 +147,14 @@ public:
     // Screen position of the top-left corner of the window's client area.
     [[nodiscard]] virtual Point GetClientScreenOrigin() const = 0;
 
-    virtual void SetScrollRange(int id, int minPos, int maxPos, bool redraw) = 0;
-    virtual void SetScrollPos(int id, int pos, bool redraw) = 0;
+    virtual void SetScrollRange(int id, int minPos, int maxPos, Redraw redraw) = 0;
+    virtual void SetScrollPos(int id, int pos, Redraw redraw) = 0;
     [[nodiscard]] virtual int GetScrollPos(int id) const = 0;
 
     // Appends an item (sending system command id) or a separator to the window's system menu.
     virtual void AppendSystemMenuItem(unsigned id, std::string_view text) = 0;
     virtual void AppendSystemMenuSeparator() = 0;
-    virtual void SetIcon(const IconImage* icon, bool bigIcon) = 0;
+    virtual void SetIcon(const IconImage* icon, IconSize size) = 0;
 
     // The plot area control shows this buffer (not owned; nullptr shows black).
     virtual void SetPixelSource(int id, const IPixelSource* source) = 0;

@@ -268,7 +268,7 @@ TEST_F(QtHostFixture, GrabOfTheTestWindow)
     CPixelSourceAdapter<CPatternSurface> adapter(surface);
     Dlg().m_plotArea.SetPixelSource(&adapter);
     Dlg().m_strReadout = "899";
-    Dlg().UpdateData(false);
+    Dlg().UpdateData(ExchangeDirection::ToControls);
     QCoreApplication::processEvents();
 
     EXPECT_EQ(top->minimumSize(), top->maximumSize()); // no sizing

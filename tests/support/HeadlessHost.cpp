@@ -100,10 +100,10 @@ std::string CHeadlessWindow::GetControlText(int id) const
     return control != nullptr ? control->text : std::string();
 }
 
-void CHeadlessWindow::SetCheck(int id, bool checked)
+void CHeadlessWindow::SetCheck(int id, CheckState state)
 {
     if (Control* control = FindControl(id))
-        control->checked = checked;
+        control->checked = state == CheckState::Checked;
 }
 
 bool CHeadlessWindow::GetCheck(int id) const
@@ -172,7 +172,7 @@ Point CHeadlessWindow::GetControlScreenOrigin(int id) const
     return Point{origin.x + control->outer.x + edge, origin.y + control->outer.y + edge};
 }
 
-void CHeadlessWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
+void CHeadlessWindow::SetScrollRange(int id, int minPos, int maxPos, Redraw)
 {
     if (Control* control = FindControl(id))
     {
@@ -182,7 +182,7 @@ void CHeadlessWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
     }
 }
 
-void CHeadlessWindow::SetScrollPos(int id, int pos, bool)
+void CHeadlessWindow::SetScrollPos(int id, int pos, Redraw)
 {
     if (Control* control = FindControl(id))
     {
@@ -209,9 +209,9 @@ void CHeadlessWindow::AppendSystemMenuSeparator()
     systemMenu.push_back({0, {}});
 }
 
-void CHeadlessWindow::SetIcon(const IconImage* icon, bool big)
+void CHeadlessWindow::SetIcon(const IconImage* icon, IconSize size)
 {
-    if (big)
+    if (size == IconSize::Big)
         bigIcon = icon;
     else
         smallIcon = icon;

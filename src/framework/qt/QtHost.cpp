@@ -138,7 +138,8 @@ std::unique_ptr<IHostWindow> CQtHost::CreateHostWindow(CDialog& owner, const Dia
         if (CDialog* main = AfxGetMainWnd())
             if (auto* mainWindow = dynamic_cast<CQtWindow*>(main->GetHostWindow()))
                 parentWidget = mainWindow->TopLevel();
-    return std::make_unique<CQtWindow>(m_registry, owner, dialog, parentWidget, owner.IsModal());
+    return std::make_unique<CQtWindow>(m_registry, owner, dialog, parentWidget,
+                                       owner.IsModal() ? WindowMode::Modal : WindowMode::Modeless);
 }
 
 int CQtHost::RunModal(CDialog&, IHostWindow& window)

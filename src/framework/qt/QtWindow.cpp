@@ -68,7 +68,7 @@ bool TextsFit(const QFont& font, const DialogTemplate& dialog, const QWidget& sa
 // --- CQtWindow --------------------------------------------------------------------------------
 
 CQtWindow::CQtWindow(CQtWindowRegistry& windows, CDialog& owner, const DialogTemplate& dialog,
-                     QWidget* parentWidget, bool modal)
+                     QWidget* parentWidget, WindowMode mode)
     : m_windows(windows), m_owner(owner), m_template(dialog)
 {
     m_pTop = std::make_unique<CTopWindow>(*this, parentWidget);
@@ -79,6 +79,7 @@ CQtWindow::CQtWindow(CQtWindowRegistry& windows, CDialog& owner, const DialogTem
     if ((dialog.style & kDialogMinimizeBox) != 0)
         flags |= Qt::WindowMinimizeButtonHint;
     // The maximise box of the template has no effect on a fixed-size frame, so it is not shown.
+    const bool modal = mode == WindowMode::Modal;
     if (modal)
         flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
     m_pTop->setWindowFlags(flags);
@@ -333,10 +334,10 @@ std::string CQtWindow::GetControlText(int id) const
     return {};
 }
 
-void CQtWindow::SetCheck(int id, bool checked)
+void CQtWindow::SetCheck(int id, CheckState state)
 {
     if (auto* check = qobject_cast<QCheckBox*>(Control(id)))
-        check->setChecked(checked);
+        check->setChecked(state == CheckState::Checked);
 }
 
 bool CQtWindow::GetCheck(int id) const
@@ -443,7 +444,7 @@ Point CQtWindow::GetClientScreenOrigin() const
     return ToPoint(m_pClient->mapToGlobal(QPoint(0, 0)));
 }
 
-void CQtWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
+void CQtWindow::SetScrollRange(int id, int minPos, int maxPos, Redraw)
 {
     if (auto* bar = dynamic_cast<CNotifyingScrollBar*>(Control(id)))
     {
@@ -452,7 +453,7 @@ void CQtWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
     }
 }
 
-void CQtWindow::SetScrollPos(int id, int pos, bool)
+void CQtWindow::SetScrollPos(int id, int pos, Redraw)
 {
     if (auto* bar = dynamic_cast<CNotifyingScrollBar*>(Control(id)))
         bar->SetPositionFromWindow(pos);
@@ -476,7 +477,7 @@ void CQtWindow::AppendSystemMenuSeparator()
     m_pSystemMenu->addSeparator();
 }
 
-void CQtWindow::SetIcon(const IconImage* icon, bool)
+void CQtWindow::SetIcon(const IconImage* icon, IconSize)
 {
     if (icon == nullptr)
         return;

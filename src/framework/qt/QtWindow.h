@@ -21,7 +21,7 @@ class CQtWindow final : public IHostWindow, public IQtWidgetEvents
 public:
     // Registers itself with windows (which outlives it) for as long as it exists.
     CQtWindow(CQtWindowRegistry& windows, CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget,
-              bool modal);
+              WindowMode mode);
     ~CQtWindow() override;
     CQtWindow(const CQtWindow&) = delete;
     CQtWindow& operator=(const CQtWindow&) = delete;
@@ -44,7 +44,7 @@ public:
     [[nodiscard]] std::string GetTitle() const override;
     void SetControlText(int id, std::string_view text) override;
     [[nodiscard]] std::string GetControlText(int id) const override;
-    void SetCheck(int id, bool checked) override;
+    void SetCheck(int id, CheckState state) override;
     [[nodiscard]] bool GetCheck(int id) const override;
     [[nodiscard]] bool IsControlEnabled(int id) const override;
     void SetFocusTo(int id) override;
@@ -55,12 +55,12 @@ public:
     [[nodiscard]] Rect GetControlClientRect(int id) const override;
     [[nodiscard]] Point GetControlScreenOrigin(int id) const override;
     [[nodiscard]] Point GetClientScreenOrigin() const override;
-    void SetScrollRange(int id, int minPos, int maxPos, bool redraw) override;
-    void SetScrollPos(int id, int pos, bool redraw) override;
+    void SetScrollRange(int id, int minPos, int maxPos, Redraw redraw) override;
+    void SetScrollPos(int id, int pos, Redraw redraw) override;
     [[nodiscard]] int GetScrollPos(int id) const override;
     void AppendSystemMenuItem(unsigned id, std::string_view text) override;
     void AppendSystemMenuSeparator() override;
-    void SetIcon(const IconImage* icon, bool bigIcon) override;
+    void SetIcon(const IconImage* icon, IconSize size) override;
     void SetPixelSource(int id, const IPixelSource* source) override;
     void PresentPixels() override;
 
