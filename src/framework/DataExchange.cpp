@@ -4,6 +4,7 @@
 #include "framework/Dialog.h"
 
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -73,6 +74,8 @@ bool CDialog::UpdateData(ExchangeDirection direction)
 
 void CDataExchange::Fail(int controlId, std::string_view message)
 {
+    // 0 is "nothing failed": a failure recorded with it would let the exchange run on.
+    assert(controlId != 0 && "CDataExchange::Fail: needs the id of the control that failed");
     if (Failed())
         return;
     m_nFailedId = controlId;

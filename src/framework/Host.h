@@ -10,6 +10,7 @@
 #include "resources/DialogIds.h"
 #include "resources/ResourceTypes.h"
 
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -232,12 +233,18 @@ IHost* SetHost(IHost* host); // returns the previous host; not owned
 class CScopedHost
 {
 public:
-    explicit CScopedHost(IHost& host) : m_pPrevious(SetHost(&host)) {}
-    ~CScopedHost() { SetHost(m_pPrevious); }
+    explicit CScopedHost(IHost& host) : m_pHost(&host), m_pPrevious(SetHost(&host)) {}
+    ~CScopedHost()
+    {
+        // Out of order, the host put back would be one that has already gone.
+        assert(GetHost() == m_pHost && "CScopedHost: scopes end in the reverse order of their start");
+        SetHost(m_pPrevious);
+    }
     CScopedHost(const CScopedHost&) = delete;
     CScopedHost& operator=(const CScopedHost&) = delete;
 
 private:
+    IHost* m_pHost;
     IHost* m_pPrevious;
 };
 

@@ -88,8 +88,8 @@ void SetCursor(CursorShape shape);
 class CWaitCursor
 {
 public:
-    CWaitCursor() { SetCursor(CursorShape::Wait); }
-    ~CWaitCursor() { SetCursor(CursorShape::Arrow); }
+    CWaitCursor();
+    ~CWaitCursor();
     CWaitCursor(const CWaitCursor&) = delete;
     CWaitCursor& operator=(const CWaitCursor&) = delete;
 };

@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
+#include <cassert>
 
 // Sees every key event of the application before its receiver. Key presses and releases aimed at
 // one of our windows (or any of its controls) go through CWinApp::ProcessMessage, i.e. the
@@ -116,6 +117,7 @@ private:
 
 CQtHost::CQtHost() : m_pKeyFilter(std::make_unique<CKeyFilter>(*this))
 {
+    assert(qApp != nullptr && "CQtHost: the QApplication is made first");
     qApp->installEventFilter(m_pKeyFilter.get());
 }
 
@@ -144,6 +146,7 @@ std::unique_ptr<IHostWindow> CQtHost::CreateHostWindow(CDialog& owner, const Dia
 
 int CQtHost::RunModal(CDialog&, IHostWindow& window)
 {
+    assert(dynamic_cast<CQtWindow*>(&window) != nullptr && "CQtHost::RunModal: a window of this host");
     auto& qtWindow = static_cast<CQtWindow&>(window);
     if (m_bQuit)
         return kIdCancel;
@@ -152,6 +155,7 @@ int CQtHost::RunModal(CDialog&, IHostWindow& window)
 
 void CQtHost::EndModal(IHostWindow& window, int result)
 {
+    assert(dynamic_cast<CQtWindow*>(&window) != nullptr && "CQtHost::EndModal: a window of this host");
     static_cast<CQtWindow&>(window).ExitModalLoop(result);
 }
 

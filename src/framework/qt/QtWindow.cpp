@@ -27,6 +27,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
+#include <cassert>
 
 namespace
 {
@@ -156,6 +157,7 @@ void CQtWindow::PostPaint()
 
 int CQtWindow::RunModalLoop()
 {
+    assert(m_pModalLoop == nullptr && "CQtWindow::RunModalLoop: a window runs one modal loop at a time");
     QEventLoop loop;
     m_pModalLoop = &loop;
     const int result = loop.exec();

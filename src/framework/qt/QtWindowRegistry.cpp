@@ -1,9 +1,12 @@
 #include "framework/qt/QtWindowRegistry.h"
 
 #include <QWidget>
+#include <cassert>
 
 void CQtWindowRegistry::Add(const QWidget* topLevel, CQtWindow& window)
 {
+    assert(topLevel != nullptr && !m_windows.contains(topLevel) &&
+           "CQtWindowRegistry::Add: each top-level widget stands for one window");
     m_windows[topLevel] = &window;
 }
 
