@@ -197,11 +197,29 @@ bool CDialog::PreTranslateMessage(Message& msg)
 {
     if (!CDialog::ConsumesKey(msg))
         return false;
-    if (msg.id == kVkReturn)
-        OnOK();
-    else
+    // A dialog's buttons end it, so Tab to Cancel and Enter must cancel. The main window's Enter
+    // stays its default action whatever has the focus: there it has always done nothing.
+    const int button = m_bModal ? FocusedPushButton() : 0;
+    if (msg.id == kVkEscape)
         OnCancel();
+    else if (button != 0)
+        OnWndMsg(MakeIdMessage(MessageKind::ButtonClicked, button)); // as a click on it
+    else
+        OnOK(); // the default action, also from an edit
     return true;
+}
+
+int CDialog::FocusedPushButton() const
+{
+    if (m_pWindow == nullptr || m_pTemplate == nullptr)
+        return 0;
+    const int focus = m_pWindow->GetFocusId();
+    if (focus == 0 || focus == kIdcStatic || !m_pWindow->IsControlEnabled(focus))
+        return 0;
+    for (const ControlTemplate& control : m_pTemplate->controls)
+        if (control.id == focus)
+            return control.kind == ControlKind::PushButton ? focus : 0;
+    return 0;
 }
 
 bool CDialog::ConsumesKey(const Message& msg) const

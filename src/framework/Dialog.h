@@ -114,8 +114,10 @@ public:
     // Binds controls to members (DataExchange.h); the base exchanges nothing.
     virtual void DoDataExchange(CDataExchange* pDX);
     // Sees every key message meant for this window or one of its controls before the control.
-    // True consumes it. The base turns a key down of Enter into OnOK and Escape into OnCancel and
-    // consumes those two; everything else goes on to the focused control.
+    // True consumes it. The base consumes a key down of Enter and of Escape. In a modal dialog Enter
+    // presses the push button that has the focus (a click on it), and from anywhere else is OnOK;
+    // in a modeless window (the main window) Enter is OnOK wherever the focus is. Escape is
+    // OnCancel. Everything else goes on to the focused control.
     virtual bool PreTranslateMessage(Message& msg);
     // Whether PreTranslateMessage would consume this key message, answered without running
     // anything. Hosts ask before the toolkit's own shortcuts see a key, so that a key the window
@@ -165,6 +167,8 @@ public:
 
 private:
     bool MakeWindow(int templateId, CDialog* pParent, WindowMode mode);
+    // The enabled push button with the focus, or 0 when the focus is elsewhere.
+    [[nodiscard]] int FocusedPushButton() const;
     [[nodiscard]] const DialogTemplate* FindTemplate(int templateId) const; // own, or the resources'
 
     int m_nTemplateId;

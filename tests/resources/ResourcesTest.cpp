@@ -317,6 +317,29 @@ TEST(Resources, LaterCommandsAreNewAndHaveNoKeys)
         EXPECT_EQ(seen.count(entry.command), 0u) << entry.command;
 }
 
+// Test that every modal dialog opens with the focus where Enter is its default action: its first
+// control that takes the focus is no push button but the default one (Enter presses a focused
+// button, so a dialog opening on "Save CSV..." would save instead of closing).
+TEST(Resources, ModalDialogsOpenWhereEnterIsTheDefault)
+{
+    int modal = 0;
+    for (int id = 1; id < 1000; ++id)
+    {
+        const DialogTemplate* dialog = FindDialogTemplate(id);
+        if (dialog == nullptr || !Has(dialog->style, kDialogModalFrame))
+            continue;
+        ++modal;
+        const auto first =
+            std::find_if(dialog->controls.begin(), dialog->controls.end(),
+                         [](const ControlTemplate& c)
+                         { return Has(c.style, kStyleTabStop) && !Has(c.style, kStyleDisabled); });
+        ASSERT_NE(first, dialog->controls.end()) << dialog->caption;
+        EXPECT_TRUE(first->kind != ControlKind::PushButton || Has(first->style, kStyleDefault))
+            << dialog->caption << ": opens on " << first->text;
+    }
+    EXPECT_GE(modal, 5) << "About and the four dialogs of the later commands at least";
+}
+
 // Test the small dialogs of the later commands: caption, a modal frame without a menu, the
 // controls their code addresses (each once), an OK button that is the default, Cancel where the
 // dialog can be left without a change, and every control inside the dialog.
@@ -352,7 +375,7 @@ TEST(Resources, SmallDialogTemplates)
           {kIdCancel, K::PushButton}}},
         {kIddQualityResults,
          "Tracking Quality",
-         {{kIdcQualityReport, K::TextBox}, {kIdcQualitySaveCsv, K::PushButton}, {kIdOk, K::PushButton}}},
+         {{kIdcQualityReport, K::TextBox}, {kIdOk, K::PushButton}, {kIdcQualitySaveCsv, K::PushButton}}},
     };
     for (const Expected& want : dialogs)
     {
