@@ -4,17 +4,10 @@
 #include "support/HeadlessHost.h"
 
 #include <gtest/gtest.h>
-#include <memory>
+#include <optional>
 
 namespace
 {
-// A second host, so that two scopes can be ended in the wrong order.
-struct TwoHosts
-{
-    CHeadlessHost first;
-    CHeadlessHost second;
-};
-
 struct CRangeTarget
 {
     void OnRange(int) {}
@@ -26,42 +19,22 @@ TEST(FrameworkPreconditionDeathTest, BreachesStopWithTheirReason)
 #ifdef NDEBUG
     GTEST_SKIP() << "preconditions are checked in builds with asserts only";
 #else
-    struct Case
-    {
-        const char* name;
-        void (*call)();
-        const char* reason;
-    };
-    const Case cases[] = {
-        {"two applications", [] { CTestApp a, b; }, "one application object at a time"},
-        {"a wait cursor inside another",
-         []
-         {
-             const CWaitCursor outer;
-             const CWaitCursor inner;
-         },
-         "one at a time"},
-        {"a failure without a control",
-         []
-         {
-             CDataExchange dx(nullptr, ExchangeDirection::FromControls);
-             dx.Fail(0, "Please enter an integer.");
-         },
+    const std::pair<void (*)(), const char*> cases[] = {
+        {[] { CTestApp a, b; }, "one application object at a time"},
+        {[] { const CWaitCursor outer, inner; }, "CWaitCursor: one at a time"},
+        {[] { CDataExchange(nullptr, ExchangeDirection::FromControls).Fail(0, "Please enter an integer."); },
          "needs the id of the control that failed"},
-        {"a command range that ends before it starts",
-         [] { static_cast<void>(MapCommandRange(kCmdTestLast, kCmdTestFirst, &CRangeTarget::OnRange)); },
-         "an empty range would never match"},
-        {"host scopes ended out of order",
-         []
+        {[] { static_cast<void>(MapCommandRange(9, 1, &CRangeTarget::OnRange)); }, "an empty range"},
+        {[]
          {
-             TwoHosts hosts;
-             auto outer = std::make_unique<CScopedHost>(hosts.first);
-             auto inner = std::make_unique<CScopedHost>(hosts.second);
+             CHeadlessHost first, second;
+             std::optional<CScopedHost> outer(std::in_place, first);
+             const CScopedHost inner(second);
              outer.reset();
          },
-         "scopes end in the reverse order of their start"},
+         "scopes end in the reverse order"},
     };
-    for (const Case& c : cases)
-        EXPECT_DEATH(c.call(), c.reason) << c.name;
+    for (const auto& [call, reason] : cases)
+        EXPECT_DEATH(call(), reason);
 #endif
 }

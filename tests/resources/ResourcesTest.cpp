@@ -331,14 +331,8 @@ TEST(Resources, MenuLettersAreUniqueAndEveryLaterItemHasOne)
         for (const MenuItem& item : popup.items)
         {
             const char letter = UnderlinedLetter(item.text);
-            if (!item.IsSeparator() && !IsOriginalCommand(item.command))
-            {
-                EXPECT_NE(letter, 0) << item.text;
-            }
-            if (letter != 0)
-            {
-                EXPECT_TRUE(inTheMenu.insert(letter).second) << popup.text << ": " << item.text;
-            }
+            EXPECT_TRUE(letter != 0 || item.IsSeparator() || IsOriginalCommand(item.command)) << item.text;
+            EXPECT_TRUE(letter == 0 || inTheMenu.insert(letter).second) << popup.text << ": " << item.text;
         }
     }
 }
