@@ -244,7 +244,7 @@ public:
     CScopedHost& operator=(const CScopedHost&) = delete;
 
 private:
-    IHost* m_pHost;
+    [[maybe_unused]] IHost* m_pHost; // read by the assert only
     IHost* m_pPrevious;
 };
 
