@@ -94,7 +94,8 @@ CRgbRaster DrawShortTrackHeatmap()
     options.fileName = "short.qtf";
     options.secondsBinned = grid.SecondsBinned();
     options.recordsOffPlot = grid.RecordsOffPlot();
-    options.regions = {{kRegions[0], "open arm"}, {kRegions[1], "closed arm"}};
+    options.regions = {{RegionShape::Rectangle(kRegions[0]), "open arm"},
+                       {RegionShape::Rectangle(kRegions[1]), "closed arm"}};
     return DrawHeatmapPicture(grid.Map(0.0), options);
 }
 
