@@ -1,6 +1,7 @@
 #include "VisitTestSupport.h"
 
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 std::vector<TrackRecord> RecordsOf(const std::vector<Spot>& spots)
@@ -100,4 +101,28 @@ WanderingTrack MakeWanderingTrack(std::mt19937_64& random, std::size_t maxRecord
         t += pick(0, 2);
     }
     return track;
+}
+
+RegionShape RandomPolygon(const std::function<std::int64_t(std::int64_t, std::int64_t)>& pick)
+{
+    while (true)
+    {
+        const std::int64_t cx = pick(0, 200);
+        const std::int64_t cy = pick(0, 200);
+        const auto n = static_cast<int>(pick(3, 12));
+        std::vector<Point> points;
+        for (int k = 0; k < n; ++k)
+        {
+            const double angle =
+                2.0 * 3.141592653589793 * (k + 0.8 * static_cast<double>(pick(0, 100)) / 100.0) / n;
+            const auto distance = static_cast<double>(pick(3, 90));
+            points.push_back(Point{static_cast<std::int32_t>(cx + std::lround(distance * std::cos(angle))),
+                                   static_cast<std::int32_t>(cy + std::lround(distance * std::sin(angle)))});
+        }
+        if (pick(0, 3) == 0) // an axis-parallel edge
+            points[1].y = points[0].y;
+        RegionShape polygon = RegionShape::Polygon(points);
+        if (!FindShapeProblem(polygon))
+            return polygon;
+    }
 }
