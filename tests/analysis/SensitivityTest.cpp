@@ -333,7 +333,7 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& text)
 // figures of each row, and a name with a comma quoted.
 TEST(SensitivityCsv, RowsInOrderWithTheirValues)
 {
-    // Region 0 is visited for 12 records, region 1 ("b, c") never.
+    // Region 0 is visited for 12 records, region 1 ("b c") never.
     const SensitivityResult result = SensitivityOf(
         RecordsOfStays({{200, 200, 2}, {50, 50, 12}, {200, 200, 1}}),
         TableOf({Rect{0, 0, 100, 100}, Rect{300, 300, 400, 400}}, {"arm", "b c"}), 8, Rules(0.0, 0.0));
