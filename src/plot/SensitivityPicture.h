@@ -22,7 +22,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+inline constexpr std::string_view kSensitivityPictureSuffix = "_sensitivity.png";
 
 inline constexpr std::int32_t kMinSensitivityScale = 1;
 inline constexpr std::int32_t kMaxSensitivityScale = 8;
