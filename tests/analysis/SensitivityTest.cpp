@@ -17,13 +17,7 @@ SensitivityResult SensitivityOf(const std::vector<TrackRecord>& records, const C
                                 std::size_t blockRecords = 3)
 {
     CSensitivityBuilder builder(regions, margin, settings);
-    TrackSourceInfo source;
-    source.records = records.size();
-    EXPECT_EQ(builder.Begin(source), 0);
-    const std::span<const TrackRecord> all(records);
-    for (std::size_t at = 0; at < records.size(); at += blockRecords)
-        EXPECT_EQ(builder.Consume(all.subspan(at, std::min(blockRecords, records.size() - at)), at), 0);
-    EXPECT_EQ(builder.End(), 0);
+    FeedRecords(builder, records, blockRecords);
     return builder.Result();
 }
 

@@ -25,6 +25,18 @@ CRegionTable TableOf(const std::vector<Rect>& rects, const std::vector<std::stri
     return table;
 }
 
+void FeedRecords(IRecordConsumer& consumer, const std::vector<TrackRecord>& records, std::size_t blockRecords)
+{
+    TrackSourceInfo source;
+    source.fileName = "track.qtf";
+    source.records = records.size();
+    EXPECT_EQ(consumer.Begin(source), 0);
+    const std::span<const TrackRecord> all(records);
+    for (std::size_t at = 0; at < records.size(); at += blockRecords)
+        EXPECT_EQ(consumer.Consume(all.subspan(at, std::min(blockRecords, records.size() - at)), at), 0);
+    EXPECT_EQ(consumer.End(), 0);
+}
+
 VisitTable BuildTable(const std::vector<TrackRecord>& records, const CRegionTable& regions,
                       std::int32_t margin, std::size_t blockRecords)
 {
@@ -35,14 +47,7 @@ VisitTable BuildTable(const std::vector<TrackRecord>& records, const CRegionTabl
                       const AnalysisSettings& settings, std::int32_t margin, std::size_t blockRecords)
 {
     CVisitTableBuilder builder(regions, margin, settings);
-    TrackSourceInfo source;
-    source.fileName = "track.qtf";
-    source.records = records.size();
-    EXPECT_EQ(builder.Begin(source), 0);
-    const std::span<const TrackRecord> all(records);
-    for (std::size_t at = 0; at < records.size(); at += blockRecords)
-        EXPECT_EQ(builder.Consume(all.subspan(at, std::min(blockRecords, records.size() - at)), at), 0);
-    EXPECT_EQ(builder.End(), 0);
+    FeedRecords(builder, records, blockRecords);
     return builder.Result();
 }
 

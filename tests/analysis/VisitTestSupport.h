@@ -23,6 +23,11 @@ std::vector<TrackRecord> RecordsOf(const std::vector<Spot>& spots);
 // A region table of these rectangles; names[j] when given, else the slot's own name.
 CRegionTable TableOf(const std::vector<Rect>& rects, const std::vector<std::string>& names = {});
 
+// A whole pass of consumer over the records, handed to it in blocks of blockRecords; each step
+// expected to return 0.
+void FeedRecords(IRecordConsumer& consumer, const std::vector<TrackRecord>& records,
+                 std::size_t blockRecords);
+
 // The visit table of the records, handed to the builder in blocks of blockRecords.
 VisitTable BuildTable(const std::vector<TrackRecord>& records, const CRegionTable& regions,
                       std::int32_t margin = 8, std::size_t blockRecords = 3);
