@@ -1,6 +1,7 @@
 #include "recalc/CenterFinder.h"
 
 #include "base/ResultCodes.h"
+#include "recalc/ScratchArray.h"
 #include "recalc/SquaredLength.h"
 #include "recalc/TriangleScore.h"
 
@@ -17,6 +18,18 @@ constexpr double kBelowCoordinateRange = -2147483649.0;
 constexpr double kAboveCoordinateRange = 2147483648.0;
 // Differences of 32-bit coordinates below this have squares whose sum fits 64 bits.
 constexpr std::int64_t kSquareSumSpan = std::int64_t{1} << 31;
+// Up to this many points make at most kTriangleSlots triples: the table never evicts, so the
+// scores never matter, only which triples are scored at all.
+constexpr int kPointsNeverEvicting = 5;
+static_assert(kPointsNeverEvicting * (kPointsNeverEvicting - 1) * (kPointsNeverEvicting - 2) / 6 <=
+              kTriangleSlots);
+
+// Whether the triples' scores are needed, or only whether each triple is scored at all.
+enum class Scoring : std::uint8_t
+{
+    Scores,
+    OnlyWhetherScored,
+};
 
 // Integer coordinates of a computed point, truncated toward zero; false when the value is not a
 // number or does not fit a 32-bit coordinate (nearly parallel bisectors meet far away).
@@ -32,7 +45,7 @@ bool TruncToCoordinate(double v, std::int32_t& out)
 class CTriangleTable
 {
 public:
-    explicit CTriangleTable(TriangleEntry (&table)[kTriangleSlots]) : m_table(table) {}
+    explicit CTriangleTable(TriangleEntry* table) : m_table(table) {}
 
     [[nodiscard]] int Entries() const { return m_nEntries; }
     [[nodiscard]] bool Full() const { return m_nEntries == kTriangleSlots; }
@@ -58,14 +71,14 @@ public:
         if (Full())
         {
             m_worst = m_table[0].score;
-            for (const TriangleEntry& entry : m_table)
-                m_worst = entry.score > m_worst ? entry.score : m_worst;
+            for (int s = 1; s < kTriangleSlots; ++s)
+                m_worst = m_table[s].score > m_worst ? m_table[s].score : m_worst;
         }
         return true;
     }
 
 private:
-    TriangleEntry (&m_table)[kTriangleSlots];
+    TriangleEntry* m_table;
     int m_nEntries = 0;
     std::int32_t m_worst = 0;
 };
@@ -83,10 +96,18 @@ double SideLength(const Point& a, const Point& b)
     return std::sqrt(fx * fx + fy * fy);
 }
 
-// The bisector of a side already known to lie strictly inside the band; false for a horizontal
-// side. Equal X gives an infinite f, and so a horizontal bisector; equal Y has no finite bisector
-// slope. The line is the same whichever end comes first.
-bool BisectorOfSide(BisectorLine& line, int x1, int y1, int x2, int y2)
+// A bisector as the meeting points need it: Y = slope * X + intercept.
+struct Line
+{
+    double slope;
+    double intercept;
+};
+
+// The bisector of a side already known to lie strictly inside the band, and the truncated
+// midpoint it passes through; false for a horizontal side. Equal X gives an infinite f, and so a
+// horizontal bisector; equal Y has no finite bisector slope. The line is the same whichever end
+// comes first.
+bool SideBisector(int x1, int y1, int x2, int y2, double& midX, double& midY, Line& line)
 {
     const double f = (static_cast<double>(y1) - y2) / (static_cast<double>(x1) - x2);
     if (f == 0.0)
@@ -94,10 +115,36 @@ bool BisectorOfSide(BisectorLine& line, int x1, int y1, int x2, int y2)
     line.slope = -1.0 / f;
     // The midpoint is truncated to whole pixels before the line is built: the centers the
     // conversion writes depend on it, so the integer division is meant.
-    line.midX = static_cast<double>((std::int64_t{x1} + x2) / 2); // NOLINT(bugprone-integer-division)
-    line.midY = static_cast<double>((std::int64_t{y1} + y2) / 2); // NOLINT(bugprone-integer-division)
-    line.intercept = line.midY - line.midX * line.slope;
+    midX = static_cast<double>((std::int64_t{x1} + x2) / 2); // NOLINT(bugprone-integer-division)
+    midY = static_cast<double>((std::int64_t{y1} + y2) / 2); // NOLINT(bugprone-integer-division)
+    line.intercept = midY - midX * line.slope;
     return true;
+}
+
+// The meeting points of every pair of the count lines that lineAt(p) gives, pairs with equal
+// slopes skipped; their number.
+template <class LineAt> int MeetingPoints(int count, const LineAt& lineAt, Point* out)
+{
+    int found = 0;
+    for (int p = 0; p < count; ++p)
+    {
+        for (int q = p + 1; q < count; ++q)
+        {
+            const auto& lineP = lineAt(p);
+            const auto& lineQ = lineAt(q);
+            if (lineP.slope == lineQ.slope)
+                continue;
+            // Y is taken on line p from the already truncated X. A meeting point beyond the
+            // coordinate range (or not a number) is not a point at all and is left out.
+            Point meet;
+            if (!TruncToCoordinate((lineQ.intercept - lineP.intercept) / (lineP.slope - lineQ.slope),
+                                   meet.x) ||
+                !TruncToCoordinate(meet.x * lineP.slope + lineP.intercept, meet.y))
+                continue;
+            out[found++] = meet;
+        }
+    }
+    return found;
 }
 
 // Squared distance of a point from (cx, cy), as the outlier pass measures it.
@@ -108,30 +155,22 @@ double SquaredDistance(const Point& p, int cx, int cy)
     return dx * dx + dy * dy;
 }
 
-double MeanSquaredDistance(const Point* points, int count, int cx, int cy)
-{
-    double sum = 0.0;
-    for (int c = 0; c < count; ++c)
-        sum += SquaredDistance(points[c], cx, cy);
-    return sum / count;
-}
-
-// Mean of the points whose squared distance from (cx, cy) the test accepts, truncated toward
-// zero; false (mean untouched) when it accepts none.
-template <class WithinTest>
-bool MeanWithin(const Point* points, int count, int cx, int cy, const WithinTest& within, Point& mean)
+// Mean of the points whose squared distance (squaredAt(c) for point c) the test accepts,
+// truncated toward zero; false (mean untouched) when it accepts none. Summed without a branch a
+// point: whether a center is kept is as likely as not.
+template <class SquaredAt, class WithinTest>
+bool MeanWithin(const Point* points, int count, const SquaredAt& squaredAt, const WithinTest& within,
+                Point& mean)
 {
     std::int64_t sumX = 0;
     std::int64_t sumY = 0;
     std::int64_t taken = 0;
     for (int c = 0; c < count; ++c)
     {
-        if (within(SquaredDistance(points[c], cx, cy)))
-        {
-            sumX += points[c].x;
-            sumY += points[c].y;
-            ++taken;
-        }
+        const std::int64_t in = within(squaredAt(c)) ? 1 : 0;
+        sumX += in * points[c].x;
+        sumY += in * points[c].y;
+        taken += in;
     }
     if (taken == 0)
         return false;
@@ -146,7 +185,7 @@ class CSquaredPairs
 {
 public:
     CSquaredPairs(const CCenterFinder& finder, const Point* points, int count)
-        : m_band(finder.m_nMinDist, finder.m_nMaxDist)
+        : m_pPoints(points), m_band(finder.m_nMinDist, finder.m_nMaxDist)
     {
         for (int a = 0; a < count; ++a)
         {
@@ -157,8 +196,7 @@ public:
                 const std::int64_t dy = std::int64_t{points[a].y} - points[b].y;
                 const std::int64_t squared = dx * dx + dy * dy;
                 m_squared[a][b] = static_cast<double>(squared);
-                if (m_band.Contains(squared))
-                    inBand |= std::uint64_t{1} << b;
+                inBand |= static_cast<std::uint64_t>(m_band.Contains(squared)) << b;
             }
             m_inBandAfter[a] = inBand;
         }
@@ -188,6 +226,9 @@ public:
     // its ratio of the side (i, j).
     [[nodiscard]] std::uint64_t ThirdCorners(int i, int j) const
     {
+        const std::uint64_t inBand = m_inBandAfter[i] & m_inBandAfter[j];
+        if (!m_filter.BoundsSides())
+            return inBand;
         const double side = m_squared[i][j];
         const double lowest = side * m_filter.InverseSquaredSideRatio();
         const double highest = side * m_filter.SquaredSideRatio();
@@ -195,7 +236,7 @@ public:
         const double* toJ = m_squared[j];
         // Without a branch a corner: most fail one test or another, unpredictably.
         std::uint64_t admitted = 0;
-        for (std::uint64_t ks = m_inBandAfter[i] & m_inBandAfter[j]; ks != 0; ks &= ks - 1)
+        for (std::uint64_t ks = inBand; ks != 0; ks &= ks - 1)
         {
             const int k = std::countr_zero(ks);
             const auto inside =
@@ -206,27 +247,32 @@ public:
         return admitted;
     }
 
-    bool Score(int i, int j, int k, bool tableFull, std::int32_t& score) const
+    bool Score(int i, int j, int k, bool tableFull, Scoring scoring, std::int32_t& score) const
     {
         const SquaredSides sides(m_squared[i][j], m_squared[j][k], m_squared[i][k]);
+        if (scoring == Scoring::OnlyWhetherScored)
+            return TriangleHasAngles(sides);
         if (tableFull && m_filter.CannotEnter(sides))
             return false;
         return ScoreFromSquaredSides(sides, score);
     }
     void SetWorstScore(std::int32_t worst) { m_filter.SetWorstScore(worst); }
 
-    bool Bisector(BisectorLine& line, const Point* points, int a, int b) const
+    bool Bisector(int a, int b, Line& line) const
     {
         const double squared = a < b ? m_squared[a][b] : m_squared[b][a];
+        double midX = 0.0;
+        double midY = 0.0;
         return m_band.StrictlyContains(static_cast<std::int64_t>(squared)) &&
-               BisectorOfSide(line, points[a].x, points[a].y, points[b].x, points[b].y);
+               SideBisector(m_pPoints[a].x, m_pPoints[a].y, m_pPoints[b].x, m_pPoints[b].y, midX, midY, line);
     }
 
 private:
+    const Point* m_pPoints;
     CSquaredBand m_band;
     CEntryFilter m_filter;
     double m_squared[kMaxCenterPoints][kMaxCenterPoints]; // [a][b] for a < b only, whole numbers
-    std::uint64_t m_inBandAfter[kMaxCenterPoints] = {};   // bit b: pair (a, b), b > a, in the band
+    std::uint64_t m_inBandAfter[kMaxCenterPoints];        // bit b: pair (a, b), b > a, in the band
 };
 
 // The pairs of points too far apart for CSquaredPairs, measured on their rounded lengths with an
@@ -234,7 +280,8 @@ private:
 class CLengthPairs
 {
 public:
-    CLengthPairs(const CCenterFinder& finder, const Point* points, int count) : m_finder(finder)
+    CLengthPairs(const CCenterFinder& finder, const Point* points, int count)
+        : m_finder(finder), m_pPoints(points)
     {
         const double minDist = finder.m_nMinDist;
         const double maxDist = finder.m_nMaxDist;
@@ -260,27 +307,32 @@ public:
         return m_inBandAfter[i] & m_inBandAfter[j];
     }
 
-    bool Score(int i, int j, int k, bool /*tableFull*/, std::int32_t& score) const
+    bool Score(int i, int j, int k, bool /*tableFull*/, Scoring /*scoring*/, std::int32_t& score) const
     {
         return ScoreFromSides(m_length[i][j], m_length[j][k], m_length[i][k], score);
     }
     static void SetWorstScore(std::int32_t /*worst*/) {}
 
-    bool Bisector(BisectorLine& line, const Point* points, int a, int b) const
+    bool Bisector(int a, int b, Line& line) const
     {
-        return m_finder.GetBisector(line, points[a].x, points[a].y, points[b].x, points[b].y) ==
-               kBisectorFound;
+        BisectorLine bisector;
+        if (m_finder.GetBisector(bisector, m_pPoints[a].x, m_pPoints[a].y, m_pPoints[b].x, m_pPoints[b].y) !=
+            kBisectorFound)
+            return false;
+        line = Line{bisector.slope, bisector.intercept};
+        return true;
     }
 
 private:
     const CCenterFinder& m_finder;
+    const Point* m_pPoints;
     double m_length[kMaxCenterPoints][kMaxCenterPoints]; // [a][b] for a < b only
-    std::uint64_t m_inBandAfter[kMaxCenterPoints] = {};
+    std::uint64_t m_inBandAfter[kMaxCenterPoints];
 };
 
 // The triangle table: every triple whose three pairs lie in the band, visited in lexicographic
 // order, so that the table fills and evicts exactly as a walk over all triples would.
-template <class Pairs> int SearchTriangles(Pairs& pairs, int count, TriangleEntry (&entries)[kTriangleSlots])
+template <class Pairs> int SearchTriangles(Pairs& pairs, int count, Scoring scoring, TriangleEntry* entries)
 {
     CTriangleTable table(entries);
     for (int i = 0; i + 2 < count; ++i)
@@ -292,7 +344,8 @@ template <class Pairs> int SearchTriangles(Pairs& pairs, int count, TriangleEntr
             {
                 const int k = std::countr_zero(ks);
                 std::int32_t score = 0;
-                if (pairs.Score(i, j, k, table.Full(), score) && table.Keep(i, j, k, score) && table.Full())
+                if (pairs.Score(i, j, k, table.Full(), scoring, score) && table.Keep(i, j, k, score) &&
+                    table.Full())
                     pairs.SetWorstScore(table.WorstScore());
             }
         }
@@ -301,35 +354,70 @@ template <class Pairs> int SearchTriangles(Pairs& pairs, int count, TriangleEntr
 }
 
 template <class Pairs>
-int FillTable(const CCenterFinder& finder, const Point* points, int count,
-              TriangleEntry (&table)[kTriangleSlots])
+int FillTable(const CCenterFinder& finder, const Point* points, int count, TriangleEntry* table)
 {
     Pairs pairs(finder, points, count);
-    return SearchTriangles(pairs, count, table);
+    return SearchTriangles(pairs, count, Scoring::Scores, table);
 }
 
-// The center from a filled table: the circumcenter of every kept triangle, averaged, then the
-// average of those within the root-mean-square distance of that first mean.
+// The bisectors of the kept triangles' sides, each computed once: neighbouring triangles share
+// sides, and a side's bisector is the same whichever end comes first. Only the sides asked for
+// are computed; the rest of the table is never read.
+template <class Pairs> class CSideBisectors
+{
+public:
+    CSideBisectors(const Pairs& pairs, int count) : m_pairs(pairs)
+    {
+        std::fill_n(m_known, count, 0);
+        std::fill_n(m_found, count, 0);
+    }
+
+    // The bisector of side (a, b), or nullptr when the side has none.
+    const Line* Get(int a, int b)
+    {
+        const int low = std::min(a, b);
+        const int high = std::max(a, b);
+        const std::uint64_t bit = std::uint64_t{1} << high;
+        if ((m_known[low] & bit) == 0)
+        {
+            m_known[low] |= bit;
+            m_found[low] |= m_pairs.Bisector(a, b, m_lines[low][high]) ? bit : 0;
+        }
+        return (m_found[low] & bit) != 0 ? &m_lines[low][high] : nullptr;
+    }
+
+private:
+    const Pairs& m_pairs;
+    std::uint64_t m_known[kMaxCenterPoints]; // bit high: side (low, high) computed
+    std::uint64_t m_found[kMaxCenterPoints]; // bit high: side (low, high) has a bisector
+    Line m_lines[kMaxCenterPoints][kMaxCenterPoints];
+};
+
+// The center of the points: the circumcenter of every kept triangle, averaged, then the average
+// of those within the root-mean-square distance of that first mean.
 template <class Pairs>
 std::optional<Point> CenterOfPoints(const CCenterFinder& finder, const Point* points, int count)
 {
     Pairs pairs(finder, points, count);
-    TriangleEntry table[kTriangleSlots];
-    const int entries = SearchTriangles(pairs, count, table);
+    CScratchArray<TriangleEntry, kTriangleSlots> table;
+    const int entries = SearchTriangles(
+        pairs, count, count <= kPointsNeverEvicting ? Scoring::OnlyWhetherScored : Scoring::Scores,
+        table.Data());
 
     // An entry without a circumcenter (a rejected side, or bisectors that do not meet in three
     // points) is invalid and takes no part in the average.
-    Point centers[kTriangleSlots];
+    CScratchArray<Point, kTriangleSlots> centers;
     int valid = 0;
+    CSideBisectors<Pairs> bisectors(pairs, count);
     for (int e = 0; e < entries; ++e)
     {
         const TriangleEntry& entry = table[e];
-        BisectorLine lines[3];
-        Point meets[3];
-        if (!pairs.Bisector(lines[0], points, entry.i, entry.j) ||
-            !pairs.Bisector(lines[1], points, entry.j, entry.k) ||
-            !pairs.Bisector(lines[2], points, entry.k, entry.i) ||
-            CCenterFinder::IntersectLines(lines, 3, meets) != 3)
+        const Line* lines[3] = {bisectors.Get(entry.i, entry.j), bisectors.Get(entry.j, entry.k),
+                                bisectors.Get(entry.k, entry.i)};
+        CScratchArray<Point, 3> meets;
+        if (lines[0] == nullptr || lines[1] == nullptr || lines[2] == nullptr ||
+            MeetingPoints(
+                3, [&lines](int l) -> const Line& { return *lines[l]; }, meets.Data()) != 3)
             continue;
         const Point center{
             static_cast<std::int32_t>((std::int64_t{meets[0].x} + meets[1].x + meets[2].x) / 3),
@@ -353,9 +441,16 @@ std::optional<Point> CenterOfPoints(const CCenterFinder& finder, const Point* po
     {
         // Within the root-mean-square distance, compared on the squares: the roots are taken only
         // for a center at a hair's breadth from that distance.
-        const double meanSquare = MeanSquaredDistance(centers, valid, center.x, center.y);
+        double squares[kTriangleSlots];
+        double sum = 0.0;
+        for (int c = 0; c < valid; ++c)
+        {
+            squares[c] = SquaredDistance(centers[static_cast<std::size_t>(c)], center.x, center.y);
+            sum += squares[c];
+        }
+        const double meanSquare = sum / valid;
         MeanWithin(
-            centers, valid, center.x, center.y,
+            centers.Data(), valid, [&squares](int c) { return squares[c]; },
             [meanSquare](double squared) { return RootAtMostRootOf(squared, meanSquare); }, center);
     }
     return center;
@@ -407,38 +502,30 @@ int CCenterFinder::GetBisector(BisectorLine& line, int x1, int y1, int x2, int y
     const double length = std::sqrt(dy * dy + dx * dx);
     if (!(m_nMinDist < length && length < m_nMaxDist))
         return kNoBisector;
-    return BisectorOfSide(line, x1, y1, x2, y2) ? kBisectorFound : kNoBisector;
+    Line bisector{};
+    if (!SideBisector(x1, y1, x2, y2, line.midX, line.midY, bisector))
+        return kNoBisector;
+    line.slope = bisector.slope;
+    line.intercept = bisector.intercept;
+    return kBisectorFound;
 }
 
 int CCenterFinder::IntersectLines(const BisectorLine* lines, int count, Point* out)
 {
     if (count < 2)
         return kTooFewLines;
-    int found = 0;
-    for (int p = 0; p < count; ++p)
-    {
-        for (int q = p + 1; q < count; ++q)
-        {
-            if (lines[p].slope == lines[q].slope)
-                continue;
-            // Y is taken on line p from the already truncated X. A meeting point beyond the
-            // coordinate range (or not a number) is not a point at all and is left out.
-            Point meet;
-            if (!TruncToCoordinate(
-                    (lines[q].intercept - lines[p].intercept) / (lines[p].slope - lines[q].slope), meet.x) ||
-                !TruncToCoordinate(meet.x * lines[p].slope + lines[p].intercept, meet.y))
-                continue;
-            out[found++] = meet;
-        }
-    }
-    return found;
+    return MeetingPoints(
+        count, [lines](int l) -> const BisectorLine& { return lines[l]; }, out);
 }
 
 int CCenterFinder::GetRmsDistance(const Point* points, int count, int cx, int cy, double& rms)
 {
     if (count < 2)
         return kTooFewPoints;
-    rms = std::sqrt(MeanSquaredDistance(points, count, cx, cy));
+    double sum = 0.0;
+    for (int c = 0; c < count; ++c)
+        sum += SquaredDistance(points[c], cx, cy);
+    rms = std::sqrt(sum / count);
     return kOk;
 }
 
@@ -446,6 +533,7 @@ int CCenterFinder::GetMeanWithin(const Point* points, int count, int cx, int cy,
 {
     if (count <= 0)
         return kTooFewPoints;
+    const auto squaredAt = [points, cx, cy](int c) { return SquaredDistance(points[c], cx, cy); };
     const auto within = [radius](double squared) { return CompareRoot(squared, radius) <= 0; };
-    return MeanWithin(points, count, cx, cy, within, mean) ? kOk : kNoPointWithin;
+    return MeanWithin(points, count, squaredAt, within, mean) ? kOk : kNoPointWithin;
 }

@@ -1,9 +1,12 @@
 #include "recalc/DirectionFinder.h"
 
 #include "base/ResultCodes.h"
+#include "recalc/ScratchArray.h"
 
+#include <array>
 #include <bit>
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -51,7 +54,7 @@ double SquaredDistance(const Point& a, const Point& b)
 // The decoded list: targets, and which of them are red, green and blue (bit t for target t).
 struct DecodedTargets
 {
-    Point points[kMaxTargets];
+    CScratchArray<Point, kMaxTargets> points;
     std::uint64_t red = 0;
     std::uint64_t green = 0;
     std::uint64_t blue = 0;
@@ -138,6 +141,135 @@ Sides FindSides(const DecodedTargets& targets)
                          toGreen = greenSum / greens;
                      });
 }
+
+// What the targets give of the heading: a direction vector (nudged off both axes), or, when there
+// is none, the heading that stands for it.
+struct Heading
+{
+    bool hasVector = false;
+    double fallback = 0.0;
+    double dx = 0.0;
+    double dy = 0.0;
+};
+
+Heading HeadingOf(std::span<const TrackWord> listed, int x, int y)
+{
+    if (listed.size() < 3)
+        return {};
+    DecodedTargets targets;
+    for (const TrackWord word : listed)
+    {
+        const std::uint64_t bit = std::uint64_t{1} << targets.count;
+        targets.points[targets.count++] = TargetPoint(word);
+        targets.red |= (word & kRedBits) != 0 ? bit : 0;
+        targets.green |= (word & kGreenBits) != 0 ? bit : 0;
+        targets.blue |= (word & kBlueBits) != 0 ? bit : 0;
+    }
+    if (targets.blue == 0)
+        return {};
+
+    const Sides sides = FindSides(targets);
+    const double recordY = static_cast<double>(kDirectionFlipRow) - y;
+    Heading heading;
+    heading.hasVector = true;
+    if (sides.red >= 0 && sides.green >= 0)
+    {
+        heading.dx = static_cast<double>(targets.points[sides.red].x) - targets.points[sides.green].x;
+        heading.dy = static_cast<double>(targets.points[sides.red].y) - targets.points[sides.green].y;
+    }
+    else if (sides.green >= 0)
+    {
+        heading.dx = static_cast<double>(x) - targets.points[sides.green].x;
+        heading.dy = recordY - targets.points[sides.green].y;
+    }
+    else if (sides.red >= 0)
+    {
+        heading.dx = static_cast<double>(targets.points[sides.red].x) - x;
+        heading.dy = targets.points[sides.red].y - recordY;
+    }
+    else
+        return Heading{false, kFullTurn, 0.0, 0.0};
+    heading.dx += kDirectionNudge;
+    heading.dy += kDirectionNudge;
+    return heading;
+}
+
+// The heading of a vector in degrees, by the quadrant it falls in; neither component is 0.
+double DegreesOfVector(double dx, double dy)
+{
+    const double a = std::atan(std::fabs(dx / dy)) * kHalfTurn * kDirectionOneOverPi;
+    if (dx > 0 && dy > 0)
+        return kFullTurn - (kQuarterTurn - a);
+    if (dx < 0 && dy > 0)
+        return kFullTurn - (a + kQuarterTurn);
+    if (dx < 0 && dy < 0)
+        return kFullTurn - (kThreeQuarterTurn - a);
+    return kFullTurn - (a + kThreeQuarterTurn);
+}
+
+// The tangents at which the angle a = atan(|dx / dy|) of DegreesOfVector reaches each whole
+// degree, with a margin: a tangent strictly between clearAbove[m] and clearBelow[m] has its angle
+// certainly between m and m + 1 degrees, at least 5.7e-9 degrees from both (the arc tangent and
+// the sums of DegreesOfVector err by about 1e-13 degrees).
+struct TangentTable
+{
+    static constexpr int kDegrees = 90;
+    static constexpr int kSearchSize = 128; // the degrees padded to a power of two for the search
+    static constexpr double kMargin = 1e-10;
+    // Above this tangent the angle may round to 90 degrees itself.
+    static constexpr double kLargestClear = 1e10;
+
+    std::array<double, kSearchSize> tangent{};
+    std::array<double, kDegrees> clearAbove{};
+    std::array<double, kDegrees> clearBelow{};
+
+    TangentTable()
+    {
+        tangent.fill(std::numeric_limits<double>::infinity());
+        for (int m = 0; m < kDegrees; ++m)
+            tangent[static_cast<std::size_t>(m)] = std::tan(m / (kHalfTurn * kDirectionOneOverPi));
+        for (std::size_t m = 0; m < kDegrees; ++m)
+        {
+            clearAbove[m] = tangent[m] + kMargin * (1.0 + tangent[m] * tangent[m]);
+            clearBelow[m] = m + 1 < kDegrees
+                                ? tangent[m + 1] - kMargin * (1.0 + tangent[m + 1] * tangent[m + 1])
+                                : kLargestClear;
+        }
+    }
+};
+
+const TangentTable& Tangents()
+{
+    static const TangentTable table;
+    return table;
+}
+
+// The heading of a vector truncated to whole degrees, as DegreesOfVector truncated, with its
+// angle placed between the tangents of whole degrees; the arc tangent is taken only for an angle
+// within a hair of a whole degree (vectors along an axis or a diagonal among them).
+std::int32_t WholeDegreesOfVector(double dx, double dy)
+{
+    const TangentTable& tangents = Tangents();
+    const double t = std::fabs(dx / dy);
+    // The last degree whose tangent is at most t, found without a branch on the comparisons.
+    std::size_t m = 0;
+    for (std::size_t step = TangentTable::kSearchSize / 2; step > 0; step /= 2)
+        m += tangents.tangent[m + step] <= t ? step : 0;
+    if (m >= TangentTable::kDegrees || !(tangents.clearAbove[m] < t && t < tangents.clearBelow[m]))
+        return static_cast<std::int32_t>(DegreesOfVector(dx, dy));
+    // The angle lies strictly between m and m + 1: so does each quadrant's heading, one way or
+    // the other.
+    const auto whole = static_cast<std::int32_t>(m);
+    constexpr std::int32_t kQuarter = 90;
+    constexpr std::int32_t kThreeQuarters = 270;
+    if (dx > 0 && dy > 0)
+        return kThreeQuarters + whole;
+    if (dx < 0 && dy > 0)
+        return kThreeQuarters - 1 - whole;
+    if (dx < 0 && dy < 0)
+        return kQuarter + whole;
+    return kQuarter - 1 - whole;
+}
 } // namespace
 
 int CDirectionFinder::DecodeTarget(TrackWord word, Point& point, TargetColor& colour)
@@ -159,50 +291,13 @@ double CDirectionFinder::FindDirection(const std::array<TrackWord, kMaxTargets>&
 
 double CDirectionFinder::FindDirection(std::span<const TrackWord> listed, int x, int y)
 {
-    if (listed.size() < 3)
-        return 0.0;
-    DecodedTargets targets;
-    for (const TrackWord word : listed)
-    {
-        const std::uint64_t bit = std::uint64_t{1} << targets.count;
-        targets.points[targets.count++] = TargetPoint(word);
-        targets.red |= (word & kRedBits) != 0 ? bit : 0;
-        targets.green |= (word & kGreenBits) != 0 ? bit : 0;
-        targets.blue |= (word & kBlueBits) != 0 ? bit : 0;
-    }
-    if (targets.blue == 0)
-        return 0.0;
+    const Heading heading = HeadingOf(listed, x, y);
+    return heading.hasVector ? DegreesOfVector(heading.dx, heading.dy) : heading.fallback;
+}
 
-    const Sides sides = FindSides(targets);
-    const double recordY = static_cast<double>(kDirectionFlipRow) - y;
-    double dx = 0.0;
-    double dy = 0.0;
-    if (sides.red >= 0 && sides.green >= 0)
-    {
-        dx = static_cast<double>(targets.points[sides.red].x) - targets.points[sides.green].x;
-        dy = static_cast<double>(targets.points[sides.red].y) - targets.points[sides.green].y;
-    }
-    else if (sides.green >= 0)
-    {
-        dx = static_cast<double>(x) - targets.points[sides.green].x;
-        dy = recordY - targets.points[sides.green].y;
-    }
-    else if (sides.red >= 0)
-    {
-        dx = static_cast<double>(targets.points[sides.red].x) - x;
-        dy = targets.points[sides.red].y - recordY;
-    }
-    else
-        return kFullTurn;
-
-    dx += kDirectionNudge;
-    dy += kDirectionNudge;
-    const double a = std::atan(std::fabs(dx / dy)) * kHalfTurn * kDirectionOneOverPi;
-    if (dx > 0 && dy > 0)
-        return kFullTurn - (kQuarterTurn - a);
-    if (dx < 0 && dy > 0)
-        return kFullTurn - (a + kQuarterTurn);
-    if (dx < 0 && dy < 0)
-        return kFullTurn - (kThreeQuarterTurn - a);
-    return kFullTurn - (a + kThreeQuarterTurn);
+std::int32_t CDirectionFinder::FindWholeDirection(std::span<const TrackWord> listed, int x, int y)
+{
+    const Heading heading = HeadingOf(listed, x, y);
+    return heading.hasVector ? WholeDegreesOfVector(heading.dx, heading.dy)
+                             : static_cast<std::int32_t>(heading.fallback);
 }

@@ -31,4 +31,7 @@ public:
     // The same from the listed targets alone: the words before the first zero word (all 50 when
     // none is zero).
     static double FindDirection(std::span<const TrackWord> listed, int x, int y);
+    // FindDirection truncated toward zero, as the conversion stores it, to the bit; the arc
+    // tangent is only taken for a heading within a hair of a whole degree.
+    static std::int32_t FindWholeDirection(std::span<const TrackWord> listed, int x, int y);
 };

@@ -167,6 +167,21 @@ bool ScoreFromSquaredSides(const SquaredSides& sides, std::int32_t& score)
     return true;
 }
 
+bool TriangleHasAngles(const SquaredSides& sides)
+{
+    if (sides.Degenerate())
+        return false;
+    // Every angle clear of 0 and of 180 degrees: each computable, and none 0.
+    const AngleTable& angles = Angles();
+    const double highest = angles.clearBelow[0] * sides.denominator;
+    const double lowest = angles.clearAbove[kWholeDegrees - 1] * sides.denominator;
+    if (sides.atI < highest && sides.atJ < highest && sides.atK < highest && sides.atI > lowest &&
+        sides.atJ > lowest && sides.atK > lowest)
+        return true;
+    std::int32_t score = 0;
+    return ScoreFromSides(std::sqrt(sides.ij), std::sqrt(sides.jk), std::sqrt(sides.ki), score);
+}
+
 void CEntryFilter::SetWorstScore(std::int32_t worst)
 {
     assert(worst >= 0 && "scores are never negative");

@@ -51,6 +51,10 @@ private:
     static double SignedSquare(double v) { return v * std::fabs(v); }
 };
 
+// Whether ScoreFromSides scores the triple at all (rather than rejecting it), to the bit, with an
+// arc cosine only for an angle within a hair of 0 or 180 degrees.
+bool TriangleHasAngles(const SquaredSides& sides);
+
 // ScoreFromSides on the roots of the squared sides, to the bit, with the arc cosines taken only
 // when an angle lies within a hair of a whole degree (or of 0 or 180).
 bool ScoreFromSquaredSides(const SquaredSides& sides, std::int32_t& score);
@@ -69,6 +73,11 @@ public:
     // The largest ratio of two squared sides of a triple that can enter; infinite until the
     // worst score is known or while it allows angles near 0 or 180.
     [[nodiscard]] double SquaredSideRatio() const { return m_squaredSideRatio; }
+    // Whether the ratio bounds the sides at all.
+    [[nodiscard]] bool BoundsSides() const
+    {
+        return m_squaredSideRatio < std::numeric_limits<double>::infinity();
+    }
     [[nodiscard]] double InverseSquaredSideRatio() const { return m_inverseSquaredSideRatio; }
 
     [[nodiscard]] bool CannotEnter(const SquaredSides& sides) const

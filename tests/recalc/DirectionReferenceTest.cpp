@@ -6,6 +6,7 @@
 #include "recalc/ReferenceDirectionFinder.h"
 
 #include <bit>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -97,8 +98,42 @@ TEST(DirectionReference, ProductionMatchesTheReferenceToTheBit)
         const double expected = reference::FindDirection(targets, x, y);
         ASSERT_EQ(std::bit_cast<std::uint64_t>(production), std::bit_cast<std::uint64_t>(expected))
             << "case " << c << ": " << production << " against " << expected;
+        const std::span<const TrackWord> listed(targets.data(), CountListEntries(targets));
+        ASSERT_EQ(CDirectionFinder::FindWholeDirection(listed, x, y), static_cast<std::int32_t>(expected))
+            << "case " << c;
         headings += production != 0.0 && production != 360.0 ? 1 : 0;
     }
     // Most lists give a heading, not one of the fallbacks.
     EXPECT_GT(headings, 30000);
+}
+
+// Test the whole-degree heading on every direction vector of a 121 x 121 grid: along both axes,
+// on the diagonals and at every small whole-number slope, where the heading falls on or within a
+// hair of a whole degree. The blue target that is also red is the front, the one that is also
+// green the back, so the vector is the one from the second to the first.
+TEST(DirectionReference, WholeDegreesOfEverySmallVector)
+{
+    constexpr int kReach = 60;
+    int onWholeDegrees = 0;
+    for (int dx = -kReach; dx <= kReach; ++dx)
+    {
+        for (int dy = -kReach; dy <= kReach; ++dy)
+        {
+            constexpr std::uint32_t kBack = 1000;
+            std::array<TrackWord, kMaxTargets> targets{};
+            targets[0] = MakeTrackWord(static_cast<std::uint32_t>(static_cast<int>(kBack) + dx),
+                                       static_cast<std::uint32_t>(static_cast<int>(kBack) - dy),
+                                       kWordBitRB | kWordBitRR);
+            targets[1] = MakeTrackWord(kBack, kBack, kWordBitPB | kWordBitPG);
+            targets[2] = MakeTrackWord(5, 5, kWordBitLum);
+            const double expected = reference::FindDirection(targets, 0, 0);
+            ASSERT_EQ(
+                CDirectionFinder::FindWholeDirection(std::span<const TrackWord>(targets.data(), 3), 0, 0),
+                static_cast<std::int32_t>(expected))
+                << dx << ", " << dy << ": " << expected;
+            onWholeDegrees += std::fabs(expected - std::round(expected)) < 1e-6 ? 1 : 0;
+        }
+    }
+    // The axes and diagonals alone put several hundred headings within a hair of a whole degree.
+    EXPECT_GT(onWholeDegrees, 400);
 }
