@@ -1,28 +1,83 @@
 #include "analysis/QualityStatistics.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
+
+CWholeValues::Rank CWholeValues::PercentileRank(std::uint64_t size, double fraction)
+{
+    assert(size > 0 && "a percentile of no values");
+    // The rank as numpy computes it.
+    const double rank = fraction * static_cast<double>(size - 1);
+    const double below = std::floor(rank);
+    return Rank{static_cast<std::uint64_t>(below), rank - below};
+}
+
+double CWholeValues::InterpolatePercentile(double a, double b, double weight)
+{
+    // numpy's interpolation, from whichever end is nearer, so that the last bit agrees too.
+    const double difference = b - a;
+    constexpr double kHalfWay = 0.5;
+    return weight >= kHalfWay ? b - difference * (1.0 - weight) : a + difference * weight;
+}
 
 std::optional<double> Percentile(std::span<double> values, double fraction)
 {
     if (values.empty())
         return std::nullopt;
-    // The rank as numpy computes it, then the two values around it; only those two are put in
-    // place, not the whole list sorted.
-    const double rank = fraction * static_cast<double>(values.size() - 1);
-    const double below = std::floor(rank);
-    const auto lower = static_cast<std::size_t>(below);
-    const double weight = rank - below;
+    // Only the two values around the rank are put in place, not the whole list sorted.
+    const auto [lower, weight] = CWholeValues::PercentileRank(values.size(), fraction);
     const auto at = values.begin() + static_cast<std::ptrdiff_t>(lower);
     std::nth_element(values.begin(), at, values.end());
     const double a = *at;
     if (lower + 1 >= values.size())
         return a;
-    const double b = *std::min_element(at + 1, values.end());
-    // numpy's interpolation, from whichever end is nearer, so that the last bit agrees too.
-    const double difference = b - a;
-    constexpr double kHalfWay = 0.5;
-    return weight >= kHalfWay ? b - difference * (1.0 - weight) : a + difference * weight;
+    return CWholeValues::InterpolatePercentile(a, *std::min_element(at + 1, values.end()), weight);
+}
+
+CWholeValues::CWholeValues(std::size_t countedBelow) : m_nCountedBelow(countedBelow) {}
+
+void CWholeValues::Add(double value)
+{
+    assert(value >= 0.0 && value == std::floor(value) && "a whole number from 0 up");
+    m_largest = value > m_largest ? value : m_largest;
+    if (value >= static_cast<double>(m_nCountedBelow))
+    {
+        m_kept.push_back(value);
+        return;
+    }
+    const auto index = static_cast<std::size_t>(value);
+    if (index >= m_counts.size())
+        m_counts.resize(std::min(m_nCountedBelow, std::max(2 * index + 1, m_counts.size() * 2)));
+    ++m_counts[index];
+    ++m_nCounted;
+}
+
+double CWholeValues::ValueAt(std::uint64_t rank)
+{
+    assert(rank < Size() && "a rank beyond the values");
+    if (rank >= m_nCounted)
+    {
+        // Every kept value is above every counted one.
+        const auto at = m_kept.begin() + static_cast<std::ptrdiff_t>(rank - m_nCounted);
+        std::nth_element(m_kept.begin(), at, m_kept.end());
+        return *at;
+    }
+    std::uint64_t below = 0;
+    for (std::size_t v = 0;; ++v)
+    {
+        below += m_counts[v];
+        if (rank < below)
+            return static_cast<double>(v);
+    }
+}
+
+void CWholeValues::Clear()
+{
+    std::vector<std::uint64_t>().swap(m_counts);
+    std::vector<double>().swap(m_kept);
+    m_nCounted = 0;
+    m_largest = 0.0;
 }
 
 void CLargestJumps::Offer(std::uint64_t record, double stepPx)

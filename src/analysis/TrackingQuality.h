@@ -72,14 +72,17 @@ public:
     [[nodiscard]] const QualitySummary& Summary() const { return m_summary; }
 
 private:
-    void Add(const RecordQuality& quality);
+    void Add(const RecordMeasure& measure);
+    void ReleaseValues();
 
     QualityOptions m_options;
     CQualityCsvWriter* m_pTable;
     CRecordQualityMeter m_meter;
     QualitySummary m_summary;
-    std::vector<double> m_distances; // of the computed records, for the percentiles
-    std::vector<double> m_headingDifferences;
+    // Of the computed records, for the percentiles: squared distances (distances below 64 pixels
+    // only counted) and heading differences (0 to 180, all counted).
+    CWholeValues m_squaredDistances;
+    CWholeValues m_headingDifferences;
     CLargestJumps m_largestJumps;
     CLongestGap m_longestGap;
 };
