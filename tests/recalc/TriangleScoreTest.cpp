@@ -1,5 +1,5 @@
-// Test that the score from squared sides is the score from the arc cosines, to the bit, on every
-// small triangle and on many large ones, and that the entry filter never keeps out a triple that
+// Test that the score from squared sides is the score from the arc cosines, to the bit, and that
+// the triples with angles are the ones scored, on every small triangle and on many large ones, and that the entry filter never keeps out a triple that
 // could enter the table.
 #include "recalc/TriangleScore.h"
 
