@@ -189,13 +189,14 @@ public:
     {
         for (int a = 0; a < count; ++a)
         {
+            // Differences below 2^15 on each axis: squares and their sum fit 32 bits.
             std::uint64_t inBand = 0;
             for (int b = a + 1; b < count; ++b)
             {
-                const std::int64_t dx = std::int64_t{points[a].x} - points[b].x;
-                const std::int64_t dy = std::int64_t{points[a].y} - points[b].y;
-                const std::int64_t squared = dx * dx + dy * dy;
-                m_squared[a][b] = static_cast<double>(squared);
+                const std::int32_t dx = points[a].x - points[b].x;
+                const std::int32_t dy = points[a].y - points[b].y;
+                const std::int32_t squared = dx * dx + dy * dy;
+                m_squared[a][b] = squared;
                 inBand |= static_cast<std::uint64_t>(m_band.Contains(squared)) << b;
             }
             m_inBandAfter[a] = inBand;
@@ -229,19 +230,27 @@ public:
         const std::uint64_t inBand = m_inBandAfter[i] & m_inBandAfter[j];
         if (!m_filter.BoundsSides())
             return inBand;
+        if (m_filter.SquaredSideRatio() == 0.0)
+            return 0; // a worst score of 0: nothing scores below it
+        // The window in whole squares, widened to them; a square below it wraps around to far
+        // above it, so one unsigned comparison a side tests both ends.
         const double side = m_squared[i][j];
-        const double lowest = side * m_filter.InverseSquaredSideRatio();
+        const auto lowest = static_cast<std::int64_t>(side * m_filter.InverseSquaredSideRatio());
         const double highest = side * m_filter.SquaredSideRatio();
-        const double* toI = m_squared[i];
-        const double* toJ = m_squared[j];
+        const std::uint64_t width =
+            highest < kExactSquaredLengthLimit
+                ? static_cast<std::uint64_t>(static_cast<std::int64_t>(highest) + 1 - lowest)
+                : kExactSquaredLengthLimit;
+        const std::int32_t* toI = m_squared[i];
+        const std::int32_t* toJ = m_squared[j];
         // Without a branch a corner: most fail one test or another, unpredictably.
         std::uint64_t admitted = 0;
         for (std::uint64_t ks = inBand; ks != 0; ks &= ks - 1)
         {
             const int k = std::countr_zero(ks);
             const auto inside =
-                static_cast<std::uint64_t>(lowest <= toI[k]) & static_cast<std::uint64_t>(toI[k] <= highest) &
-                static_cast<std::uint64_t>(lowest <= toJ[k]) & static_cast<std::uint64_t>(toJ[k] <= highest);
+                static_cast<std::uint64_t>(static_cast<std::uint64_t>(toI[k] - lowest) <= width) &
+                static_cast<std::uint64_t>(static_cast<std::uint64_t>(toJ[k] - lowest) <= width);
             admitted |= inside << k;
         }
         return admitted;
@@ -260,10 +269,10 @@ public:
 
     bool Bisector(int a, int b, Line& line) const
     {
-        const double squared = a < b ? m_squared[a][b] : m_squared[b][a];
+        const std::int32_t squared = a < b ? m_squared[a][b] : m_squared[b][a];
         double midX = 0.0;
         double midY = 0.0;
-        return m_band.StrictlyContains(static_cast<std::int64_t>(squared)) &&
+        return m_band.StrictlyContains(squared) &&
                SideBisector(m_pPoints[a].x, m_pPoints[a].y, m_pPoints[b].x, m_pPoints[b].y, midX, midY, line);
     }
 
@@ -271,8 +280,8 @@ private:
     const Point* m_pPoints;
     CSquaredBand m_band;
     CEntryFilter m_filter;
-    double m_squared[kMaxCenterPoints][kMaxCenterPoints]; // [a][b] for a < b only, whole numbers
-    std::uint64_t m_inBandAfter[kMaxCenterPoints];        // bit b: pair (a, b), b > a, in the band
+    std::int32_t m_squared[kMaxCenterPoints][kMaxCenterPoints]; // [a][b] for a < b only
+    std::uint64_t m_inBandAfter[kMaxCenterPoints];              // bit b: pair (a, b), b > a, in the band
 };
 
 // The pairs of points too far apart for CSquaredPairs, measured on their rounded lengths with an

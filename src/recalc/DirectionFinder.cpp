@@ -118,27 +118,42 @@ Sides FindSides(const DecodedTargets& targets)
                              toGreen = SquaredDistance(targets.points[b], green);
                          });
     }
+    // The sums of every blue target's distances to the reds and to the greens, each in list order
+    // as the means are defined, but all blue targets at once, target by target: the sums of
+    // different blue targets do not wait on each other. A target that is not red adds 0 to the red
+    // sums, which leaves them as they are.
+    const int blues = std::popcount(targets.blue);
+    CScratchArray<Point, kMaxTargets> blue;
+    double redSums[kMaxTargets] = {};
+    double greenSums[kMaxTargets] = {};
+    int index = 0;
+    for (std::uint64_t bs = targets.blue; bs != 0; bs &= bs - 1)
+        blue[static_cast<std::size_t>(index++)] =
+            targets.points[static_cast<std::size_t>(std::countr_zero(bs))];
+    for (std::uint64_t ts = targets.red | targets.green; ts != 0; ts &= ts - 1)
+    {
+        const int t = std::countr_zero(ts);
+        const Point& target = targets.points[static_cast<std::size_t>(t)];
+        const std::uint64_t bit = std::uint64_t{1} << t;
+        const double toRed = (targets.red & bit) != 0 ? 1.0 : 0.0;
+        const double toGreen = (targets.green & bit) != 0 ? 1.0 : 0.0;
+        for (int b = 0; b < blues; ++b)
+        {
+            const double distance = std::sqrt(SquaredDistance(blue[static_cast<std::size_t>(b)], target));
+            redSums[b] += distance * toRed;
+            greenSums[b] += distance * toGreen;
+        }
+    }
     const double reds = std::popcount(targets.red);
     const double greens = std::popcount(targets.green);
+    int next = 0;
     return PickSides(targets,
-                     [&](int b, double& toRed, double& toGreen)
+                     [&](int /*b*/, double& toRed, double& toGreen)
                      {
-                         // Summed in list order, as the means are defined.
-                         double redSum = 0.0;
-                         double greenSum = 0.0;
-                         for (std::uint64_t ts = targets.red | targets.green; ts != 0; ts &= ts - 1)
-                         {
-                             const int t = std::countr_zero(ts);
-                             const double distance =
-                                 std::sqrt(SquaredDistance(targets.points[b], targets.points[t]));
-                             const std::uint64_t bit = std::uint64_t{1} << t;
-                             if ((targets.red & bit) != 0)
-                                 redSum += distance;
-                             if ((targets.green & bit) != 0)
-                                 greenSum += distance;
-                         }
-                         toRed = redSum / reds;
-                         toGreen = greenSum / greens;
+                         // PickSides asks for the blue targets in list order.
+                         toRed = redSums[next] / reds;
+                         toGreen = greenSums[next] / greens;
+                         ++next;
                      });
 }
 

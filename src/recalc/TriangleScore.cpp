@@ -100,11 +100,11 @@ const AngleTable& Angles()
 // The truncated angle of the signed squared cosine, or -1 when it lies too near a boundary (or
 // outside the cosines of any angle) to be sure. The answer never depends on the cells: they only
 // say where to start looking, and the clear range of the degree found confirms it.
-int TruncatedDegrees(const AngleTable& angles, double signedSquare)
+[[gnu::always_inline]] inline int TruncatedDegrees(const AngleTable& angles, double signedSquare)
 {
-    const double position = (signedSquare + 1.0) * kCellsPerUnit;
-    if (!(position >= 0.0 && position < kCells))
-        return -1;
+    // A value outside [-1, 1] lands in an end cell and fails the clear range there. (The values are
+    // ratios of products of whole numbers below 2^31, never not a number.)
+    const double position = std::clamp((signedSquare + 1.0) * kCellsPerUnit, 0.0, kCells - 1.0);
     // Most cells hold one boundary at most: one step on is enough, and a value further on fails
     // the clear range below and is left to the arc cosine.
     std::size_t k = angles.firstDegree[static_cast<std::size_t>(position)];
