@@ -21,8 +21,15 @@ constexpr std::int64_t kSquareSumSpan = std::int64_t{1} << 31;
 // Up to this many points make at most kTriangleSlots triples: the table never evicts, so the
 // scores never matter, only which triples are scored at all.
 constexpr int kPointsNeverEvicting = 5;
-static_assert(kPointsNeverEvicting * (kPointsNeverEvicting - 1) * (kPointsNeverEvicting - 2) / 6 <=
-              kTriangleSlots);
+constexpr int Triples(int points)
+{
+    int triples = 0;
+    for (int i = 0; i < points; ++i)
+        for (int j = i + 1; j < points; ++j)
+            triples += points - j - 1;
+    return triples;
+}
+static_assert(Triples(kPointsNeverEvicting) <= kTriangleSlots);
 
 // Whether the triples' scores are needed, or only whether each triple is scored at all.
 enum class Scoring : std::uint8_t
@@ -105,8 +112,9 @@ struct Line
 
 // The bisector of a side already known to lie strictly inside the band, and the truncated
 // midpoint it passes through; false for a horizontal side. Equal X gives an infinite f, and so a
-// horizontal bisector; equal Y has no finite bisector slope. The line is the same whichever end
-// comes first.
+// horizontal bisector; equal Y has no finite bisector slope. Either end may come first: the line
+// is the same (but for the sign of a horizontal bisector's zero slope, which no meeting point
+// tells apart).
 bool SideBisector(int x1, int y1, int x2, int y2, double& midX, double& midY, Line& line)
 {
     const double f = (static_cast<double>(y1) - y2) / (static_cast<double>(x1) - x2);

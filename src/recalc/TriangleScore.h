@@ -34,7 +34,7 @@ struct SquaredSides
     SquaredSides(double ijSquared, double jkSquared, double kiSquared)
         : ij(ijSquared), jk(jkSquared), ki(kiSquared), atI(SignedSquare(ij + ki - jk) * jk),
           atJ(SignedSquare(ij + jk - ki) * ki), atK(SignedSquare(jk + ki - ij) * ij),
-          denominator(4.0 * ij * jk * ki)
+          denominator(kTwoSquared * ij * jk * ki)
     {
     }
     [[nodiscard]] bool Degenerate() const { return ij == 0.0 || jk == 0.0 || ki == 0.0; }
@@ -48,6 +48,8 @@ struct SquaredSides
     double denominator;
 
 private:
+    // The law of cosines divides by 2ab; its square by 4 a^2 b^2.
+    static constexpr double kTwoSquared = 4.0;
     static double SignedSquare(double v) { return v * std::fabs(v); }
 };
 
