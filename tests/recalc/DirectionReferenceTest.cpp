@@ -79,7 +79,7 @@ std::array<TrackWord, kMaxTargets> MakeTargets(std::mt19937_64& random, int kind
     // A zero word has no colour and no place; one that came out as 0 becomes a luminance spot.
     for (std::size_t t = 0; t < n; ++t)
         targets[t] = targets[t] == 0 ? kWordBitLum : targets[t];
-    if (n < kMaxTargets && random() % 5 == 0)
+    if (n + 1 < kMaxTargets && random() % 5 == 0)
         targets[n + 1] = MakeTrackWord(1, 1, kWordBitRB); // after the list's end: ignored
     return targets;
 }
