@@ -236,7 +236,7 @@ public:
     [[nodiscard]] std::uint64_t ThirdCorners(int i, int j) const
     {
         const std::uint64_t inBand = m_inBandAfter[i] & m_inBandAfter[j];
-        if (!m_filter.BoundsSides())
+        if (inBand == 0 || !m_filter.BoundsSides())
             return inBand;
         if (m_filter.SquaredSideRatio() == 0.0)
             return 0; // a worst score of 0: nothing scores below it

@@ -8,6 +8,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 // Squared lengths below this are whole numbers held exactly in a double, and so far from the
 // next whole number's root that the band's tests below are exact on them. Coordinates that differ
@@ -24,15 +25,20 @@ class CSquaredBand
 {
 public:
     CSquaredBand(std::int32_t min, std::int32_t max)
-        : m_lowInclusive(min <= 0 ? 0 : Square(min)), m_highInclusive(max < 0 ? -1 : Square(max)),
-          m_lowStrict(min < 0 ? -1 : Square(min)), m_highStrict(max <= 0 ? 0 : Square(max))
+        : m_lowStrict(min < 0 ? -1 : Square(min)), m_highStrict(max <= 0 ? 0 : Square(max))
     {
+        const std::int64_t low = min <= 0 ? 0 : Square(min);
+        if (max < 0 || Square(max) < low)
+            return; // no square: every one lies below m_lowInclusive and wraps far above the width 0
+        m_lowInclusive = low;
+        m_inclusiveWidth = static_cast<std::uint64_t>(Square(max) - low);
     }
 
     [[nodiscard]] bool Contains(std::int64_t squared) const
     {
         assert(squared >= 0 && squared < kExactSquaredLengthLimit && "a square outside the exact range");
-        return m_lowInclusive <= squared && squared <= m_highInclusive;
+        // A square below the band wraps around to far above it: one unsigned comparison.
+        return static_cast<std::uint64_t>(squared - m_lowInclusive) <= m_inclusiveWidth;
     }
     [[nodiscard]] bool StrictlyContains(std::int64_t squared) const
     {
@@ -43,8 +49,10 @@ public:
 private:
     static std::int64_t Square(std::int32_t v) { return std::int64_t{v} * v; }
 
-    std::int64_t m_lowInclusive;
-    std::int64_t m_highInclusive;
+    // The band's squares are m_lowInclusive .. m_lowInclusive + m_inclusiveWidth; an empty band
+    // starts beyond every square.
+    std::int64_t m_lowInclusive = std::numeric_limits<std::int64_t>::max();
+    std::uint64_t m_inclusiveWidth = 0;
     std::int64_t m_lowStrict;
     std::int64_t m_highStrict;
 };
