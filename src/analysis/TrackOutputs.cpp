@@ -23,8 +23,7 @@ public:
         m_generator.Init(margin);
         m_generator.SetOutputDirectory(m_place.dir);
         if (HasRegions())
-            m_generator.SetRegions(m_table.m_regionRects.data(), m_table.m_regionNames.data(),
-                                   m_table.m_nRegionCount);
+            m_generator.SetRegions(m_table);
     }
 
     std::vector<std::string> Files() const override

@@ -26,6 +26,19 @@ std::string_view HeaderOf(VisitCsvKind kind)
     }
 }
 
+std::string_view SettingsColumnsOf(VisitCsvKind kind)
+{
+    switch (kind)
+    {
+    case VisitCsvKind::Visits:
+        return kVisitsCsvSettingsColumns;
+    case VisitCsvKind::Session:
+        return kSessionCsvSettingsColumns;
+    default:
+        return {};
+    }
+}
+
 std::string_view NameOfRegion(const VisitTable& table, std::int32_t region)
 {
     return region >= 0 && static_cast<std::size_t>(region) < table.regions.size()
@@ -36,10 +49,11 @@ std::string_view NameOfRegion(const VisitTable& table, std::int32_t region)
 // Builds the file's rows, handing the text to write whenever it has grown to a chunk, and the rest
 // at the end. False as soon as write fails.
 template <typename Write>
-bool BuildRows(const VisitTable& table, std::string_view file, VisitCsvKind kind, Write&& write)
+bool BuildRows(const VisitTable& table, std::string_view file, VisitCsvKind kind, VisitCsvColumns columns,
+               Write&& write)
 {
     CCsvBuilder csv;
-    csv.HeaderRow(HeaderOf(kind));
+    csv.HeaderRow(VisitCsvHeader(kind, columns));
     const auto handOver = [&](bool last)
     {
         if (!last && csv.Text().size() < kWriteChunkBytes)
@@ -53,7 +67,7 @@ bool BuildRows(const VisitTable& table, std::string_view file, VisitCsvKind kind
     case VisitCsvKind::Visits:
         for (const VisitRow& visit : table.visits)
         {
-            AppendVisitRow(csv, file, visit, NameOfRegion(table, visit.region));
+            AppendVisitRow(csv, file, visit, NameOfRegion(table, visit.region), columns);
             if (!handOver(false))
                 return false;
         }
@@ -63,7 +77,7 @@ bool BuildRows(const VisitTable& table, std::string_view file, VisitCsvKind kind
             AppendRegionRow(csv, file, region);
         break;
     case VisitCsvKind::Session:
-        AppendSessionRow(csv, file, table.session);
+        AppendSessionRow(csv, file, table.session, columns);
         break;
     }
     return handOver(true);
@@ -79,7 +93,16 @@ std::string MakeVisitCsvPath(const std::string& dir, const std::string& trackFil
     return dir + (hasSeparator ? "" : "/") + trackFileName + suffix;
 }
 
-void AppendVisitRow(CCsvBuilder& csv, std::string_view file, const VisitRow& visit, std::string_view name)
+std::string VisitCsvHeader(VisitCsvKind kind, VisitCsvColumns columns)
+{
+    std::string header(HeaderOf(kind));
+    if (columns == VisitCsvColumns::WithSettings && !SettingsColumnsOf(kind).empty())
+        header += "," + std::string(SettingsColumnsOf(kind));
+    return header;
+}
+
+void AppendVisitRow(CCsvBuilder& csv, std::string_view file, const VisitRow& visit, std::string_view name,
+                    VisitCsvColumns columns)
 {
     csv.Field(file)
         .Field(visit.region)
@@ -92,8 +115,10 @@ void AppendVisitRow(CCsvBuilder& csv, std::string_view file, const VisitRow& vis
         .Field(visit.DurationRecords())
         .Fixed6(visit.DurationSeconds())
         .Optional(visit.DurationTimestamp())
-        .Field(std::int32_t{visit.complete ? 1 : 0})
-        .EndRow();
+        .Field(std::int32_t{visit.complete ? 1 : 0});
+    if (columns == VisitCsvColumns::WithSettings)
+        csv.Field(std::int32_t{visit.Initial() ? 1 : 0});
+    csv.EndRow();
 }
 
 void AppendRegionRow(CCsvBuilder& csv, std::string_view file, const RegionSummary& region)
@@ -115,10 +140,12 @@ void AppendRegionRow(CCsvBuilder& csv, std::string_view file, const RegionSummar
         .OptionalFixed6(region.latencySeconds)
         .OptionalFixed6(region.meanVisitSeconds)
         .OptionalFixed6(region.longestVisitSeconds)
+        .Field(ShapeKindName(region.shape))
         .EndRow();
 }
 
-void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const SessionSummary& session)
+void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const SessionSummary& session,
+                      VisitCsvColumns columns)
 {
     csv.Field(file)
         .Field(session.records)
@@ -128,14 +155,20 @@ void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const SessionSumm
         .Fixed6(session.timeOutsideAllSeconds)
         .Fixed6(session.pathLengthPx)
         .OptionalFixed6(session.meanSpeedPxPerSecond)
-        .Field(session.recordsOutsidePlot)
-        .EndRow();
+        .Field(session.recordsOutsidePlot);
+    if (columns == VisitCsvColumns::WithSettings)
+        csv.OptionalFixed6(session.pathLengthCm)
+            .OptionalFixed6(session.meanSpeedCmPerSecond)
+            .OptionalFixed6(session.immobileSeconds)
+            .Optional(session.immobilityBouts);
+    csv.EndRow();
 }
 
-std::string FormatVisitCsv(const VisitTable& table, std::string_view file, VisitCsvKind kind)
+std::string FormatVisitCsv(const VisitTable& table, std::string_view file, VisitCsvKind kind,
+                           VisitCsvColumns columns)
 {
     std::string text;
-    BuildRows(table, file, kind,
+    BuildRows(table, file, kind, columns,
               [&text](const std::string& piece)
               {
                   text += piece;
@@ -158,7 +191,7 @@ int WriteVisitCsvFiles(const VisitTable& table, const std::string& dir, const st
             ShowFileProblem("Cannot create the CSV file " + path + notWritten, path, output.GetProblem());
             return kErrOpen;
         }
-        const bool written = BuildRows(table, file, kKinds[k],
+        const bool written = BuildRows(table, file, kKinds[k], VisitCsvColumns::Base,
                                        [&output](const std::string& piece)
                                        { return output.Write(piece.data(), piece.size()); });
         if (!written)

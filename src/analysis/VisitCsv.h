@@ -4,7 +4,10 @@
 //   <track>_visits.csv   one row per visit, in the order the visits started
 //   <track>_regions.csv  one row per region, in table order
 //   <track>_session.csv  one row for the whole track
-// <track> is the track file's name with its extension, as the event files name it. The "file"
+// With the analysis settings the visits file gains a last column, "initial" (1 when the visit
+// began at record 0), and the session file four ("path_length_cm,mean_speed_cm_s,immobile_s,
+// immobility_bouts"; empty without a calibration or a threshold). The columns before them stay as
+// they are. <track> is the track file's name with its extension, as the event files name it. The "file"
 // column holds a text the caller chooses: the track file's name for one file, a path relative to
 // the study for a batch.
 #pragma once
@@ -20,10 +23,14 @@ inline constexpr std::string_view kVisitsCsvHeader =
     "duration_s,duration_timestamp,complete";
 inline constexpr std::string_view kRegionsCsvHeader =
     "file,region,name,left,top,right,bottom,margin,entries,complete_visits,time_inside_records,time_inside_s,"
-    "share_of_session,latency_records,latency_s,mean_visit_s,longest_visit_s";
+    "share_of_session,latency_records,latency_s,mean_visit_s,longest_visit_s,shape";
 inline constexpr std::string_view kSessionCsvHeader =
     "file,records,duration_s,first_timestamp,last_timestamp,time_outside_all_s,path_length_px,"
     "mean_speed_px_s,records_outside_plot";
+
+inline constexpr std::string_view kVisitsCsvSettingsColumns = "initial";
+inline constexpr std::string_view kSessionCsvSettingsColumns =
+    "path_length_cm,mean_speed_cm_s,immobile_s,immobility_bouts";
 
 enum class VisitCsvKind
 {
@@ -32,17 +39,31 @@ enum class VisitCsvKind
     Session,
 };
 
+// Which columns a file carries: those from before the analysis settings, or those with the
+// settings' columns at the end.
+enum class VisitCsvColumns
+{
+    Base,
+    WithSettings,
+};
+
+// The header row of a file, without its line end.
+[[nodiscard]] std::string VisitCsvHeader(VisitCsvKind kind, VisitCsvColumns columns);
+
 // "<dir>/<trackFileName>_visits.csv", "..._regions.csv" or "..._session.csv".
 [[nodiscard]] std::string MakeVisitCsvPath(const std::string& dir, const std::string& trackFileName,
                                            VisitCsvKind kind);
 
 // One row of each file (the name is the region's).
-void AppendVisitRow(CCsvBuilder& csv, std::string_view file, const VisitRow& visit, std::string_view name);
+void AppendVisitRow(CCsvBuilder& csv, std::string_view file, const VisitRow& visit, std::string_view name,
+                    VisitCsvColumns columns = VisitCsvColumns::Base);
 void AppendRegionRow(CCsvBuilder& csv, std::string_view file, const RegionSummary& region);
-void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const SessionSummary& session);
+void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const SessionSummary& session,
+                      VisitCsvColumns columns = VisitCsvColumns::Base);
 
 // The whole text of one file, header row first.
-[[nodiscard]] std::string FormatVisitCsv(const VisitTable& table, std::string_view file, VisitCsvKind kind);
+[[nodiscard]] std::string FormatVisitCsv(const VisitTable& table, std::string_view file, VisitCsvKind kind,
+                                         VisitCsvColumns columns = VisitCsvColumns::Base);
 
 // Writes the three files into dir, each to a temporary file first; all three are put in place
 // together or none is (the files there before stay as they were). kOk; kErrOpen when one cannot

@@ -20,12 +20,7 @@ public:
           m_strMatrix(MakeTrackOutputPath(place, "_occupancy.csv")), m_settings(settings),
           m_grid(settings.binPixels)
     {
-        const std::int32_t count = std::clamp(table.m_nRegionCount, 0, kMaxRegions);
-        for (std::int32_t j = 0; j < count; ++j)
-        {
-            const auto slot = static_cast<std::size_t>(j);
-            m_regions.push_back(HeatmapRegion{table.m_regionRects[slot], table.m_regionNames[slot]});
-        }
+        m_regions = HeatmapRegionsOf(table);
     }
 
     std::vector<std::string> Files() const override { return {m_strPicture, m_strMatrix}; }
@@ -85,7 +80,8 @@ public:
         // A loaded layout selects its first region; a table without one selects its last.
         const std::int32_t selected =
             m_table.m_nSelectedRegion >= 0 ? m_table.m_nSelectedRegion : m_table.m_nRegionCount - 1;
-        return m_plot.RedrawRegions(m_table.m_regionRects.data(), m_table.m_nRegionCount, selected);
+        return m_plot.RedrawRegions(m_table.m_regionRects.data(), m_table.m_regionShapes.data(),
+                                    m_table.m_nRegionCount, selected);
     }
     int Consume(std::span<const TrackRecord> records, std::uint64_t firstIndex) override
     {

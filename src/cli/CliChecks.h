@@ -6,6 +6,8 @@
 // every number option and argument is declared through AddWholeNumber, which applies WholeNumber.
 #pragma once
 
+#include "base/NumberText.h"
+
 #include <CLI/CLI.hpp>
 #include <concepts>
 #include <cstdint>
@@ -13,10 +15,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
-// text as a whole number in [min, max]; nothing when it is not one.
-[[nodiscard]] std::optional<std::int64_t> ParseWholeNumber(std::string_view text, std::int64_t min,
-                                                           std::int64_t max);
 
 // Refuses what ParseWholeNumber refuses and hands CLI11 the number in canonical decimal.
 [[nodiscard]] CLI::Validator WholeNumber(std::int64_t min, std::int64_t max);

@@ -49,7 +49,7 @@ int RunEvents(EventsArgs& args)
 
     CRegionEventGenerator generator;
     generator.Init(args.regions.Margin());
-    generator.SetRegions(table.m_regionRects.data(), table.m_regionNames.data(), table.m_nRegionCount);
+    generator.SetRegions(table);
     generator.SetOutputDirectory(args.dir);
     CRegionEventConsumer events(generator);
     IRecordConsumer* consumers[] = {&events};
@@ -73,6 +73,6 @@ CliRun AddEvents(CLI::App& command)
     return [args] { return RunEvents(*args); };
 }
 
-const CCliCommandRegistration
-    kRegisterEvents({"events", "write the enter/leave timestamp files of rectangular regions", &AddEvents});
+const CCliCommandRegistration kRegisterEvents({"events", "write the enter/leave timestamp files of regions",
+                                               &AddEvents});
 } // namespace

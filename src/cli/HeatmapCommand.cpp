@@ -57,14 +57,7 @@ bool NameSameFile(const std::string& a, const std::string& b)
 
 std::vector<HeatmapRegion> RegionsOf(const CRegionOptions& regions)
 {
-    std::vector<HeatmapRegion> drawn;
-    for (std::int32_t i = 0; i < regions.Count(); ++i)
-    {
-        const auto slot = static_cast<std::size_t>(i);
-        drawn.push_back(
-            HeatmapRegion{regions.Table().m_regionRects[slot], regions.Table().m_regionNames[slot]});
-    }
-    return drawn;
+    return HeatmapRegionsOf(regions.Table());
 }
 
 int RunHeatmap(HeatmapArgs& args)

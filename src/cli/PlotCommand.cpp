@@ -120,8 +120,8 @@ int RunPlot(PlotArgs& args)
     CDrawingSurface surface(kToolPlotWidth, kToolPlotHeight);
     CTrackPlot plot;
     plot.Attach(&surface, kToolPlotWidth, kToolPlotHeight, &reader);
-    const int plotted =
-        plot.PlotEntireTrack(args.regions.Rects(), args.regions.Count(), SelectedRegion(args), args.everyNth);
+    const int plotted = plot.PlotEntireTrack(args.regions.Rects(), args.regions.Shapes(),
+                                             args.regions.Count(), SelectedRegion(args), args.everyNth);
     // A record that cannot be read ends the plot; the picture so far is still saved.
     const int saved = SavePicture(surface, args);
     return plotted == kOk ? saved : kExitFailed;
@@ -144,8 +144,8 @@ int RunFrame(PlotArgs& args)
     CTrackPlot plot;
     plot.Attach(&surface, kToolPlotWidth, kToolPlotHeight, &reader);
     TrackRecord record;
-    if (plot.ShowRecord(record, args.index, args.regions.Rects(), args.regions.Count(), SelectedRegion(args),
-                        args.filter, args.view) != kOk)
+    if (plot.ShowRecord(record, args.index, args.regions.Rects(), args.regions.Shapes(), args.regions.Count(),
+                        SelectedRegion(args), args.filter, args.view) != kOk)
         return kExitFailed; // the reader has said why
     return SavePicture(surface, args);
 }
