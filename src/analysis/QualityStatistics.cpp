@@ -4,6 +4,20 @@
 #include <cassert>
 #include <cmath>
 
+namespace
+{
+// Kept values from here up do not fit 32 bits.
+constexpr double kHugeFrom = 4294967296.0;
+
+// The value of the given rank (from 0, ascending) among the values; they are reordered.
+template <class Value> double NthSmallest(std::vector<Value>& values, std::uint64_t rank)
+{
+    const auto at = values.begin() + static_cast<std::ptrdiff_t>(rank);
+    std::nth_element(values.begin(), at, values.end());
+    return static_cast<double>(*at);
+}
+} // namespace
+
 CWholeValues::Rank CWholeValues::PercentileRank(std::uint64_t size, double fraction)
 {
     assert(size > 0 && "a percentile of no values");
@@ -35,20 +49,39 @@ std::optional<double> Percentile(std::span<double> values, double fraction)
     return CWholeValues::InterpolatePercentile(a, *std::min_element(at + 1, values.end()), weight);
 }
 
-CWholeValues::CWholeValues(std::size_t countedBelow) : m_nCountedBelow(countedBelow) {}
+std::size_t CWholeValues::Bytes() const
+{
+    return m_counts.capacity() * sizeof(std::uint64_t) + m_kept.capacity() * sizeof(std::uint32_t) +
+           m_huge.capacity() * sizeof(double);
+}
+
+CWholeValues::CWholeValues(std::size_t countedBelow) : m_nCountedBelow(countedBelow)
+{
+    assert(static_cast<double>(countedBelow) <= kHugeFrom && "a counted limit within 32 bits");
+}
 
 void CWholeValues::Add(double value)
 {
     assert(value >= 0.0 && value == std::floor(value) && "a whole number from 0 up");
     m_largest = value > m_largest ? value : m_largest;
+    if (value >= kHugeFrom)
+    {
+        m_huge.push_back(value);
+        return;
+    }
     if (value >= static_cast<double>(m_nCountedBelow))
     {
-        m_kept.push_back(value);
+        m_kept.push_back(static_cast<std::uint32_t>(value));
         return;
     }
     const auto index = static_cast<std::size_t>(value);
     if (index >= m_counts.size())
-        m_counts.resize(std::min(m_nCountedBelow, std::max(2 * index + 1, m_counts.size() * 2)));
+    {
+        // Reserved first: resize alone may take up to twice the limit.
+        const std::size_t size = std::min(m_nCountedBelow, std::max(2 * index + 1, m_counts.size() * 2));
+        m_counts.reserve(size);
+        m_counts.resize(size);
+    }
     ++m_counts[index];
     ++m_nCounted;
 }
@@ -56,13 +89,11 @@ void CWholeValues::Add(double value)
 double CWholeValues::ValueAt(std::uint64_t rank)
 {
     assert(rank < Size() && "a rank beyond the values");
+    // Every kept value is above every counted one, and every huge one above every kept one.
+    if (rank >= m_nCounted + m_kept.size())
+        return NthSmallest(m_huge, rank - m_nCounted - m_kept.size());
     if (rank >= m_nCounted)
-    {
-        // Every kept value is above every counted one.
-        const auto at = m_kept.begin() + static_cast<std::ptrdiff_t>(rank - m_nCounted);
-        std::nth_element(m_kept.begin(), at, m_kept.end());
-        return *at;
-    }
+        return NthSmallest(m_kept, rank - m_nCounted);
     std::uint64_t below = 0;
     for (std::size_t v = 0;; ++v)
     {
@@ -75,7 +106,8 @@ double CWholeValues::ValueAt(std::uint64_t rank)
 void CWholeValues::Clear()
 {
     std::vector<std::uint64_t>().swap(m_counts);
-    std::vector<double>().swap(m_kept);
+    std::vector<std::uint32_t>().swap(m_kept);
+    std::vector<double>().swap(m_huge);
     m_nCounted = 0;
     m_largest = 0.0;
 }

@@ -18,7 +18,8 @@
 // Whole numbers from 0 up, gathered for exact order statistics in little memory. The figures'
 // values are such numbers before their last step: squared distances between whole pixels
 // (before the root) and heading differences in whole degrees. A value below the counted limit is
-// only counted, so a track's usual small values cost nothing each; a larger one is kept, 8 bytes.
+// only counted, so a track's usual small values cost nothing each; a larger one is kept, in 4
+// bytes while it fits 32 bits (every squared distance within 65,536 pixels) and in 8 beyond.
 class CWholeValues
 {
 public:
@@ -26,7 +27,7 @@ public:
 
     // A whole number >= 0.
     void Add(double value);
-    [[nodiscard]] std::uint64_t Size() const { return m_nCounted + m_kept.size(); }
+    [[nodiscard]] std::uint64_t Size() const { return m_nCounted + m_kept.size() + m_huge.size(); }
     [[nodiscard]] bool Empty() const { return Size() == 0; }
     // The largest value; 0 when there is none.
     [[nodiscard]] double Largest() const { return m_largest; }
@@ -44,6 +45,8 @@ public:
     }
     // Forgets every value and gives the memory back.
     void Clear();
+    // The memory the values hold, in bytes.
+    [[nodiscard]] std::size_t Bytes() const;
 
     // Where the fraction-th percentile of size values lies: between the value of rank lower
     // (from 0, ascending) and the next, weight of the way.
@@ -61,7 +64,8 @@ private:
 
     std::size_t m_nCountedBelow;
     std::vector<std::uint64_t> m_counts; // m_counts[v]: how many values v, grown as needed
-    std::vector<double> m_kept;          // the values from the counted limit up
+    std::vector<std::uint32_t> m_kept;   // the values from the counted limit below 2^32
+    std::vector<double> m_huge;          // the values from 2^32 up
     std::uint64_t m_nCounted = 0;
     double m_largest = 0.0;
 };

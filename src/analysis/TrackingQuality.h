@@ -70,6 +70,11 @@ public:
 
     // Complete after End; the figures so far before it.
     [[nodiscard]] const QualitySummary& Summary() const { return m_summary; }
+    // The memory the values of the percentiles hold now, in bytes (none after End).
+    [[nodiscard]] std::size_t ValueBytes() const
+    {
+        return m_squaredDistances.Bytes() + m_headingDifferences.Bytes();
+    }
 
 private:
     void Add(const RecordMeasure& measure);

@@ -4,8 +4,8 @@
 #include <bit>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <random>
 #include <optional>
+#include <random>
 #include <vector>
 
 // Test the percentile rule on small lists, in any order: linear interpolation between the closest
@@ -58,16 +58,20 @@ TEST(QualityStatistics, CountedValuesGiveThePercentilesOfTheList)
     const double fractions[] = {0.0, 1e-9, 0.25, 0.5, 0.95, 0.999, 1.0};
     for (const std::size_t size : {1, 2, 3, 7, 100, 5000})
     {
-        for (int mix = 0; mix < 4; ++mix)
+        for (int mix = 0; mix < 5; ++mix)
         {
-            // Squares all below the counted limit, all at or above it, or both.
+            // Squares all below the counted limit, all at or above it, or both; the last mix also
+            // beyond 32 bits (kept apart), up to squares of far-off 32-bit positions.
             constexpr std::size_t kLimit = 4096;
+            constexpr double kBeyond32Bits[] = {0x1p32 - 1, 0x1p32, 0x1p32 + 1, 0x1p53 + 2, 0x1p64, 0x1p65};
             CWholeValues squares(kLimit);
             std::vector<double> roots;
             for (std::size_t v = 0; v < size; ++v)
             {
                 const bool large = mix == 1 || (mix >= 2 && random() % (mix == 2 ? 2 : 50) == 0);
-                const auto value = static_cast<double>(large ? kLimit + random() % 100000 : random() % 60);
+                auto value = static_cast<double>(large ? kLimit + random() % 100000 : random() % 60);
+                if (mix == 4 && random() % 3 == 0)
+                    value = kBeyond32Bits[random() % std::size(kBeyond32Bits)];
                 squares.Add(value);
                 roots.push_back(std::sqrt(value));
             }
@@ -95,8 +99,34 @@ TEST(QualityStatistics, CountedValuesGiveThePercentilesOfTheList)
         for (const double fraction : fractions)
         {
             std::vector<double> copy = list;
-            EXPECT_EQ(degrees.Percentile(fraction, same), Percentile(copy, fraction)) << size << " at " << fraction;
+            EXPECT_EQ(degrees.Percentile(fraction, same), Percentile(copy, fraction))
+                << size << " at " << fraction;
         }
+    }
+}
+
+// Test the memory the values hold, the table of counts aside: nothing each while they are
+// counted, 4 bytes each (8 with the vector's growth) while they fit 32 bits, 8 (16) beyond.
+TEST(QualityStatistics, CountedValuesMemory)
+{
+    constexpr std::size_t kLimit = 4096;
+    constexpr std::size_t kCountsAtMost = kLimit * sizeof(std::uint64_t);
+    const struct
+    {
+        double first; // values first, first + 1, ...
+        std::size_t count;
+        std::size_t bytesEach;
+    } cases[] = {{0, 4096, 0}, {4096, 100000, 4}, {0x1p32 - 100000, 100000, 4}, {0x1p32, 10000, 8}};
+    for (const auto& c : cases)
+    {
+        CWholeValues values(kLimit);
+        for (std::size_t v = 0; v < c.count; ++v)
+            values.Add(c.first + static_cast<double>(v));
+        const std::size_t counts = c.first < kLimit ? kCountsAtMost : 0;
+        EXPECT_LE(values.Bytes(), counts + 2 * c.bytesEach * c.count) << "from " << c.first;
+        EXPECT_GE(values.Bytes(), c.bytesEach * c.count) << "from " << c.first;
+        values.Clear();
+        EXPECT_EQ(values.Bytes(), 0U);
     }
 }
 
