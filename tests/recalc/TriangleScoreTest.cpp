@@ -1,6 +1,6 @@
 // Test that the score from squared sides is the score from the arc cosines, to the bit, and that
-// the triples with angles are the ones scored, on every small triangle and on many large ones, and that the entry filter never keeps out a triple that
-// could enter the table.
+// the triples with angles are the ones scored, on every small triangle and on many large ones, and that the
+// entry filter never keeps out a triple that could enter the table.
 #include "recalc/TriangleScore.h"
 
 #include <cmath>
