@@ -4,9 +4,9 @@
 //   <track>_visits.csv   one row per visit, in the order the visits started
 //   <track>_regions.csv  one row per region, in table order
 //   <track>_session.csv  one row for the whole track
-// <track> is the track file's name with its extension, as the event files name it. The "file"
-// column holds a text the caller chooses: the track file's name for one file, a path relative to
-// the study for a batch.
+// The "file" column holds a text the caller chooses: the track file's name for one file, a path
+// relative to the study for a batch. The files' names and their writing belong to the outputs
+// (outputs/VisitTablesOutput.h).
 #pragma once
 
 #include "analysis/VisitTable.h"
@@ -14,6 +14,8 @@
 
 #include <string>
 #include <string_view>
+
+class CCsvStream;
 
 inline constexpr std::string_view kVisitsCsvHeader =
     "file,region,name,visit,enter_record,leave_record,enter_timestamp,leave_timestamp,duration_records,"
@@ -32,10 +34,6 @@ enum class VisitCsvKind
     Session,
 };
 
-// "<dir>/<trackFileName>_visits.csv", "..._regions.csv" or "..._session.csv".
-[[nodiscard]] std::string MakeVisitCsvPath(const std::string& dir, const std::string& trackFileName,
-                                           VisitCsvKind kind);
-
 // One row of each file (the name is the region's).
 void AppendVisitRow(CCsvBuilder& csv, std::string_view file, const VisitRow& visit, std::string_view name);
 void AppendRegionRow(CCsvBuilder& csv, std::string_view file, const RegionSummary& region);
@@ -44,8 +42,6 @@ void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const SessionSumm
 // The whole text of one file, header row first.
 [[nodiscard]] std::string FormatVisitCsv(const VisitTable& table, std::string_view file, VisitCsvKind kind);
 
-// Writes the three files into dir, each to a temporary file first; all three are put in place
-// together or none is (the files there before stay as they were). kOk; kErrOpen when one cannot
-// be created or written (told once, naming it).
-int WriteVisitCsvFiles(const VisitTable& table, const std::string& dir, const std::string& trackFileName,
-                       std::string_view file);
+// The same text streamed into csv's file, as it is built. False when a write failed.
+[[nodiscard]] bool WriteVisitCsvRows(const VisitTable& table, std::string_view file, VisitCsvKind kind,
+                                     CCsvStream& csv);

@@ -3,7 +3,6 @@
 #include "analysis/Clock.h"
 #include "base/ResultCodes.h"
 #include "trackfile/Arena.h"
-#include "trackfile/BlockReader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -204,18 +203,4 @@ void CVisitTableBuilder::Finish()
     if (m_nRecords >= 2)
         session.meanSpeedPxPerSecond = m_pathLength / RecordsToSeconds(m_nRecords - 1);
     session.recordsOutsidePlot = m_nOutsidePlot;
-}
-
-int BuildVisitTable(const std::string& path, const CRegionTable& regions, std::int32_t margin,
-                    VisitTable& table, const StreamProgress& progress)
-{
-    CBlockReader reader;
-    if (const int opened = reader.Open(path); opened != kOk)
-        return opened;
-    CVisitTableBuilder builder(regions, margin);
-    IRecordConsumer* consumers[] = {&builder};
-    if (const int ran = reader.Run(consumers, progress); ran != kOk)
-        return ran;
-    table = builder.Result();
-    return kOk;
 }

@@ -109,8 +109,3 @@ private:
     std::uint64_t m_nOutsidePlot = 0;
     VisitTable m_result;
 };
-
-// Opens the track at path and builds its visit table in one pass of the block reader. kOk; the
-// reader's result otherwise (the user has been told, table untouched).
-int BuildVisitTable(const std::string& path, const CRegionTable& regions, std::int32_t margin,
-                    VisitTable& table, const StreamProgress& progress = {});

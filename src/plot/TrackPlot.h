@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class CTrackFile;
@@ -30,6 +31,10 @@ struct DecodedTrackWord
 // An entire-track plot asks first when the record count divided by the step (rounded down) is
 // above this.
 inline constexpr std::uint32_t kLongPlotThreshold = 10000;
+
+// What an entire-track plot of total records, a marker every n (0 means 1), asks before it draws;
+// nothing when it draws without asking.
+[[nodiscard]] std::optional<std::string> LongPlotQuestion(std::uint64_t total, std::uint32_t n);
 
 class CTrackPlot
 {
