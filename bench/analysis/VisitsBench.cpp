@@ -6,6 +6,8 @@
 // The track (about 1.8 GB) and the CSV files go into a temporary folder removed at exit.
 #include "analysis/VisitCsv.h"
 #include "analysis/VisitTable.h"
+#include "outputs/OutputPass.h"
+#include "outputs/VisitTablesOutput.h"
 #include "trackfile/BlockReader.h"
 #include "trackfile/TrackGenerator.h"
 
@@ -113,15 +115,13 @@ void BM_Visits(benchmark::State& state)
     std::size_t visits = 0;
     for (auto _ : state)
     {
-        CBlockReader reader;
-        if (reader.Open(Folder().TrackPath()) != 0)
-            state.SkipWithError("open failed");
-        CVisitTableBuilder builder(table, kDefaultRegionMargin);
-        IRecordConsumer* consumers[] = {&builder};
-        if (reader.Run(consumers) != 0 ||
-            WriteVisitCsvFiles(builder.Result(), Folder().Path(), "bench.qtf", "bench.qtf") != 0)
+        CVisitTablesOutput output(TrackOutputPlace{Folder().Path(), "bench.qtf", "bench.qtf"}, table,
+                                  kDefaultRegionMargin);
+        ITrackOutput* outputs[] = {&output};
+        COutputPass pass;
+        if (pass.Open(Folder().TrackPath()) != 0 || pass.Prepare(outputs) != 0 || pass.Run() != 0)
             state.SkipWithError("visits failed");
-        visits = builder.Result().visits.size();
+        visits = output.Table().visits.size();
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kRecords);
     state.counters["visits"] = static_cast<double>(visits);

@@ -22,6 +22,14 @@ const std::string& COutputGroup::Path(std::size_t k) const
     return m_members[k].path;
 }
 
+std::vector<std::string> COutputGroup::Paths() const
+{
+    std::vector<std::string> paths;
+    for (const Member& member : m_members)
+        paths.push_back(member.path);
+    return paths;
+}
+
 COutputFile& COutputGroup::File(std::size_t k)
 {
     return *At(k).file;

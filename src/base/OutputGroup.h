@@ -50,6 +50,8 @@ public:
 
     [[nodiscard]] std::size_t Size() const { return m_members.size(); }
     [[nodiscard]] const std::string& Path(std::size_t k) const;
+    // Every file's destination, in the order they were added.
+    [[nodiscard]] std::vector<std::string> Paths() const;
 
 private:
     struct Member

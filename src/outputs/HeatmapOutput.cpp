@@ -24,14 +24,6 @@ CHeatmapOutput::CHeatmapOutput(HeatmapDestination destination, const HeatmapSett
             matrix, OutputFileTexts{MatrixCreateFailedMessage(matrix), MatrixWriteFailedMessage(matrix)});
 }
 
-std::vector<std::string> CHeatmapOutput::Files() const
-{
-    std::vector<std::string> files;
-    for (std::size_t k = 0; k < m_files.Size(); ++k)
-        files.push_back(m_files.Path(k));
-    return files;
-}
-
 Problem CHeatmapOutput::Prepare(const TrackSourceInfo& /*source*/)
 {
     return m_files.Create();

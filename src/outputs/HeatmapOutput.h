@@ -30,7 +30,7 @@ public:
     CHeatmapOutput(HeatmapDestination destination, const HeatmapSettings& settings,
                    std::vector<HeatmapRegion> regions = {});
 
-    [[nodiscard]] std::vector<std::string> Files() const override;
+    [[nodiscard]] std::vector<std::string> Files() const override { return m_files.Paths(); }
     [[nodiscard]] RecordNeeds Needs() const override { return RecordNeeds::Positions; }
     [[nodiscard]] Problem Prepare(const TrackSourceInfo& source) override;
     [[nodiscard]] Problem Begin(const TrackSourceInfo& source) override;

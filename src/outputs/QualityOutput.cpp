@@ -20,14 +20,6 @@ CQualityOutput::CQualityOutput(QualityDestination destination, const QualityOpti
                                    "Cannot write the quality table " + table + "; nothing was written."});
 }
 
-std::vector<std::string> CQualityOutput::Files() const
-{
-    std::vector<std::string> files;
-    for (std::size_t k = 0; k < m_files.Size(); ++k)
-        files.push_back(m_files.Path(k));
-    return files;
-}
-
 Problem CQualityOutput::Prepare(const TrackSourceInfo& /*source*/)
 {
     return m_files.Create();

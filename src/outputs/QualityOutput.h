@@ -26,7 +26,7 @@ class CQualityOutput final : public ITrackOutput, private IQualityRows
 public:
     CQualityOutput(QualityDestination destination, const QualityOptions& options);
 
-    [[nodiscard]] std::vector<std::string> Files() const override;
+    [[nodiscard]] std::vector<std::string> Files() const override { return m_files.Paths(); }
     [[nodiscard]] RecordNeeds Needs() const override { return RecordNeeds::WholeRecords; }
     [[nodiscard]] Problem Prepare(const TrackSourceInfo& source) override;
     [[nodiscard]] Problem Begin(const TrackSourceInfo& source) override;

@@ -17,15 +17,6 @@
 
 namespace
 {
-std::vector<TrackRecord> RecordsOfFile(const std::string& track, std::size_t count)
-{
-    const std::string bytes = ReadWholeFile(track);
-    std::vector<TrackRecord> records;
-    for (std::size_t i = 0; i < count; ++i)
-        records.push_back(RecordAt(bytes, true, i));
-    return records;
-}
-
 // Test that the files are the window's, for regions of one name sharing their pair, in blocks of
 // any size, and that the summary gives every region's visits.
 TEST(EventFilesOutput, FilesAreTheWindowsWhateverTheBlocks)

@@ -2,6 +2,9 @@
 
 #include "base/ResultCodes.h"
 #include "outputs/OutputPass.h"
+#include "support/FileChecks.h"
+#include "support/TempDir.h"
+#include "support/TrackFileBuilder.h"
 
 #include <algorithm>
 
@@ -51,6 +54,15 @@ Problem Feed(ITrackOutput& output, const std::vector<TrackRecord>& records, std:
             !problem.IsOk())
             return abandoned(std::move(problem));
     return output.End();
+}
+
+std::vector<TrackRecord> RecordsOfFile(const std::string& path, std::size_t count)
+{
+    const std::string bytes = ReadWholeFile(path);
+    std::vector<TrackRecord> records;
+    for (std::size_t i = 0; i < count; ++i)
+        records.push_back(RecordAt(bytes, true, i));
+    return records;
 }
 
 CRegionTable NamedRegions(const std::vector<std::pair<Rect, std::string>>& regions)

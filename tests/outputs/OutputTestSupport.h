@@ -21,5 +21,8 @@ int RunTelling(const std::string& track, std::initializer_list<ITrackOutput*> ou
 Problem Feed(ITrackOutput& output, const std::vector<TrackRecord>& records, std::size_t blockRecords,
              const std::string& fileName = "t.qtf");
 
+// The first count records of the track file at path (with its header).
+std::vector<TrackRecord> RecordsOfFile(const std::string& path, std::size_t count);
+
 // A region table of named rectangles.
 CRegionTable NamedRegions(const std::vector<std::pair<Rect, std::string>>& regions);

@@ -6,6 +6,7 @@
 #include "base/FileFaults.h"
 #include "base/ResultCodes.h"
 #include "plot/BitmapFile.h"
+#include "plot/PlotTestSupport.h"
 #include "support/FaultMatrix.h"
 #include "support/FileChecks.h"
 #include "support/PngReader.h"
@@ -15,25 +16,9 @@
 #include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <random>
 
 namespace
 {
-// A raster whose every pixel differs from its neighbours: random colours from seed.
-CRgbRaster RandomRaster(std::int32_t width, std::int32_t height, std::uint32_t seed)
-{
-    CRgbRaster raster(width, height, kBlack);
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> channel(0, 255);
-    for (std::int32_t y = 0; y < height; ++y)
-        for (std::int32_t x = 0; x < width; ++x)
-            raster.SetPixel(x, y,
-                            Rgb{static_cast<std::uint8_t>(channel(random)),
-                                static_cast<std::uint8_t>(channel(random)),
-                                static_cast<std::uint8_t>(channel(random))});
-    return raster;
-}
-
 // Prepare, then Write, as the outputs use it: the problem, told.
 int Save(const std::string& path, const RgbImageView& image, std::int32_t scale = 1,
          PictureFormat format = PictureFormat::ByName)

@@ -41,15 +41,6 @@ std::string PlotByFetching(const std::string& track, const CRegionTable& table, 
     return ReadWholeFile(path);
 }
 
-std::vector<TrackRecord> RecordsOfFile(const std::string& track, std::size_t count)
-{
-    const std::string bytes = ReadWholeFile(track);
-    std::vector<TrackRecord> records;
-    for (std::size_t i = 0; i < count; ++i)
-        records.push_back(RecordAt(bytes, true, i));
-    return records;
-}
-
 // Test that markers falling on, before and after a block's edge are each drawn once, for blocks
 // of one record, of fewer records than N, of exactly N and of one more; that a loaded layout's
 // selection or, without one, the last region is the selected one; and that a bitmap or an enlarged

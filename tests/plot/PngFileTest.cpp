@@ -16,21 +16,6 @@
 
 namespace
 {
-// A raster whose every pixel differs from its neighbours: random colours from seed.
-CRgbRaster RandomRaster(std::int32_t width, std::int32_t height, std::uint32_t seed)
-{
-    CRgbRaster raster(width, height, kBlack);
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> channel(0, 255);
-    for (std::int32_t y = 0; y < height; ++y)
-        for (std::int32_t x = 0; x < width; ++x)
-            raster.SetPixel(x, y,
-                            Rgb{static_cast<std::uint8_t>(channel(random)),
-                                static_cast<std::uint8_t>(channel(random)),
-                                static_cast<std::uint8_t>(channel(random))});
-    return raster;
-}
-
 // Encodes image into path, as the picture outputs do; true when it is in place.
 bool WriteTo(const std::string& path, const RgbImageView& image)
 {
