@@ -34,6 +34,9 @@ struct BatchFileResult
     std::uint64_t records = 0; // handed to the outputs
 };
 
+// The most tracks a batch runs at the same time.
+inline constexpr unsigned kMaxBatchJobs = 1024;
+
 // How often a batch's progress is shown.
 inline constexpr std::chrono::milliseconds kBatchTick{250};
 

@@ -33,7 +33,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-constexpr std::int64_t kMaxJobs = 1024;
 constexpr const char* kBatchNote =
     "Each track's outputs go below OUT in the track's folder relative to the inputs' common folder,\n"
     "named as the single-file commands name them; the visit tables' file column holds that relative\n"
@@ -191,7 +190,7 @@ CliRun AddBatch(CLI::App& command)
                 std::string(kDefaultOutputList) + ")")
         ->type_name("LIST");
     AddWholeNumber(command, "--jobs", args->jobs, "N", "tracks run at the same time (default: one per core)",
-                   1, kMaxJobs);
+                   1, kMaxBatchJobs);
     command
         .add_option_function<std::string>(
             "--shard",

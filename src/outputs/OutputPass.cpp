@@ -3,6 +3,7 @@
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
 
+#include <cassert>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -141,11 +142,14 @@ int COutputPass::Prepare(std::span<ITrackOutput* const> outputs)
     if (result != kOk)
         for (ITrackOutput* output : m_outputs)
             output->Abandon();
+    m_bPrepared = result == kOk;
     return result;
 }
 
 int COutputPass::Run(const StreamProgress& progress)
 {
+    assert(m_bPrepared && "a pass runs the outputs Prepare took, once");
+    m_bPrepared = false;
     const CNoticeScope notices(m_notices, m_told);
     std::vector<std::unique_ptr<CConsumer>> consumers;
     std::vector<IRecordConsumer*> pointers;

@@ -44,9 +44,10 @@ public:
     // the first refusal's code, with every refusal in Told() and every output abandoned.
     [[nodiscard]] int Prepare(std::span<ITrackOutput* const> outputs);
 
-    // The pass: Begin, every block, End, in the outputs' order. kOk when every output has put its
-    // files in place. Otherwise the first failure's code (kErrCancelled when progress returned
-    // false, with nothing told), and no output's file is left in place by this pass.
+    // The pass, once Prepare has succeeded: Begin, every block, End, in the outputs' order. kOk when
+    // every output has put its files in place. Otherwise the first failure's code (kErrCancelled
+    // when progress returned false, with nothing told), and no output's file is left in place by
+    // this pass.
     [[nodiscard]] int Run(const StreamProgress& progress = {});
 
     // What the pass has to tell so far, in order; TakeTold hands it over and starts afresh.
@@ -62,6 +63,7 @@ private:
     void Keep(Problem problem);
 
     std::vector<ITrackOutput*> m_outputs;
+    bool m_bPrepared = false; // every output has claimed its destinations
     PassNotices m_notices;
     CBlockReader m_reader;
     std::vector<Problem> m_told;
