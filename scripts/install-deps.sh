@@ -6,7 +6,7 @@ packages=(
   build-essential cmake g++ clang-format clang-14 clang-tidy-14 libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libcli11-dev nlohmann-json3-dev libpng-dev
+  libcli11-dev nlohmann-json3-dev libpng-dev libisal-dev
   dbus dbus-daemon dbus-user-session python3 python3-dbus python3-gi
   xvfb xauth
   dpkg-dev desktop-file-utils groff-base lintian

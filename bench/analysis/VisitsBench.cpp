@@ -1,9 +1,13 @@
 // The visits pass (the visit table of 50 regions and its three CSV files, what tracktool visits
-// does) over a generated track of a million records, next to one plain read of the same file by the
-// block reader with a consumer that only touches each record. The ratio of the two is printed at
-// the end of the run: the visit rule's cost over the read every pass stands on.
+// does) over a generated track of a million records, with 50 rectangles and with 50 polygons of 16
+// corners, next to one plain read of the same file by the block reader with a consumer that only
+// touches each record. The ratios are printed at the end of the run: the visit rule's cost over the
+// read every pass stands on. The same pass with every analysis setting (entry rules, a calibration,
+// one-minute bins, the windowed speed and immobility, and the two bin files) is timed beside it,
+// with its own ratio.
 //
 // The track (about 1.8 GB) and the CSV files go into a temporary folder removed at exit.
+#include "analysis/BinCsv.h"
 #include "analysis/VisitCsv.h"
 #include "analysis/VisitTable.h"
 #include "outputs/OutputPass.h"
@@ -12,11 +16,13 @@
 #include "trackfile/TrackGenerator.h"
 
 #include <benchmark/benchmark.h>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -78,6 +84,30 @@ CRegionTable MakeTable()
     return table;
 }
 
+// 50 stars of 16 corners (8 points, concave between them), one in each cell of the same grid.
+CRegionTable MakePolygonTable()
+{
+    constexpr int kCorners = 16;
+    constexpr double kTurn = 2.0 * 3.14159265358979;
+    CRegionTable table;
+    for (std::int32_t k = 0; k < kRegions; ++k)
+    {
+        const double cx = 55 + (k % 10) * 60;
+        const double cy = 60 + (k / 10) * 90;
+        std::vector<Point> corners;
+        for (int c = 0; c < kCorners; ++c)
+        {
+            const double radius = c % 2 == 0 ? 38.0 : 18.0;
+            const double angle = kTurn * c / kCorners;
+            corners.push_back(Point{static_cast<std::int32_t>(std::lround(cx + radius * std::cos(angle))),
+                                    static_cast<std::int32_t>(std::lround(cy + radius * std::sin(angle)))});
+        }
+        table.SetShape(k, RegionShape::Polygon(std::move(corners)));
+    }
+    table.m_nRegionCount = kRegions;
+    return table;
+}
+
 // Touches each record, so that the read cannot be skipped.
 class CTouchConsumer final : public IRecordConsumer
 {
@@ -109,9 +139,8 @@ void BM_ReadOnce(benchmark::State& state)
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kRecords);
 }
 
-void BM_Visits(benchmark::State& state)
+void RunVisits(benchmark::State& state, const CRegionTable& table)
 {
-    const CRegionTable table = MakeTable();
     std::size_t visits = 0;
     for (auto _ : state)
     {
@@ -127,8 +156,76 @@ void BM_Visits(benchmark::State& state)
     state.counters["visits"] = static_cast<double>(visits);
 }
 
+// Every analysis setting, as a lab would set them for an open field.
+AnalysisSettings MakeSettings()
+{
+    AnalysisSettings settings;
+    settings.calibration.form = CalibrationForm::Arena;
+    settings.calibration.arena = Rect{0, 0, 640, 480};
+    settings.calibration.widthCm = 64.0;
+    settings.calibration.heightCm = 48.0;
+    settings.mergeGapSeconds = 0.5;
+    settings.minVisitSeconds = 0.25;
+    settings.binSeconds = 60.0;
+    settings.immobileBelow = ImmobilityThreshold{SpeedUnit::CmPerSecond, 2.0};
+    return settings;
+}
+
+bool WriteBinFile(const VisitTable& table, BinCsvKind kind, const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    const bool written =
+        BuildBinCsv(table, "bench.qtf", kind,
+                    [file](const std::string& piece)
+                    { return std::fwrite(piece.data(), 1, piece.size(), file) == piece.size(); });
+    return std::fclose(file) == 0 && written;
+}
+
+void BM_VisitsWithSettings(benchmark::State& state)
+{
+    const CRegionTable table = MakeTable();
+    const AnalysisSettings settings = MakeSettings();
+    std::size_t visits = 0;
+    std::uint64_t bouts = 0;
+    for (auto _ : state)
+    {
+        CVisitTablesOutput output(TrackOutputPlace{Folder().Path(), "bench.qtf", "bench.qtf"}, table,
+                                  kDefaultRegionMargin, settings);
+        ITrackOutput* outputs[] = {&output};
+        COutputPass pass;
+        const VisitTable& result = output.Table();
+        if (pass.Open(Folder().TrackPath()) != 0 || pass.Prepare(outputs) != 0 || pass.Run() != 0 ||
+            !WriteBinFile(result, BinCsvKind::Regions, Folder().Path() + "/bench.qtf_bins.csv") ||
+            !WriteBinFile(result, BinCsvKind::Session, Folder().Path() + "/bench.qtf_session_bins.csv"))
+            state.SkipWithError("visits with settings failed");
+        visits = result.visits.size();
+        bouts = result.session.immobilityBouts.value_or(0);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kRecords);
+    state.counters["visits"] = static_cast<double>(visits);
+    state.counters["bouts"] = static_cast<double>(bouts);
+}
+
+void BM_Visits(benchmark::State& state)
+{
+    RunVisits(state, MakeTable());
+}
+
+void BM_VisitsPolygons(benchmark::State& state)
+{
+    const CRegionTable table = MakePolygonTable();
+    for (std::int32_t k = 0; k < kRegions; ++k)
+        if (FindShapeProblem(table.ShapeOf(k)))
+            state.SkipWithError("a star is not a usable polygon");
+    RunVisits(state, table);
+}
+
 BENCHMARK(BM_ReadOnce)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Visits)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_VisitsWithSettings)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_VisitsPolygons)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReadOnce)->Unit(benchmark::kMillisecond)->Iterations(3)->Name("BM_ReadOnce/again");
 
 // Collects the time per iteration of every run to print the ratio at the end.
@@ -158,6 +255,15 @@ public:
             std::printf(
                 "visits, %d regions, %u records: %.0f ms; one read: %.0f ms; visits take %.2fx the read\n",
                 kRegions, kRecords, visits * 1e3, read * 1e3, visits / read);
+        const double settings = find("BM_VisitsWithSettings/iterations:3");
+        if (read > 0 && settings > 0)
+            std::printf("visits with bins, movement and rules: %.0f ms; %.2fx the read\n", settings * 1e3,
+                        settings / read);
+        const double polygons = find("BM_VisitsPolygons/iterations:3");
+        if (read > 0 && polygons > 0)
+            std::printf(
+                "visits, %d polygons of 16 corners, %u records: %.0f ms; visits take %.2fx the read\n",
+                kRegions, kRecords, polygons * 1e3, polygons / read);
     }
 
 private:

@@ -151,7 +151,8 @@ void BM_Heatmap(benchmark::State& state)
         options.secondsBinned = occupancy.SecondsBinned();
         options.recordsOffPlot = occupancy.RecordsOffPlot();
         options.sigmaBins = sigma;
-        options.regions = {{Rect{50, 50, 175, 175}, "open arm"}, {Rect{300, 300, 450, 420}, "closed arm"}};
+        options.regions = {{RegionShape::Rectangle(Rect{50, 50, 175, 175}), "open arm"},
+                           {RegionShape::Rectangle(Rect{300, 300, 450, 420}), "closed arm"}};
         const CRgbRaster raster = DrawHeatmapPicture(map, options);
         picture += SecondsSince(start);
 

@@ -2,8 +2,14 @@
 // the entire-track plot of a generated 600,000-record track at every 60th and at every record, and
 // one navigation refresh (clear, regions, record). The "allocs" counter counts heap allocations
 // per iteration: drawing markers and records allocates nothing.
+//
+// The markers alone, from the track's positions in memory: drawn one by one against the marker
+// layer, which also goes with the block reader's pass over the file. "operations" counts the
+// surface's drawing operations per plot; both ways give the same pixels (checked before timing).
+#include "plot/MarkerLayer.h"
 #include "plot/TrackPlot.h"
 #include "support/RecordingMessageSink.h"
+#include "trackfile/BlockReader.h"
 #include "trackfile/TrackFile.h"
 #include "trackfile/TrackGenerator.h"
 
@@ -12,9 +18,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -66,6 +74,7 @@ public:
         std::filesystem::remove_all(m_dir, ignored);
     }
     CTrackFile& Reader() { return m_reader; }
+    [[nodiscard]] const std::string& Path() const { return m_path; }
 
 private:
     std::filesystem::path m_dir;
@@ -171,10 +180,175 @@ void BM_NavigationRefresh(benchmark::State& state)
     }
     ReportAgainstFill(state, seconds, allocations);
 }
+// The track's positions, read once.
+struct Pose
+{
+    std::int32_t x;
+    std::int32_t y;
+    std::int32_t angle;
+};
+
+class CPoseCollector final : public IRecordConsumer
+{
+public:
+    int Begin(const TrackSourceInfo& /*source*/) override { return 0; }
+    int Consume(std::span<const TrackRecord> records, std::uint64_t /*firstIndex*/) override
+    {
+        for (const TrackRecord& record : records)
+            poses.push_back(Pose{record.x, record.y, record.angle});
+        return 0;
+    }
+    int End() override { return 0; }
+    std::vector<Pose> poses;
+};
+
+const std::vector<Pose>& TrackPoses()
+{
+    static const std::vector<Pose> poses = []
+    {
+        CBlockReader reader;
+        CPoseCollector collector;
+        IRecordConsumer* consumers[] = {&collector};
+        if (reader.Open(Track().Path()) != 0 || reader.Run(consumers) != 0)
+            std::fprintf(stderr, "plot_bench: cannot read the track\n");
+        return collector.poses;
+    }();
+    return poses;
+}
+
+void DrawMarkersOneByOne(CTrackPlot& plot, const std::vector<Pose>& poses, std::size_t every)
+{
+    TrackRecord record{};
+    for (std::size_t i = 0; i < poses.size(); i += every)
+    {
+        record.x = poses[i].x;
+        record.y = poses[i].y;
+        record.angle = poses[i].angle;
+        plot.DrawPositionMarker(record);
+    }
+}
+
+void DrawMarkersLayered(CTrackPlot& plot, CMarkerLayer& layer, const std::vector<Pose>& poses,
+                        std::size_t every)
+{
+    for (std::size_t i = 0; i < poses.size(); i += every)
+        layer.Add(poses[i].x, poses[i].y, poses[i].angle);
+    plot.DrawMarkerLayer(layer);
+}
+
+enum class MarkerWay
+{
+    OneByOne,
+    Layer,
+};
+
+void BM_Markers(benchmark::State& state)
+{
+    const auto way = static_cast<MarkerWay>(state.range(0));
+    const auto every = static_cast<std::size_t>(state.range(1));
+    const std::vector<Pose>& poses = TrackPoses();
+    CDrawingSurface surface(kWidth, kHeight);
+    CTrackPlot plot;
+    plot.Attach(&surface, kWidth, kHeight, nullptr);
+    CMarkerLayer layer(kWidth, kHeight);
+    {
+        CDrawingSurface reference(kWidth, kHeight);
+        CTrackPlot referencePlot;
+        referencePlot.Attach(&reference, kWidth, kHeight, nullptr);
+        DrawMarkersOneByOne(referencePlot, poses, every);
+        DrawMarkersLayered(plot, layer, poses, every);
+        if (std::memcmp(reference.Data(), surface.Data(), static_cast<std::size_t>(kWidth * kHeight * 3)) !=
+            0)
+            state.SkipWithError("the layer's pixels differ from the markers drawn one by one");
+    }
+    double seconds = 0;
+    std::uint64_t allocations = 0;
+    std::uint64_t operations = 0;
+    for (auto _ : state)
+    {
+        plot.Clear();
+        const std::uint64_t before = g_allocations.load();
+        const std::uint64_t changes = surface.ChangeCount();
+        const auto start = std::chrono::steady_clock::now();
+        if (way == MarkerWay::OneByOne)
+            DrawMarkersOneByOne(plot, poses, every);
+        else
+            DrawMarkersLayered(plot, layer, poses, every);
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        operations += surface.ChangeCount() - changes;
+        allocations += g_allocations.load() - before;
+        benchmark::DoNotOptimize(surface.Data());
+    }
+    state.counters["markers"] = static_cast<double>((poses.size() + every - 1) / every);
+    state.counters["operations"] = static_cast<double>(operations) / static_cast<double>(state.iterations());
+    state.counters["ms"] = seconds / static_cast<double>(state.iterations()) * 1e3;
+    ReportAgainstFill(state, seconds, allocations);
+}
+
+// The entire-track plot as a pass of the block reader: clear, regions, the markers of every Nth
+// record of each block into the layer, one paint at the end.
+class CPlotConsumer final : public IRecordConsumer
+{
+public:
+    CPlotConsumer(CTrackPlot& plot, CMarkerLayer& layer, std::uint32_t every)
+        : m_plot(plot), m_layer(layer), m_nEvery(every)
+    {
+    }
+    int Begin(const TrackSourceInfo& /*source*/) override
+    {
+        m_plot.Clear();
+        return m_plot.RedrawRegions(kRegions, 3, 1);
+    }
+    int Consume(std::span<const TrackRecord> records, std::uint64_t firstIndex) override
+    {
+        m_layer.AddEveryNth(records, firstIndex, m_nEvery);
+        return 0;
+    }
+    int End() override { return m_plot.DrawMarkerLayer(m_layer); }
+
+private:
+    CTrackPlot& m_plot;
+    CMarkerLayer& m_layer;
+    std::uint32_t m_nEvery;
+};
+
+void BM_EntireTrackThroughBlocks(benchmark::State& state)
+{
+    const auto every = static_cast<std::uint32_t>(state.range(0));
+    CDrawingSurface surface(kWidth, kHeight);
+    CTrackPlot plot;
+    plot.Attach(&surface, kWidth, kHeight, nullptr);
+    CMarkerLayer layer(kWidth, kHeight);
+    double seconds = 0;
+    std::uint64_t allocations = 0;
+    for (auto _ : state)
+    {
+        const std::uint64_t before = g_allocations.load();
+        const auto start = std::chrono::steady_clock::now();
+        CBlockReader reader;
+        CPlotConsumer consumer(plot, layer, every);
+        IRecordConsumer* consumers[] = {&consumer};
+        if (reader.Open(Track().Path()) != 0 || reader.Run(consumers) != 0)
+            state.SkipWithError("the pass failed");
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        allocations += g_allocations.load() - before;
+        benchmark::DoNotOptimize(surface.Data());
+    }
+    state.counters["ms"] = seconds / static_cast<double>(state.iterations()) * 1e3;
+    ReportAgainstFill(state, seconds, allocations);
+}
 } // namespace
 
 BENCHMARK(BM_FillSurface)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EntireTrack)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_NavigationRefresh)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_Markers)
+    ->Args({static_cast<int>(MarkerWay::OneByOne), 1})
+    ->Args({static_cast<int>(MarkerWay::Layer), 1})
+    ->Args({static_cast<int>(MarkerWay::OneByOne), 60})
+    ->Args({static_cast<int>(MarkerWay::Layer), 60})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_EntireTrackThroughBlocks)->Arg(60)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -155,7 +155,7 @@ void RunHeatmap(CFuzzInput& input)
     for (std::uint8_t i = 0; i < regions; ++i)
     {
         const Rect rect{input.Int(), input.Int(), input.Int(), input.Int()};
-        options.regions.push_back(HeatmapRegion{rect, ReadText(input)});
+        options.regions.push_back(HeatmapRegion{RegionShape::Rectangle(rect), ReadText(input)});
     }
 
     const HeatmapLayout layout = LayOutHeatmapPicture(map, options);

@@ -18,6 +18,19 @@ std::string_view HeaderOf(VisitCsvKind kind)
     return kSessionCsvHeader;
 }
 
+std::string_view SettingsColumnsOf(VisitCsvKind kind)
+{
+    switch (kind)
+    {
+    case VisitCsvKind::Visits:
+        return kVisitsCsvSettingsColumns;
+    case VisitCsvKind::Session:
+        return kSessionCsvSettingsColumns;
+    default:
+        return {};
+    }
+}
+
 std::string_view NameOfRegion(const VisitTable& table, std::int32_t region)
 {
     return region >= 0 && static_cast<std::size_t>(region) < table.regions.size()
@@ -28,16 +41,16 @@ std::string_view NameOfRegion(const VisitTable& table, std::int32_t region)
 // Builds the file's rows into csv, header first; after each visit row, pass may hand the text on
 // (a table of visits can be long). False as soon as pass fails.
 template <typename Pass>
-bool BuildRows(const VisitTable& table, std::string_view file, VisitCsvKind kind, CCsvBuilder& csv,
-               Pass&& pass)
+bool BuildRows(const VisitTable& table, std::string_view file, VisitCsvKind kind, VisitCsvColumns columns,
+               CCsvBuilder& csv, Pass&& pass)
 {
-    csv.HeaderRow(HeaderOf(kind));
+    csv.HeaderRow(VisitCsvHeader(kind, columns));
     switch (kind)
     {
     case VisitCsvKind::Visits:
         for (const VisitRow& visit : table.visits)
         {
-            AppendVisitRow(csv, file, visit, NameOfRegion(table, visit.region));
+            AppendVisitRow(csv, file, visit, NameOfRegion(table, visit.region), columns);
             if (!pass())
                 return false;
         }
@@ -47,14 +60,23 @@ bool BuildRows(const VisitTable& table, std::string_view file, VisitCsvKind kind
             AppendRegionRow(csv, file, region);
         break;
     case VisitCsvKind::Session:
-        AppendSessionRow(csv, file, table.session);
+        AppendSessionRow(csv, file, table.session, columns);
         break;
     }
     return true;
 }
 } // namespace
 
-void AppendVisitRow(CCsvBuilder& csv, std::string_view file, const VisitRow& visit, std::string_view name)
+std::string VisitCsvHeader(VisitCsvKind kind, VisitCsvColumns columns)
+{
+    std::string header(HeaderOf(kind));
+    if (columns == VisitCsvColumns::WithSettings && !SettingsColumnsOf(kind).empty())
+        header += "," + std::string(SettingsColumnsOf(kind));
+    return header;
+}
+
+void AppendVisitRow(CCsvBuilder& csv, std::string_view file, const VisitRow& visit, std::string_view name,
+                    VisitCsvColumns columns)
 {
     csv.Field(file)
         .Field(visit.region)
@@ -67,8 +89,10 @@ void AppendVisitRow(CCsvBuilder& csv, std::string_view file, const VisitRow& vis
         .Field(visit.DurationRecords())
         .Fixed6(visit.DurationSeconds())
         .Optional(visit.DurationTimestamp())
-        .Field(std::int32_t{visit.complete ? 1 : 0})
-        .EndRow();
+        .Field(std::int32_t{visit.complete ? 1 : 0});
+    if (columns == VisitCsvColumns::WithSettings)
+        csv.Field(std::int32_t{visit.Initial() ? 1 : 0});
+    csv.EndRow();
 }
 
 void AppendRegionRow(CCsvBuilder& csv, std::string_view file, const RegionSummary& region)
@@ -90,10 +114,12 @@ void AppendRegionRow(CCsvBuilder& csv, std::string_view file, const RegionSummar
         .OptionalFixed6(region.latencySeconds)
         .OptionalFixed6(region.meanVisitSeconds)
         .OptionalFixed6(region.longestVisitSeconds)
+        .Field(ShapeKindName(region.shape))
         .EndRow();
 }
 
-void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const SessionSummary& session)
+void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const SessionSummary& session,
+                      VisitCsvColumns columns)
 {
     csv.Field(file)
         .Field(session.records)
@@ -103,18 +129,25 @@ void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const SessionSumm
         .Fixed6(session.timeOutsideAllSeconds)
         .Fixed6(session.pathLengthPx)
         .OptionalFixed6(session.meanSpeedPxPerSecond)
-        .Field(session.recordsOutsidePlot)
-        .EndRow();
+        .Field(session.recordsOutsidePlot);
+    if (columns == VisitCsvColumns::WithSettings)
+        csv.OptionalFixed6(session.pathLengthCm)
+            .OptionalFixed6(session.meanSpeedCmPerSecond)
+            .OptionalFixed6(session.immobileSeconds)
+            .Optional(session.immobilityBouts);
+    csv.EndRow();
 }
 
-std::string FormatVisitCsv(const VisitTable& table, std::string_view file, VisitCsvKind kind)
+std::string FormatVisitCsv(const VisitTable& table, std::string_view file, VisitCsvKind kind,
+                           VisitCsvColumns columns)
 {
     CCsvBuilder csv;
-    BuildRows(table, file, kind, csv, [] { return true; });
+    BuildRows(table, file, kind, columns, csv, [] { return true; });
     return csv.Text();
 }
 
-bool WriteVisitCsvRows(const VisitTable& table, std::string_view file, VisitCsvKind kind, CCsvStream& csv)
+bool WriteVisitCsvRows(const VisitTable& table, std::string_view file, VisitCsvKind kind, CCsvStream& csv,
+                       VisitCsvColumns columns)
 {
-    return BuildRows(table, file, kind, csv.Rows(), [&csv] { return csv.Pass(); }) && csv.Flush();
+    return BuildRows(table, file, kind, columns, csv.Rows(), [&csv] { return csv.Pass(); }) && csv.Flush();
 }

@@ -1,10 +1,12 @@
 #include "analysis/VisitTable.h"
 
 #include "analysis/Clock.h"
+#include "analysis/EntryRules.h"
 #include "base/ResultCodes.h"
 #include "trackfile/Arena.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 double VisitRow::DurationSeconds() const
@@ -45,14 +47,15 @@ std::uint64_t CountRecordsInVisits(const std::vector<VisitRow>& startOrder)
     return covered;
 }
 
-RegionSummary SummariseRegion(std::int32_t region, const std::string& name, const Rect& rect,
+RegionSummary SummariseRegion(std::int32_t region, const std::string& name, const RegionShape& shape,
                               std::int32_t margin, const std::vector<VisitRow>& startOrder,
                               std::uint64_t records)
 {
     RegionSummary summary;
     summary.region = region;
     summary.name = name;
-    summary.rect = rect;
+    summary.rect = ShapeBox(shape);
+    summary.shape = shape.kind;
     summary.margin = margin;
     std::uint64_t completeRecords = 0;
     std::uint64_t longest = 0;
@@ -87,25 +90,48 @@ RegionSummary SummariseRegion(std::int32_t region, const std::string& name, cons
 }
 } // namespace
 
-CVisitTableBuilder::CVisitTableBuilder(const CRegionTable& table, std::int32_t margin) : m_nMargin(margin)
+namespace
 {
+std::optional<StillnessRule> StillnessOf(const AnalysisSettings& settings)
+{
+    if (!settings.immobileBelow)
+        return std::nullopt;
+    const bool inCm = settings.immobileBelow->unit == SpeedUnit::CmPerSecond;
+    return StillnessRule{settings.immobileBelow->value,
+                         inCm ? CalibrationFactor(settings.calibration).value_or(1.0) : 1.0};
+}
+} // namespace
+
+CVisitTableBuilder::CVisitTableBuilder(const CRegionTable& table, std::int32_t margin,
+                                       const AnalysisSettings& settings)
+    : m_nMargin(margin), m_nMergeGapRecords(settings.MergeGapRecords()),
+      m_nMinVisitRecords(settings.MinVisitRecords()), m_cmPerPx(CalibrationFactor(settings.calibration)),
+      m_bImmobility(settings.immobileBelow.has_value()),
+      m_movement(settings.speedWindow, StillnessOf(settings), settings.MinImmobileRecords())
+{
+    assert(!FindSettingsProblem(settings) && "the analysis settings are checked before a pass");
+    if (const auto binRecords = settings.BinRecords())
+        m_bins.emplace(*binRecords);
     const std::int32_t count = std::clamp(table.m_nRegionCount, 0, kMaxRegions);
     for (std::int32_t j = 0; j < count; ++j)
     {
-        m_rects.push_back(table.m_regionRects[static_cast<std::size_t>(j)]);
-        m_bounds.push_back(MakeZoneBounds(m_rects.back(), margin));
+        m_shapes.push_back(table.ShapeOf(j));
+        m_zones.push_back(MakeRegionZones(m_shapes.back(), margin));
         m_names.push_back(table.m_regionNames[static_cast<std::size_t>(j)]);
     }
 }
 
 int CVisitTableBuilder::Begin(const TrackSourceInfo& /*source*/)
 {
-    m_states.assign(m_rects.size(), RegionVisitState{});
+    m_states.assign(m_shapes.size(), RegionVisitState{});
     m_visits.clear();
     m_nRecords = 0;
     m_pathLength = 0.0;
     m_nOutsidePlot = 0;
     m_result = VisitTable{};
+    m_movement.Reset();
+    if (m_bins)
+        m_bins->Reset();
     return kOk;
 }
 
@@ -121,10 +147,10 @@ void CVisitTableBuilder::StepRecord(const TrackRecord& record, std::uint64_t ind
     const std::int64_t x = record.x;
     const std::int64_t y = record.y;
     const std::int64_t t = record.timestamp;
-    for (std::size_t j = 0; j < m_rects.size(); ++j)
+    for (std::size_t j = 0; j < m_shapes.size(); ++j)
     {
         RegionVisitState& state = m_states[j];
-        StepVisit(state, ClassifyPosition(x, y, m_bounds[j]), index, t);
+        StepVisit(state, ClassifyPosition(x, y, m_zones[j]), index, t);
         if (state.complete != 0)
         {
             m_visits.push_back(VisitRow{static_cast<std::int32_t>(j), 0, state.enterRecord, state.leaveRecord,
@@ -138,7 +164,9 @@ void CVisitTableBuilder::StepRecord(const TrackRecord& record, std::uint64_t ind
     {
         const auto dx = static_cast<double>(x - m_nLastX);
         const auto dy = static_cast<double>(y - m_nLastY);
-        m_pathLength += std::sqrt(dx * dx + dy * dy);
+        const double step = std::sqrt(dx * dx + dy * dy);
+        m_pathLength += step;
+        AddStep(m_nRecords, step);
     }
     m_nLastTimestamp = t;
     m_nLastX = x;
@@ -146,6 +174,14 @@ void CVisitTableBuilder::StepRecord(const TrackRecord& record, std::uint64_t ind
     if (IsOffPlot(x, y))
         ++m_nOutsidePlot;
     ++m_nRecords;
+}
+
+void CVisitTableBuilder::AddStep(std::uint64_t record, double stepPx)
+{
+    if (m_bins)
+        m_bins->AddStep(record, stepPx);
+    if (const auto bout = m_movement.AddStep(record, stepPx); bout && m_bins)
+        m_bins->AddImmobile(bout->from, bout->to);
 }
 
 int CVisitTableBuilder::End()
@@ -172,6 +208,7 @@ void CVisitTableBuilder::Finish()
                                         state.enterTime, std::nullopt, false});
     }
     m_states.clear();
+    ApplyEntryRules(m_visits, EntryRules{m_nMergeGapRecords, m_nMinVisitRecords});
 
     VisitTable& result = m_result;
     result.visits = std::move(m_visits);
@@ -180,13 +217,13 @@ void CVisitTableBuilder::Finish()
               [](const VisitRow& a, const VisitRow& b) {
                   return a.enterRecord != b.enterRecord ? a.enterRecord < b.enterRecord : a.region < b.region;
               });
-    std::vector<std::uint64_t> numbers(m_rects.size(), 0);
+    std::vector<std::uint64_t> numbers(m_shapes.size(), 0);
     for (VisitRow& visit : result.visits)
         visit.visit = ++numbers[static_cast<std::size_t>(visit.region)];
 
     result.regions.clear();
-    for (std::size_t j = 0; j < m_rects.size(); ++j)
-        result.regions.push_back(SummariseRegion(static_cast<std::int32_t>(j), m_names[j], m_rects[j],
+    for (std::size_t j = 0; j < m_shapes.size(); ++j)
+        result.regions.push_back(SummariseRegion(static_cast<std::int32_t>(j), m_names[j], m_shapes[j],
                                                  m_nMargin, result.visits, m_nRecords));
 
     SessionSummary& session = result.session;
@@ -203,4 +240,27 @@ void CVisitTableBuilder::Finish()
     if (m_nRecords >= 2)
         session.meanSpeedPxPerSecond = m_pathLength / RecordsToSeconds(m_nRecords - 1);
     session.recordsOutsidePlot = m_nOutsidePlot;
+    FinishMovement();
+}
+
+void CVisitTableBuilder::FinishMovement()
+{
+    SessionSummary& session = m_result.session;
+    if (m_cmPerPx)
+    {
+        session.pathLengthCm = m_pathLength * *m_cmPerPx;
+        if (m_nRecords >= 2)
+            session.meanSpeedCmPerSecond = *session.pathLengthCm / RecordsToSeconds(m_nRecords - 1);
+    }
+    const auto bout = m_movement.Finish(m_nRecords);
+    if (bout && m_bins)
+        m_bins->AddImmobile(bout->from, bout->to);
+    if (m_bImmobility)
+    {
+        session.immobileRecords = m_movement.ImmobileRecords();
+        session.immobileSeconds = RecordsToSeconds(m_movement.ImmobileRecords());
+        session.immobilityBouts = m_movement.Bouts();
+    }
+    if (m_bins)
+        m_result.bins = m_bins->Finish(m_nRecords, m_result.visits, m_cmPerPx, m_bImmobility);
 }

@@ -1,12 +1,18 @@
 // The visit table of a track: every visit of every region, by the one visit rule of
 // regions/VisitRule.h (the event files' rule), with the open visit at the end kept, and the
 // figures per region and per session that the CSV exports, the window and batch runs show alike.
+// Analysis settings (regions/AnalysisSettings.h) add the entry rules (analysis/EntryRules.h), the
+// movement figures (analysis/Movement.h) and time bins (analysis/TimeBins.h); by default they
+// change nothing.
 //
 // A visit covers the records enterRecord <= record < leaveRecord. Seconds are records / 60 (the
 // program's own clock); the raw timestamps are given beside them as they stand.
 #pragma once
 
+#include "analysis/Movement.h"
+#include "analysis/TimeBins.h"
 #include "base/Geometry.h"
+#include "regions/AnalysisSettings.h"
 #include "regions/RegionTable.h"
 #include "regions/VisitRule.h"
 #include "trackfile/RecordStream.h"
@@ -28,6 +34,8 @@ struct VisitRow
     bool complete = true;                       // false: still inside when the records end
 
     [[nodiscard]] std::uint64_t DurationRecords() const { return leaveRecord - enterRecord; }
+    // Inside from the first record on.
+    [[nodiscard]] bool Initial() const { return enterRecord == 0; }
     [[nodiscard]] double DurationSeconds() const;
     // Leave timestamp - enter timestamp (wrapping like the tracker's own counter would); none when open.
     [[nodiscard]] std::optional<std::int64_t> DurationTimestamp() const;
@@ -38,7 +46,8 @@ struct RegionSummary
 {
     std::int32_t region = 0;
     std::string name;
-    Rect rect;                 // corners as drawn
+    Rect rect; // corners as drawn; a circle's or polygon's box
+    ShapeKind shape = ShapeKind::Rectangle;
     std::int32_t margin = 0;   // the visit rule's margin
     std::uint64_t entries = 0; // every visit, the open one included
     std::uint64_t completeVisits = 0;
@@ -64,6 +73,15 @@ struct SessionSummary
     double pathLengthPx = 0.0;                  // straight steps between consecutive positions
     std::optional<double> meanSpeedPxPerSecond; // path / ((records - 1) / 60); none below 2 records
     std::uint64_t recordsOutsidePlot = 0;       // x < 0, x >= 640, y < 0 or y >= 480
+    // With a calibration: the path in centimetres (pixels x F) and it over (records - 1) / 60
+    // (none below 2 records). None without one.
+    std::optional<double> pathLengthCm;
+    std::optional<double> meanSpeedCmPerSecond;
+    // With an immobility threshold: the records of the immobility bouts, in seconds, and the
+    // number of bouts. None without one.
+    std::optional<std::uint64_t> immobileRecords;
+    std::optional<double> immobileSeconds;
+    std::optional<std::uint64_t> immobilityBouts;
 };
 
 struct VisitTable
@@ -72,6 +90,7 @@ struct VisitTable
     std::vector<VisitRow> visits;
     std::vector<RegionSummary> regions; // table order
     SessionSummary session;
+    std::optional<TimeBins> bins; // the session's figures per time bin; none without bins
 };
 
 // Builds the visit table during one pass over a track. It keeps the visits found, never the
@@ -79,8 +98,10 @@ struct VisitTable
 class CVisitTableBuilder final : public IRecordConsumer
 {
 public:
-    // Regions 0 .. m_nRegionCount-1 of table (copied), judged with the given margin.
-    CVisitTableBuilder(const CRegionTable& table, std::int32_t margin);
+    // Regions 0 .. m_nRegionCount-1 of table (copied), each judged by its shape with the given
+    // margin, and counted by settings that FindSettingsProblem accepts.
+    CVisitTableBuilder(const CRegionTable& table, std::int32_t margin,
+                       const AnalysisSettings& settings = AnalysisSettings{});
 
     int Begin(const TrackSourceInfo& source) override;                                    // 0
     int Consume(std::span<const TrackRecord> records, std::uint64_t firstIndex) override; // 0
@@ -92,10 +113,12 @@ public:
 
 private:
     void StepRecord(const TrackRecord& record, std::uint64_t index);
+    void AddStep(std::uint64_t record, double stepPx);
     void Finish();
+    void FinishMovement();
 
-    std::vector<Rect> m_rects;
-    std::vector<RegionZoneBounds> m_bounds; // of m_rects, worked out once
+    std::vector<RegionShape> m_shapes;
+    std::vector<RegionZones> m_zones; // of m_shapes, worked out once
     std::vector<std::string> m_names;
     std::int32_t m_nMargin;
     std::vector<RegionVisitState> m_states; // one per region
@@ -108,4 +131,11 @@ private:
     double m_pathLength = 0.0;
     std::uint64_t m_nOutsidePlot = 0;
     VisitTable m_result;
+    // What the analysis settings add.
+    std::uint64_t m_nMergeGapRecords = 0;
+    std::uint64_t m_nMinVisitRecords = 0;
+    std::optional<double> m_cmPerPx;
+    bool m_bImmobility = false;
+    CMovementTracker m_movement;
+    std::optional<CTimeBinAccumulator> m_bins;
 };

@@ -66,7 +66,7 @@ void CPlaybackDlg::OnTrackingQuality()
         return;
     // The band comes from the Min and Max boxes, read and checked as the conversion reads and
     // checks them: an unreadable box has its message and the run goes on with the value held.
-    UpdateData(true);
+    UpdateData(ExchangeDirection::FromControls);
     if (!ValidateTargetDistances(m_minTargetDistance, m_maxTargetDistance))
         return;
     QualityOptions options;

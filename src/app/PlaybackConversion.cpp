@@ -40,7 +40,7 @@ void CPlaybackDlg::OnCalculateNewCenter()
     {
         const CWaitCursor wait;
         // An unreadable Min or Max has its message; the run goes on with the values the fields hold.
-        UpdateData(true);
+        UpdateData(ExchangeDirection::FromControls);
         // Min must be below Max; the user has been told, and no file is opened.
         if (!ValidateTargetDistances(m_minTargetDistance, m_maxTargetDistance))
             return;

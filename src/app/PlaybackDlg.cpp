@@ -68,7 +68,7 @@ bool CPlaybackDlg::ConsumesKey(const Message& msg) const
 
 bool CPlaybackDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog(); // the first UpdateData(false): controls take the member values
+    CDialog::OnInitDialog(); // the first exchange to the controls: they take the member values
 
     m_hIcon = LoadIcon(kIdiProgramIcon);
     m_hAccel = LoadAccelerators(kIdrAccelerators);
@@ -93,8 +93,8 @@ bool CPlaybackDlg::OnInitDialog()
         }
     }
 
-    SetIcon(m_hIcon, true);
-    SetIcon(m_hIcon, false);
+    SetIcon(m_hIcon, IconSize::Big);
+    SetIcon(m_hIcon, IconSize::Small);
     return true;
 }
 
@@ -153,11 +153,11 @@ void CPlaybackDlg::OpenTrackFile(const std::string& path)
     static_cast<void>(m_trackFile.Open(path));
     m_strTrackPath = path;
     m_recordCount = m_trackFile.GetRecordCount();
-    m_scrollBar.SetScrollRange(kScrollMin, kScrollMax, true);
+    m_scrollBar.SetScrollRange(kScrollMin, kScrollMax, Redraw::Now);
     m_currentIndex = 0;
-    m_scrollBar.SetScrollPos(0, true);
+    m_scrollBar.SetScrollPos(0, Redraw::Now);
     m_strLastRecord = std::to_string(static_cast<std::int64_t>(m_recordCount) - 1);
-    UpdateData(false);
+    UpdateData(ExchangeDirection::ToControls);
     SetWindowText(path + std::string(kTitleSuffix));
     if (m_bHeatmapShown)
         ClearPlot();
@@ -223,7 +223,7 @@ void CPlaybackDlg::OnAbout()
 void CPlaybackDlg::OnColorCheck()
 {
     // The new colours take effect at the next move or plot; nothing is redrawn now.
-    UpdateData(true);
+    UpdateData(ExchangeDirection::FromControls);
 }
 
 bool CPlaybackDlg::HasRecordsToRead() const

@@ -7,8 +7,10 @@
 #include "base/ResultCodes.h"
 #include "regions/RegionLayout.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace
 {
@@ -26,12 +28,23 @@ std::optional<std::string> AskLayoutFile(FileDialogRequest::Kind kind, std::stri
     request.defaultExtension = std::string(kLayoutExtension);
     return GetMessageSink().AskFileName(request);
 }
+
+// Whether a layout may go to path: yes when no file is there, else the user's answer. Asked once
+// the name is final, so that a name the default extension completes ("arena" for arena.json) is
+// asked about too.
+bool MayWriteLayout(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        return true;
+    return GetMessageSink().AskYesNo(path + " already exists.\nDo you want to replace it?");
+}
 } // namespace
 
 void CPlaybackDlg::OnSaveRegions()
 {
     const std::optional<std::string> path = AskLayoutFile(FileDialogRequest::Kind::Save, kSaveLayoutTitle);
-    if (!path)
+    if (!path || !MayWriteLayout(*path))
         return;
     // A name the layout could not hold back, or a file that cannot be written, has been told.
     static_cast<void>(SaveRegionLayout(*path, m_regions, m_nRegionMargin));

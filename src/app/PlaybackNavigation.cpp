@@ -68,11 +68,11 @@ void CPlaybackDlg::RefreshRecord()
     // A record the reader cannot deliver has been reported by the reader; what it copied is shown.
     TrackRecord record{};
     static_cast<void>(m_plot.ShowRecord(record, m_currentIndex, m_regions.m_regionRects.data(),
-                                        m_regions.m_nRegionCount, m_regions.m_nSelectedRegion, filter,
-                                        ViewModeOf(m_viewPoints)));
+                                        m_regions.m_regionShapes.data(), m_regions.m_nRegionCount,
+                                        m_regions.m_nSelectedRegion, filter, ViewModeOf(m_viewPoints)));
     m_bHeatmapShown = false; // the step cleared the plot
 
-    m_scrollBar.SetScrollPos(IndexToThumb(m_currentIndex, m_recordCount), true);
+    m_scrollBar.SetScrollPos(IndexToThumb(m_currentIndex, m_recordCount), Redraw::Now);
 
     const std::int64_t timestamp = record.timestamp;
     const std::int32_t x = record.x;
@@ -83,5 +83,5 @@ void CPlaybackDlg::RefreshRecord()
     m_strX = std::to_string(x);
     m_strY = std::to_string(y);
     m_strAngle = std::to_string(angle);
-    UpdateData(false);
+    UpdateData(ExchangeDirection::ToControls);
 }

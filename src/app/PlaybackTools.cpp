@@ -12,9 +12,9 @@
 void CPlaybackDlg::OnPlotNow()
 {
     // The plot runs with whatever the fields hold after the exchange, also when a field was refused.
-    UpdateData(true);
-    m_plot.PlotEntireTrack(m_regions.m_regionRects.data(), m_regions.m_nRegionCount,
-                           m_regions.m_nSelectedRegion, m_plotEveryNth);
+    UpdateData(ExchangeDirection::FromControls);
+    m_plot.PlotEntireTrack(m_regions.m_regionRects.data(), m_regions.m_regionShapes.data(),
+                           m_regions.m_nRegionCount, m_regions.m_nSelectedRegion, m_plotEveryNth);
     m_bHeatmapShown = false; // the plot was cleared first
 }
 

@@ -10,9 +10,10 @@ class CRegionPlotAdapter final : public IRegionPlot
 public:
     explicit CRegionPlotAdapter(CTrackPlot& plot) : m_plot(plot) {}
 
-    int RedrawRegions(const Rect* rects, std::int32_t count, std::int32_t selected) override
+    int RedrawRegions(const Rect* rects, const RegionShape* shapes, std::int32_t count,
+                      std::int32_t selected) override
     {
-        return m_plot.RedrawRegions(rects, count, selected);
+        return m_plot.RedrawRegions(rects, shapes, count, selected);
     }
     int BeginBand(std::int32_t x, std::int32_t y) override { return m_plot.BeginBand(x, y); }
     int TrackBand(std::int32_t x, std::int32_t y) override { return m_plot.TrackBand(x, y); }

@@ -4,21 +4,12 @@
 // after the number.
 #pragma once
 
+#include "base/NumberText.h"
+
 #include <CLI/CLI.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
-
-// Whether the lower limit itself is allowed ("0 or more") or not ("more than 0").
-enum class LowerBound
-{
-    Included,
-    Excluded,
-};
-
-// text as a decimal number from min (included or not) to max (included); nothing when it is not one.
-[[nodiscard]] std::optional<double> ParseDecimalNumber(std::string_view text, double min, LowerBound bound,
-                                                       double max);
 
 // Refuses what ParseDecimalNumber refuses.
 [[nodiscard]] CLI::Validator DecimalNumber(double min, LowerBound bound, double max);

@@ -64,6 +64,6 @@ CliRun AddEvents(CLI::App& command)
     return [args] { return RunEvents(*args); };
 }
 
-const CCliCommandRegistration
-    kRegisterEvents({"events", "write the enter/leave timestamp files of rectangular regions", &AddEvents});
+const CCliCommandRegistration kRegisterEvents({"events", "write the enter/leave timestamp files of regions",
+                                               &AddEvents});
 } // namespace

@@ -114,7 +114,7 @@ int RunFrame(PlotArgs& args)
     CTrackPlot plot;
     plot.Attach(&surface, kToolPlotWidth, kToolPlotHeight, &reader);
     TrackRecord record;
-    if (plot.ShowRecord(record, args.index, args.regions.Rects(), args.regions.Count(),
+    if (plot.ShowRecord(record, args.index, args.regions.Rects(), args.regions.Shapes(), args.regions.Count(),
                         SelectedRegionOf(args.regions.Table(), args.selected), args.filter, args.view) != kOk)
         return kExitFailed; // the reader has said why
     CPictureFile picture(args.out, args.scale);

@@ -4,6 +4,7 @@
 #include "framework/Dialog.h"
 
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -62,17 +63,19 @@ template <class T> std::optional<T> ParseWhole(std::string_view text)
 
 // The exchange's driver lives with the exchange, so that the dialog needs no more of it than the
 // name of CDataExchange.
-bool CDialog::UpdateData(bool saveAndValidate)
+bool CDialog::UpdateData(ExchangeDirection direction)
 {
     if (GetHostWindow() == nullptr)
         return false;
-    CDataExchange dx(this, saveAndValidate);
+    CDataExchange dx(this, direction);
     DoDataExchange(&dx);
     return !dx.Failed();
 }
 
 void CDataExchange::Fail(int controlId, std::string_view message)
 {
+    // 0 is "nothing failed": a failure recorded with it would let the exchange run on.
+    assert(controlId != 0 && "CDataExchange::Fail: needs the id of the control that failed");
     if (Failed())
         return;
     m_nFailedId = controlId;
@@ -224,5 +227,5 @@ void DDX_Check(CDataExchange* pDX, int id, bool& value)
     if (pDX->m_bSaveAndValidate)
         value = pDX->m_pDlgWnd->IsDlgButtonChecked(id);
     else
-        pDX->m_pDlgWnd->CheckDlgButton(id, value);
+        pDX->m_pDlgWnd->CheckDlgButton(id, value ? CheckState::Checked : CheckState::Unchecked);
 }

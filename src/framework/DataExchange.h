@@ -17,13 +17,12 @@
 // UpdateData returns false. Nothing is thrown.
 #pragma once
 
+#include "framework/Dialog.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-class CControl;
-class CDialog;
 
 inline constexpr std::string_view kMsgEnterPositiveInteger = "Please enter a positive integer.";
 inline constexpr std::string_view kMsgEnterInteger = "Please enter an integer.";
@@ -32,8 +31,8 @@ inline constexpr std::string_view kMsgEnterNumber = "Please enter a number.";
 class CDataExchange
 {
 public:
-    CDataExchange(CDialog* pDlgWnd, bool saveAndValidate)
-        : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(pDlgWnd)
+    CDataExchange(CDialog* pDlgWnd, ExchangeDirection direction)
+        : m_bSaveAndValidate(direction == ExchangeDirection::FromControls), m_pDlgWnd(pDlgWnd)
     {
     }
 

@@ -54,13 +54,13 @@ void CControl::ScreenToClient(Point& point) const
     }
 }
 
-void CScrollBar::SetScrollRange(int minPos, int maxPos, bool redraw)
+void CScrollBar::SetScrollRange(int minPos, int maxPos, Redraw redraw)
 {
     if (IHostWindow* window = WindowOf(m_pOwner))
         window->SetScrollRange(m_nId, minPos, maxPos, redraw);
 }
 
-int CScrollBar::SetScrollPos(int pos, bool redraw)
+int CScrollBar::SetScrollPos(int pos, Redraw redraw)
 {
     IHostWindow* window = WindowOf(m_pOwner);
     if (window == nullptr)
@@ -115,7 +115,7 @@ CDialog::~CDialog()
     DestroyWindow();
 }
 
-bool CDialog::MakeWindow(int templateId, CDialog* pParent, bool modal)
+bool CDialog::MakeWindow(int templateId, CDialog* pParent, WindowMode mode)
 {
     IHost* host = GetHost();
     const DialogTemplate* dialog = FindTemplate(templateId);
@@ -124,7 +124,7 @@ bool CDialog::MakeWindow(int templateId, CDialog* pParent, bool modal)
     m_nTemplateId = templateId;
     m_pParent = pParent;
     m_pTemplate = dialog;
-    m_bModal = modal;
+    m_bModal = mode == WindowMode::Modal;
     m_pWindow = host->CreateHostWindow(*this, *dialog, pParent);
     if (m_pWindow == nullptr)
         return false;
@@ -148,7 +148,7 @@ bool CDialog::MakeWindow(int templateId, CDialog* pParent, bool modal)
 
 bool CDialog::Create(int templateId, CDialog* pParent)
 {
-    if (!MakeWindow(templateId, pParent, false))
+    if (!MakeWindow(templateId, pParent, WindowMode::Modeless))
         return false;
     if ((m_pTemplate->style & kDialogVisible) != 0)
         m_pWindow->Show(ShowCommand::Show);
@@ -157,7 +157,7 @@ bool CDialog::Create(int templateId, CDialog* pParent)
 
 int CDialog::DoModal()
 {
-    if (!MakeWindow(m_nTemplateId, m_pParent, true))
+    if (!MakeWindow(m_nTemplateId, m_pParent, WindowMode::Modal))
         return -1;
     int result = kIdCancel;
     {
@@ -187,7 +187,7 @@ void CDialog::DestroyWindow()
 
 bool CDialog::OnInitDialog()
 {
-    UpdateData(false);
+    UpdateData(ExchangeDirection::ToControls);
     return true;
 }
 
@@ -197,11 +197,29 @@ bool CDialog::PreTranslateMessage(Message& msg)
 {
     if (!CDialog::ConsumesKey(msg))
         return false;
-    if (msg.id == kVkReturn)
-        OnOK();
-    else
+    // A dialog's buttons end it, so Tab to Cancel and Enter must cancel. The main window's Enter
+    // stays its default action whatever has the focus: there it has always done nothing.
+    const int button = m_bModal ? FocusedPushButton() : 0;
+    if (msg.id == kVkEscape)
         OnCancel();
+    else if (button != 0)
+        OnWndMsg(MakeIdMessage(MessageKind::ButtonClicked, button)); // as a click on it
+    else
+        OnOK(); // the default action, also from an edit
     return true;
+}
+
+int CDialog::FocusedPushButton() const
+{
+    if (m_pWindow == nullptr || m_pTemplate == nullptr)
+        return 0;
+    const int focus = m_pWindow->GetFocusId();
+    if (focus == 0 || focus == kIdcStatic || !m_pWindow->IsControlEnabled(focus))
+        return 0;
+    for (const ControlTemplate& control : m_pTemplate->controls)
+        if (control.id == focus)
+            return control.kind == ControlKind::PushButton ? focus : 0;
+    return 0;
 }
 
 bool CDialog::ConsumesKey(const Message& msg) const
@@ -212,7 +230,7 @@ bool CDialog::ConsumesKey(const Message& msg) const
 
 void CDialog::OnOK()
 {
-    if (UpdateData(true))
+    if (UpdateData(ExchangeDirection::FromControls))
         EndDialog(kIdOk);
 }
 
@@ -295,10 +313,10 @@ bool CDialog::IsWindowVisible() const
     return m_pWindow != nullptr && m_pWindow->IsVisible();
 }
 
-void CDialog::SetIcon(HICON icon, bool bigIcon)
+void CDialog::SetIcon(HICON icon, IconSize size)
 {
     if (m_pWindow != nullptr)
-        m_pWindow->SetIcon(icon, bigIcon);
+        m_pWindow->SetIcon(icon, size);
 }
 
 CMenu* CDialog::GetSystemMenu()
@@ -327,10 +345,10 @@ std::string CDialog::GetDlgItemText(int id) const
     return m_pWindow != nullptr ? m_pWindow->GetControlText(id) : std::string();
 }
 
-void CDialog::CheckDlgButton(int id, bool checked)
+void CDialog::CheckDlgButton(int id, CheckState state)
 {
     if (m_pWindow != nullptr)
-        m_pWindow->SetCheck(id, checked);
+        m_pWindow->SetCheck(id, state);
 }
 
 bool CDialog::IsDlgButtonChecked(int id) const

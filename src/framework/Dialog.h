@@ -17,6 +17,13 @@
 class CDataExchange;
 class CDialog;
 
+// The direction of a data exchange (CDialog::UpdateData).
+enum class ExchangeDirection
+{
+    FromControls, // controls -> members, each field checked as it is read
+    ToControls    // members -> controls
+};
+
 // One control of a dialog, by id. Unbound handles (no dialog) do nothing and read as empty.
 class CControl
 {
@@ -44,8 +51,8 @@ class CScrollBar : public CControl
 {
 public:
     using CControl::CControl;
-    void SetScrollRange(int minPos, int maxPos, bool redraw = true);
-    int SetScrollPos(int pos, bool redraw = true); // returns the previous position
+    void SetScrollRange(int minPos, int maxPos, Redraw redraw = Redraw::Now);
+    int SetScrollPos(int pos, Redraw redraw = Redraw::Now); // returns the previous position
     [[nodiscard]] int GetScrollPos() const;
 };
 
@@ -101,21 +108,23 @@ public:
     [[nodiscard]] int GetTemplateId() const { return m_nTemplateId; }
 
     // --- Overridables -----------------------------------------------------------------------
-    // Runs once the window and its controls exist. The base does UpdateData(false); true puts the
-    // focus on the first control that takes it.
+    // Runs once the window and its controls exist. The base exchanges the members to the controls;
+    // true puts the focus on the first control that takes it.
     virtual bool OnInitDialog();
     // Binds controls to members (DataExchange.h); the base exchanges nothing.
     virtual void DoDataExchange(CDataExchange* pDX);
     // Sees every key message meant for this window or one of its controls before the control.
-    // True consumes it. The base turns a key down of Enter into OnOK and Escape into OnCancel and
-    // consumes those two; everything else goes on to the focused control.
+    // True consumes it. The base consumes a key down of Enter and of Escape. In a modal dialog Enter
+    // presses the push button that has the focus (a click on it), and from anywhere else is OnOK;
+    // in a modeless window (the main window) Enter is OnOK wherever the focus is. Escape is
+    // OnCancel. Everything else goes on to the focused control.
     virtual bool PreTranslateMessage(Message& msg);
     // Whether PreTranslateMessage would consume this key message, answered without running
     // anything. Hosts ask before the toolkit's own shortcuts see a key, so that a key the window
     // takes is never also taken by a shortcut. The base answers for Enter and Escape; a window that
     // translates more keys answers for them first.
     [[nodiscard]] virtual bool ConsumesKey(const Message& msg) const;
-    virtual void OnOK();     // base: UpdateData(true), and when that succeeds EndDialog(kIdOk)
+    virtual void OnOK();     // base: reads the controls, and when that succeeds EndDialog(kIdOk)
     virtual void OnCancel(); // base: EndDialog(kIdCancel)
     // Handles a routed message: a class with a message map looks it up there first (MessageMap.h)
     // and then calls the base, which does the default processing: Close -> OnCancel, SysCommand ->
@@ -126,9 +135,9 @@ public:
     void DefaultSysCommand(unsigned id);
 
     // --- Data exchange ----------------------------------------------------------------------
-    // saveAndValidate true: controls -> members; false: members -> controls. False when a field
-    // failed to parse (its message has been shown and it has the focus).
-    bool UpdateData(bool saveAndValidate = true);
+    // Runs DoDataExchange in the given direction. False when a field read from its control failed
+    // to parse (its message has been shown and it has the focus), or when there is no window.
+    bool UpdateData(ExchangeDirection direction);
 
     // --- Window -----------------------------------------------------------------------------
     void SetWindowText(std::string_view text);
@@ -136,7 +145,7 @@ public:
     void ShowWindow(ShowCommand command);
     [[nodiscard]] bool IsIconic() const;
     [[nodiscard]] bool IsWindowVisible() const;
-    void SetIcon(HICON icon, bool bigIcon);
+    void SetIcon(HICON icon, IconSize size);
     [[nodiscard]] CMenu* GetSystemMenu();    // nullptr when the template has no system menu
     void ScreenToClient(Point& point) const; // screen -> the window's client coordinates
 
@@ -144,7 +153,7 @@ public:
     [[nodiscard]] CControl GetDlgItem(int id) { return CControl(this, id); }
     void SetDlgItemText(int id, std::string_view text);
     [[nodiscard]] std::string GetDlgItemText(int id) const;
-    void CheckDlgButton(int id, bool checked);
+    void CheckDlgButton(int id, CheckState state);
     [[nodiscard]] bool IsDlgButtonChecked(int id) const;
     [[nodiscard]] int GetFocusId() const; // control with the keyboard focus, 0 for none
     // The CScrollBar bound to id by DDX_Control, or nullptr (handed to OnHScroll handlers).
@@ -157,7 +166,9 @@ public:
     void RegisterBoundControl(CControl& control); // called by DDX_Control
 
 private:
-    bool MakeWindow(int templateId, CDialog* pParent, bool modal);
+    bool MakeWindow(int templateId, CDialog* pParent, WindowMode mode);
+    // The enabled push button with the focus, or 0 when the focus is elsewhere.
+    [[nodiscard]] int FocusedPushButton() const;
     [[nodiscard]] const DialogTemplate* FindTemplate(int templateId) const; // own, or the resources'
 
     int m_nTemplateId;

@@ -1,14 +1,16 @@
-// The host: the platform side of the framework. CDialog and CWinApp never touch the screen
-// themselves; they ask the host, which is either the Qt 6 Widgets host (framework/qt) or the
+// The host: the platform side of the framework. Dialogs and the application object never touch the
+// screen themselves; they ask the host, which is either the Qt 6 Widgets host (framework/qt) or the
 // scripted host of the tests (tests/support). The host is the truth for what the user can change
 // (edit texts, check states, focus, window state); the framework reads it back.
 #pragma once
 
 #include "base/Geometry.h"
 #include "base/MessageSink.h"
-#include "framework/DialogIds.h"
+#include "framework/Message.h"
+#include "resources/DialogIds.h"
 #include "resources/ResourceTypes.h"
 
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -16,7 +18,6 @@
 #include <string_view>
 
 class CDialog;
-class CWinApp;
 
 // A pixel buffer the plot area shows: 24-bit RGB, rows top to bottom, 3 bytes per pixel, no row
 // padding. The app adapts its drawing surface to this (PixelSourceAdapter.h), so the framework
@@ -44,6 +45,35 @@ enum class ShowCommand
     Show, // show in its current state
     Minimize,
     Restore // back from minimised
+};
+
+// Which of a window's two icons: the large one (task switcher) or the small one (title bar).
+enum class IconSize
+{
+    Big,
+    Small
+};
+
+// The state a check box is given.
+enum class CheckState
+{
+    Unchecked,
+    Checked
+};
+
+// Whether a scroll bar shows a new range or position at once, or leaves it to the next repaint.
+// The hosts' bars repaint themselves when they change, so both come to the same there.
+enum class Redraw
+{
+    Now,
+    Deferred
+};
+
+// How a window runs: beside the others (the main window), or alone until it ends (a dialog).
+enum class WindowMode
+{
+    Modeless,
+    Modal
 };
 
 enum class MessageBoxButtons
@@ -101,7 +131,7 @@ public:
 
     virtual void SetControlText(int id, std::string_view text) = 0;
     [[nodiscard]] virtual std::string GetControlText(int id) const = 0;
-    virtual void SetCheck(int id, bool checked) = 0;
+    virtual void SetCheck(int id, CheckState state) = 0;
     [[nodiscard]] virtual bool GetCheck(int id) const = 0;
     [[nodiscard]] virtual bool IsControlEnabled(int id) const = 0;
     virtual void SetFocusTo(int id) = 0;              // keyboard focus to a control
@@ -118,20 +148,37 @@ public:
     // Screen position of the top-left corner of the window's client area.
     [[nodiscard]] virtual Point GetClientScreenOrigin() const = 0;
 
-    virtual void SetScrollRange(int id, int minPos, int maxPos, bool redraw) = 0;
-    virtual void SetScrollPos(int id, int pos, bool redraw) = 0;
+    virtual void SetScrollRange(int id, int minPos, int maxPos, Redraw redraw) = 0;
+    virtual void SetScrollPos(int id, int pos, Redraw redraw) = 0;
     [[nodiscard]] virtual int GetScrollPos(int id) const = 0;
 
     // Appends an item (sending system command id) or a separator to the window's system menu.
     virtual void AppendSystemMenuItem(unsigned id, std::string_view text) = 0;
     virtual void AppendSystemMenuSeparator() = 0;
-    virtual void SetIcon(const IconImage* icon, bool bigIcon) = 0;
+    virtual void SetIcon(const IconImage* icon, IconSize size) = 0;
 
     // The plot area control shows this buffer (not owned; nullptr shows black).
     virtual void SetPixelSource(int id, const IPixelSource* source) = 0;
     // Copies changed pixel sources to the screen now. The framework calls it after every handler
     // and before every modal box, so what a handler drew is on screen when it returns.
     virtual void PresentPixels() = 0;
+};
+
+// The application as a host's message loop serves it (CWinApp is the one the program has): every
+// message for one of its windows goes through ProcessMessage, and the idle rule is asked whenever
+// the queue has run empty.
+class IMessageLoopClient
+{
+public:
+    // Handles one message for target; true when consumed (a key) or handled (anything else).
+    virtual bool ProcessMessage(CDialog& target, Message& msg) = 0;
+    // Whether the idle rule wants OnQueueEmpty once the queue is empty.
+    [[nodiscard]] virtual bool IsIdlePending() const = 0;
+    // The queue has run empty: the idle call, when the rule says so.
+    virtual void OnQueueEmpty() = 0;
+
+protected:
+    ~IMessageLoopClient() = default;
 };
 
 class IHost
@@ -149,8 +196,8 @@ public:
     // Ends the modal loop of window (called by EndDialog).
     virtual void EndModal(IHostWindow& window, int result) = 0;
 
-    // The message loop of CWinApp::Run; returns the exit code given to PostQuit.
-    virtual int RunMessageLoop(CWinApp& app) = 0;
+    // The program's message loop, serving client until PostQuit; returns the exit code given there.
+    virtual int RunMessageLoop(IMessageLoopClient& client) = 0;
     // Asks the loop to end with exitCode once the current message is handled.
     virtual void PostQuit(int exitCode) = 0;
 
@@ -186,12 +233,18 @@ IHost* SetHost(IHost* host); // returns the previous host; not owned
 class CScopedHost
 {
 public:
-    explicit CScopedHost(IHost& host) : m_pPrevious(SetHost(&host)) {}
-    ~CScopedHost() { SetHost(m_pPrevious); }
+    explicit CScopedHost(IHost& host) : m_pHost(&host), m_pPrevious(SetHost(&host)) {}
+    ~CScopedHost()
+    {
+        // Out of order, the host put back would be one that has already gone.
+        assert(GetHost() == m_pHost && "CScopedHost: scopes end in the reverse order of their start");
+        SetHost(m_pPrevious);
+    }
     CScopedHost(const CScopedHost&) = delete;
     CScopedHost& operator=(const CScopedHost&) = delete;
 
 private:
+    [[maybe_unused]] IHost* m_pHost; // read by the assert only
     IHost* m_pPrevious;
 };
 

@@ -21,6 +21,7 @@
 #include "base/Geometry.h"
 #include "framework/Message.h"
 
+#include <cassert>
 #include <cstddef>
 #include <span>
 #include <string>
@@ -73,6 +74,7 @@ template <class T> constexpr MessageEntry<T> MapCommand(int id, void (T::*handle
 }
 template <class T> constexpr MessageEntry<T> MapCommandRange(int firstId, int lastId, void (T::*handler)(int))
 {
+    assert(firstId <= lastId && "MapCommandRange: an empty range would never match");
     return {MapSource::CommandRange, firstId, lastId, handler};
 }
 template <class T> constexpr MessageEntry<T> MapButtonClicked(int controlId, void (T::*handler)())

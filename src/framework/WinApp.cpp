@@ -2,9 +2,12 @@
 
 #include "framework/Dialog.h"
 
+#include <cassert>
+
 namespace
 {
 CWinApp* g_pApp = nullptr;
+int g_nWaitCursors = 0; // live CWaitCursor objects
 
 // Messages that are user input or commands; paint and timer ticks never are.
 constexpr bool IsActivityKind(MessageKind kind)
@@ -33,6 +36,9 @@ constexpr bool IsActivityKind(MessageKind kind)
 
 CWinApp::CWinApp(std::string_view appName) : m_strAppName(appName)
 {
+    // A second one would silently take the first one's place: AfxGetApp, the idle rule and the
+    // caption of every box would all belong to it.
+    assert(g_pApp == nullptr && "CWinApp: one application object at a time");
     g_pApp = this;
 }
 
@@ -140,6 +146,19 @@ void PostQuitMessage(int exitCode)
 {
     if (IHost* host = GetHost())
         host->PostQuit(exitCode);
+}
+
+CWaitCursor::CWaitCursor()
+{
+    assert(g_nWaitCursors == 0 && "CWaitCursor: one at a time, or the inner one ends the wait too soon");
+    ++g_nWaitCursors;
+    SetCursor(CursorShape::Wait);
+}
+
+CWaitCursor::~CWaitCursor()
+{
+    --g_nWaitCursors;
+    SetCursor(CursorShape::Arrow);
 }
 
 void SetCursor(CursorShape shape)

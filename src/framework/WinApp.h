@@ -23,7 +23,7 @@
 
 class CDialog;
 
-class CWinApp
+class CWinApp : public IMessageLoopClient
 {
 public:
     // Registers this object as the application (AfxGetApp). appName: the program's name, the
@@ -50,13 +50,13 @@ public:
     // consumed; false: the host lets the control have the key); everything else is dispatched
     // to target's message map (true: handled). Counts activity for the idle rule and calls the
     // host's EndOfHandler afterwards.
-    bool ProcessMessage(CDialog& target, Message& msg);
+    bool ProcessMessage(CDialog& target, Message& msg) override;
     // The pre-translation of a key message: target's PreTranslateMessage (for the main window,
     // its accelerator table before any control sees the key).
     bool PreTranslateMessage(CDialog& target, Message& msg);
-    [[nodiscard]] bool IsIdlePending() const { return m_bIdlePending; }
+    [[nodiscard]] bool IsIdlePending() const override { return m_bIdlePending; }
     // The queue has run empty: calls OnIdle when the idle rule says so.
-    void OnQueueEmpty();
+    void OnQueueEmpty() override;
     void SetExitCode(int code) { m_nExitCode = code; }
 
 private:
@@ -88,8 +88,8 @@ void SetCursor(CursorShape shape);
 class CWaitCursor
 {
 public:
-    CWaitCursor() { SetCursor(CursorShape::Wait); }
-    ~CWaitCursor() { SetCursor(CursorShape::Arrow); }
+    CWaitCursor();
+    ~CWaitCursor();
     CWaitCursor(const CWaitCursor&) = delete;
     CWaitCursor& operator=(const CWaitCursor&) = delete;
 };

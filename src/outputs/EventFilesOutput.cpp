@@ -23,8 +23,7 @@ CEventFilesOutput::CEventFilesOutput(EventFilesDestination destination, const CR
     m_generator.Init(margin);
     m_generator.SetOutputDirectory(m_destination.dir);
     if (HasRegions())
-        m_generator.SetRegions(m_table.m_regionRects.data(), m_table.m_regionNames.data(),
-                               m_table.m_nRegionCount);
+        m_generator.SetRegions(m_table);
 }
 
 std::vector<std::string> CEventFilesOutput::Files() const

@@ -77,18 +77,6 @@ void CHeatmapOutput::Abandon()
     m_files.Discard();
 }
 
-std::vector<HeatmapRegion> HeatmapRegionsOf(const CRegionTable& table)
-{
-    std::vector<HeatmapRegion> regions;
-    const std::int32_t count = std::clamp(table.m_nRegionCount, 0, kMaxRegions);
-    for (std::int32_t j = 0; j < count; ++j)
-    {
-        const auto slot = static_cast<std::size_t>(j);
-        regions.push_back(HeatmapRegion{table.m_regionRects[slot], table.m_regionNames[slot]});
-    }
-    return regions;
-}
-
 std::string MatrixCreateFailedMessage(std::string_view path)
 {
     return "Cannot create the matrix file " + std::string(path) + ".";

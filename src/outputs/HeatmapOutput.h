@@ -53,9 +53,6 @@ private:
     std::optional<std::size_t> m_matrix;
 };
 
-// Regions 0 .. m_nRegionCount-1 of the table as the heatmap draws them.
-[[nodiscard]] std::vector<HeatmapRegion> HeatmapRegionsOf(const CRegionTable& table);
-
 // The messages of a matrix that cannot be created or written, for path.
 [[nodiscard]] std::string MatrixCreateFailedMessage(std::string_view path);
 [[nodiscard]] std::string MatrixWriteFailedMessage(std::string_view path);

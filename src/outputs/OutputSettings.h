@@ -1,13 +1,14 @@
 // What the outputs of a track are made with besides where they go: the regions and their visit
-// rule's margin, the quality band and jump, and each picture's options. A batch makes every
-// track's outputs from one of these; a single-file command or a window export fills in what its
-// output uses.
+// rule's margin, the analysis settings the visit table is counted by, the quality band and jump, and each
+// picture's options. A batch makes every track's outputs from one of these; a single-file command or a window
+// export fills in what its output uses.
 #pragma once
 
 #include "analysis/Occupancy.h"
 #include "analysis/TrackingQuality.h"
 #include "outputs/OutputLimits.h"
 #include "plot/HeatmapPicture.h"
+#include "regions/AnalysisSettings.h"
 #include "regions/RegionTable.h"
 #include "regions/VisitRule.h"
 
@@ -32,6 +33,7 @@ struct OutputSettings
 {
     CRegionTable regions; // none without a layout
     std::int32_t margin = kDefaultRegionMargin;
+    AnalysisSettings analysis; // by default the visit table of the event files' rule
     QualityOptions quality;
     HeatmapSettings heatmap;
     PlotSettings plot;

@@ -9,8 +9,8 @@
 CTrackPlotOutput::CTrackPlotOutput(std::string path, const CRegionTable& table, const PlotSettings& settings,
                                    LongPlot longPlot, std::optional<std::int32_t> selected)
     : m_picture(std::move(path), settings.scale), m_table(table),
-      m_nEvery(std::max<std::uint64_t>(settings.every, 1)), m_longPlot(longPlot),
-      m_surface(kArenaWidth, kArenaHeight)
+      m_nEvery(std::max<std::uint32_t>(settings.every, 1)), m_longPlot(longPlot),
+      m_surface(kArenaWidth, kArenaHeight), m_markers(kArenaWidth, kArenaHeight)
 {
     m_table.m_nRegionCount = std::clamp(m_table.m_nRegionCount, 0, kMaxRegions);
     m_nSelected = SelectedRegionOf(m_table, selected);
@@ -28,8 +28,7 @@ Problem CTrackPlotOutput::Prepare(const TrackSourceInfo& source)
         return refused;
     // The window counts its records in 32 bits; so is the question's count.
     const std::uint64_t counted = std::min<std::uint64_t>(source.records, UINT32_MAX);
-    if (const std::optional<std::string> question =
-            LongPlotQuestion(counted, static_cast<std::uint32_t>(m_nEvery)))
+    if (const std::optional<std::string> question = LongPlotQuestion(counted, m_nEvery))
         m_bMarkers = GetMessageSink().AskYesNo(*question);
     return {};
 }
@@ -38,7 +37,10 @@ Problem CTrackPlotOutput::Begin(const TrackSourceInfo& /*source*/)
 {
     m_plot = CTrackPlot();
     m_plot.Attach(&m_surface, kArenaWidth, kArenaHeight, nullptr);
-    m_plot.RedrawRegions(m_table.m_regionRects.data(), m_table.m_nRegionCount, m_nSelected);
+    m_plot.RedrawRegions(m_table.m_regionRects.data(), m_table.m_regionShapes.data(), m_table.m_nRegionCount,
+                         m_nSelected);
+    if (m_markers.Pending() != 0) // left by a pass that was abandoned
+        m_markers = CMarkerLayer(kArenaWidth, kArenaHeight);
     return {};
 }
 
@@ -46,15 +48,13 @@ Problem CTrackPlotOutput::Consume(std::span<const TrackRecord> records, std::uin
 {
     if (!m_bMarkers)
         return {};
-    // The first index of the block that is a multiple of the step, then every step after it.
-    const std::uint64_t first = (firstIndex + m_nEvery - 1) / m_nEvery * m_nEvery;
-    for (std::uint64_t index = first; index < firstIndex + records.size(); index += m_nEvery)
-        m_plot.DrawPositionMarker(records[static_cast<std::size_t>(index - firstIndex)]);
+    m_markers.AddEveryNth(records, firstIndex, m_nEvery);
     return {};
 }
 
 Problem CTrackPlotOutput::End()
 {
+    m_plot.DrawMarkerLayer(m_markers);
     return m_picture.Write(ViewOf(m_surface));
 }
 

@@ -1,7 +1,8 @@
 // The entire-track plot of the window's Plot Now as a picture file (outputs/PictureFile.h): the
-// region outlines and labels, then the marker of every Nth record, drawn as the records stream by
-// instead of fetched one by one, pixel for pixel what the window shows. Like Plot Now it can ask
-// before drawing more than 10,000 markers; a No leaves the outlines and labels alone.
+// region outlines and labels, then the marker of every Nth record, gathered as the records stream
+// by instead of fetched one by one and drawn at the end in one layer (plot/MarkerLayer.h), pixel
+// for pixel what the window shows. Like Plot Now it can ask before drawing more than 10,000
+// markers; a No leaves the outlines and labels alone.
 #pragma once
 
 #include "outputs/OutputNames.h"
@@ -9,6 +10,7 @@
 #include "outputs/PictureFile.h"
 #include "outputs/TrackOutput.h"
 #include "plot/DrawingSurface.h"
+#include "plot/MarkerLayer.h"
 #include "plot/TrackPlot.h"
 #include "regions/RegionTable.h"
 
@@ -44,10 +46,11 @@ private:
     CPictureFile m_picture;
     CRegionTable m_table;
     std::int32_t m_nSelected;
-    std::uint64_t m_nEvery;
+    std::uint32_t m_nEvery;
     LongPlot m_longPlot;
     bool m_bMarkers = true; // false after a No to the long plot's question
     CDrawingSurface m_surface;
+    CMarkerLayer m_markers; // drawn onto m_surface at End
     CTrackPlot m_plot;
 };
 

@@ -13,8 +13,9 @@ constexpr std::array kKinds = {VisitCsvKind::Visits, VisitCsvKind::Regions, Visi
 constexpr std::string_view kNotWritten = "; no visit tables were written.";
 } // namespace
 
-CVisitTablesOutput::CVisitTablesOutput(TrackOutputPlace place, const CRegionTable& table, std::int32_t margin)
-    : m_place(std::move(place)), m_builder(table, margin)
+CVisitTablesOutput::CVisitTablesOutput(TrackOutputPlace place, const CRegionTable& table, std::int32_t margin,
+                                       const AnalysisSettings& settings)
+    : m_place(std::move(place)), m_builder(table, margin, settings)
 {
 }
 
@@ -75,5 +76,5 @@ void CVisitTablesOutput::Abandon()
 
 std::unique_ptr<ITrackOutput> MakeVisitTablesAt(const OutputSettings& settings, const TrackOutputPlace& place)
 {
-    return std::make_unique<CVisitTablesOutput>(place, settings.regions, settings.margin);
+    return std::make_unique<CVisitTablesOutput>(place, settings.regions, settings.margin, settings.analysis);
 }

@@ -16,8 +16,10 @@ class CVisitTablesOutput final : public ITrackOutput
 {
 public:
     // place: the folder, the track file's name that begins the files, and the "file" column's text.
-    // Regions 0 .. m_nRegionCount-1 of the table are copied; margin is the visit rule's.
-    CVisitTablesOutput(TrackOutputPlace place, const CRegionTable& table, std::int32_t margin);
+    // Regions 0 .. m_nRegionCount-1 of the table are copied; margin is the visit rule's, settings
+    // (accepted by FindSettingsProblem) what the table is counted by.
+    CVisitTablesOutput(TrackOutputPlace place, const CRegionTable& table, std::int32_t margin,
+                       const AnalysisSettings& settings = AnalysisSettings{});
 
     [[nodiscard]] std::vector<std::string> Files() const override;
     [[nodiscard]] RecordNeeds Needs() const override { return RecordNeeds::Positions; }

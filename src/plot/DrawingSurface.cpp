@@ -1,30 +1,15 @@
 #include "plot/DrawingSurface.h"
 
 #include "plot/LabelFont.h"
+#include "plot/PixelWalks.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
-#include <cstdlib>
+#include <cstring>
 
 namespace
 {
-// The platform breaks ties of its line walk towards one side: in these octants (counted
-// counter-clockwise on screen, see LineTo) a tie steps the minor coordinate, which makes a line
-// and its reverse cover the same pixels apart from their end points.
-constexpr std::int64_t LineBias(std::int64_t dx, std::int64_t dy)
-{
-    const bool octant3 = dx <= 0 && dy > 0 && -dx <= dy;
-    const bool octant5 = dx < 0 && dy <= 0 && -dx > -dy;
-    const bool octant6 = dx < 0 && dy <= 0 && -dx <= -dy;
-    const bool octant8 = dx > 0 && dy < 0 && dx > -dy;
-    return (octant3 || octant5 || octant6 || octant8) ? 1 : 0;
-}
-
-constexpr std::int64_t Sign(std::int64_t v)
-{
-    return (v > 0) - (v < 0);
-}
-
 // The ellipse walk's error terms grow with the cube of the box size; boxes up to this size in each
 // direction keep them well inside 64 bits. The plot's only ellipse is 10 x 10.
 constexpr std::int64_t kMaxEllipseBox = 1 << 16;
@@ -98,11 +83,6 @@ Point CDrawingSurface::MoveToEx(std::int32_t x, std::int32_t y)
     return previous;
 }
 
-// Midpoint walk along the major axis with the platform's tie-breaking: exactly `major` pixels, the
-// start pixel first and the end pixel never. Octants: 1 dx > 0, dy > 0, dx > dy; 2 dx > 0, dy > 0,
-// dx <= dy; 3 dx <= 0, dy > 0, -dx <= dy; 4 dx < 0, dy > 0, -dx > dy; 5 dx < 0, dy <= 0,
-// -dx > -dy; 6 dx < 0, dy <= 0, -dx <= -dy; 7 dx >= 0, dy < 0, dx <= -dy; 8 dx > 0, dy < 0,
-// dx > -dy. Horizontal and vertical lines fall out of the same walk (the minor step never comes).
 void CDrawingSurface::LineTo(std::int32_t x1, std::int32_t y1)
 {
     ++m_nChangeCount;
@@ -114,39 +94,7 @@ void CDrawingSurface::LineTo(std::int32_t x1, std::int32_t y1)
     if (std::max<std::int64_t>(x0, x1) < 0 || std::min<std::int64_t>(x0, x1) >= m_nWidth ||
         std::max<std::int64_t>(y0, y1) < 0 || std::min<std::int64_t>(y0, y1) >= m_nHeight)
         return;
-
-    const std::int64_t dx = x1 - x0;
-    const std::int64_t dy = y1 - y0;
-    const std::int64_t a = std::abs(dx);
-    const std::int64_t b = std::abs(dy);
-    const bool xMajor = a > b;
-    const std::int64_t major = xMajor ? a : b;
-    const std::int64_t minor = xMajor ? b : a;
-    const std::int64_t bias = LineBias(dx, dy);
-    const std::int64_t stepX = Sign(dx);
-    const std::int64_t stepY = Sign(dy);
-
-    std::int64_t x = x0;
-    std::int64_t y = y0;
-    std::int64_t err = 2 * minor - major;
-    for (std::int64_t i = 0; i < major; ++i)
-    {
-        PlotPixelClipped(x, y);
-        if (err + bias > 0)
-        {
-            if (xMajor)
-                y += stepY;
-            else
-                x += stepX;
-            err += 2 * minor - 2 * major;
-        }
-        else
-            err += 2 * minor;
-        if (xMajor)
-            x += stepX;
-        else
-            y += stepY;
-    }
+    WalkLine(x0, y0, x1, y1, [this](std::int64_t x, std::int64_t y) { PlotPixelClipped(x, y); });
 }
 
 // Rows top and bottom - 1 from column left to right - 1, columns left and right - 1 between them:
@@ -182,11 +130,8 @@ void CDrawingSurface::Rectangle(std::int32_t x0, std::int32_t y0, std::int32_t x
     }
 }
 
-// The integer midpoint ellipse walk (Zingl) for the w x h box: the lower-right quarter is walked
-// from (a, h / 2) while x >= w / 2, and each point is mirrored left-right and top-bottom. Where a
-// mirror falls on the point itself (the middle column of an odd width, the middle row of an odd
-// height) it is not set again, so each pixel is set once. The walk is followed as the platform
-// does it, including its known gaps at the ends of very narrow, tall boxes.
+// The outline of the ellipse inscribed in the box (see WalkEllipseOutline); a box 2 pixels or less
+// wide or high is the rectangle outline of the same box.
 void CDrawingSurface::Ellipse(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1)
 {
     const std::int64_t left = std::min(x0, x1);
@@ -206,41 +151,65 @@ void CDrawingSurface::Ellipse(std::int32_t x0, std::int32_t y0, std::int32_t x1,
     if (w > kMaxEllipseBox || h > kMaxEllipseBox)
         return; // beyond any plot; the walk's arithmetic would not hold
 
-    const std::int64_t a = w - 1;
-    const std::int64_t b = h - 1;
-    const std::int64_t bOdd = b % 2;
-    std::int64_t dx = 4 * b * b * (1 - a);
-    std::int64_t dy = 4 * a * a * (1 + bOdd);
-    std::int64_t err = dx + dy + a * a * bOdd;
-    std::int64_t x = a;
-    std::int64_t y = h / 2;
-    while (x >= w / 2)
+    WalkEllipseOutline(left, top, w, h, [this](std::int64_t x, std::int64_t y) { PlotPixelClipped(x, y); });
+}
+
+// LineTo's own walk decides the pixels: the edges are drawn white on the part of the surface they
+// can reach, cleared black first, and the white pixels are the outline. The surface is then put back
+// and each outline pixel drawn once with the caller's pen and raster operation.
+void CDrawingSurface::Polygon(std::span<const Point> points)
+{
+    ++m_nChangeCount;
+    if (points.empty())
+        return;
+    std::int64_t left = points[0].x;
+    std::int64_t top = points[0].y;
+    std::int64_t right = points[0].x;
+    std::int64_t bottom = points[0].y;
+    for (const Point& p : points)
     {
-        const std::int64_t mirrorX = w - 1 - x;
-        const std::int64_t mirrorY = h - 1 - y;
-        PlotPixelClipped(left + x, top + y);
-        if (mirrorX != x)
-            PlotPixelClipped(left + mirrorX, top + y);
-        if (mirrorY != y)
-        {
-            PlotPixelClipped(left + x, top + mirrorY);
-            if (mirrorX != x)
-                PlotPixelClipped(left + mirrorX, top + mirrorY);
-        }
-        const std::int64_t e2 = 2 * err;
-        if (e2 >= dx)
-        {
-            --x;
-            dx += 8 * b * b;
-            err += dx;
-        }
-        if (e2 <= dy)
-        {
-            ++y;
-            dy += 8 * a * a;
-            err += dy;
-        }
+        left = std::min<std::int64_t>(left, p.x);
+        top = std::min<std::int64_t>(top, p.y);
+        right = std::max<std::int64_t>(right, p.x);
+        bottom = std::max<std::int64_t>(bottom, p.y);
     }
+    // A line sets pixels only within the box of its ends.
+    const auto fromX = static_cast<std::int32_t>(std::max<std::int64_t>(left, 0));
+    const auto fromY = static_cast<std::int32_t>(std::max<std::int64_t>(top, 0));
+    const auto toX = static_cast<std::int32_t>(std::min<std::int64_t>(right + 1, m_nWidth));
+    const auto toY = static_cast<std::int32_t>(std::min<std::int64_t>(bottom + 1, m_nHeight));
+    if (fromX >= toX || fromY >= toY)
+        return;
+    const Rect reach{fromX, fromY, toX, toY};
+    const auto rowBytes = static_cast<std::size_t>(toX - fromX) * 3;
+    std::vector<std::uint8_t> saved;
+    saved.reserve(rowBytes * static_cast<std::size_t>(toY - fromY));
+    for (std::int32_t y = fromY; y < toY; ++y)
+        saved.insert(saved.end(), PixelAt(fromX, y), PixelAt(fromX, y) + rowBytes);
+
+    const Rgb pen = m_penColour;
+    const RasterOp op = m_rasterOp;
+    const Point current = m_ptCurrent;
+    FillRgbPixels(m_pixels, m_nWidth, m_nHeight, reach, kBlack);
+    m_penColour = kWhite;
+    m_rasterOp = RasterOp::Copy;
+    MoveToEx(points[0].x, points[0].y);
+    for (std::size_t k = 1; k <= points.size(); ++k)
+        LineTo(points[k % points.size()].x, points[k % points.size()].y);
+
+    std::vector<Point> outline;
+    for (std::int32_t y = fromY; y < toY; ++y)
+        for (std::int32_t x = fromX; x < toX; ++x)
+            if (PixelAt(x, y)[0] != 0)
+                outline.push_back(Point{x, y});
+    for (std::int32_t y = fromY; y < toY; ++y)
+        std::copy_n(saved.data() + static_cast<std::size_t>(y - fromY) * rowBytes, rowBytes,
+                    PixelAt(fromX, y));
+    m_penColour = pen;
+    m_rasterOp = op;
+    m_ptCurrent = current;
+    for (const Point& p : outline)
+        PlotPixel(p.x, p.y);
 }
 
 void FillRgbPixels(std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
@@ -254,17 +223,19 @@ void FillRgbPixels(std::vector<std::uint8_t>& pixels, std::int32_t width, std::i
     if (fromX >= toX || fromY >= toY)
         return;
     const auto rowBytes = static_cast<std::size_t>(width) * 3;
-    for (std::int32_t y = fromY; y < toY; ++y)
-    {
-        std::uint8_t* p =
-            pixels.data() + static_cast<std::size_t>(y) * rowBytes + static_cast<std::size_t>(fromX) * 3;
-        for (std::int32_t x = fromX; x < toX; ++x, p += 3)
-        {
-            p[0] = colour.r;
-            p[1] = colour.g;
-            p[2] = colour.b;
-        }
-    }
+    const auto spanBytes = static_cast<std::size_t>(toX - fromX) * 3;
+    std::uint8_t* const first =
+        pixels.data() + static_cast<std::size_t>(fromY) * rowBytes + static_cast<std::size_t>(fromX) * 3;
+    // The first row's span: one pixel, then the filled part copied after itself until the span is
+    // full; every further row is a copy of that span. Pictures are mostly large fills (a plot's
+    // clear, a heatmap's paper and bins), which this does at the speed of copying memory.
+    first[0] = colour.r;
+    first[1] = colour.g;
+    first[2] = colour.b;
+    for (std::size_t filled = 3; filled < spanBytes; filled *= 2)
+        std::memcpy(first + filled, first, std::min(filled, spanBytes - filled));
+    for (std::int32_t y = fromY + 1; y < toY; ++y)
+        std::memcpy(first + static_cast<std::size_t>(y - fromY) * rowBytes, first, spanBytes);
 }
 
 void CDrawingSurface::FillOpaque(const Rect& rect, Rgb colour)
@@ -272,6 +243,29 @@ void CDrawingSurface::FillOpaque(const Rect& rect, Rgb colour)
     ++m_nChangeCount;
     m_bkColour = colour;
     FillRgbPixels(m_pixels, m_nWidth, m_nHeight, rect, colour);
+}
+
+void CDrawingSurface::PaintCodes(const Rect& box, const std::uint8_t* codes, std::size_t codeStride,
+                                 std::span<const Rgb> palette)
+{
+    assert(box.left >= 0 && box.top >= 0 && box.left <= box.right && box.top <= box.bottom &&
+           box.right <= m_nWidth && box.bottom <= m_nHeight && "the coded box lies on the surface");
+    ++m_nChangeCount;
+    for (std::int32_t y = box.top; y < box.bottom; ++y, codes += codeStride)
+    {
+        std::uint8_t* p = PixelAt(box.left, y);
+        for (std::int32_t x = 0; x < box.right - box.left; ++x, p += 3)
+        {
+            const std::uint8_t code = codes[x];
+            if (code == 0)
+                continue;
+            assert(code < palette.size() && "every code has its colour");
+            const Rgb colour = palette[code];
+            p[0] = colour.r;
+            p[1] = colour.g;
+            p[2] = colour.b;
+        }
+    }
 }
 
 TextExtent CDrawingSurface::GetTextExtent(std::string_view text) const

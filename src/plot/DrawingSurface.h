@@ -8,7 +8,9 @@
 
 #include "base/Geometry.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -76,10 +78,21 @@ public:
     // Hollow outlines of the box with the corners in any order, right and bottom excluded.
     void Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
     void Ellipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+    // Hollow outline of the closed path through points: the pixels LineTo sets along each edge from
+    // one point to the next and from the last back to the first, each pixel set once even where two
+    // edges share it, so that exclusive-or drawing erases it exactly. The current position stays.
+    void Polygon(std::span<const Point> points);
 
     // Fills rect (right and bottom excluded) with colour, always copied, and makes colour the text
     // background colour (the platform's opaque text-out with no text).
     void FillOpaque(const Rect& rect, Rgb colour);
+
+    // Paints a layer of coded pixels in one call (the markers of many records, see MarkerLayer.h):
+    // every pixel of box whose code is not 0 becomes palette[code]. codes holds a byte per pixel of
+    // box, its top-left pixel's first, rows codeStride bytes apart. box lies on the surface. Always
+    // copied, whatever the raster operation.
+    void PaintCodes(const Rect& box, const std::uint8_t* codes, std::size_t codeStride,
+                    std::span<const Rgb> palette);
 
     void SetTextColor(Rgb colour) { m_textColour = colour; }
     void SetBkColor(Rgb colour) { m_bkColour = colour; }

@@ -1,5 +1,7 @@
 #include "plot/HeatmapPicture.h"
 
+#include "base/Regions.h"
+#include "plot/DrawingSurface.h"
 #include "plot/LabelFont.h"
 #include "plot/OccupancyColours.h"
 #include "plot/Viridis.h"
@@ -9,6 +11,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace
 {
@@ -164,13 +167,81 @@ Rect OnPicture(const Rect& rect, const Rect& plot)
                 shift(r.bottom, plot.top)};
 }
 
+// The pixels of a circle's or polygon's outline as the plot's surface draws it (the ellipse in the
+// circle's box, the polygon's edges), as a mask of the plot with a one-pixel rim around it: the rim
+// holds the outline pixels just off the plot, whose dark edging still reaches onto it.
+class COutlineMask
+{
+public:
+    COutlineMask() : m_surface(kArenaWidth + 2, kArenaHeight + 2) {}
+
+    void Draw(const RegionShape& shape)
+    {
+        m_surface.FillOpaque(Rect{0, 0, m_surface.Width(), m_surface.Height()}, kBlack);
+        m_surface.SelectPen(kWhite);
+        const auto moved = MovedShape(shape, 1, 1); // into the mask's coordinates
+        if (!moved)
+            return; // far beyond the plot
+        if (moved->kind == ShapeKind::Circle)
+        {
+            const Rect box = ShapeBox(*moved);
+            m_surface.Ellipse(box.left, box.top, box.right, box.bottom);
+        }
+        else
+            m_surface.Polygon(moved->points);
+    }
+    // Whether plot pixel (x, y) is on the outline; -1 and the plot's size are the rim.
+    [[nodiscard]] bool At(std::int32_t x, std::int32_t y) const
+    {
+        return m_surface.GetPixel(x + 1, y + 1) != kBlack;
+    }
+
+private:
+    CDrawingSurface m_surface;
+};
+
+// A circle's or polygon's outline, edged dark on every side like a rectangle's, within the plot.
+void DrawShapeOutline(CScaledPainter& painter, COutlineMask& mask, const RegionShape& shape, const Rect& plot)
+{
+    mask.Draw(shape);
+    const auto pixel = [&plot](std::int32_t x, std::int32_t y) {
+        return Rect{plot.left + x, plot.top + y, plot.left + x + 1, plot.top + y + 1};
+    };
+    // Only the shape's box and the pixel around it can hold its outline or edging.
+    const Rect box = ShapeBox(shape);
+    const auto within = [](std::int64_t v, std::int32_t size)
+    { return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, size)); };
+    const std::int32_t fromX = within(std::int64_t{box.left} - 1, kArenaWidth);
+    const std::int32_t fromY = within(std::int64_t{box.top} - 1, kArenaHeight);
+    const std::int32_t toX = within(std::int64_t{box.right} + 2, kArenaWidth);
+    const std::int32_t toY = within(std::int64_t{box.bottom} + 2, kArenaHeight);
+    for (std::int32_t y = fromY; y < toY; ++y)
+        for (std::int32_t x = fromX; x < toX; ++x)
+        {
+            bool near = false;
+            for (std::int32_t dy = -1; dy <= 1 && !near; ++dy)
+                for (std::int32_t dx = -1; dx <= 1 && !near; ++dx)
+                    near = mask.At(x + dx, y + dy);
+            if (near)
+                painter.Fill(pixel(x, y), mask.At(x, y) ? kOutlineLight : kOutlineDark);
+        }
+}
+
 void DrawRegions(CScaledPainter& painter, const std::vector<HeatmapRegion>& regions, const Rect& plot)
 {
     // Each outline is light on the region's own edge with dark lines either side, so that it shows
     // on the darkest and the brightest colours of the map.
+    std::optional<COutlineMask> mask; // made for the first circle or polygon
     for (const HeatmapRegion& region : regions)
     {
-        const Rect r = OnPicture(region.rect, plot);
+        if (region.shape.kind != ShapeKind::Rectangle)
+        {
+            if (!mask)
+                mask.emplace();
+            DrawShapeOutline(painter, *mask, region.shape, plot);
+            continue;
+        }
+        const Rect r = OnPicture(region.shape.rect, plot);
         FrameClipped(painter, InflateRect(r, 1, 1), plot, kOutlineDark);
         FrameClipped(painter, InflateRect(r, -1, -1), plot, kOutlineDark);
         FrameClipped(painter, r, plot, kOutlineLight);
@@ -178,7 +249,7 @@ void DrawRegions(CScaledPainter& painter, const std::vector<HeatmapRegion>& regi
     // The names after every outline, so that no outline crosses a name.
     for (const HeatmapRegion& region : regions)
     {
-        const Rect r = OnPicture(region.rect, plot);
+        const Rect r = OnPicture(ShapeBox(region.shape), plot);
         const std::string name = PrintableText(region.name);
         if (name.empty() || Intersect(r, plot).left == Intersect(r, plot).right)
             continue;
@@ -236,6 +307,15 @@ void DrawColourBar(CScaledPainter& painter, const HeatmapLayout& layout,
 }
 
 } // namespace
+
+std::vector<HeatmapRegion> HeatmapRegionsOf(const CRegionTable& table)
+{
+    std::vector<HeatmapRegion> regions;
+    const std::int32_t count = std::clamp(table.m_nRegionCount, 0, kMaxRegions);
+    for (std::int32_t j = 0; j < count; ++j)
+        regions.push_back(HeatmapRegion{table.ShapeOf(j), table.m_regionNames[static_cast<std::size_t>(j)]});
+    return regions;
+}
 
 std::string PrintableText(std::string_view text)
 {

@@ -7,6 +7,8 @@
 #include "analysis/Occupancy.h"
 #include "base/Geometry.h"
 #include "plot/RgbRaster.h"
+#include "regions/RegionShape.h"
+#include "regions/RegionTable.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,12 +20,16 @@ inline constexpr std::int32_t kMinHeatmapScale = 1;
 inline constexpr std::int32_t kMaxHeatmapScale = 8;
 inline constexpr std::int32_t kDefaultHeatmapScale = 2;
 
-// A region drawn over the heatmap: its rectangle in plot pixels (corners in any order) and its name.
+// A region drawn over the heatmap: its shape in plot pixels (a rectangle's corners in any order)
+// and its name.
 struct HeatmapRegion
 {
-    Rect rect;
+    RegionShape shape;
     std::string name;
 };
+
+// The regions 0 .. m_nRegionCount - 1 of a table, each with its shape and name.
+[[nodiscard]] std::vector<HeatmapRegion> HeatmapRegionsOf(const CRegionTable& table);
 
 struct HeatmapPictureOptions
 {

@@ -3,6 +3,7 @@
 #include "plot/LabelFont.h"
 
 #include <algorithm>
+#include <cstring>
 
 RgbImageView ViewOf(const CDrawingSurface& surface)
 {
@@ -11,9 +12,11 @@ RgbImageView ViewOf(const CDrawingSurface& surface)
 
 CRgbRaster::CRgbRaster(std::int32_t width, std::int32_t height, Rgb background)
     : m_nWidth(std::max(width, 0)), m_nHeight(std::max(height, 0)),
-      m_pixels(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight) * 3)
+      // A grey background (white and black are the usual ones) is every byte the same: set at once.
+      m_pixels(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight) * 3, background.r)
 {
-    FillRect(Rect{0, 0, m_nWidth, m_nHeight}, background);
+    if (background.g != background.r || background.b != background.r)
+        FillRect(Rect{0, 0, m_nWidth, m_nHeight}, background);
 }
 
 Rgb CRgbRaster::GetPixel(std::int32_t x, std::int32_t y) const
@@ -79,17 +82,27 @@ CRgbRaster Magnified(const RgbImageView& image, std::int32_t scale)
     const std::int32_t width = std::max(image.width, 0);
     const std::int32_t height = std::max(image.height, 0);
     CRgbRaster raster(width * k, height * k, kBlack);
-    if (image.pixels == nullptr)
+    if (image.pixels == nullptr || raster.m_pixels.empty())
         return raster;
+    const auto sourceRow = static_cast<std::size_t>(width) * 3;
+    const auto rowBytes = static_cast<std::size_t>(raster.m_nWidth) * 3;
+    const auto factor = static_cast<std::size_t>(k);
     for (std::int32_t y = 0; y < height; ++y)
-        for (std::int32_t x = 0; x < width; ++x)
-        {
-            const std::uint8_t* p =
-                image.pixels + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                static_cast<std::size_t>(x)) *
-                                   3;
-            raster.FillRect(Rect{x * k, y * k, (x + 1) * k, (y + 1) * k}, Rgb{p[0], p[1], p[2]});
-        }
+    {
+        // The first row of the band: each pixel k times over; the band's other rows copy it.
+        const std::uint8_t* from = image.pixels + static_cast<std::size_t>(y) * sourceRow;
+        std::uint8_t* const band = raster.m_pixels.data() + static_cast<std::size_t>(y) * factor * rowBytes;
+        std::uint8_t* to = band;
+        for (std::int32_t x = 0; x < width; ++x, from += 3)
+            for (std::int32_t copy = 0; copy < k; ++copy, to += 3)
+            {
+                to[0] = from[0];
+                to[1] = from[1];
+                to[2] = from[2];
+            }
+        for (std::size_t row = 1; row < factor; ++row)
+            std::memcpy(band + row * rowBytes, band, rowBytes);
+    }
     return raster;
 }
 

@@ -48,6 +48,8 @@ public:
     void DrawText(std::int32_t x, std::int32_t y, std::string_view text, Rgb ink, std::int32_t scale);
 
 private:
+    friend CRgbRaster Magnified(const RgbImageView& image, std::int32_t scale);
+
     [[nodiscard]] std::size_t Offset(std::int32_t x, std::int32_t y) const
     {
         return (static_cast<std::size_t>(y) * static_cast<std::size_t>(m_nWidth) +

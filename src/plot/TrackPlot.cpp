@@ -3,28 +3,17 @@
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
 #include "plot/BitmapFile.h"
+#include "plot/MarkerLayer.h"
+#include "plot/PositionMarker.h"
 #include "trackfile/TrackFile.h"
 
 #include <algorithm>
 #include <cassert>
-#include <cmath>
 #include <string>
 
 namespace
 {
-constexpr Rgb kMarkerDotColour{128, 0, 128};
-constexpr Rgb kMarkerLineColour = kWhite;
 constexpr Rgb kBandColour = kWhite;
-// pi, pi/4 and pi/2 to ten digits, as the tracker's own playback program wrote them: the marker's
-// line ends are truncated to pixels, and the full-precision values move some of them by one.
-constexpr double kPi = 3.141592654;
-constexpr double kOneOver180 = 1.0 / 180.0; // the double nearest 1/180
-constexpr std::int32_t kCircleRadius = 5;
-constexpr double kShaftHalfLength = 20.0;
-constexpr double kArrowheadLength = 5.0;
-constexpr double kArrowheadHalfAngle = 0.7853981635;
-constexpr double kCrossbarHalfLength = 10.0;
-constexpr double kCrossbarAngleOffset = 1.570796327;
 
 constexpr std::int32_t kLabelRowLeft = 5;
 constexpr std::int32_t kLabelRowTop = 5;
@@ -32,20 +21,6 @@ constexpr std::int32_t kLabelRowTop = 5;
 constexpr int kChannelMax = 255;
 constexpr int kLumLevel = 159;
 constexpr int kClassBoost = 255;
-
-// A record position is used unclamped, so a computed coordinate may lie anywhere; converting a
-// double outside the 32-bit range to an integer is undefined. Anything this far off is off every
-// surface, and every point of one marker lies within 25 pixels of its position, so pulling such
-// values in to +-2^30 changes no pixel.
-constexpr double kFarOff = 1073741824.0;
-std::int32_t TruncToPixel(double v)
-{
-    return static_cast<std::int32_t>(std::clamp(v, -kFarOff, kFarOff)); // toward zero
-}
-std::int32_t ClampToPixel(std::int64_t v)
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -1073741824, 1073741824));
-}
 
 std::uint8_t Channel(int sum)
 {
@@ -117,40 +92,29 @@ int CTrackPlot::DrawPositionMarker(const TrackRecord& record)
     if (m_pSurface == nullptr)
         return kErrOpen;
     CDrawingSurface& surface = *m_pSurface;
-    const std::int32_t px = record.x;
-    const std::int32_t py = record.y;
-    const double x = px;
-    const double y = py;
-    const double theta = static_cast<double>(std::int32_t{record.angle}) * kPi * kOneOver180;
-
-    for (std::int64_t dy = -1; dy <= 1; ++dy)
-        for (std::int64_t dx = -1; dx <= 1; ++dx)
-            surface.SetPixelV(ClampToPixel(px + dx), ClampToPixel(py + dy), kMarkerDotColour);
+    const MarkerShape shape = MarkerShapeAt(record.x, record.y, MarkerHeadingOf(record.angle));
+    for (const std::int32_t row : shape.dotRows)
+        for (const std::int32_t column : shape.dotColumns)
+            surface.SetPixelV(column, row, kMarkerDotColour);
 
     surface.SelectPen(kMarkerLineColour);
     surface.SetROP2(RasterOp::Copy);
-    surface.Ellipse(
-        ClampToPixel(std::int64_t{px} - kCircleRadius), ClampToPixel(std::int64_t{py} - kCircleRadius),
-        ClampToPixel(std::int64_t{px} + kCircleRadius), ClampToPixel(std::int64_t{py} + kCircleRadius));
+    surface.Ellipse(shape.circle.left, shape.circle.top, shape.circle.right, shape.circle.bottom);
+    surface.MoveToEx(shape.tail.x, shape.tail.y);
+    surface.LineTo(shape.tip.x, shape.tip.y);
+    surface.LineTo(shape.leftBarb.x, shape.leftBarb.y);
+    surface.MoveToEx(shape.tip.x, shape.tip.y);
+    surface.LineTo(shape.rightBarb.x, shape.rightBarb.y);
+    surface.MoveToEx(shape.crossStart.x, shape.crossStart.y);
+    surface.LineTo(shape.crossEnd.x, shape.crossEnd.y);
+    return kOk;
+}
 
-    const double tipX = x + kShaftHalfLength * std::cos(theta);
-    const double tipY = y + kShaftHalfLength * std::sin(theta);
-    surface.MoveToEx(TruncToPixel(x - kShaftHalfLength * std::cos(theta)),
-                     TruncToPixel(y - kShaftHalfLength * std::sin(theta)));
-    surface.LineTo(TruncToPixel(tipX), TruncToPixel(tipY));
-
-    // The arrowhead strokes start from the unrounded tip.
-    surface.LineTo(TruncToPixel(tipX - kArrowheadLength * std::cos(theta - kArrowheadHalfAngle)),
-                   TruncToPixel(tipY - kArrowheadLength * std::sin(theta - kArrowheadHalfAngle)));
-    surface.MoveToEx(TruncToPixel(tipX), TruncToPixel(tipY));
-    surface.LineTo(TruncToPixel(tipX - kArrowheadLength * std::cos(theta + kArrowheadHalfAngle)),
-                   TruncToPixel(tipY - kArrowheadLength * std::sin(theta + kArrowheadHalfAngle)));
-
-    const double phi = theta + kCrossbarAngleOffset;
-    surface.MoveToEx(TruncToPixel(x + kCrossbarHalfLength * std::cos(phi)),
-                     TruncToPixel(y + kCrossbarHalfLength * std::sin(phi)));
-    surface.LineTo(TruncToPixel(x - kCrossbarHalfLength * std::cos(phi)),
-                   TruncToPixel(y - kCrossbarHalfLength * std::sin(phi)));
+int CTrackPlot::DrawMarkerLayer(CMarkerLayer& layer)
+{
+    if (m_pSurface == nullptr)
+        return kErrOpen;
+    layer.PaintOnto(*m_pSurface);
     return kOk;
 }
 
@@ -212,10 +176,17 @@ int CTrackPlot::DrawRecord(const TrackRecord& record, ColorFilter filter, ViewMo
 int CTrackPlot::ShowRecord(TrackRecord& record, std::uint32_t index, const Rect* rects, std::int32_t count,
                            std::int32_t selected, ColorFilter filter, ViewMode view)
 {
+    return ShowRecord(record, index, rects, nullptr, count, selected, filter, view);
+}
+
+int CTrackPlot::ShowRecord(TrackRecord& record, std::uint32_t index, const Rect* rects,
+                           const RegionShape* shapes, std::int32_t count, std::int32_t selected,
+                           ColorFilter filter, ViewMode view)
+{
     if (m_pTrackFile == nullptr)
         return kErrOpen;
     Clear();
-    RedrawRegions(rects, count, selected);
+    RedrawRegions(rects, shapes, count, selected);
     const int fetched = m_pTrackFile->GetRecord(record, index);
     DrawRecord(record, filter, view);
     return fetched;
@@ -224,19 +195,41 @@ int CTrackPlot::ShowRecord(TrackRecord& record, std::uint32_t index, const Rect*
 int CTrackPlot::OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                               std::int32_t index, RasterOp op)
 {
-    const std::int64_t width = std::int64_t{right} - left;
-    const std::int64_t height = std::int64_t{bottom} - top;
-    if (width >= -1 && width <= 1)
-        return kErrNoRecord;
-    if (height >= -1 && height <= 1)
-        return kErrNoRecord;
+    return OutlineShape(Rect{left, top, right, bottom}, RegionShape{}, index, op);
+}
+
+int CTrackPlot::OutlineShape(const Rect& rect, const RegionShape& shape, std::int32_t index, RasterOp op)
+{
+    if (shape.kind == ShapeKind::Rectangle)
+    {
+        const std::int64_t width = std::int64_t{rect.right} - rect.left;
+        const std::int64_t height = std::int64_t{rect.bottom} - rect.top;
+        if (width >= -1 && width <= 1)
+            return kErrNoRecord;
+        if (height >= -1 && height <= 1)
+            return kErrNoRecord;
+    }
     if (!IsRegionIndex(index, kMaxRegions))
         return kErrNoRecord;
     if (m_pSurface == nullptr)
         return kErrOpen;
     m_pSurface->SelectPen(kRegionColors[static_cast<std::size_t>(index)]);
     m_pSurface->SetROP2(op);
-    m_pSurface->Rectangle(left, top, right, bottom);
+    switch (shape.kind)
+    {
+    case ShapeKind::Rectangle:
+        m_pSurface->Rectangle(rect.left, rect.top, rect.right, rect.bottom);
+        break;
+    case ShapeKind::Circle:
+    {
+        const Rect box = ShapeBox(shape); // the ellipse inscribed in the circle's box
+        m_pSurface->Ellipse(box.left, box.top, box.right, box.bottom);
+        break;
+    }
+    case ShapeKind::Polygon:
+        m_pSurface->Polygon(shape.points);
+        break;
+    }
     m_pSurface->SetROP2(RasterOp::Copy); // everything else draws in copy mode
     return kOk;
 }
@@ -294,6 +287,12 @@ int CTrackPlot::EraseRegionLabels(std::int32_t count)
 
 int CTrackPlot::RedrawRegions(const Rect* rects, std::int32_t count, std::int32_t selected)
 {
+    return RedrawRegions(rects, nullptr, count, selected);
+}
+
+int CTrackPlot::RedrawRegions(const Rect* rects, const RegionShape* shapes, std::int32_t count,
+                              std::int32_t selected)
+{
     if (m_pSurface == nullptr)
         return kErrOpen; // nothing drawn, so the list of drawn outlines stays as it is
     // The table holds 50 rectangles; a longer or missing list must not read or write past it.
@@ -301,19 +300,23 @@ int CTrackPlot::RedrawRegions(const Rect* rects, std::int32_t count, std::int32_
         count = 0;
     count = std::clamp<std::int32_t>(count, 0, kMaxRegions);
 
+    const RegionShape rectangle;
+    const auto shapeOf = [&](std::int32_t i) -> const RegionShape&
+    { return shapes != nullptr ? shapes[i] : rectangle; };
     for (std::uint32_t i = 0; i < m_nDrawnRegions; ++i)
-    {
-        const Rect& r = m_drawnRegionRects[i];
-        XorRegionOutline(r.left, r.top, r.right, r.bottom, static_cast<std::int32_t>(i));
-    }
+        OutlineShape(m_drawnRegionRects[i], m_drawnRegionShapes[i], static_cast<std::int32_t>(i),
+                     RasterOp::Xor);
     for (std::int32_t i = 0; i < count; ++i)
-        DrawRegionOutline(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom, i);
+        OutlineShape(rects[i], shapeOf(i), i, RasterOp::Copy);
     EraseRegionLabels(static_cast<std::int32_t>(m_nDrawnRegions));
     DrawRegionLabels(count, selected);
 
     m_nDrawnRegions = static_cast<std::uint32_t>(count);
     if (rects != m_drawnRegionRects.data()) // a caller may hand back the drawn list itself
         std::copy(rects, rects + count, m_drawnRegionRects.begin());
+    if (shapes != m_drawnRegionShapes.data())
+        for (std::int32_t i = 0; i < count; ++i)
+            m_drawnRegionShapes[static_cast<std::size_t>(i)] = shapeOf(i);
     return kOk;
 }
 
@@ -350,8 +353,14 @@ std::optional<std::string> LongPlotQuestion(std::uint64_t total, std::uint32_t n
 
 int CTrackPlot::PlotEntireTrack(const Rect* rects, std::int32_t count, std::int32_t selected, std::uint32_t n)
 {
+    return PlotEntireTrack(rects, nullptr, count, selected, n);
+}
+
+int CTrackPlot::PlotEntireTrack(const Rect* rects, const RegionShape* shapes, std::int32_t count,
+                                std::int32_t selected, std::uint32_t n)
+{
     Clear();
-    RedrawRegions(rects, count, selected);
+    RedrawRegions(rects, shapes, count, selected);
     return PlotEveryNthRecord(n);
 }
 

@@ -10,6 +10,7 @@
 #include "plot/ColorFilter.h"
 #include "plot/DrawingSurface.h"
 #include "plot/RegionColors.h"
+#include "regions/RegionShape.h"
 #include "trackfile/TrackRecord.h"
 
 #include <array>
@@ -17,6 +18,7 @@
 #include <optional>
 #include <string>
 
+class CMarkerLayer;
 class CTrackFile;
 
 // A TrackWord turned into a surface pixel and the colour it is shown in.
@@ -52,6 +54,10 @@ public:
     // The purple dot, white circle, heading arrow and crossbar at the record's position (not
     // clamped). 0, or -601 without a surface.
     int DrawPositionMarker(const TrackRecord& record);
+    // The markers added to layer since it was last drawn, in one surface operation: the same pixels
+    // as DrawPositionMarker for each of them in turn. The layer has the surface's size and is empty
+    // afterwards. 0, or -601 without a surface (the layer keeps its markers).
+    int DrawMarkerLayer(CMarkerLayer& layer);
     // Points as segments coloured by their start point, or targets as 3 x 3 blocks.
     int DrawPointsOrTargets(const TrackRecord& record, ColorFilter filter, ViewMode view);
     // The marker, then the points or targets over it. It does not clear first: its callers have
@@ -63,6 +69,9 @@ public:
     // -601 without a reader.
     int ShowRecord(TrackRecord& record, std::uint32_t index, const Rect* rects, std::int32_t count,
                    std::int32_t selected, ColorFilter filter, ViewMode view);
+    // The same for regions of any shape (shapes as RedrawRegions takes them).
+    int ShowRecord(TrackRecord& record, std::uint32_t index, const Rect* rects, const RegionShape* shapes,
+                   std::int32_t count, std::int32_t selected, ColorFilter filter, ViewMode view);
 
     // Region outline in kRegionColors[index], copy mode; -603 (nothing drawn) when the rectangle
     // is less than 2 pixels wide or high or index is not a region index; otherwise 0.
@@ -79,6 +88,12 @@ public:
     // Takes the outlines and labels drawn last off and draws those of rects[0 .. count - 1]
     // (count cut to 0 .. 50). 0, or -601 without a surface (then nothing changes).
     int RedrawRegions(const Rect* rects, std::int32_t count, std::int32_t selected);
+    // The same for regions of any shape: rects and shapes as the region table holds them (a
+    // rectangle shape stands for the rectangle of rects; shapes may be null when all are
+    // rectangles). A circle's outline is the surface's ellipse in its box, a polygon's its edges;
+    // rectangles are drawn exactly as above.
+    int RedrawRegions(const Rect* rects, const RegionShape* shapes, std::int32_t count,
+                      std::int32_t selected);
 
     // Markers of records 0, n, 2n, ... of the open file (n = 0 means 1); asks first when more than
     // 10000 would be plotted. 0 (also after No), -601 without a reader or surface, or the reader's
@@ -86,6 +101,8 @@ public:
     int PlotEveryNthRecord(std::uint32_t n);
     // Clear, RedrawRegions, PlotEveryNthRecord.
     int PlotEntireTrack(const Rect* rects, std::int32_t count, std::int32_t selected, std::uint32_t n);
+    int PlotEntireTrack(const Rect* rects, const RegionShape* shapes, std::int32_t count,
+                        std::int32_t selected, std::uint32_t n);
 
     // Rubber band of the region gesture, drawn white in exclusive-or mode.
     int BeginBand(std::int32_t x, std::int32_t y); // sets the anchor; 0
@@ -106,10 +123,14 @@ public:
     bool m_bBandShown = false;
     std::uint32_t m_nDrawnRegions = 0;
     std::array<Rect, kMaxRegions> m_drawnRegionRects{};
+    std::array<RegionShape, kMaxRegions> m_drawnRegionShapes{}; // a rectangle: that of m_drawnRegionRects
 
 private:
     int OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                       std::int32_t index, RasterOp op);
+    // A region's outline by its shape: a rectangle (rect, refused when under 2 pixels wide or high),
+    // a circle as the ellipse in its box, a polygon as its edges.
+    int OutlineShape(const Rect& rect, const RegionShape& shape, std::int32_t index, RasterOp op);
     enum class LabelInk
     {
         Colours, // the selected label in its full colour, the others dimmed

@@ -53,17 +53,25 @@ int CRegionEventGenerator::SetRegions(const Rect* rects, const std::string* name
     }
     m_pRegionRects = rects;
     m_pRegionNames = names;
+    m_pRegionShapes = nullptr;
     m_nRegions = count;
     m_bRegionsSet = true;
     return kOk;
+}
+
+int CRegionEventGenerator::SetRegions(const CRegionTable& table)
+{
+    const int set = SetRegions(table.m_regionRects.data(), table.m_regionNames.data(), table.m_nRegionCount);
+    if (set == kOk)
+        m_pRegionShapes = table.m_regionShapes.data();
+    return set;
 }
 
 int CRegionEventGenerator::Prepare(CTrackFile& reader, const CRegionTable& table, std::int32_t margin)
 {
     Init(margin);
     const int source = SetSource(&reader, reader.GetFileName(), reader.GetRecordCount());
-    const int regions =
-        SetRegions(table.m_regionRects.data(), table.m_regionNames.data(), table.m_nRegionCount);
+    const int regions = SetRegions(table);
     return source == kOk && regions == kOk ? kOk : kErrNoInput;
 }
 
@@ -108,6 +116,13 @@ int CRegionEventGenerator::BeginPass()
     WriteHeaders();
     m_states.assign(regions, RegionVisitState{});
     m_buffers.assign(regions, RegionEventBuffer{});
+    m_zones.clear();
+    for (std::int32_t j = 0; j < m_nRegions; ++j)
+    {
+        const bool shaped = m_pRegionShapes != nullptr && m_pRegionShapes[j].kind != ShapeKind::Rectangle;
+        m_zones.push_back(MakeRegionZones(
+            shaped ? m_pRegionShapes[j] : RegionShape::Rectangle(m_pRegionRects[j]), m_nMargin));
+    }
     return m_bFailed ? kErrOpen : kOk;
 }
 
@@ -116,7 +131,8 @@ int CRegionEventGenerator::StepRecord(const TrackRecord& record, std::uint64_t i
     for (std::int32_t j = 0; j < m_nRegions && !m_bFailed; ++j)
     {
         RegionVisitState& state = m_states[static_cast<std::size_t>(j)];
-        Step(record, index, m_pRegionRects[j], state);
+        StepVisit(state, ClassifyPosition(record.x, record.y, m_zones[static_cast<std::size_t>(j)]), index,
+                  record.timestamp);
         if (state.complete != 0)
         {
             StorePair(j);
@@ -148,6 +164,7 @@ void CRegionEventGenerator::AbandonPass()
 void CRegionEventGenerator::ReleasePass()
 {
     std::vector<RegionVisitState>().swap(m_states);
+    std::vector<RegionZones>().swap(m_zones);
     std::vector<RegionEventBuffer>().swap(m_buffers);
     m_regionFiles.clear();
     m_outputs.clear(); // removes the temporary files of a pass that did not end well

@@ -61,7 +61,11 @@ public:
     int SetSource(CTrackFile* reader, std::string fileName, std::uint32_t recordCount);
     // The regions (borrowed): rects[0 .. count-1] as stored by the table (corners as dragged) and
     // their names. -1 when either is missing or count is not 1 .. 50.
+    // Every region is judged as its rectangle.
     int SetRegions(const Rect* rects, const std::string* names, std::int32_t count);
+    // The regions of a table (borrowed), each judged by its shape: rectangles as above, circles and
+    // polygons by the shape itself, never by their box. -1 when the count is not 1 .. 50.
+    int SetRegions(const CRegionTable& table);
     // The set-up the window's command and tracktool share: Init with the margin, SetSource with the
     // reader, its file name and its record count, SetRegions with the table's regions. -1 when
     // SetSource or SetRegions refuses (Run then refuses too), else 0.
@@ -112,10 +116,12 @@ public:
 
     std::int32_t m_nMargin = 0;
     bool m_bInitialised = false;
-    std::vector<RegionVisitState> m_states;      // one per region, during a run only
-    std::vector<RegionEventBuffer> m_buffers;    // one per region, during a run only
-    const Rect* m_pRegionRects = nullptr;        // borrowed
-    const std::string* m_pRegionNames = nullptr; // borrowed
+    std::vector<RegionVisitState> m_states;       // one per region, during a run only
+    std::vector<RegionZones> m_zones;             // one per region, during a run only
+    std::vector<RegionEventBuffer> m_buffers;     // one per region, during a run only
+    const Rect* m_pRegionRects = nullptr;         // borrowed
+    const std::string* m_pRegionNames = nullptr;  // borrowed
+    const RegionShape* m_pRegionShapes = nullptr; // borrowed; null: every region is its rectangle
     bool m_bRegionsSet = false;
     std::int32_t m_nRegions = 0;
     CTrackFile* m_pReader = nullptr; // borrowed

@@ -5,15 +5,19 @@
 #include "base/OutputFile.h"
 #include "base/Regions.h"
 #include "base/ResultCodes.h"
+#include "regions/JsonNumbers.h"
+#include "regions/LayoutSettings.h"
 #include "regions/RegionName.h"
 #include "regions/VisitRule.h"
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 namespace
 {
@@ -27,29 +31,78 @@ struct LoadedLayout
 {
     CRegionTable table;
     std::int32_t margin = kDefaultRegionMargin;
+    AnalysisSettings settings;
 };
-
-// value as a whole number in [min, max], or nothing (a fraction, text, or out of range).
-std::optional<std::int64_t> WholeNumberIn(const Json& value, std::int64_t min, std::int64_t max)
-{
-    if (value.is_number_unsigned())
-    {
-        const auto number = value.get<std::uint64_t>();
-        if (number > static_cast<std::uint64_t>(max) || static_cast<std::int64_t>(number) < min)
-            return std::nullopt;
-        return static_cast<std::int64_t>(number);
-    }
-    if (!value.is_number_integer())
-        return std::nullopt;
-    const auto number = value.get<std::int64_t>();
-    if (number < min || number > max)
-        return std::nullopt;
-    return number;
-}
 
 std::string Entry(std::size_t index)
 {
     return "regions[" + std::to_string(index) + "]";
+}
+
+// A circle's or polygon's number: a whole number within the shapes' coordinate range.
+std::optional<std::int32_t> ShapeNumber(const Json& value)
+{
+    const auto number = WholeNumberIn(value, -std::int64_t{kShapeCoordinateLimit}, kShapeCoordinateLimit);
+    return number ? std::optional<std::int32_t>(static_cast<std::int32_t>(*number)) : std::nullopt;
+}
+
+std::string NotAShapeNumber(const std::string& what)
+{
+    return what + " is not a whole number from " + std::to_string(-kShapeCoordinateLimit) + " to " +
+           std::to_string(kShapeCoordinateLimit);
+}
+
+// Puts a checked shape into slot index; what is wrong with it otherwise.
+std::optional<std::string> PlaceShape(const RegionShape& shape, const std::string& what, std::size_t index,
+                                      CRegionTable& table)
+{
+    if (auto problem = FindShapeProblem(shape))
+        return what + " " + *problem;
+    table.SetShape(static_cast<std::int32_t>(index), shape);
+    return std::nullopt;
+}
+
+std::optional<std::string> ReadCircle(const Json& circle, std::size_t index, CRegionTable& table)
+{
+    const std::string what = Entry(index) + ".circle";
+    constexpr std::size_t kNumbers = 3;
+    if (!circle.is_array() || circle.size() != kNumbers)
+        return what + " is not a list of three whole numbers (centre x, centre y, radius)";
+    std::array<std::int32_t, kNumbers> values{};
+    for (std::size_t k = 0; k < kNumbers; ++k)
+    {
+        const auto value = ShapeNumber(circle[k]);
+        if (!value)
+            return NotAShapeNumber(what + "[" + std::to_string(k) + "]");
+        values[k] = *value;
+    }
+    return PlaceShape(RegionShape::Circle(values[0], values[1], values[2]), what, index, table);
+}
+
+std::optional<std::string> ReadPolygon(const Json& polygon, std::size_t index, CRegionTable& table)
+{
+    const std::string what = Entry(index) + ".polygon";
+    if (!polygon.is_array())
+        return what + " is not a list of points [x, y]";
+    if (polygon.size() < kMinPolygonPoints || polygon.size() > kMaxPolygonPoints)
+        return what + " has " + std::to_string(polygon.size()) + " points; a polygon has " +
+               std::to_string(kMinPolygonPoints) + " to " + std::to_string(kMaxPolygonPoints);
+    std::vector<Point> points;
+    for (std::size_t k = 0; k < polygon.size(); ++k)
+    {
+        const std::string point = what + "[" + std::to_string(k) + "]";
+        const Json& pair = polygon[k];
+        if (!pair.is_array() || pair.size() != 2)
+            return point + " is not a point [x, y]";
+        const auto x = ShapeNumber(pair[0]);
+        const auto y = ShapeNumber(pair[1]);
+        if (!x)
+            return NotAShapeNumber(point + "[0]");
+        if (!y)
+            return NotAShapeNumber(point + "[1]");
+        points.push_back(Point{*x, *y});
+    }
+    return PlaceShape(RegionShape::Polygon(std::move(points)), what, index, table);
 }
 
 // Reads regions[index] into slot index of the table; what is wrong with it otherwise.
@@ -68,6 +121,16 @@ std::optional<std::string> ReadRegion(const Json& region, std::size_t index, CRe
         table.m_regionNames[index] = text;
     }
     const auto rect = region.find("rect");
+    const auto circle = region.find("circle");
+    const auto polygon = region.find("polygon");
+    const int shapes =
+        (rect != region.end() ? 1 : 0) + (circle != region.end() ? 1 : 0) + (polygon != region.end() ? 1 : 0);
+    if (shapes > 1)
+        return entry + " has more than one of \"rect\", \"circle\" and \"polygon\"; a region has one shape";
+    if (circle != region.end())
+        return ReadCircle(*circle, index, table);
+    if (polygon != region.end())
+        return ReadPolygon(*polygon, index, table);
     if (rect == region.end())
         return entry + ".rect is missing";
     constexpr std::size_t kCorners = 4;
@@ -82,7 +145,8 @@ std::optional<std::string> ReadRegion(const Json& region, std::size_t index, CRe
                    std::to_string(kLowestInt32) + " to " + std::to_string(kHighestInt32);
         values[k] = static_cast<std::int32_t>(*value);
     }
-    table.m_regionRects[index] = Rect{values[0], values[1], values[2], values[3]};
+    table.SetShape(static_cast<std::int32_t>(index),
+                   RegionShape::Rectangle(Rect{values[0], values[1], values[2], values[3]}));
     return std::nullopt;
 }
 
@@ -104,7 +168,8 @@ std::optional<std::string> ReadLayout(const Json& root, LoadedLayout& layout)
         version->get<std::uint64_t>() > static_cast<std::uint64_t>(kLayoutVersion))
         return "version " + version->dump() + " is newer than this program reads (version " +
                std::to_string(kLayoutVersion) + ")";
-    if (!WholeNumberIn(*version, 1, kLayoutVersion))
+    const std::optional<std::int64_t> versionNumber = WholeNumberIn(*version, 1, kLayoutVersion);
+    if (!versionNumber)
         return "version is not a whole number of 1 or more";
 
     if (const auto margin = root.find("margin"); margin != root.end())
@@ -126,18 +191,51 @@ std::optional<std::string> ReadLayout(const Json& root, LoadedLayout& layout)
         if (auto problem = ReadRegion((*regions)[j], j, layout.table))
             return problem;
     layout.table.m_nRegionCount = static_cast<std::int32_t>(regions->size());
+    // A version 1 layout knew no settings: keys of these names in one are someone else's.
+    constexpr std::int64_t kFirstVersionWithSettings = 2;
+    if (*versionNumber >= kFirstVersionWithSettings)
+        return ReadLayoutSettings(root, layout.settings);
     return std::nullopt;
 }
 
 // What SaveRegionLayout refuses to write, as it could not be loaded again.
-std::optional<std::string> FindUnsavable(const CRegionTable& table, std::int32_t margin)
+std::optional<std::string> FindUnsavable(const CRegionTable& table, std::int32_t margin,
+                                         const AnalysisSettings& settings)
 {
     if (margin < 0)
         return "the margin " + std::to_string(margin) + " is below 0";
+    if (auto problem = FindSettingsProblem(settings))
+        return problem;
     for (std::int32_t j = 0; j < table.m_nRegionCount && j < kMaxRegions; ++j)
         if (const auto problem = FindRegionNameProblem(table.m_regionNames[static_cast<std::size_t>(j)]))
             return Entry(static_cast<std::size_t>(j)) + ".name " + *problem;
     return std::nullopt;
+}
+
+// "\"rect\": [l, t, r, b]", "\"circle\": [cx, cy, r]" or "\"polygon\": [[x, y], ...]".
+std::string FormatShapeEntry(const RegionShape& shape)
+{
+    const auto list = [](std::initializer_list<std::int32_t> numbers)
+    {
+        std::string text = "[";
+        for (const std::int32_t v : numbers)
+            text += (text.size() == 1 ? "" : ", ") + std::to_string(v);
+        return text + "]";
+    };
+    std::string text = "\"" + std::string(ShapeKindName(shape.kind)) + "\": ";
+    switch (shape.kind)
+    {
+    case ShapeKind::Rectangle:
+        return text + list({shape.rect.left, shape.rect.top, shape.rect.right, shape.rect.bottom});
+    case ShapeKind::Circle:
+        return text + list({shape.circle.cx, shape.circle.cy, shape.circle.r});
+    case ShapeKind::Polygon:
+        break;
+    }
+    text += "[";
+    for (std::size_t k = 0; k < shape.points.size(); ++k)
+        text += (k == 0 ? "" : ", ") + list({shape.points[k].x, shape.points[k].y});
+    return text + "]";
 }
 
 void TellUnusable(std::string_view fileLabel, const std::string& problem)
@@ -149,12 +247,20 @@ void TellUnusable(std::string_view fileLabel, const std::string& problem)
 int ParseRegionLayout(std::string_view text, std::string_view fileLabel, CRegionTable& table,
                       std::int32_t& margin)
 {
+    AnalysisSettings settings;
+    return ParseRegionLayout(text, fileLabel, table, margin, settings);
+}
+
+int ParseRegionLayout(std::string_view text, std::string_view fileLabel, CRegionTable& table,
+                      std::int32_t& margin, AnalysisSettings& settings)
+{
     LoadedLayout layout;
     layout.table = table;
     // Every slot starts as in a new table: the slots a layout does not fill hold no stale region.
     const CRegionTable fresh;
     layout.table.m_regionRects = fresh.m_regionRects;
     layout.table.m_regionNames = fresh.m_regionNames;
+    layout.table.m_regionShapes = fresh.m_regionShapes;
     std::optional<std::string> problem;
     try
     {
@@ -177,10 +283,20 @@ int ParseRegionLayout(std::string_view text, std::string_view fileLabel, CRegion
     layout.table.m_nSelectedRegion = layout.table.m_nRegionCount > 0 ? 0 : -1; // the first region
     table = layout.table;
     margin = layout.margin;
+    settings = layout.settings;
+    if (const auto stretch = FindCalibrationStretch(settings.calibration))
+        ShowMessage("The region layout " + std::string(fileLabel) + ": " + *stretch + ".");
     return kOk;
 }
 
 int LoadRegionLayout(const std::string& path, CRegionTable& table, std::int32_t& margin)
+{
+    AnalysisSettings settings;
+    return LoadRegionLayout(path, table, margin, settings);
+}
+
+int LoadRegionLayout(const std::string& path, CRegionTable& table, std::int32_t& margin,
+                     AnalysisSettings& settings)
 {
     CFile file;
     const std::string cannotOpen = "Cannot open the region layout " + path + ".";
@@ -211,27 +327,27 @@ int LoadRegionLayout(const std::string& path, CRegionTable& table, std::int32_t&
         return kErrOpen;
     }
     text.resize(static_cast<std::size_t>(got)); // a file cut short meanwhile is judged as it is
-    return ParseRegionLayout(text, path, table, margin);
+    return ParseRegionLayout(text, path, table, margin, settings);
 }
 
-std::string FormatRegionLayout(const CRegionTable& table, std::int32_t margin)
+std::string FormatRegionLayout(const CRegionTable& table, std::int32_t margin,
+                               const AnalysisSettings& settings)
 {
     std::string text = "{\n  \"format\": \"" + std::string(kLayoutFormat) +
                        "\",\n  \"version\": " + std::to_string(kLayoutVersion) +
-                       ",\n  \"margin\": " + std::to_string(margin) + ",\n  \"regions\": [";
+                       ",\n  \"margin\": " + std::to_string(margin) + ",\n";
+    text += FormatLayoutSettings(settings);
+    text += "  \"regions\": [";
     const std::int32_t count = std::min(std::max(table.m_nRegionCount, 0), kMaxRegions);
     for (std::int32_t j = 0; j < count; ++j)
     {
         const auto slot = static_cast<std::size_t>(j);
-        const Rect& r = table.m_regionRects[slot];
         // Names are UTF-8 and written as they are; quotes are escaped. A name that is not UTF-8
         // (refused before saving) would have its bad bytes replaced rather than throw.
         const std::string name =
             Json(table.m_regionNames[slot]).dump(-1, ' ', false, Json::error_handler_t::replace);
         text += (j == 0 ? "\n" : ",\n");
-        text += "    { \"name\": " + name + ", \"rect\": [" + std::to_string(r.left) + ", " +
-                std::to_string(r.top) + ", " + std::to_string(r.right) + ", " + std::to_string(r.bottom) +
-                "] }";
+        text += "    { \"name\": " + name + ", " + FormatShapeEntry(table.ShapeOf(j)) + " }";
     }
     text += count == 0 ? "]\n}\n" : "\n  ]\n}\n";
     return text;
@@ -239,12 +355,18 @@ std::string FormatRegionLayout(const CRegionTable& table, std::int32_t margin)
 
 int SaveRegionLayout(const std::string& path, const CRegionTable& table, std::int32_t margin)
 {
-    if (const auto problem = FindUnsavable(table, margin))
+    return SaveRegionLayout(path, table, margin, AnalysisSettings{});
+}
+
+int SaveRegionLayout(const std::string& path, const CRegionTable& table, std::int32_t margin,
+                     const AnalysisSettings& settings)
+{
+    if (const auto problem = FindUnsavable(table, margin, settings))
     {
         ShowMessage("The region layout " + path + " cannot be saved: " + *problem + ".");
         return kErrNoInput;
     }
-    const std::string text = FormatRegionLayout(table, margin);
+    const std::string text = FormatRegionLayout(table, margin, settings);
     COutputFile file;
     if (!file.Create(path))
     {

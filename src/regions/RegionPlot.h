@@ -5,6 +5,7 @@
 
 #include "base/Geometry.h"
 #include "base/Regions.h"
+#include "regions/RegionShape.h"
 
 #include <cstdint>
 
@@ -12,9 +13,11 @@ class IRegionPlot
 {
 public:
     virtual ~IRegionPlot() = default;
-    // Replaces the drawn outlines and labels by those of rects[0 .. count-1]; selected is the index
-    // whose label is marked (-1 for none).
-    virtual int RedrawRegions(const Rect* rects, std::int32_t count, std::int32_t selected) = 0;
+    // Replaces the drawn outlines and labels by those of regions 0 .. count-1; selected is the index
+    // whose label is marked (-1 for none). rects and shapes are the table's (a rectangle shape stands
+    // for the rectangle of rects); shapes may be null when every region is a rectangle.
+    virtual int RedrawRegions(const Rect* rects, const RegionShape* shapes, std::int32_t count,
+                              std::int32_t selected) = 0;
     // Fixes the band's anchor; draws nothing.
     virtual int BeginBand(std::int32_t x, std::int32_t y) = 0;
     // Moves the band's free corner, erasing the band drawn before.

@@ -2,6 +2,8 @@
 
 #include "base/MessageSink.h"
 
+#include <cassert>
+
 CRegionTable::CRegionTable()
 {
     for (std::size_t i = 0; i < m_regionNames.size(); ++i)
@@ -10,7 +12,24 @@ CRegionTable::CRegionTable()
 
 void CRegionTable::Redraw(IRegionPlot& plot) const
 {
-    plot.RedrawRegions(m_regionRects.data(), m_nRegionCount, m_nSelectedRegion);
+    plot.RedrawRegions(m_regionRects.data(), m_regionShapes.data(), m_nRegionCount, m_nSelectedRegion);
+}
+
+RegionShape CRegionTable::ShapeOf(std::int32_t j) const
+{
+    assert(IsRegionIndex(j, kMaxRegions) && "a slot of the table");
+    const auto slot = static_cast<std::size_t>(j);
+    if (m_regionShapes[slot].kind == ShapeKind::Rectangle)
+        return RegionShape::Rectangle(m_regionRects[slot]);
+    return m_regionShapes[slot];
+}
+
+void CRegionTable::SetShape(std::int32_t j, const RegionShape& shape)
+{
+    assert(IsRegionIndex(j, kMaxRegions) && "a slot of the table");
+    const auto slot = static_cast<std::size_t>(j);
+    m_regionRects[slot] = ShapeBox(shape);
+    m_regionShapes[slot] = shape.kind == ShapeKind::Rectangle ? RegionShape{} : shape;
 }
 
 void CRegionTable::CreateRectangle(IRegionPlot& plot)
@@ -25,6 +44,7 @@ void CRegionTable::CreateRectangle(IRegionPlot& plot)
     m_nSelectedRegion = m_nRegionCount;
     ++m_nRegionCount;
     m_regionRects[static_cast<std::size_t>(m_nSelectedRegion)] = kNewRegionRect;
+    m_regionShapes[static_cast<std::size_t>(m_nSelectedRegion)] = RegionShape{};
     Redraw(plot);
 }
 
@@ -50,6 +70,7 @@ void CRegionTable::DeleteRectangle(IRegionPlot& plot)
         {
             m_regionRects[i] = m_regionRects[i + 1];
             m_regionNames[i] = m_regionNames[i + 1];
+            m_regionShapes[i] = m_regionShapes[i + 1];
         }
     }
     // The vacated slot keeps its rectangle and name, so a region created next into it is named
@@ -76,9 +97,9 @@ void CRegionTable::ButtonUp(IRegionPlot& plot)
     plot.EndBand();
     // Checked against the table's size, not the count: a slot beyond the count (after the last
     // delete) is written and stays invisible until Create Rectangle overwrites it. The corners
-    // are stored as dragged, not swapped.
+    // are stored as dragged, not swapped. The drag gives the slot a rectangle, whatever shape it held.
     if (IsRegionIndex(m_nSelectedRegion, kMaxRegions))
-        m_regionRects[static_cast<std::size_t>(m_nSelectedRegion)] =
-            Rect{m_ptDragAnchor.x, m_ptDragAnchor.y, m_ptDragPoint.x, m_ptDragPoint.y};
+        SetShape(m_nSelectedRegion, RegionShape::Rectangle(Rect{m_ptDragAnchor.x, m_ptDragAnchor.y,
+                                                                m_ptDragPoint.x, m_ptDragPoint.y}));
     Redraw(plot);
 }

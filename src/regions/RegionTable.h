@@ -1,10 +1,17 @@
-// CRegionTable: the user's rectangular regions, held by the main window, and the region commands
-// (create, select, delete) and mouse gesture that edit them. The window's handlers only forward to
+// CRegionTable: the user's regions, held by the main window, and the region commands (create,
+// select, delete) and mouse gesture that edit them.
+//
+// A region is a rectangle, a circle or a polygon. m_regionRects holds a rectangle's corners as
+// given, and for a circle or polygon the shape's box, so that labels, selection and whatever wants a
+// box keep working; m_regionShapes says which, and holds a circle's or polygon's own numbers. Its
+// default, a rectangle, means "the rectangle of m_regionRects", so code that only writes rectangles
+// needs nothing else. Whatever judges a position takes ShapeOf. The window's handlers only forward to
 // these operations, having converted the cursor to plot coordinates; drawing goes to the plot.
 #pragma once
 
 #include "base/Geometry.h"
 #include "regions/RegionPlot.h"
+#include "regions/RegionShape.h"
 
 #include <array>
 #include <cstdint>
@@ -39,10 +46,19 @@ public:
     // Hands the current regions and selection to the plot.
     void Redraw(IRegionPlot& plot) const;
 
-    std::array<Rect, kMaxRegions> m_regionRects{};      // slots 0 .. m_nRegionCount-1 are regions
-    std::array<std::string, kMaxRegions> m_regionNames; // names move with their rectangles
-    std::int32_t m_nRegionCount = 0;                    // 0 .. 50
-    std::int32_t m_nSelectedRegion = -1;                // -1 none; 0 also right after the last delete
-    Point m_ptDragAnchor;                               // where the left button last went down
-    Point m_ptDragPoint;                                // last point seen with the button held
+    // The whole shape of slot j (0 .. 49): a rectangle of m_regionRects unless the slot holds a
+    // circle or polygon.
+    [[nodiscard]] RegionShape ShapeOf(std::int32_t j) const;
+    // Puts shape into slot j (0 .. 49): its box (a rectangle's corners as given) into m_regionRects,
+    // the shape into m_regionShapes. The shape is taken as it is: callers check it first
+    // (FindShapeProblem).
+    void SetShape(std::int32_t j, const RegionShape& shape);
+
+    std::array<Rect, kMaxRegions> m_regionRects{};         // slots 0 .. m_nRegionCount-1 are regions
+    std::array<std::string, kMaxRegions> m_regionNames;    // names move with their rectangles
+    std::array<RegionShape, kMaxRegions> m_regionShapes{}; // a rectangle: that of m_regionRects
+    std::int32_t m_nRegionCount = 0;                       // 0 .. 50
+    std::int32_t m_nSelectedRegion = -1;                   // -1 none; 0 also right after the last delete
+    Point m_ptDragAnchor;                                  // where the left button last went down
+    Point m_ptDragPoint;                                   // last point seen with the button held
 };

@@ -3,7 +3,9 @@
 //
 // A position is inside a rectangle when left <= x < right and top <= y < bottom (the rectangle
 // taken with its corners in order, so one dragged backwards holds what it covers on the plot). The
-// core is the rectangle shrunk by the margin on every side. A visit counts only once the position
+// core is the rectangle shrunk by the margin on every side. A circle's core is the circle of radius
+// r - margin (none when r <= margin); a polygon's core is what lies inside it at least the margin
+// from every edge (regions/ShapeGeometry.h has the exact tests). A visit counts only once the position
 // reaches the core; it starts at the first record inside the rectangle on that way in and ends at
 // the first record outside the rectangle afterwards. Moving between core and border does not end a
 // visit, and a way in that leaves again through the border without reaching the core is no visit.
@@ -12,8 +14,11 @@
 #pragma once
 
 #include "base/Geometry.h"
+#include "regions/RegionShape.h"
+#include "regions/ShapeGeometry.h"
 
 #include <cstdint>
+#include <vector>
 
 inline constexpr std::int32_t kDefaultRegionMargin = 8;
 
@@ -47,6 +52,39 @@ struct RegionZoneBounds
         return kZoneOutside;
     const bool inCore = b.coreLeft <= x && x < b.coreRight && b.coreTop <= y && y < b.coreBottom;
     return inCore ? kZoneCore : kZoneBorder;
+}
+
+// A region's shape and its core as the rule judges positions against them, worked out once for a
+// pass. A rectangle is judged by its RegionZoneBounds alone, exactly as before shapes came; a
+// circle or polygon is first judged against its box (nothing outside the box is inside the shape),
+// then by the shape itself.
+struct RegionZones
+{
+    ShapeKind kind = ShapeKind::Rectangle;
+    RegionZoneBounds box; // a rectangle's bounds; for the other shapes, the box that holds the inside
+    std::int64_t cx = 0;  // circle
+    std::int64_t cy = 0;
+    std::int64_t radius = 0;
+    std::int64_t coreRadius = 0; // r - margin; 0 or less means no core
+    std::vector<Point> points;   // polygon
+    std::int64_t margin = 0;
+};
+
+// The zones of a shape (a rectangle with corners in any order, or a usable circle or polygon).
+[[nodiscard]] RegionZones MakeRegionZones(const RegionShape& shape, std::int32_t margin);
+
+// Zone of a position known to lie in the box of a circle or polygon.
+[[nodiscard]] std::int32_t ClassifyWithinBox(std::int64_t x, std::int64_t y, const RegionZones& zones);
+
+// Zone of the position (x, y) against a region's shape: the one classification every output uses.
+[[nodiscard]] inline std::int32_t ClassifyPosition(std::int64_t x, std::int64_t y, const RegionZones& zones)
+{
+    if (zones.kind == ShapeKind::Rectangle)
+        return ClassifyPosition(x, y, zones.box);
+    const RegionZoneBounds& b = zones.box;
+    if (!(b.left <= x && x < b.right && b.top <= y && y < b.bottom))
+        return kZoneOutside;
+    return ClassifyWithinBox(x, y, zones);
 }
 
 // Zone of the position (x, y) against rect with the given margin.

@@ -1,7 +1,7 @@
 // Dialog templates 100 (About box), 102 (the main window) and 103 to 106 (the small dialogs of the
 // later commands). Positions and sizes in dialog units; the rows are in creation order, which is
 // also the Tab order.
-#include "framework/DialogIds.h"
+#include "resources/DialogIds.h"
 #include "resources/Resources.h"
 
 namespace
@@ -112,11 +112,12 @@ constexpr ControlTemplate kGoToRecordControls[] = {
     {kIdCancel, K::PushButton, "Cancel", {129, 28, 50, 14}, kStyleTabStop},
 };
 
-// Tracking Quality: the report as text, saving its per-record table, and OK.
+// Tracking Quality: the report as text, OK, and saving its per-record table. OK comes first, so
+// that it has the focus when the dialog opens and Enter closes the report.
 constexpr ControlTemplate kQualityResultsControls[] = {
     {kIdcQualityReport, K::TextBox, "", {7, 7, 306, 172}, kStyleNone},
-    {kIdcQualitySaveCsv, K::PushButton, "Save CSV...", {209, 186, 50, 14}, kStyleTabStop},
     {kIdOk, K::PushButton, "OK", {263, 186, 50, 14}, kDefaultButton},
+    {kIdcQualitySaveCsv, K::PushButton, "Save CSV...", {209, 186, 50, 14}, kStyleTabStop},
 };
 
 constexpr DialogTemplate kTemplates[] = {

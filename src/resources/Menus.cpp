@@ -1,6 +1,7 @@
 // Menu 101 of the main window. The text after a tab is the shortcut shown at the right of the item;
 // it is display only (the accelerator table decides what keys do). The items of the later
-// commands follow the original items of each menu, after a separator, and have no shortcut.
+// commands follow the original items of each menu, after a separator, and have no shortcut; each
+// has an underlined letter of its own within its menu, and "..." when it opens a dialog.
 #include "resources/Resources.h"
 
 namespace
@@ -21,8 +22,8 @@ constexpr MenuItem kViewItems[] = {
     {kCmdOneSecondBack, "One Second &Back\tDown-Arrow"},
     {kCmdToggleTargetsPoints, "&Toggle View Targets/Points"},
     kSeparator,
-    {kCmdOccupancyHeatmap, "Occupancy Heatmap"},
-    {kCmdGoToRecord, "Go to Record..."},
+    {kCmdOccupancyHeatmap, "&Occupancy Heatmap..."}, // opens the heatmap settings first
+    {kCmdGoToRecord, "&Go to Record..."},
 };
 
 constexpr MenuItem kSelectItems[] = {
@@ -60,9 +61,9 @@ constexpr MenuItem kSelectItems[] = {
     {kCmdEllipsis, "......"},
     {40059, "Rectangle 49\tCtrl-Alt-9"},
     kSeparator,
-    {kCmdSaveRegions, "Save Regions..."},
-    {kCmdLoadRegions, "Load Regions..."},
-    {kCmdRegionProperties, "Region Properties..."},
+    {kCmdSaveRegions, "&Save Regions..."},
+    {kCmdLoadRegions, "&Load Regions..."},
+    {kCmdRegionProperties, "&Region Properties..."},
 };
 
 constexpr MenuItem kToolsItems[] = {
@@ -70,10 +71,10 @@ constexpr MenuItem kToolsItems[] = {
     {kCmdSaveBitmap, "&Save Plot to a bitmap picture file\tCtrl-S"},
     {kCmdCalculateNewCenter, "Calculate New Center/Direction"},
     kSeparator,
-    {kCmdExportVisits, "Export Visits (CSV)..."},
-    {kCmdExportRecords, "Export Records (CSV)..."},
-    {kCmdSavePlotPng, "Save Plot as PNG..."},
-    {kCmdTrackingQuality, "Tracking Quality..."},
+    {kCmdExportVisits, "Export &Visits (CSV)..."},
+    {kCmdExportRecords, "Export &Records (CSV)..."},
+    {kCmdSavePlotPng, "Save Plot as &PNG..."},
+    {kCmdTrackingQuality, "&Tracking Quality..."},
 };
 
 constexpr MenuItem kHelpItems[] = {

@@ -32,12 +32,12 @@ const std::string kVisitsBytes =
     "\"day 1,a.qtf\",0,open arm,2,5,6,1005,,1,0.016667,,0\n";
 const std::string kRegionsBytes =
     "file,region,name,left,top,right,bottom,margin,entries,complete_visits,time_inside_records,time_inside_s,"
-    "share_of_session,latency_records,latency_s,mean_visit_s,longest_visit_s\n"
-    "\"day 1,a.qtf\",0,open arm,50,50,175,175,8,2,1,3,0.050000,0.500000,1,0.016667,0.033333,0.033333\n"
+    "share_of_session,latency_records,latency_s,mean_visit_s,longest_visit_s,shape\n"
+    "\"day 1,a.qtf\",0,open arm,50,50,175,175,8,2,1,3,0.050000,0.500000,1,0.016667,0.033333,0.033333,rect\n"
     "\"day 1,a.qtf\",1,\"a,b "
-    "\"\"c\"\"\",100,50,300,175,8,1,1,2,0.033333,0.333333,2,0.033333,0.033333,0.033333\n"
+    "\"\"c\"\"\",100,50,300,175,8,1,1,2,0.033333,0.333333,2,0.033333,0.033333,0.033333,rect\n"
     "\"day 1,a.qtf\",2,\xC3\xB1"
-    "and\xC3\xBA,400,400,500,500,8,0,0,0,0.000000,0.000000,,,,\n";
+    "and\xC3\xBA,400,400,500,500,8,0,0,0,0.000000,0.000000,,,,,rect\n";
 const std::string kSessionBytes = "file,records,duration_s,first_timestamp,last_timestamp,time_outside_all_s,"
                                   "path_length_px,mean_speed_px_s,"
                                   "records_outside_plot\n"
@@ -85,7 +85,7 @@ TEST(VisitCsv, TracksWithoutRecordsOrWithOne)
     const VisitTable none = BuildTable({}, regions, 8);
     EXPECT_EQ(FormatVisitCsv(none, "e.qtf", VisitCsvKind::Visits), std::string(kVisitsCsvHeader) + "\n");
     EXPECT_EQ(FormatVisitCsv(none, "e.qtf", VisitCsvKind::Regions),
-              std::string(kRegionsCsvHeader) + "\ne.qtf,0,Box0,50,50,175,175,8,0,0,0,0.000000,,,,,\n");
+              std::string(kRegionsCsvHeader) + "\ne.qtf,0,Box0,50,50,175,175,8,0,0,0,0.000000,,,,,,rect\n");
     EXPECT_EQ(FormatVisitCsv(none, "e.qtf", VisitCsvKind::Session),
               std::string(kSessionCsvHeader) + "\ne.qtf,0,0.000000,,,0.000000,0.000000,,0\n");
     const VisitTable one = BuildTable(RecordsOf({{-9, 100, 100}}), regions, 8);
@@ -93,5 +93,22 @@ TEST(VisitCsv, TracksWithoutRecordsOrWithOne)
               std::string(kVisitsCsvHeader) + "\no.qtf,0,Box0,1,0,1,-9,,1,0.016667,,0\n");
     EXPECT_EQ(FormatVisitCsv(one, "o.qtf", VisitCsvKind::Session),
               std::string(kSessionCsvHeader) + "\no.qtf,1,0.016667,-9,-9,0.000000,0.000000,,0\n");
+}
+
+// A circle's and a polygon's row give the shape's box and say which shape it is; a rectangle keeps
+// its corners as given.
+TEST(VisitCsv, RegionRowsGiveEachShapesBoxAndKind)
+{
+    CRegionTable regions = TableOf({{175, 60, 50, 10}});
+    regions.SetShape(1, RegionShape::Circle(320, 240, 40));
+    regions.SetShape(2, RegionShape::Polygon({{300, 5}, {340, 0}, {330, 200}, {290, 190}}));
+    regions.m_nRegionCount = 3;
+    const VisitTable table = BuildTable(RecordsOf({{1, 320, 240}, {2, 0, 0}}), regions, 8);
+    EXPECT_EQ(
+        FormatVisitCsv(table, "s.qtf", VisitCsvKind::Regions),
+        std::string(kRegionsCsvHeader) +
+            "\ns.qtf,0,Box0,175,60,50,10,8,0,0,0,0.000000,0.000000,,,,,rect"
+            "\ns.qtf,1,Box1,280,200,360,280,8,1,1,1,0.016667,0.500000,0,0.000000,0.016667,0.016667,circle"
+            "\ns.qtf,2,Box2,290,0,340,200,8,0,0,0,0.000000,0.000000,,,,,polygon\n");
 }
 } // namespace

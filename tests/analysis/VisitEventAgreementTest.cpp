@@ -1,14 +1,19 @@
-// On thousands of random tracks, the complete visits of the visit table are, entry for entry, the
-// timestamps the event files hold, and every visit (open ones too) is where a plain model of the
-// rule puts it, by record index.
+// On thousands of random tracks with regions of every shape, the complete visits of the visit table
+// are, entry for entry, the timestamps the event files hold, and every visit (open ones too) is
+// where a plain model of the rule puts it, by record index. And the window's run and the visit table
+// judge a circle or polygon by its shape, never by its box (the outputs' event files are the
+// window's: tests/outputs).
 #include "VisitTestSupport.h"
 #include "base/ResultCodes.h"
 #include "regions/RegionEventGenerator.h"
 #include "support/RecordingMessageSink.h"
+#include "support/ShapeModel.h"
 #include "support/TempDir.h"
 #include "trackfile/TrackFile.h"
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -45,15 +50,29 @@ std::vector<std::int64_t> EventTimes(const std::string& path)
     return times;
 }
 
-// The rule written plainly: a way in starts at the first record inside the rectangle, becomes a
-// visit once it reaches the core, and ends at the first record outside.
-std::vector<VisitRow> ModelVisits(const std::vector<TrackRecord>& records, const Rect& rect,
-                                  std::int32_t margin, std::int32_t region)
+// The zone of a position by the plain model: 0 outside, 1 border, 2 core.
+int ModelZone(const RegionShape& shape, std::int32_t margin, std::int64_t x, std::int64_t y)
 {
+    if (shape.kind == ShapeKind::Circle)
+        return ModelCircleZone(shape.circle.cx, shape.circle.cy, shape.circle.r, margin,
+                               static_cast<double>(x), static_cast<double>(y));
+    if (shape.kind == ShapeKind::Polygon)
+        return ModelPolygonZone(shape.points, margin, static_cast<double>(x), static_cast<double>(y));
+    const Rect& rect = shape.rect;
     const std::int64_t left = std::min(rect.left, rect.right);
     const std::int64_t right = std::max(rect.left, rect.right);
     const std::int64_t top = std::min(rect.top, rect.bottom);
     const std::int64_t bottom = std::max(rect.top, rect.bottom);
+    if (!(left <= x && x < right && top <= y && y < bottom))
+        return 0;
+    return left + margin <= x && x < right - margin && top + margin <= y && y < bottom - margin ? 2 : 1;
+}
+
+// The rule written plainly: a way in starts at the first record inside the region, becomes a
+// visit once it reaches the core, and ends at the first record outside.
+std::vector<VisitRow> ModelVisits(const std::vector<TrackRecord>& records, const RegionShape& shape,
+                                  std::int32_t margin, std::int32_t region)
+{
     // Timestamps are copied out of the packed records before use: they are never referenced.
     const auto timeOf = [&records](std::uint64_t i) -> std::int64_t { return records[i].timestamp; };
     std::vector<VisitRow> visits;
@@ -61,9 +80,8 @@ std::vector<VisitRow> ModelVisits(const std::vector<TrackRecord>& records, const
     bool core = false;
     for (std::uint64_t i = 0; i < records.size(); ++i)
     {
-        const std::int64_t x = records[i].x;
-        const std::int64_t y = records[i].y;
-        if (!(left <= x && x < right && top <= y && y < bottom))
+        const int zone = ModelZone(shape, margin, records[i].x, records[i].y);
+        if (zone == 0)
         {
             if (core)
                 visits.push_back({region, visits.size() + 1, *wayIn, i, timeOf(*wayIn), timeOf(i), true});
@@ -73,7 +91,7 @@ std::vector<VisitRow> ModelVisits(const std::vector<TrackRecord>& records, const
         }
         if (!wayIn)
             wayIn = i;
-        if (left + margin <= x && x < right - margin && top + margin <= y && y < bottom - margin)
+        if (zone == 2)
             core = true;
     }
     if (core)
@@ -85,9 +103,36 @@ std::vector<VisitRow> ModelVisits(const std::vector<TrackRecord>& records, const
 struct RandomTrack
 {
     std::vector<TrackRecord> records;
-    std::vector<Rect> rects;
+    std::vector<RegionShape> shapes;
     std::int32_t margin = 8;
 };
+
+// A random usable polygon of 3 to 12 corners around (cx, cy): corners at rising angles, each at its
+// own distance, so that the edges never cross; sometimes concave, sometimes with axis-parallel
+// edges.
+RegionShape RandomPolygon(const std::function<std::int64_t(std::int64_t, std::int64_t)>& pick)
+{
+    while (true)
+    {
+        const std::int64_t cx = pick(0, 200);
+        const std::int64_t cy = pick(0, 200);
+        const auto n = static_cast<int>(pick(3, 12));
+        std::vector<Point> points;
+        for (int k = 0; k < n; ++k)
+        {
+            const double angle =
+                2.0 * 3.141592653589793 * (k + 0.8 * static_cast<double>(pick(0, 100)) / 100.0) / n;
+            const auto distance = static_cast<double>(pick(3, 90));
+            points.push_back(Point{static_cast<std::int32_t>(cx + std::lround(distance * std::cos(angle))),
+                                   static_cast<std::int32_t>(cy + std::lround(distance * std::sin(angle)))});
+        }
+        if (pick(0, 3) == 0) // an axis-parallel edge
+            points[1].y = points[0].y;
+        RegionShape polygon = RegionShape::Polygon(points);
+        if (!FindShapeProblem(polygon))
+            return polygon;
+    }
+}
 
 // A random walk around a small arena, with jumps and pauses, timestamps that start anywhere (0
 // and below included) and may repeat, and regions of every shape: drawn backwards, narrow,
@@ -113,7 +158,15 @@ RandomTrack MakeRandomTrack(std::mt19937_64& random)
             std::swap(r.top, r.bottom);
         if (pick(0, 20) == 0)
             r = Rect{-1000, -1000, 1000, 1000};
-        track.rects.push_back(r);
+        const std::int64_t kind = pick(0, 2);
+        if (kind == 0)
+            track.shapes.push_back(RegionShape::Rectangle(r));
+        else if (kind == 1)
+            track.shapes.push_back(RegionShape::Circle(
+                static_cast<std::int32_t>(pick(-20, 220)), static_cast<std::int32_t>(pick(-20, 220)),
+                static_cast<std::int32_t>(pick(0, 3) == 0 ? pick(1, 9) : pick(10, 120))));
+        else
+            track.shapes.push_back(RandomPolygon(pick));
     }
     const auto count = static_cast<std::size_t>(pick(0, 3) == 0 ? pick(0, 5) : pick(20, 400));
     std::int64_t t = pick(0, 4) == 0 ? 0 : pick(-100, 100);
@@ -151,9 +204,14 @@ TEST(VisitEventAgreement, CompleteVisitsAreTheEventFilesEntryForEntry)
     {
         const RandomTrack track = MakeRandomTrack(random);
         std::vector<std::string> names;
-        for (std::size_t j = 0; j < track.rects.size(); ++j)
+        CRegionTable regions;
+        for (std::size_t j = 0; j < track.shapes.size(); ++j)
+        {
             names.push_back("R" + std::to_string(j));
-        const CRegionTable regions = TableOf(track.rects, names);
+            regions.SetShape(static_cast<std::int32_t>(j), track.shapes[j]);
+            regions.m_regionNames[j] = names[j];
+        }
+        regions.m_nRegionCount = static_cast<std::int32_t>(track.shapes.size());
         const VisitTable table =
             BuildTable(track.records, regions, track.margin, static_cast<std::size_t>(round % 7 + 1));
 
@@ -161,12 +219,12 @@ TEST(VisitEventAgreement, CompleteVisitsAreTheEventFilesEntryForEntry)
         CRegionEventGenerator generator;
         generator.Init(track.margin);
         generator.SetSource(&reader, "track.qtf", static_cast<std::uint32_t>(track.records.size()));
-        generator.SetRegions(track.rects.data(), names.data(), static_cast<std::int32_t>(names.size()));
+        generator.SetRegions(regions);
         generator.SetOutputDirectory(dir.Path());
         const int ran = generator.Run();
         ASSERT_EQ(ran, track.records.empty() ? kErrNoInput : kOk) << round;
 
-        for (std::size_t j = 0; j < track.rects.size(); ++j)
+        for (std::size_t j = 0; j < track.shapes.size(); ++j)
         {
             const auto region = static_cast<std::int32_t>(j);
             std::vector<VisitRow> ofRegion;
@@ -193,7 +251,7 @@ TEST(VisitEventAgreement, CompleteVisitsAreTheEventFilesEntryForEntry)
                     << round << " " << j;
             }
             const std::vector<VisitRow> model =
-                ModelVisits(track.records, track.rects[j], track.margin, region);
+                ModelVisits(track.records, track.shapes[j], track.margin, region);
             ASSERT_EQ(ofRegion.size(), model.size()) << round << " " << j;
             for (std::size_t k = 0; k < model.size(); ++k)
             {
@@ -221,3 +279,67 @@ TEST(VisitEventAgreement, CompleteVisitsAreTheEventFilesEntryForEntry)
     EXPECT_GT(openSeen, 200u);
 }
 } // namespace
+
+namespace
+{
+// A circle (100, 100, 40), a diamond polygon and a rectangle (300, 300, 340, 340), and a track that
+// dwells in the corners of the circle's and the diamond's boxes (inside the boxes, outside the
+// shapes) before it visits each shape's middle once.
+CRegionTable ShapesTable()
+{
+    CRegionTable table;
+    table.SetShape(0, RegionShape::Circle(100, 100, 40));
+    table.SetShape(1, RegionShape::Polygon({{200, 160}, {240, 200}, {200, 240}, {160, 200}}));
+    table.SetShape(2, RegionShape::Rectangle(Rect{300, 300, 340, 340}));
+    table.m_regionNames[0] = "pool";
+    table.m_regionNames[1] = "diamond";
+    table.m_regionNames[2] = "box";
+    table.m_nRegionCount = 3;
+    return table;
+}
+
+std::vector<TrackRecord> CornerDwellingTrack()
+{
+    const Spot spots[] = {{1, 0, 0},     {2, 62, 62},    {3, 65, 66},   {4, 0, 0}, {5, 162, 162},
+                          {6, 238, 238}, {7, 0, 0},      {8, 100, 100}, {9, 0, 0}, {10, 200, 200},
+                          {11, 0, 0},    {12, 320, 320}, {13, 0, 0}};
+    return RecordsOf(std::vector<Spot>(std::begin(spots), std::end(spots)));
+}
+} // namespace
+
+TEST(VisitEventAgreement, CirclesAndPolygonsAreJudgedByTheirShapeNotTheirBox)
+{
+    CTempDir dir;
+    CRecordingMessageSink sink;
+    CScopedMessageSink scoped(sink);
+    const CRegionTable table = ShapesTable();
+    const std::vector<TrackRecord> records = CornerDwellingTrack();
+    CTrackFileBuilder builder;
+    for (const TrackRecord& record : records)
+        builder.Add(record);
+    const std::string track = builder.Write(dir.File("shapes.qtf"));
+    // One visit each: the shape's middle, never the box's corners.
+    const std::vector<std::int64_t> enters[] = {{8}, {10}, {12}};
+    const std::vector<std::int64_t> leaves[] = {{9}, {11}, {13}};
+
+    // The window's run, set up from the table.
+    CTrackFile reader;
+    ASSERT_EQ(reader.Open(track), kOk);
+    CRegionEventGenerator generator;
+    ASSERT_EQ(generator.Prepare(reader, table, 8), kOk);
+    generator.SetOutputDirectory(dir.Path());
+    ASSERT_EQ(generator.Run(), kOk);
+
+    const VisitTable built = BuildTable(records, table, 8);
+    for (std::size_t j = 0; j < 3; ++j)
+    {
+        const std::string& name = table.m_regionNames[j];
+        EXPECT_EQ(EventTimes(dir.File("shapes.qtf_" + name + "_Enter.qsf")), enters[j]) << name;
+        EXPECT_EQ(EventTimes(dir.File("shapes.qtf_" + name + "_Leave.qsf")), leaves[j]) << name;
+        EXPECT_EQ(built.regions[j].entries, 1u) << name;
+    }
+    for (const VisitRow& visit : built.visits)
+        EXPECT_EQ(visit.enterTimestamp, enters[static_cast<std::size_t>(visit.region)].front())
+            << visit.region;
+    EXPECT_TRUE(sink.messages.empty());
+}

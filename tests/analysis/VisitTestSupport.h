@@ -5,6 +5,7 @@
 #include "analysis/VisitTable.h"
 #include "support/TrackFileBuilder.h"
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -24,3 +25,18 @@ CRegionTable TableOf(const std::vector<Rect>& rects, const std::vector<std::stri
 // The visit table of the records, handed to the builder in blocks of blockRecords.
 VisitTable BuildTable(const std::vector<TrackRecord>& records, const CRegionTable& regions,
                       std::int32_t margin = 8, std::size_t blockRecords = 3);
+// The same, counted by settings.
+VisitTable BuildTable(const std::vector<TrackRecord>& records, const CRegionTable& regions,
+                      const AnalysisSettings& settings, std::int32_t margin = 8,
+                      std::size_t blockRecords = 3);
+
+// A random track for the settings: a walk over a small arena with pauses (still stretches),
+// crawls of one pixel a record, flicker across region edges, jumps and now and then a huge one,
+// and one to six regions, some overlapping or never reached.
+struct WanderingTrack
+{
+    std::vector<TrackRecord> records;
+    CRegionTable regions;
+    std::int32_t margin = 8;
+};
+WanderingTrack MakeWanderingTrack(std::mt19937_64& random, std::size_t maxRecords = 600);

@@ -178,7 +178,7 @@ TEST_F(CommandTest, RefusedFieldGetsMessageAndFocusAndStopsTheExchange)
         Dlg().m_colorFilter = ColorFilter{};
         Dlg().m_maxTargetDistance = 100;
         Dlg().m_minTargetDistance = 10;
-        Dlg().UpdateData(false);
+        Dlg().UpdateData(ExchangeDirection::ToControls);
 
         host.TypeText(kIdcPlotEveryNth, "9");
         host.TypeText(kIdcMaxDistance, "55");

@@ -110,6 +110,39 @@ TEST_F(LayoutCommandTest, SaveThenLoadRestoresTheRegions)
     EXPECT_TRUE(host.messageBoxes.empty());
 }
 
+// Test that saving over an existing file asks first, about the name as the default extension
+// completes it: Yes replaces the file, No leaves it byte for byte. (A new name is not asked about:
+// SaveThenLoadRestoresTheRegions.)
+TEST_F(LayoutCommandTest, SaveAsksBeforeReplacingAFile)
+{
+    MakeFiveRegions();
+    const std::string old = "{\"an\": \"older file\"}";
+    struct Case
+    {
+        const char* typed;   // what the save dialog gives back
+        const char* written; // the file it names, there before
+        int answer;
+    };
+    for (const Case& c : {Case{"keep.json", "keep.json", kIdNo}, Case{"swap.json", "swap.json", kIdYes},
+                          Case{"short", "short.json", kIdNo}})
+    {
+        SCOPED_TRACE(c.typed);
+        const std::string path = temp.File(c.written);
+        ASSERT_TRUE(WriteWholeFile(path, old));
+        host.messageBoxes.clear();
+        host.messageBoxAnswers = {c.answer};
+        host.fileDialogAnswers.push_back(temp.File(c.typed));
+        Post(kCmdSaveRegions);
+        ASSERT_EQ(host.messageBoxes.size(), 1u);
+        EXPECT_EQ(host.messageBoxes[0].request.text, path + " already exists.\nDo you want to replace it?");
+        EXPECT_EQ(host.messageBoxes[0].request.buttons, MessageBoxButtons::YesNo);
+        CRegionTable reread;
+        std::int32_t margin = 0;
+        EXPECT_EQ(LoadRegionLayout(path, reread, margin) == kOk, c.answer == kIdYes);
+        EXPECT_EQ(ReadWholeFile(path) == old, c.answer == kIdNo);
+    }
+}
+
 // Test that a load replaces the whole table: the layout's regions in the first slots, the default
 // names in every other slot, the first region selected (none for an empty layout), and the plot
 // showing the new outlines only.
@@ -153,7 +186,7 @@ TEST_F(LayoutCommandTest, FaultyLayoutChangesNothing)
         tooMany += std::string(i == 0 ? "" : ",") + "{\"rect\": [0, 0, 10, 10]}";
     const std::string cases[] = {
         "not json",
-        "{\"format\": \"trackplay-layout\", \"version\": 2, \"regions\": []}",
+        "{\"format\": \"trackplay-layout\", \"version\": 3, \"regions\": []}",
         LayoutText("{\"name\": \"a/b\", \"rect\": [1, 2, 3, 4]}"),
         LayoutText("{\"rect\": [1, 2, 3]}"),
         LayoutText(tooMany),

@@ -440,7 +440,7 @@ TEST_F(QtWindowTest, RegionPropertiesDialog)
         });
     QAction* properties = nullptr;
     for (QAction* action : top->findChildren<QAction*>())
-        if (action->text() == QStringLiteral("Region Properties..."))
+        if (action->text() == QStringLiteral("&Region Properties..."))
             properties = action;
     ASSERT_NE(properties, nullptr);
     properties->trigger();

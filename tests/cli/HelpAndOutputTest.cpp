@@ -51,24 +51,30 @@ TEST(ToolHelp, CommandHelpShowsItsUsageAndOptions)
         {"info", "usage: tracktool info FILE\n", {}},
         {"convert", "usage: tracktool convert SRC DST [--min N] [--max N]\n", {"--min N", "--max N"}},
         {"events",
-         "usage: tracktool events FILE [--region L,T,R,B[:NAME]]... [--layout LAYOUT] [--dir DIR]\n",
-         {"--region L,T,R,B[:NAME]", "--layout LAYOUT", "--dir DIR"}},
+         "usage: tracktool events FILE [--region L,T,R,B[:NAME]]... [--circle CX,CY,R[:NAME]]... [--polygon "
+         "X1,Y1,X2,Y2,X3,Y3[,...][:NAME]]... [--layout LAYOUT] [--dir DIR]\n",
+         {"--region L,T,R,B[:NAME]", "--circle CX,CY,R[:NAME]", "--polygon X1,Y1,X2,Y2,X3,Y3[,...][:NAME]",
+          "--layout LAYOUT", "--dir DIR"}},
         {"visits",
-         "usage: tracktool visits FILE [--layout LAYOUT] [--region L,T,R,B[:NAME]]... [--margin N] [--out "
-         "DIR]\n",
-         {"--layout LAYOUT", "--region L,T,R,B[:NAME]", "--margin N", "--out DIR"}},
+         "usage: tracktool visits FILE [--layout LAYOUT] [--region L,T,R,B[:NAME]]... [--circle "
+         "CX,CY,R[:NAME]]... [--polygon X1,Y1,X2,Y2,X3,Y3[,...][:NAME]]... [--margin N] [--out DIR]\n",
+         {"--layout LAYOUT", "--region L,T,R,B[:NAME]", "--circle CX,CY,R[:NAME]", "--margin N",
+          "--out DIR"}},
         {"records", "usage: tracktool records FILE OUT.csv\n", {}},
         {"plot",
-         "usage: tracktool plot FILE OUT [--every N] [--region L,T,R,B]... [--layout LAYOUT] [--selected K] "
-         "[--scale K]\n",
-         {"--every N", "--region L,T,R,B", "--layout LAYOUT", "--selected K", "--scale K"}},
+         "usage: tracktool plot FILE OUT [--every N] [--region L,T,R,B]... [--circle CX,CY,R]... [--polygon "
+         "X1,Y1,X2,Y2,X3,Y3[,...]]... [--layout LAYOUT] [--selected K] [--scale K]\n",
+         {"--every N", "--region L,T,R,B", "--circle CX,CY,R", "--layout LAYOUT", "--selected K",
+          "--scale K"}},
         {"frame",
-         "usage: tracktool frame FILE INDEX OUT [--targets] [--colors LIST] [--region L,T,R,B]... "
-         "[--layout LAYOUT] [--selected K] [--scale K]\n",
+         "usage: tracktool frame FILE INDEX OUT [--targets] [--colors LIST] [--region L,T,R,B]... [--circle "
+         "CX,CY,R]... [--polygon X1,Y1,X2,Y2,X3,Y3[,...]]... [--layout LAYOUT] [--selected K] [--scale K]\n",
          {"--targets", "--colors LIST", "--layout LAYOUT", "--scale K"}},
         {"heatmap",
          "usage: tracktool heatmap FILE OUT.png [--bin PX] [--sigma BINS] [--vmax SECONDS] [--region "
-         "L,T,R,B[:NAME]]... [--layout LAYOUT] [--csv OUT.csv] [--scale K]\n",
+         "L,T,R,B[:NAME]]... [--circle CX,CY,R[:NAME]]... [--polygon X1,Y1,X2,Y2,X3,Y3[,...][:NAME]]... "
+         "[--layout "
+         "LAYOUT] [--csv OUT.csv] [--scale K]\n",
          {"--bin PX", "--sigma BINS", "--vmax SECONDS", "--layout LAYOUT", "--csv OUT.csv", "--scale K"}},
     };
     for (const Case& c : cases)

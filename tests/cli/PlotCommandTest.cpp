@@ -395,3 +395,30 @@ TEST(PlotCommand, FailuresExitWithOne)
     EXPECT_EQ(RunTool({"frame", track, "0", dir.File("none/a.png")}).err,
               "Cannot create the picture file " + dir.File("none/a.png") + ".\nNo such file or directory\n");
 }
+
+// Test that plot and frame outline circles and polygons by their shapes, in their regions' colours,
+// never by their boxes.
+TEST(PlotCommand, CirclesAndPolygonsAreOutlinedByTheirShapes)
+{
+    CTempDir dir;
+    const std::string track = WriteTrack(dir);
+    const std::vector<std::string> regions = {"--circle", "320,100,30", "--polygon",
+                                              "500,300,600,300,500,400"};
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"plot", track, dir.File("p.bmp")},
+          {"frame", track, "5", dir.File("p.bmp")}})
+    {
+        std::vector<std::string> args = command;
+        args.insert(args.end(), regions.begin(), regions.end());
+        const ToolResult result = RunTool(args);
+        ASSERT_EQ(result.exitCode, 0) << command[0] << result.err;
+        const Picture picture(dir.File("p.bmp"));
+        ASSERT_TRUE(picture.IsPlotBitmap()) << command[0];
+        EXPECT_EQ(picture.At(290, 100), (Colour{175, 175, 175})) << command[0]; // the circle's leftmost
+        EXPECT_EQ(picture.At(349, 100), (Colour{175, 175, 175})) << command[0]; // and rightmost pixel
+        EXPECT_EQ(picture.At(290, 70), (Colour{0, 0, 0})) << command[0];        // not its box's corner
+        EXPECT_EQ(picture.At(550, 300), (Colour{255, 0, 0})) << command[0];     // the polygon's top edge
+        EXPECT_EQ(picture.At(550, 350), (Colour{255, 0, 0})) << command[0];     // its long edge
+        EXPECT_EQ(picture.At(599, 399), (Colour{0, 0, 0})) << command[0];       // not its box's corner
+    }
+}

@@ -59,6 +59,7 @@ struct Resolved
     std::int32_t count = -1;
     std::int32_t margin = -1;
     std::vector<std::string> names;
+    std::vector<std::string> shapes; // "circle 1,2,3", ...
 };
 Resolved g_resolved;
 
@@ -78,9 +79,24 @@ CliRun AddRegionsCommand(CLI::App& command)
         g_resolved.count = regions->Count();
         g_resolved.margin = regions->Margin();
         for (std::int32_t j = 0; j < regions->Count(); ++j)
+        {
             g_resolved.names.push_back(regions->Table().m_regionNames[static_cast<std::size_t>(j)]);
+            const RegionShape shape = regions->Table().ShapeOf(j);
+            g_resolved.shapes.push_back(std::string(ShapeKindName(shape.kind)) + " " +
+                                        FormatShapeText(shape));
+        }
         return kExitOk;
     };
+}
+
+// Runs the regions command with args after "r", with g_resolved fresh; its exit status.
+int RunRegionsCommand(const std::vector<std::string>& args)
+{
+    g_resolved = Resolved{};
+    CCliApp app({{"r", "regions", &AddRegionsCommand}}, "tracktool 0.0.0");
+    std::vector<std::string> all = {"r"};
+    all.insert(all.end(), args.begin(), args.end());
+    return app.Run(all);
 }
 
 // Test where the regions and the margin come from: a layout with its margin, regions given one by
@@ -147,12 +163,8 @@ TEST(RegionOptions, LayoutRegionsAndMargin)
     {
         CRecordingMessageSink sink;
         CScopedMessageSink scoped(sink);
-        g_resolved = Resolved{};
-        CCliApp app({{"r", "regions", &AddRegionsCommand}}, "tracktool 0.0.0");
-        std::vector<std::string> args = {"r"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
         const std::string name = c.args.empty() ? "(nothing)" : c.args.front() + " " + c.args.back();
-        EXPECT_EQ(app.Run(args), c.status) << name;
+        EXPECT_EQ(RunRegionsCommand(c.args), c.status) << name;
         EXPECT_EQ(g_resolved.ran, c.status != kExitUsage) << name;
         EXPECT_EQ(g_resolved.count, c.count) << name;
         EXPECT_EQ(g_resolved.margin, c.margin) << name;
@@ -167,6 +179,137 @@ TEST(RegionOptions, LayoutRegionsAndMargin)
             EXPECT_EQ(sink.messages.front(), c.message) << name;
             EXPECT_EQ(sink.messages.size(), c.status == kExitUsage ? 2u : 1u)
                 << name; // usage: with the usage line
+        }
+    }
+}
+// Test that a circle is three whole numbers and a polygon pairs of them, each a usable shape, named
+// only where names are taken, and that a refusal says what is wrong.
+TEST(RegionOptions, ParseShapeArgumentTakesUsableShapesAndNamesWhereAllowed)
+{
+    struct Case
+    {
+        const char* text;
+        ShapeKind kind;
+        RegionNaming naming;
+        std::optional<RegionShape> shape; // nothing: refused with problem
+        std::optional<std::string> name;
+        const char* problem;
+    };
+    const RegionShape triangle = RegionShape::Polygon({{0, 0}, {40, 0}, {0, 30}});
+    const Case cases[] = {
+        {"320,240,40", ShapeKind::Circle, RegionNaming::Unnamed, RegionShape::Circle(320, 240, 40), {}, ""},
+        {"320,240,40:pool", ShapeKind::Circle, RegionNaming::Named, RegionShape::Circle(320, 240, 40), "pool",
+         ""},
+        {"0,0,40,0,0,30:arm", ShapeKind::Polygon, RegionNaming::Named, triangle, "arm", ""},
+        {"0,0,40,0,0,30:a:b", ShapeKind::Polygon, RegionNaming::Named, triangle, "a:b", ""},
+        {"320,240,40:pool", ShapeKind::Circle, RegionNaming::Unnamed, {}, {}, "is not a circle CX,CY,R"},
+        {"320,240,40:", ShapeKind::Circle, RegionNaming::Named, {}, {}, "is not a circle CX,CY,R[:NAME]"},
+        {"320,240,40:a/b", ShapeKind::Circle, RegionNaming::Named, {}, {}, "is not a circle CX,CY,R[:NAME]"},
+        {"320,240,-1",
+         ShapeKind::Circle,
+         RegionNaming::Unnamed,
+         {},
+         {},
+         "is not a circle CX,CY,R: it has radius -1; a circle's radius is at least 1"},
+        {"0,0,40,0,0,30,0,0",
+         ShapeKind::Polygon,
+         RegionNaming::Unnamed,
+         {},
+         {},
+         "is not a polygon X1,Y1,X2,Y2,X3,Y3[,...]: it repeats its first point (0, 0) at its end; a polygon "
+         "closes by itself"},
+    };
+    for (const Case& c : cases)
+    {
+        const auto parsed = ParseShapeArgument(c.text, c.kind, c.naming);
+        if (!c.shape)
+        {
+            ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << c.text;
+            EXPECT_EQ(std::get<std::string>(parsed), c.problem) << c.text;
+            continue;
+        }
+        ASSERT_TRUE(std::holds_alternative<ShapeArgument>(parsed)) << c.text;
+        EXPECT_EQ(std::get<ShapeArgument>(parsed).shape, *c.shape) << c.text;
+        EXPECT_EQ(std::get<ShapeArgument>(parsed).name, c.name) << c.text;
+    }
+}
+
+// Test that regions of the three options take the table's slots in the order given, whichever
+// option gives them, that 50 is the limit across all three, and that a bad shape is a usage error
+// naming the option.
+TEST(RegionOptions, CirclesAndPolygonsTakeSlotsInTheOrderGiven)
+{
+    std::vector<std::string> fifty;
+    for (int k = 0; k < 25; ++k)
+        fifty.insert(fifty.end(), {"--circle", "10,10,5", "--region", "0,0,9,9"});
+    std::vector<std::string> fiftyOne = fifty;
+    fiftyOne.insert(fiftyOne.end(), {"--polygon", "0,0,9,0,0,9"});
+    struct Case
+    {
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> shapes;
+        std::vector<std::string> names;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--circle", "320,240,40:pool", "--region", "1,2,3,4", "--polygon", "0,0,9,0,0,9:arm", "--circle",
+          "5,6,7"},
+         kExitOk,
+         {"circle 320,240,40", "rect 1,2,3,4", "polygon 0,0,9,0,0,9", "circle 5,6,7"},
+         {"pool", "Box1", "arm", "Box3"},
+         ""},
+        {{"--polygon", "0,0,9,0,0,9"}, kExitOk, {"polygon 0,0,9,0,0,9"}, {"Box0"}, ""},
+        {fifty, kExitOk, {}, {}, ""},
+        {fiftyOne, kExitUsage, {}, {}, "tracktool r: --polygon: at most 50 regions"},
+        {{"--circle", "1,2,0"},
+         kExitUsage,
+         {},
+         {},
+         "tracktool r: --circle: '1,2,0' is not a circle CX,CY,R[:NAME]: it has radius 0; a circle's radius "
+         "is "
+         "at least 1"},
+        {{"--polygon", "0,0,9,9,9,0,0,9"},
+         kExitUsage,
+         {},
+         {},
+         "tracktool r: --polygon: '0,0,9,9,9,0,0,9' is not a polygon X1,Y1,X2,Y2,X3,Y3[,...][:NAME]: it has "
+         "edges that cross or touch: (0, 0)-(9, 9) and (9, 0)-(0, 9)"},
+        {{"--layout", "a.json", "--polygon", "0,0,9,0,0,9"},
+         kExitUsage,
+         {},
+         {},
+         "tracktool r: --layout excludes --polygon"},
+        {{"--circle", "1,2,3", "--layout", "a.json"},
+         kExitUsage,
+         {},
+         {},
+         "tracktool r: --layout excludes --circle"},
+    };
+    for (const Case& c : cases)
+    {
+        CRecordingMessageSink sink;
+        CScopedMessageSink scoped(sink);
+        const std::string name =
+            c.args.front() + " " + c.args.back() + " (" + std::to_string(c.args.size()) + ")";
+        EXPECT_EQ(RunRegionsCommand(c.args), c.status) << name;
+        if (c.status == kExitOk && c.args != fifty)
+        {
+            EXPECT_EQ(g_resolved.shapes, c.shapes) << name;
+            EXPECT_EQ(g_resolved.names, c.names) << name;
+        }
+        if (c.args == fifty)
+        {
+            EXPECT_EQ(g_resolved.count, 50) << name;
+        }
+        if (c.message.empty())
+        {
+            EXPECT_TRUE(sink.messages.empty()) << name;
+        }
+        else
+        {
+            ASSERT_FALSE(sink.messages.empty()) << name;
+            EXPECT_EQ(sink.messages.front(), c.message) << name;
         }
     }
 }

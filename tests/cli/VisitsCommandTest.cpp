@@ -61,7 +61,7 @@ TEST(VisitsCommand, WritesTheThreeFilesAndReportsEachRegion)
     const std::string regions = ReadWholeFile(dir.File("results/day1/walk.qtf_regions.csv"));
     EXPECT_NE(
         regions.find(
-            "\nwalk.qtf,1,\"n\xC3\xA9st, far\",400,175,300,50,8,1,0,3,0.050000,0.300000,7,0.116667,,\n"),
+            "\nwalk.qtf,1,\"n\xC3\xA9st, far\",400,175,300,50,8,1,0,3,0.050000,0.300000,7,0.116667,,,rect\n"),
         std::string::npos)
         << regions;
     EXPECT_EQ(VisibleEntries(SnapshotFolder(dir.File("results/day1"))).size(), 3u);
@@ -183,7 +183,7 @@ TEST(VisitsCommand, FailuresExitWithOne)
          "The region layout " + bad + " cannot be loaded: regions[0].name holds a \"/\"."},
         {{"visits", track, "--layout", newer},
          "The region layout " + newer +
-             " cannot be loaded: version 3 is newer than this program reads (version 1)."},
+             " cannot be loaded: version 3 is newer than this program reads (version 2)."},
         {{"visits", track, "--region", "0,0,9,9", "--out", track + "/results"},
          "Cannot make the folder " + track + "/results; nothing was written."},
         {{"visits", track, "--region", "0,0,9,9", "--out", dir.File("out")},

@@ -1,5 +1,6 @@
 #include "HeadlessFixture.h"
 #include "framework/ResourceLoad.h"
+#include "resources/ResourceIds.h"
 
 namespace
 {
@@ -86,19 +87,52 @@ TEST_F(KeyRouting, DigitsActAsCommandsKeypadDigitsType)
     EXPECT_EQ(Dlg().commands.size(), 3u);
 }
 
-// Test that Enter and Escape go to the window's OnOK and OnCancel and nothing else, and that a
-// key outside the table (Ctrl+G) does nothing at all.
+// Test that Enter and Escape go to the window's OnOK and OnCancel and nothing else, also with the
+// focus on a push button (the main window is no box that its buttons end), and that a key outside
+// the table (Ctrl+G) does nothing at all.
 TEST_F(KeyRouting, EnterEscapeAndCtrlGAreInert)
 {
-    Dlg().GetDlgItem(kIdcTestLow).SetFocus();
-    host.PostKey(kVkReturn);
-    host.PostKey(kVkEscape);
+    for (const int focus : {kIdcTestLow, kIdcTestButton})
+    {
+        Dlg().GetDlgItem(focus).SetFocus();
+        host.PostKey(kVkReturn);
+        host.PostKey(kVkEscape);
+        host.RunUntilIdle();
+    }
     host.PostKey(VkLetter('G'), kModControl);
     host.RunUntilIdle();
-    EXPECT_EQ(Dlg().events, (std::vector<std::string>{"ok", "cancel"}));
+    EXPECT_EQ(Dlg().events, (std::vector<std::string>{"ok", "cancel", "ok", "cancel"}));
     EXPECT_FALSE(host.QuitPosted());
     EXPECT_TRUE(Dlg().IsWindowVisible());
     EXPECT_EQ(Window().GetControlText(kIdcTestLow), "10");
+}
+
+// Test Enter in a modal dialog of the resources: it presses the push button that has the focus, and
+// from an edit, or when the focused button was disabled, it is the default action (OK).
+TEST_F(KeyRouting, EnterInABoxPressesTheFocusedButton)
+{
+    struct Case
+    {
+        int focus;
+        bool disable;
+        int result;
+    };
+    const Case cases[] = {{kIdCancel, false, kIdCancel},
+                          {kIdOk, false, kIdOk},
+                          {kIdcRegionLeft, false, kIdOk},
+                          {kIdCancel, true, kIdOk}};
+    for (const Case& c : cases)
+    {
+        host.modalScripts.emplace_back(
+            [c](CHeadlessHost& h, CDialog& d)
+            {
+                d.GetDlgItem(c.focus).SetFocus();
+                h.FindWindow(d)->FindControl(c.focus)->enabled = !c.disable;
+                h.PostKey(kVkReturn, kModNone, &d);
+            });
+        CDialog box(kIddRegionProperties, &Dlg());
+        EXPECT_EQ(box.DoModal(), c.result) << "focus " << c.focus;
+    }
 }
 
 // Test that Ctrl+X ends the program through the window's exit command.

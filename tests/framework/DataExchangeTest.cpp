@@ -77,16 +77,16 @@ TEST_F(DataExchangeOrder, FailureStopsTheExchange)
         dlg.m_nCount = 60;
         dlg.m_nHigh = 100;
         dlg.m_nLow = 10;
-        ASSERT_TRUE(dlg.UpdateData(false));
+        ASSERT_TRUE(dlg.UpdateData(ExchangeDirection::ToControls));
         host.messageBoxes.clear();
         for (int id : {kIdcTestCheckA, kIdcTestCheckB})
-            host.MainWindow()->SetCheck(id, false);
+            host.MainWindow()->SetCheck(id, CheckState::Unchecked);
         host.TypeText(kIdcTestCount, "30");
         host.TypeText(kIdcTestHigh, "200");
         host.TypeText(kIdcTestLow, "20");
         host.TypeText(c.emptyControl, "");
 
-        EXPECT_FALSE(dlg.UpdateData(true));
+        EXPECT_FALSE(dlg.UpdateData(ExchangeDirection::FromControls));
         ASSERT_EQ(host.messageBoxes.size(), 1u);
         EXPECT_EQ(host.messageBoxes[0].request.text, c.message);
         EXPECT_EQ(host.messageBoxes[0].request.caption, kTestAppName);
@@ -120,8 +120,8 @@ TEST_F(DataExchangeOrder, RoundTrip)
     host.TypeText(kIdcTestCount, "7");
     host.TypeText(kIdcTestLow, "-3");
     host.TypeText(kIdcTestReadout, "typed");
-    host.MainWindow()->SetCheck(kIdcTestCheckB, false);
-    EXPECT_TRUE(Dlg().UpdateData(true));
+    host.MainWindow()->SetCheck(kIdcTestCheckB, CheckState::Unchecked);
+    EXPECT_TRUE(Dlg().UpdateData(ExchangeDirection::FromControls));
     EXPECT_EQ(Dlg().m_nCount, 7u);
     EXPECT_EQ(Dlg().m_nLow, -3);
     EXPECT_EQ(Dlg().m_strReadout, "typed");
@@ -130,7 +130,7 @@ TEST_F(DataExchangeOrder, RoundTrip)
     Dlg().m_strReadout = "-17";
     Dlg().m_nCount = 4294967295u;
     Dlg().m_bCheckA = false;
-    EXPECT_TRUE(Dlg().UpdateData(false));
+    EXPECT_TRUE(Dlg().UpdateData(ExchangeDirection::ToControls));
     EXPECT_EQ(Window().GetControlText(kIdcTestReadout), "-17");
     EXPECT_EQ(Window().GetControlText(kIdcTestCount), "4294967295");
     EXPECT_FALSE(Window().GetCheck(kIdcTestCheckA));
@@ -246,7 +246,7 @@ TEST_F(ValidationTest, RangesStopTheExchangeWithTheirMessage)
         host.TypeText(kIdcTestCount, c.count, &dlg);
         host.TypeText(kIdcTestHigh, c.share, &dlg);
         host.TypeText(kIdcTestReadout, c.readout, &dlg);
-        EXPECT_EQ(dlg.UpdateData(true), c.failedId == 0);
+        EXPECT_EQ(dlg.UpdateData(ExchangeDirection::FromControls), c.failedId == 0);
         if (c.failedId == 0)
         {
             EXPECT_TRUE(host.messageBoxes.empty());
@@ -261,7 +261,7 @@ TEST_F(ValidationTest, RangesStopTheExchangeWithTheirMessage)
     }
     dlg.m_nCount = 0; // out of range, but writing validates nothing
     host.messageBoxes.clear();
-    EXPECT_TRUE(dlg.UpdateData(false));
+    EXPECT_TRUE(dlg.UpdateData(ExchangeDirection::ToControls));
     EXPECT_EQ(host.FindWindow(dlg)->GetControlText(kIdcTestCount), "0");
     EXPECT_TRUE(host.messageBoxes.empty());
 }

@@ -7,6 +7,7 @@
 #include "framework/PixelSourceAdapter.h"
 #include "framework/ProgressDialog.h"
 #include "framework/qt/QtProgress.h"
+#include "resources/ResourceIds.h"
 #include "support/QtScrollBarActions.h"
 #include "support/QtTestApplication.h"
 #include "support/RecordingMessageSink.h"
@@ -268,7 +269,7 @@ TEST_F(QtHostFixture, GrabOfTheTestWindow)
     CPixelSourceAdapter<CPatternSurface> adapter(surface);
     Dlg().m_plotArea.SetPixelSource(&adapter);
     Dlg().m_strReadout = "899";
-    Dlg().UpdateData(false);
+    Dlg().UpdateData(ExchangeDirection::ToControls);
     QCoreApplication::processEvents();
 
     EXPECT_EQ(top->minimumSize(), top->maximumSize()); // no sizing
@@ -394,6 +395,57 @@ TEST_F(QtHostFixture, ModalBox)
     CTestBox box(&Dlg());
     EXPECT_EQ(box.DoModal(), kIdOk);
     EXPECT_FALSE(box.HasWindow());
+    EXPECT_TRUE(Dlg().commands.empty());
+}
+
+// Test Enter in a dialog of the resources with OK and Cancel, on Qt: Tab to Cancel and Enter ends it
+// with Cancel, Enter with the focus in an edit ends it with OK (the default button). Nothing reaches
+// the main window meanwhile.
+TEST_F(QtHostFixture, EnterPressesTheFocusedButtonOfABox)
+{
+    struct Case
+    {
+        const char* name;
+        const char* tabTo; // the button Tab is pressed until, or nullptr to stay in the first edit
+        int result;
+    };
+    const Case cases[] = {
+        {"Tab to Cancel", "Cancel", kIdCancel},
+        {"focus in the name edit", nullptr, kIdOk},
+    };
+    for (const Case& c : cases)
+    {
+        QString focusedWhenEntered;
+        QTimer::singleShot(0,
+                           [&focusedWhenEntered, tabTo = c.tabTo]
+                           {
+                               QWidget* box = QApplication::activeModalWidget();
+                               ASSERT_NE(box, nullptr);
+                               ASSERT_TRUE(QTest::qWaitForWindowActive(box));
+                               const auto buttonText = [box]
+                               {
+                                   const auto* button = qobject_cast<QPushButton*>(box->focusWidget());
+                                   return button != nullptr ? button->text() : QString();
+                               };
+                               constexpr int kMostTabs = 12; // the box has seven controls that take it
+                               for (int tabs = 0; tabs < kMostTabs && tabTo != nullptr; ++tabs)
+                               {
+                                   if (buttonText() == QLatin1String(tabTo))
+                                       break;
+                                   QTest::keyClick(box->focusWidget(), Qt::Key_Tab);
+                               }
+                               QWidget* focus = box->focusWidget();
+                               ASSERT_NE(focus, nullptr);
+                               focusedWhenEntered = qobject_cast<QLineEdit*>(focus) != nullptr
+                                                        ? QStringLiteral("edit")
+                                                        : buttonText();
+                               QTest::keyClick(focus, Qt::Key_Return);
+                           });
+        CDialog box(kIddRegionProperties, &Dlg());
+        EXPECT_EQ(box.DoModal(), c.result) << c.name;
+        EXPECT_EQ(focusedWhenEntered.toStdString(), c.tabTo != nullptr ? c.tabTo : "edit") << c.name;
+    }
+    EXPECT_TRUE(Dlg().events.empty());
     EXPECT_TRUE(Dlg().commands.empty());
 }
 

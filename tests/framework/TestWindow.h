@@ -154,8 +154,8 @@ public:
             menu->AppendMenu(kMfSeparator);
             menu->AppendMenu(kMfString, kIdmTestItem, "&About the test...");
         }
-        SetIcon(&kTestIcon, true);
-        SetIcon(&kTestIcon, false);
+        SetIcon(&kTestIcon, IconSize::Big);
+        SetIcon(&kTestIcon, IconSize::Small);
         return true;
     }
 
@@ -211,7 +211,7 @@ private:
     void OnButton()
     {
         events.push_back("click " + std::to_string(kIdcTestButton));
-        UpdateData(true);
+        UpdateData(ExchangeDirection::FromControls);
         if (onButton)
             onButton();
     }
@@ -220,7 +220,7 @@ private:
     void OnCheck(int id)
     {
         events.push_back("click " + std::to_string(id));
-        UpdateData(true);
+        UpdateData(ExchangeDirection::FromControls);
     }
     void OnHScroll(unsigned code, unsigned pos, CScrollBar* bar)
     {

@@ -1,10 +1,12 @@
 // The event files as an output: byte for byte the window's Generate Timestamp Files over the same
 // track, whatever the blocks; a region table without regions writes nothing; a refused file is
-// refused before any record, in the event files' own words; the summary counts what was written.
+// refused before any record, in the event files' own words; the summary counts what was written;
+// circles and polygons are judged by their shape.
 #include "outputs/EventFilesOutput.h"
 
 #include "OutputTestSupport.h"
 #include "base/ResultCodes.h"
+#include "regions/RegionShape.h"
 #include "support/FileChecks.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
@@ -88,5 +90,41 @@ TEST(EventFilesOutput, NoRegionsAndARefusal)
     EXPECT_EQ(SnapshotFolder(dir.Path()),
               (std::map<std::string, std::string>{{"t.qtf_b_Leave.qsf", "<dir>"}}));
     EXPECT_EQ(output.SummaryLines(), (std::vector<std::string>{"a: 0 visits", "b: 0 visits"}));
+}
+
+// Test that a circle and a polygon are judged by their shape, not their box: the track stands in
+// the core of each box outside the shape, then in each shape's middle; one visit each, and the
+// files are the window's.
+TEST(EventFilesOutput, CirclesAndPolygonsAreJudgedByTheirShape)
+{
+    CTempDir dir;
+    CRegionTable table;
+    table.SetShape(0, RegionShape::Circle(100, 100, 40));
+    table.SetShape(1, RegionShape::Polygon({{200, 160}, {240, 200}, {200, 240}, {160, 200}}));
+    table.m_regionNames[0] = "pool";
+    table.m_regionNames[1] = "diamond";
+    table.m_nRegionCount = 2;
+    const std::vector<TrackRecord> records = {
+        MakeRecord(1, 0, 0),     MakeRecord(2, 70, 70),   MakeRecord(3, 0, 0),
+        MakeRecord(4, 170, 170), MakeRecord(5, 0, 0),     MakeRecord(6, 100, 100),
+        MakeRecord(7, 0, 0),     MakeRecord(8, 200, 200), MakeRecord(9, 0, 0)};
+    CTrackFileBuilder builder;
+    for (const TrackRecord& record : records)
+        builder.Add(record);
+    const std::string track = builder.Write(dir.File("shapes.qtf"));
+    std::filesystem::create_directory(dir.File("window"));
+    std::filesystem::create_directory(dir.File("pass"));
+    {
+        CTrackFile reader;
+        ASSERT_EQ(reader.Open(track), kOk);
+        CRegionEventGenerator generator;
+        ASSERT_EQ(generator.Prepare(reader, table, 8), kOk);
+        generator.SetOutputDirectory(dir.File("window"));
+        ASSERT_EQ(generator.Run(), kOk);
+    }
+    CEventFilesOutput output(EventFilesDestination{dir.File("pass"), "shapes.qtf"}, table, 8);
+    ASSERT_TRUE(Feed(output, records, 4, "shapes.qtf").IsOk());
+    EXPECT_EQ(output.SummaryLines(), (std::vector<std::string>{"pool: 1 visits", "diamond: 1 visits"}));
+    EXPECT_EQ(SnapshotFolder(dir.File("pass")), SnapshotFolder(dir.File("window")));
 }
 } // namespace

@@ -34,7 +34,7 @@ HeatmapSettings Settings()
 Problem Write(const std::string& picture, const std::string& matrix)
 {
     CHeatmapOutput output(HeatmapDestination{picture, matrix}, Settings(),
-                          {HeatmapRegion{Rect{10, 10, 100, 100}, "arm"}});
+                          {HeatmapRegion{RegionShape::Rectangle(Rect{10, 10, 100, 100}), "arm"}});
     return Feed(output, kRecords, 2, "h.qtf");
 }
 

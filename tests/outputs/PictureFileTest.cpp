@@ -81,7 +81,7 @@ TEST(PictureFile, FailureMessagesNameTheFile)
     CTempDir dir;
     const CRgbRaster picture = RandomRaster(4, 3, 9);
     const CRgbRaster empty(0, 5, kWhite);
-    // Wider than libpng writes (its limit is a million pixels a row), one row high.
+    // Wider than the writer takes (a million pixels a row, as common readers allow), one row high.
     const CRgbRaster tooWide(1000001, 1, kWhite);
     struct Case
     {

@@ -75,7 +75,8 @@ TEST(HeatmapPicture, ScaledPictureIsEveryPixelMadeASquare)
 {
     const OccupancyMap map = MapOf(7, {{0, 0, 4.0}, {10, 20, 1.0}, {91, 68, 2.0}});
     HeatmapPictureOptions options = Options(1);
-    options.regions = {{Rect{50, 50, 175, 175}, "open arm"}, {Rect{600, 400, 700, 520}, "Box1"}};
+    options.regions = {{RegionShape::Rectangle(Rect{50, 50, 175, 175}), "open arm"},
+                       {RegionShape::Rectangle(Rect{600, 400, 700, 520}), "Box1"}};
     const CRgbRaster plain = DrawHeatmapPicture(map, options);
     for (const std::int32_t k : {2, 3})
     {
@@ -247,9 +248,10 @@ TEST(HeatmapPicture, RegionsAreOutlinedAndNamedOnThePlotOnly)
     const OccupancyMap map = MapOf(10, {{30, 30, 1.0}});
     HeatmapPictureOptions plainOptions = Options(1);
     HeatmapPictureOptions options = plainOptions;
-    options.regions = {{Rect{175, 175, 50, 50}, "open arm"},           // corners reversed
-                       {Rect{-100, 300, 100, 900}, "reaches off"},     // off the left and bottom
-                       {Rect{2000000000, 5, -2000000000, 6}, "thin"}}; // far beyond on both sides
+    options.regions = {
+        {RegionShape::Rectangle(Rect{175, 175, 50, 50}), "open arm"},           // corners reversed
+        {RegionShape::Rectangle(Rect{-100, 300, 100, 900}), "reaches off"},     // off the left and bottom
+        {RegionShape::Rectangle(Rect{2000000000, 5, -2000000000, 6}), "thin"}}; // far beyond on both sides
     const HeatmapLayout layout = LayOutHeatmapPicture(map, options);
     const CRgbRaster plain = DrawHeatmapPicture(map, plainOptions);
     const CRgbRaster picture = DrawHeatmapPicture(map, options);

@@ -16,26 +16,30 @@ public:
         std::int32_t y = 0;
         std::vector<Rect> rects; // Redraw: rects[0 .. count-1]
         std::int32_t selected = 0;
+        std::vector<RegionShape> shapes; // Redraw: shapes[0 .. count-1] (empty when none were handed)
     };
 
-    int RedrawRegions(const Rect* rects, std::int32_t count, std::int32_t selected) override
+    int RedrawRegions(const Rect* rects, const RegionShape* shapes, std::int32_t count,
+                      std::int32_t selected) override
     {
-        calls.push_back({"Redraw", 0, 0, std::vector<Rect>(rects, rects + count), selected});
+        calls.push_back({"Redraw", 0, 0, std::vector<Rect>(rects, rects + count), selected,
+                         shapes != nullptr ? std::vector<RegionShape>(shapes, shapes + count)
+                                           : std::vector<RegionShape>()});
         return 0;
     }
     int BeginBand(std::int32_t x, std::int32_t y) override
     {
-        calls.push_back({"Begin", x, y, {}, 0});
+        calls.push_back({"Begin", x, y, {}, 0, {}});
         return 0;
     }
     int TrackBand(std::int32_t x, std::int32_t y) override
     {
-        calls.push_back({"Track", x, y, {}, 0});
+        calls.push_back({"Track", x, y, {}, 0, {}});
         return 0;
     }
     int EndBand() override
     {
-        calls.push_back({"End", 0, 0, {}, 0});
+        calls.push_back({"End", 0, 0, {}, 0, {}});
         return -602; // results are ignored by the table
     }
 

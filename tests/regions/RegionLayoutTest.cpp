@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
+#include <regex>
 
 namespace
 {
@@ -70,9 +71,9 @@ TEST(RegionLayout, EveryFaultIsToldOnceAndChangesNothing)
          "format is not \"trackplay-layout\""},
         {"{\"format\": 7, \"version\": 1, \"regions\": []}", "format is not \"trackplay-layout\""},
         {"{\"format\": \"trackplay-layout\", \"regions\": []}", "version is missing"},
-        {Layout("", "\"version\": 2, "), "version 2 is newer than this program reads (version 1)"},
+        {Layout("", "\"version\": 3, "), "version 3 is newer than this program reads (version 2)"},
         {"{\"format\": \"trackplay-layout\", \"version\": 18446744073709551615, \"regions\": []}",
-         "version 18446744073709551615 is newer than this program reads (version 1)"},
+         "version 18446744073709551615 is newer than this program reads (version 2)"},
         {"{\"format\": \"trackplay-layout\", \"version\": 0, \"regions\": []}",
          "version is not a whole number of 1 or more"},
         {"{\"format\": \"trackplay-layout\", \"version\": 1.0, \"regions\": []}",
@@ -215,8 +216,10 @@ TEST(RegionLayout, FormatWritesTheDocumentedText)
     EXPECT_EQ(FormatRegionLayout(table, 12),
               "{\n"
               "  \"format\": \"trackplay-layout\",\n"
-              "  \"version\": 1,\n"
+              "  \"version\": 2,\n"
               "  \"margin\": 12,\n"
+              "  \"rules\": { \"merge_gap_s\": 0.0, \"min_visit_s\": 0.0 },\n"
+              "  \"movement\": { \"speed_window\": 15, \"min_immobile_s\": 1.0 },\n"
               "  \"regions\": [\n"
               "    { \"name\": \"open arm\", \"rect\": [50, 50, 175, 175] },\n"
               "    { \"name\": \"say \\\"hi\\\", \xC3\xA9t\xC3\xA9\", \"rect\": "
@@ -225,8 +228,12 @@ TEST(RegionLayout, FormatWritesTheDocumentedText)
               "}\n");
     EXPECT_EQ(FormatRegionLayout(CRegionTable(), 8), "{\n"
                                                      "  \"format\": \"trackplay-layout\",\n"
-                                                     "  \"version\": 1,\n"
+                                                     "  \"version\": 2,\n"
                                                      "  \"margin\": 8,\n"
+                                                     "  \"rules\": { \"merge_gap_s\": 0.0, "
+                                                     "\"min_visit_s\": 0.0 },\n"
+                                                     "  \"movement\": { \"speed_window\": 15, "
+                                                     "\"min_immobile_s\": 1.0 },\n"
                                                      "  \"regions\": []\n"
                                                      "}\n");
 }
@@ -378,3 +385,75 @@ TEST(RegionLayout, EverySaveFaultFailsCleanly)
     }
 }
 } // namespace
+
+// Test that a circle or polygon entry that is not a usable shape is told once, naming the entry
+// and the fault, and that a region has exactly one shape.
+TEST(RegionLayout, ShapeFaultsAreToldOnceAndChangeNothing)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"{\"rect\": [1, 2, 3, 4], \"circle\": [5, 5, 2]}",
+         "regions[0] has more than one of \"rect\", \"circle\" and \"polygon\"; a region has one shape"},
+        {"{\"circle\": [5, 5, 2], \"polygon\": [[0, 0], [9, 0], [0, 9]]}",
+         "regions[0] has more than one of \"rect\", \"circle\" and \"polygon\"; a region has one shape"},
+        {"{\"circle\": [5, 5]}",
+         "regions[0].circle is not a list of three whole numbers (centre x, centre y, radius)"},
+        {"{\"circle\": [5, 5, 2.5]}",
+         "regions[0].circle[2] is not a whole number from -1073741824 to 1073741824"},
+        {"{\"circle\": [1073741825, 5, 2]}",
+         "regions[0].circle[0] is not a whole number from -1073741824 to 1073741824"},
+        {"{\"circle\": [5, 5, 0]}", "regions[0].circle has radius 0; a circle's radius is at least 1"},
+        {"{\"polygon\": [[0, 0], [9, 0]]}", "regions[0].polygon has 2 points; a polygon has 3 to 64"},
+        {"{\"polygon\": 7}", "regions[0].polygon is not a list of points [x, y]"},
+        {"{\"polygon\": [[0, 0], [9, 0], [0]]}", "regions[0].polygon[2] is not a point [x, y]"},
+        {"{\"polygon\": [[0, 0], [9, 0], [0, \"9\"]]}",
+         "regions[0].polygon[2][1] is not a whole number from -1073741824 to 1073741824"},
+        {"{\"polygon\": [[0, 0], [9, 0], [0, 9], [0, 0]]}",
+         "regions[0].polygon repeats its first point (0, 0) at its end; a polygon closes by itself"},
+    };
+    for (const auto& [region, problem] : cases)
+    {
+        CRecordingMessageSink sink;
+        CScopedMessageSink scoped(sink);
+        CRegionTable table = SampleTable();
+        table.SetShape(2, RegionShape::Circle(1, 2, 3));
+        const CRegionTable before = table;
+        std::int32_t margin = 13;
+        EXPECT_EQ(
+            ParseRegionLayout(Layout("{\"rect\": [0, 0, 5, 5]}, " + region), "arena.json", table, margin), -1)
+            << region;
+        EXPECT_TRUE(SameRegions(table, before) && table.m_regionShapes == before.m_regionShapes) << region;
+        const std::string entryOne = std::regex_replace(problem, std::regex("regions\\[0\\]"), "regions[1]");
+        EXPECT_EQ(sink.messages, std::vector<std::string>{"The region layout arena.json cannot be loaded: " +
+                                                          entryOne + "."})
+            << region;
+    }
+}
+
+// Test that circles and polygons are written as the layout documents them and come back as they
+// were, beside rectangles, and that a slot a layout leaves empty holds no old shape.
+TEST(RegionLayout, ShapesAreWrittenAndReadBack)
+{
+    CRegionTable table;
+    table.SetShape(0, RegionShape::Rectangle(Rect{50, 50, 175, 175}));
+    table.SetShape(1, RegionShape::Circle(320, 240, 40));
+    table.SetShape(2, RegionShape::Polygon({{300, 0}, {340, 0}, {340, 200}, {300, 200}}));
+    table.m_regionNames[1] = "platform";
+    table.m_nRegionCount = 3;
+    const std::string text = FormatRegionLayout(table, 8);
+    EXPECT_NE(
+        text.find("    { \"name\": \"Box0\", \"rect\": [50, 50, 175, 175] },\n"
+                  "    { \"name\": \"platform\", \"circle\": [320, 240, 40] },\n"
+                  "    { \"name\": \"Box2\", \"polygon\": [[300, 0], [340, 0], [340, 200], [300, 200]] }\n"),
+        std::string::npos)
+        << text;
+
+    CRegionTable loaded;
+    loaded.SetShape(3, RegionShape::Circle(9, 9, 9)); // beyond the layout's regions: cleared
+    std::int32_t margin = 0;
+    ASSERT_EQ(ParseRegionLayout(text, "arena.json", loaded, margin), 0);
+    ASSERT_EQ(loaded.m_nRegionCount, 3);
+    for (std::int32_t j = 0; j < 4; ++j)
+        EXPECT_EQ(loaded.ShapeOf(j), table.ShapeOf(j)) << j;
+    EXPECT_EQ(loaded.m_regionRects[1], (Rect{280, 200, 360, 280})); // the circle's box
+    EXPECT_EQ(loaded.m_regionRects[2], (Rect{300, 0, 340, 200}));
+}

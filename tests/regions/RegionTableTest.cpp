@@ -214,3 +214,39 @@ TEST(RegionTable, DragAfterDeletingTheLastRegionWritesInvisibleSlotZero)
     EXPECT_EQ(table.m_regionRects[0], kNewRegionRect);
     EXPECT_EQ(table.m_nSelectedRegion, 0);
 }
+
+// Test that circles and polygons move with their slots when a region is deleted, reach the plot
+// with the rectangles, and that Create and the drag give the slot a rectangle again.
+TEST(RegionTable, ShapesMoveWithTheirSlotsAndTheDragMakesARectangle)
+{
+    CRegionTable table = TableWith(3);
+    const RegionShape circle = RegionShape::Circle(100, 100, 30);
+    const RegionShape polygon = RegionShape::Polygon({{0, 0}, {40, 0}, {0, 30}});
+    table.SetShape(1, circle);
+    table.SetShape(2, polygon);
+    EXPECT_EQ(table.m_regionRects[1], (Rect{70, 70, 130, 130}));
+    EXPECT_EQ(table.ShapeOf(0), RegionShape::Rectangle(kNewRegionRect));
+
+    CFakeRegionPlot plot;
+    table.m_nSelectedRegion = 0;
+    table.DeleteRectangle(plot);
+    ASSERT_EQ(plot.calls.size(), 1u);
+    EXPECT_EQ(plot.calls[0].rects, (std::vector<Rect>{{70, 70, 130, 130}, {0, 0, 40, 30}}));
+    ASSERT_EQ(plot.calls[0].shapes.size(), 2u);
+    EXPECT_EQ(plot.calls[0].shapes[0], circle);
+    EXPECT_EQ(plot.calls[0].shapes[1], polygon);
+    EXPECT_EQ(table.ShapeOf(0), circle);
+    EXPECT_EQ(table.ShapeOf(1), polygon);
+
+    // Creating into the vacated slot (which kept the polygon) gives a rectangle.
+    table.CreateRectangle(plot);
+    EXPECT_EQ(table.ShapeOf(2), RegionShape::Rectangle(kNewRegionRect));
+
+    // Dragging with the circle selected gives it the dragged rectangle.
+    table.m_nSelectedRegion = 0;
+    table.ButtonDown(plot, Point{5, 6});
+    table.MouseMove(plot, Point{50, 60});
+    table.ButtonUp(plot);
+    EXPECT_EQ(table.ShapeOf(0), RegionShape::Rectangle(Rect{5, 6, 50, 60}));
+    EXPECT_EQ(table.ShapeOf(1), polygon);
+}

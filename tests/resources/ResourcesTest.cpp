@@ -1,8 +1,9 @@
 #include "resources/Resources.h"
 
-#include "framework/DialogIds.h"
+#include "resources/DialogIds.h"
 
 #include <algorithm>
+#include <cctype>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -73,6 +74,27 @@ const ExpectedControl kExpectedControls[] = {
 bool Has(std::uint32_t style, std::uint32_t flag)
 {
     return (style & flag) != 0;
+}
+
+// The commands of the original menu and accelerator table (the rectangles 40010-40059 apart).
+const std::set<int> kOriginalCommands = {57601, 40002, 40003, 32771, 32772, 32773, 32774, 32775,
+                                         32776, 32777, 32778, 32779, 40060, 40061, 40009};
+
+bool IsOriginalCommand(int command)
+{
+    return kOriginalCommands.count(command) != 0 ||
+           (command >= kCmdSelectRectangle0 && command <= kCmdSelectRectangle49);
+}
+
+// The underlined letter of a menu text (the character after its '&', before any tab), in upper
+// case; 0 for a text without one.
+char UnderlinedLetter(std::string_view text)
+{
+    text = text.substr(0, text.find('\t'));
+    const std::size_t amp = text.find('&');
+    if (amp == std::string_view::npos || amp + 1 >= text.size())
+        return 0;
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(text[amp + 1])));
 }
 } // namespace
 
@@ -174,8 +196,8 @@ TEST(Resources, MainMenuItems)
         {"&View", 32777, "One Second &Back\tDown-Arrow"},
         {"&View", 32778, "&Toggle View Targets/Points"},
         {"&View", 0, ""},
-        {"&View", kCmdOccupancyHeatmap, "Occupancy Heatmap"},
-        {"&View", kCmdGoToRecord, "Go to Record..."},
+        {"&View", kCmdOccupancyHeatmap, "&Occupancy Heatmap..."},
+        {"&View", kCmdGoToRecord, "&Go to Record..."},
         {"&Select", 40061, "&Create Rectangle\tInsert"},
         {"&Select", 40060, "&Delete Rectangle\tDelete"},
         {"&Select", 0, ""},
@@ -192,17 +214,17 @@ TEST(Resources, MainMenuItems)
         expected.push_back({"&Select", 40000 + 10 * row + 19, nullptr});
     }
     expected.push_back({"&Select", 0, ""});
-    expected.push_back({"&Select", kCmdSaveRegions, "Save Regions..."});
-    expected.push_back({"&Select", kCmdLoadRegions, "Load Regions..."});
-    expected.push_back({"&Select", kCmdRegionProperties, "Region Properties..."});
+    expected.push_back({"&Select", kCmdSaveRegions, "&Save Regions..."});
+    expected.push_back({"&Select", kCmdLoadRegions, "&Load Regions..."});
+    expected.push_back({"&Select", kCmdRegionProperties, "&Region Properties..."});
     expected.push_back({"&Tools", 32771, "&Generate Timestamp Files from Rectangles\tCtrl-G"});
     expected.push_back({"&Tools", 32772, "&Save Plot to a bitmap picture file\tCtrl-S"});
     expected.push_back({"&Tools", 32779, "Calculate New Center/Direction"});
     expected.push_back({"&Tools", 0, ""});
-    expected.push_back({"&Tools", kCmdExportVisits, "Export Visits (CSV)..."});
-    expected.push_back({"&Tools", kCmdExportRecords, "Export Records (CSV)..."});
-    expected.push_back({"&Tools", kCmdSavePlotPng, "Save Plot as PNG..."});
-    expected.push_back({"&Tools", kCmdTrackingQuality, "Tracking Quality..."});
+    expected.push_back({"&Tools", kCmdExportVisits, "Export &Visits (CSV)..."});
+    expected.push_back({"&Tools", kCmdExportRecords, "Export &Records (CSV)..."});
+    expected.push_back({"&Tools", kCmdSavePlotPng, "Save Plot as &PNG..."});
+    expected.push_back({"&Tools", kCmdTrackingQuality, "&Tracking Quality..."});
     expected.push_back({"&Help", 40003, "&About"});
 
     // The generated rectangle texts: "Rectangle &n\tn" for 0-9, "Rectangle nn\t<Mod>d" after.
@@ -295,6 +317,26 @@ TEST(Resources, StringAndIcon)
     EXPECT_EQ(FindAcceleratorTable(130), nullptr);
 }
 
+// Test the underlined letters of menu 101: within each menu (and on the menu bar) no letter is
+// underlined twice, and every item the original menu did not have has one.
+TEST(Resources, MenuLettersAreUniqueAndEveryLaterItemHasOne)
+{
+    const MenuResource* menu = FindMenuResource(kIdrMainMenu);
+    ASSERT_NE(menu, nullptr);
+    std::set<char> onTheBar;
+    for (const MenuPopup& popup : menu->popups)
+    {
+        EXPECT_TRUE(onTheBar.insert(UnderlinedLetter(popup.text)).second) << popup.text;
+        std::set<char> inTheMenu;
+        for (const MenuItem& item : popup.items)
+        {
+            const char letter = UnderlinedLetter(item.text);
+            EXPECT_TRUE(letter != 0 || item.IsSeparator() || IsOriginalCommand(item.command)) << item.text;
+            EXPECT_TRUE(letter == 0 || inTheMenu.insert(letter).second) << popup.text << ": " << item.text;
+        }
+    }
+}
+
 // Test that the later commands are new numbers: none is an original command, a rectangle or the
 // placeholder, no two share one, and the accelerator table gives none of them.
 TEST(Resources, LaterCommandsAreNewAndHaveNoKeys)
@@ -302,19 +344,39 @@ TEST(Resources, LaterCommandsAreNewAndHaveNoKeys)
     const int later[] = {kCmdSaveRegions,     kCmdLoadRegions,      kCmdRegionProperties,
                          kCmdExportVisits,    kCmdExportRecords,    kCmdSavePlotPng,
                          kCmdTrackingQuality, kCmdOccupancyHeatmap, kCmdGoToRecord};
-    const std::set<int> original = {57601, 40002, 40003, 32771, 32772, 32773, 32774, 32775,
-                                    32776, 32777, 32778, 32779, 40060, 40061, 40009};
     std::set<int> seen;
     for (const int command : later)
     {
         EXPECT_TRUE(seen.insert(command).second) << command;
-        EXPECT_EQ(original.count(command), 0u) << command;
-        EXPECT_FALSE(command >= kCmdSelectRectangle0 && command <= kCmdSelectRectangle49) << command;
+        EXPECT_FALSE(IsOriginalCommand(command)) << command;
     }
     const AcceleratorTable* table = FindAcceleratorTable(kIdrAccelerators);
     ASSERT_NE(table, nullptr);
     for (const AcceleratorEntry& entry : table->entries)
         EXPECT_EQ(seen.count(entry.command), 0u) << entry.command;
+}
+
+// Test that every modal dialog opens with the focus where Enter is its default action: its first
+// control that takes the focus is no push button but the default one (Enter presses a focused
+// button, so a dialog opening on "Save CSV..." would save instead of closing).
+TEST(Resources, ModalDialogsOpenWhereEnterIsTheDefault)
+{
+    int modal = 0;
+    for (int id = 1; id < 1000; ++id)
+    {
+        const DialogTemplate* dialog = FindDialogTemplate(id);
+        if (dialog == nullptr || !Has(dialog->style, kDialogModalFrame))
+            continue;
+        ++modal;
+        const auto first =
+            std::find_if(dialog->controls.begin(), dialog->controls.end(),
+                         [](const ControlTemplate& c)
+                         { return Has(c.style, kStyleTabStop) && !Has(c.style, kStyleDisabled); });
+        ASSERT_NE(first, dialog->controls.end()) << dialog->caption;
+        EXPECT_TRUE(first->kind != ControlKind::PushButton || Has(first->style, kStyleDefault))
+            << dialog->caption << ": opens on " << first->text;
+    }
+    EXPECT_GE(modal, 5) << "About and the four dialogs of the later commands at least";
 }
 
 // Test the small dialogs of the later commands: caption, a modal frame without a menu, the
@@ -352,7 +414,7 @@ TEST(Resources, SmallDialogTemplates)
           {kIdCancel, K::PushButton}}},
         {kIddQualityResults,
          "Tracking Quality",
-         {{kIdcQualityReport, K::TextBox}, {kIdcQualitySaveCsv, K::PushButton}, {kIdOk, K::PushButton}}},
+         {{kIdcQualityReport, K::TextBox}, {kIdOk, K::PushButton}, {kIdcQualitySaveCsv, K::PushButton}}},
     };
     for (const Expected& want : dialogs)
     {

@@ -100,10 +100,10 @@ std::string CHeadlessWindow::GetControlText(int id) const
     return control != nullptr ? control->text : std::string();
 }
 
-void CHeadlessWindow::SetCheck(int id, bool checked)
+void CHeadlessWindow::SetCheck(int id, CheckState state)
 {
     if (Control* control = FindControl(id))
-        control->checked = checked;
+        control->checked = state == CheckState::Checked;
 }
 
 bool CHeadlessWindow::GetCheck(int id) const
@@ -172,7 +172,7 @@ Point CHeadlessWindow::GetControlScreenOrigin(int id) const
     return Point{origin.x + control->outer.x + edge, origin.y + control->outer.y + edge};
 }
 
-void CHeadlessWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
+void CHeadlessWindow::SetScrollRange(int id, int minPos, int maxPos, Redraw)
 {
     if (Control* control = FindControl(id))
     {
@@ -182,7 +182,7 @@ void CHeadlessWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
     }
 }
 
-void CHeadlessWindow::SetScrollPos(int id, int pos, bool)
+void CHeadlessWindow::SetScrollPos(int id, int pos, Redraw)
 {
     if (Control* control = FindControl(id))
     {
@@ -209,9 +209,9 @@ void CHeadlessWindow::AppendSystemMenuSeparator()
     systemMenu.push_back({0, {}});
 }
 
-void CHeadlessWindow::SetIcon(const IconImage* icon, bool big)
+void CHeadlessWindow::SetIcon(const IconImage* icon, IconSize size)
 {
-    if (big)
+    if (size == IconSize::Big)
         bigIcon = icon;
     else
         smallIcon = icon;
@@ -325,7 +325,7 @@ void CHeadlessHost::AfterModal()
     PostMessageTo(main, MakeMouseMessage(MessageKind::MouseMove, m_ptCursor, m_ptCursor, 0));
 }
 
-bool CHeadlessHost::PumpOne(CWinApp& app)
+bool CHeadlessHost::PumpOne(IMessageLoopClient& client)
 {
     if (m_queue.empty())
         return false;
@@ -352,7 +352,7 @@ bool CHeadlessHost::PumpOne(CWinApp& app)
             control->checked = !control->checked;
         window->SetFocusTo(msg.id);
     }
-    const bool handled = app.ProcessMessage(*target, msg);
+    const bool handled = client.ProcessMessage(*target, msg);
     if (IsKeyMessage(msg.kind) && !handled && FindWindow(*target) != nullptr)
         DefaultKeyProcessing(*target, msg);
     return true;
@@ -379,22 +379,22 @@ void CHeadlessHost::DefaultKeyProcessing(CDialog& target, const Message& msg)
         PostClick(focus->source.id, &target);
 }
 
-int CHeadlessHost::RunMessageLoop(CWinApp& app)
+int CHeadlessHost::RunMessageLoop(IMessageLoopClient& client)
 {
     // OnIdle returning true forever would keep a real loop busy; here the run stops after a bound.
     constexpr int kMaxIdleCallsWithoutMessages = 100;
     int idleCalls = 0;
     while (!m_bQuit)
     {
-        if (PumpOne(app))
+        if (PumpOne(client))
         {
             idleCalls = 0;
             continue;
         }
-        if (app.IsIdlePending() && idleCalls < kMaxIdleCallsWithoutMessages)
+        if (client.IsIdlePending() && idleCalls < kMaxIdleCallsWithoutMessages)
         {
             ++idleCalls;
-            app.OnQueueEmpty();
+            client.OnQueueEmpty();
             continue;
         }
         break;

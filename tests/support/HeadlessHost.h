@@ -72,7 +72,7 @@ public:
     [[nodiscard]] std::string GetTitle() const override { return m_strTitle; }
     void SetControlText(int id, std::string_view text) override;
     [[nodiscard]] std::string GetControlText(int id) const override;
-    void SetCheck(int id, bool checked) override;
+    void SetCheck(int id, CheckState state) override;
     [[nodiscard]] bool GetCheck(int id) const override;
     [[nodiscard]] bool IsControlEnabled(int id) const override;
     void SetFocusTo(int id) override;
@@ -83,12 +83,12 @@ public:
     [[nodiscard]] Rect GetControlClientRect(int id) const override;
     [[nodiscard]] Point GetControlScreenOrigin(int id) const override;
     [[nodiscard]] Point GetClientScreenOrigin() const override { return Point{0, 0}; }
-    void SetScrollRange(int id, int minPos, int maxPos, bool redraw) override;
-    void SetScrollPos(int id, int pos, bool redraw) override;
+    void SetScrollRange(int id, int minPos, int maxPos, Redraw redraw) override;
+    void SetScrollPos(int id, int pos, Redraw redraw) override;
     [[nodiscard]] int GetScrollPos(int id) const override;
     void AppendSystemMenuItem(unsigned id, std::string_view text) override;
     void AppendSystemMenuSeparator() override;
-    void SetIcon(const IconImage* icon, bool bigIcon) override;
+    void SetIcon(const IconImage* icon, IconSize size) override;
     void SetPixelSource(int id, const IPixelSource* source) override;
     void PresentPixels() override;
 
@@ -134,7 +134,7 @@ public:
     void EndModal(IHostWindow& window, int result) override;
     // Handles queued messages until the queue is empty and no idle call is due, or the quit
     // message was posted. Returns the exit code after a quit, else kStillRunning.
-    int RunMessageLoop(CWinApp& app) override;
+    int RunMessageLoop(IMessageLoopClient& client) override;
     void PostQuit(int exitCode) override;
     int ShowMessageBox(const MessageBoxRequest& request) override;
     std::optional<std::string> ShowFileDialog(const FileDialogRequest& request) override;
@@ -238,7 +238,7 @@ private:
         bool toggleCheck = false; // a click on a check box toggles it before it notifies
     };
     void AfterModal();
-    bool PumpOne(CWinApp& app);
+    bool PumpOne(IMessageLoopClient& client);
     void DefaultKeyProcessing(CDialog& target, const Message& msg);
     void WindowDestroyed(CHeadlessWindow& window);
 

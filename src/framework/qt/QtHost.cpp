@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
+#include <cassert>
 
 // Sees every key event of the application before its receiver. Key presses and releases aimed at
 // one of our windows (or any of its controls) go through CWinApp::ProcessMessage, i.e. the
@@ -50,12 +51,12 @@ public:
             return false;
         }
         auto* widget = qobject_cast<QWidget*>(watched);
-        CQtWindow* window = m_host.FindWindow(widget);
+        CQtWindow* window = m_host.m_registry.Find(widget);
         CWinApp* app = AfxGetApp();
         if (window == nullptr || app == nullptr)
             return false;
         // A progress display is open: the program's windows wait for it.
-        if (m_host.IsInputBlocked())
+        if (m_host.m_registry.IsInputBlocked())
         {
             event->accept();
             return true;
@@ -116,6 +117,7 @@ private:
 
 CQtHost::CQtHost() : m_pKeyFilter(std::make_unique<CKeyFilter>(*this))
 {
+    assert(qApp != nullptr && "CQtHost: the QApplication is made first");
     qApp->installEventFilter(m_pKeyFilter.get());
 }
 
@@ -125,24 +127,6 @@ CQtHost::~CQtHost()
         QApplication::restoreOverrideCursor();
     if (qApp != nullptr)
         qApp->removeEventFilter(m_pKeyFilter.get());
-}
-
-void CQtHost::AddWindow(CQtWindow& window)
-{
-    m_windows[window.TopLevel()] = &window;
-}
-
-void CQtHost::RemoveWindow(CQtWindow& window)
-{
-    m_windows.erase(window.TopLevel());
-}
-
-CQtWindow* CQtHost::FindWindow(const QWidget* widget) const
-{
-    if (widget == nullptr)
-        return nullptr;
-    const auto it = m_windows.find(widget->window());
-    return it != m_windows.end() ? it->second : nullptr;
 }
 
 std::unique_ptr<IHostWindow> CQtHost::CreateHostWindow(CDialog& owner, const DialogTemplate& dialog,
@@ -156,11 +140,13 @@ std::unique_ptr<IHostWindow> CQtHost::CreateHostWindow(CDialog& owner, const Dia
         if (CDialog* main = AfxGetMainWnd())
             if (auto* mainWindow = dynamic_cast<CQtWindow*>(main->GetHostWindow()))
                 parentWidget = mainWindow->TopLevel();
-    return std::make_unique<CQtWindow>(*this, owner, dialog, parentWidget, owner.IsModal());
+    return std::make_unique<CQtWindow>(m_registry, owner, dialog, parentWidget,
+                                       owner.IsModal() ? WindowMode::Modal : WindowMode::Modeless);
 }
 
 int CQtHost::RunModal(CDialog&, IHostWindow& window)
 {
+    assert(dynamic_cast<CQtWindow*>(&window) != nullptr && "CQtHost::RunModal: a window of this host");
     auto& qtWindow = static_cast<CQtWindow&>(window);
     if (m_bQuit)
         return kIdCancel;
@@ -169,10 +155,11 @@ int CQtHost::RunModal(CDialog&, IHostWindow& window)
 
 void CQtHost::EndModal(IHostWindow& window, int result)
 {
+    assert(dynamic_cast<CQtWindow*>(&window) != nullptr && "CQtHost::EndModal: a window of this host");
     static_cast<CQtWindow&>(window).ExitModalLoop(result);
 }
 
-int CQtHost::RunMessageLoop(CWinApp& app)
+int CQtHost::RunMessageLoop(IMessageLoopClient& client)
 {
     QEventLoop loop;
     while (!m_bQuit)
@@ -183,9 +170,9 @@ int CQtHost::RunMessageLoop(CWinApp& app)
         }
         if (m_bQuit)
             break;
-        if (app.IsIdlePending())
+        if (client.IsIdlePending())
         {
-            app.OnQueueEmpty();
+            client.OnQueueEmpty();
             continue;
         }
         loop.processEvents(QEventLoop::WaitForMoreEvents);
@@ -198,7 +185,7 @@ void CQtHost::PostQuit(int exitCode)
     m_bQuit = true;
     m_nExitCode = exitCode;
     // Any modal run ends too, as the quit message ends every loop.
-    for (const auto& [top, window] : m_windows)
+    for (const auto& [top, window] : m_registry.Windows())
         window->ExitModalLoop(kIdCancel);
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
         dispatcher->wakeUp();
@@ -297,12 +284,12 @@ std::optional<std::string> CQtHost::ShowFolderDialog(const FolderDialogRequest& 
 std::unique_ptr<IHostProgress> CQtHost::ShowProgress(std::string_view title, std::string_view text)
 {
     // Over the window the command came from: the main window, or a dialog open over it.
-    return std::make_unique<CQtProgress>(*this, ActiveOwnerWidget(), title, text);
+    return std::make_unique<CQtProgress>(m_registry, ActiveOwnerWidget(), title, text);
 }
 
 void CQtHost::EndOfHandler()
 {
-    for (const auto& [top, window] : m_windows)
+    for (const auto& [top, window] : m_registry.Windows())
         window->PresentPixels();
     SetCursor(CursorShape::Arrow);
 }

@@ -31,13 +31,12 @@
 #pragma once
 
 #include "framework/Host.h"
+#include "framework/qt/QtWindowRegistry.h"
 
-#include <map>
 #include <memory>
 
 class QWidget;
 class CDialog;
-class CQtWindow;
 
 class CQtHost final : public IHost
 {
@@ -51,7 +50,7 @@ public:
                                                   CDialog* parent) override;
     int RunModal(CDialog& dialog, IHostWindow& window) override;
     void EndModal(IHostWindow& window, int result) override;
-    int RunMessageLoop(CWinApp& app) override;
+    int RunMessageLoop(IMessageLoopClient& client) override;
     void PostQuit(int exitCode) override;
     int ShowMessageBox(const MessageBoxRequest& request) override;
     std::optional<std::string> ShowFileDialog(const FileDialogRequest& request) override;
@@ -67,23 +66,13 @@ public:
 
     [[nodiscard]] bool QuitPosted() const { return m_bQuit; }
 
-    // --- For the windows of this host (QtWindow.h), which it outlives ------------------------
-    void AddWindow(CQtWindow& window); // its top-level widget stands for it from now on
-    void RemoveWindow(CQtWindow& window);
-    // The window a widget belongs to, or nullptr for widgets of no window of ours (menus, boxes).
-    [[nodiscard]] CQtWindow* FindWindow(const QWidget* widget) const;
-    // While a progress display is open (they nest), the windows take no input.
-    void BlockInput(bool block) { m_nInputBlocks += block ? 1 : -1; }
-    [[nodiscard]] bool IsInputBlocked() const { return m_nInputBlocks > 0; }
-
 private:
     class CKeyFilter;
+    CQtWindowRegistry m_registry; // the windows and progress displays of this host, which it outlives
     std::unique_ptr<CKeyFilter> m_pKeyFilter;
-    std::map<const QWidget*, CQtWindow*> m_windows; // by top-level widget
     bool m_bQuit = false;
     int m_nExitCode = 0;
     bool m_bWaitCursor = false;
-    int m_nInputBlocks = 0; // open progress displays
 };
 
 // The GUI program's main: makes the QApplication and the host and runs AfxWinMain.

@@ -1,17 +1,16 @@
 #include "framework/qt/QtProgress.h"
 
 #include "framework/qt/QtConvert.h"
-#include "framework/qt/QtHost.h"
 
 #include <QCoreApplication>
 #include <QProgressDialog>
 #include <algorithm>
 
-CQtProgress::CQtProgress(CQtHost& host, QWidget* owner, std::string_view title, std::string_view text)
-    : m_host(host), m_pDialog(std::make_unique<QProgressDialog>(ToQString(text), QStringLiteral("Cancel"), 0,
-                                                                kProgressSteps, owner))
+CQtProgress::CQtProgress(CQtWindowRegistry& windows, QWidget* owner, std::string_view title,
+                         std::string_view text)
+    : m_inputBlock(windows), m_pDialog(std::make_unique<QProgressDialog>(
+                                 ToQString(text), QStringLiteral("Cancel"), 0, kProgressSteps, owner))
 {
-    m_host.BlockInput(true);
     m_pDialog->setWindowTitle(ToQString(title));
     m_pDialog->setWindowModality(Qt::WindowModal);
     m_pDialog->setMinimumWidth(kProgressMinWidthPx);
@@ -22,11 +21,7 @@ CQtProgress::CQtProgress(CQtHost& host, QWidget* owner, std::string_view title, 
     m_pDialog->setValue(0); // starts the clock of the minimum duration
 }
 
-CQtProgress::~CQtProgress()
-{
-    m_pDialog.reset();
-    m_host.BlockInput(false);
-}
+CQtProgress::~CQtProgress() = default;
 
 bool CQtProgress::Update(std::uint64_t done, std::uint64_t total)
 {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "framework/Host.h"
+#include "framework/qt/QtWindowRegistry.h"
 
 #include <QElapsedTimer>
 #include <memory>
@@ -13,7 +14,6 @@
 
 class QProgressDialog;
 class QWidget;
-class CQtHost;
 
 inline constexpr int kProgressShowAfterMs = 300;
 inline constexpr int kProgressEventsEveryMs = 25;
@@ -24,8 +24,8 @@ inline constexpr int kProgressMinWidthPx = 360;
 class CQtProgress final : public IHostProgress
 {
 public:
-    // Blocks input to the host's windows (CQtHost::IsInputBlocked) while it exists.
-    CQtProgress(CQtHost& host, QWidget* owner, std::string_view title, std::string_view text);
+    // Blocks input to the host's windows (CQtWindowRegistry::IsInputBlocked) while it exists.
+    CQtProgress(CQtWindowRegistry& windows, QWidget* owner, std::string_view title, std::string_view text);
     ~CQtProgress() override;
     CQtProgress(const CQtProgress&) = delete;
     CQtProgress& operator=(const CQtProgress&) = delete;
@@ -33,7 +33,7 @@ public:
     [[nodiscard]] bool Update(std::uint64_t done, std::uint64_t total) override;
 
 private:
-    CQtHost& m_host;
+    CQtInputBlock m_inputBlock; // first in, last out: no input reaches the windows while it shows
     std::unique_ptr<QProgressDialog> m_pDialog; // a child of the owner window, which outlives it
     QElapsedTimer m_sinceEvents;                // since Qt last handled the queued events
 };

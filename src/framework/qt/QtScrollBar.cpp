@@ -4,6 +4,7 @@
 
 #include <QSignalBlocker>
 #include <QWheelEvent>
+#include <cassert>
 #include <utility>
 
 namespace
@@ -14,6 +15,7 @@ constexpr int kWheelNotch = 120; // angle delta of one wheel notch
 CNotifyingScrollBar::CNotifyingScrollBar(QWidget* parent, Notify notify)
     : QScrollBar(Qt::Horizontal, parent), m_notify(std::move(notify))
 {
+    assert(m_notify && "CNotifyingScrollBar: every action is reported, so it needs someone to tell");
     QObject::connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) { OnAction(action); });
     QObject::connect(this, &QAbstractSlider::sliderPressed, this, [this] { OnPressed(); });
     QObject::connect(this, &QAbstractSlider::sliderReleased, this, [this] { OnReleased(); });

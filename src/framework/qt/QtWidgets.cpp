@@ -1,7 +1,6 @@
 #include "framework/qt/QtWidgets.h"
 
 #include "framework/qt/QtConvert.h"
-#include "framework/qt/QtWindow.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -70,7 +69,7 @@ void CPlotWidget::paintEvent(QPaintEvent* event)
 
 // --- CClientWidget ----------------------------------------------------------------------------
 
-CClientWidget::CClientWidget(CQtWindow& window, QWidget* parent) : QWidget(parent), m_window(window)
+CClientWidget::CClientWidget(IQtWidgetEvents& window, QWidget* parent) : QWidget(parent), m_window(window)
 {
     setMouseTracking(true);
 }
@@ -78,29 +77,29 @@ CClientWidget::CClientWidget(CQtWindow& window, QWidget* parent) : QWidget(paren
 void CClientWidget::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        Send(static_cast<int>(MessageKind::LButtonDown), *event);
+        Send(MessageKind::LButtonDown, *event);
 }
 
 void CClientWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        Send(static_cast<int>(MessageKind::LButtonUp), *event);
+        Send(MessageKind::LButtonUp, *event);
 }
 
 void CClientWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    Send(static_cast<int>(MessageKind::MouseMove), *event);
+    Send(MessageKind::MouseMove, *event);
 }
 
-void CClientWidget::Send(int kind, const QMouseEvent& event)
+void CClientWidget::Send(MessageKind kind, const QMouseEvent& event)
 {
-    m_window.Deliver(MakeMouseMessage(static_cast<MessageKind>(kind), ToPoint(event.position().toPoint()),
+    m_window.Deliver(MakeMouseMessage(kind, ToPoint(event.position().toPoint()),
                                       ToPoint(event.globalPosition().toPoint()), MouseFlagsOf(event)));
 }
 
 // --- CTopWindow -------------------------------------------------------------------------------
 
-CTopWindow::CTopWindow(CQtWindow& window, QWidget* parent) : QMainWindow(parent), m_window(window) {}
+CTopWindow::CTopWindow(IQtWidgetEvents& window, QWidget* parent) : QMainWindow(parent), m_window(window) {}
 
 void CTopWindow::closeEvent(QCloseEvent* event)
 {

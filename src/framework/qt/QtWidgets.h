@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/Host.h"
+#include "framework/Message.h"
 
 #include <QFrame>
 #include <QImage>
@@ -12,7 +13,19 @@
 #include <cstdint>
 #include <utility>
 
-class CQtWindow;
+// What the widgets report to: the window they belong to (CQtWindow), which hands the messages to
+// its dialog.
+class IQtWidgetEvents
+{
+public:
+    // Hands a message to the window's dialog; true when handled.
+    virtual bool Deliver(Message msg) = 0;
+    // Queues a paint message for the window.
+    virtual void PostPaint() = 0;
+
+protected:
+    ~IQtWidgetEvents() = default;
+};
 
 // A widget or other Qt object made with its parent among args. The parent owns it and deletes it
 // with itself, as everywhere in Qt, so the pointer handed back owns nothing.
@@ -46,7 +59,7 @@ private:
 class CClientWidget final : public QWidget
 {
 public:
-    CClientWidget(CQtWindow& window, QWidget* parent);
+    CClientWidget(IQtWidgetEvents& window, QWidget* parent);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -54,8 +67,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    void Send(int kind, const QMouseEvent& event);
-    CQtWindow& m_window;
+    void Send(MessageKind kind, const QMouseEvent& event);
+    IQtWidgetEvents& m_window;
 };
 
 // The top-level widget: closing becomes the close message, dropped files the drop message, and
@@ -63,7 +76,7 @@ private:
 class CTopWindow final : public QMainWindow
 {
 public:
-    CTopWindow(CQtWindow& window, QWidget* parent);
+    CTopWindow(IQtWidgetEvents& window, QWidget* parent);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -72,5 +85,5 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    CQtWindow& m_window;
+    IQtWidgetEvents& m_window;
 };

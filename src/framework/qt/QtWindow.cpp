@@ -3,9 +3,8 @@
 #include "framework/Dialog.h"
 #include "framework/WinApp.h"
 #include "framework/qt/QtConvert.h"
-#include "framework/qt/QtHost.h"
 #include "framework/qt/QtScrollBar.h"
-#include "framework/qt/QtWidgets.h"
+#include "framework/qt/QtWindowRegistry.h"
 #include "resources/Resources.h"
 
 #include <QAction>
@@ -28,6 +27,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
+#include <cassert>
 
 namespace
 {
@@ -68,18 +68,19 @@ bool TextsFit(const QFont& font, const DialogTemplate& dialog, const QWidget& sa
 
 // --- CQtWindow --------------------------------------------------------------------------------
 
-CQtWindow::CQtWindow(CQtHost& host, CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget,
-                     bool modal)
-    : m_host(host), m_owner(owner), m_template(dialog)
+CQtWindow::CQtWindow(CQtWindowRegistry& windows, CDialog& owner, const DialogTemplate& dialog,
+                     QWidget* parentWidget, WindowMode mode)
+    : m_windows(windows), m_owner(owner), m_template(dialog)
 {
     m_pTop = std::make_unique<CTopWindow>(*this, parentWidget);
-    m_host.AddWindow(*this);
+    m_windows.Add(m_pTop.get(), *this);
     Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
     if ((dialog.style & kDialogSystemMenu) != 0)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if ((dialog.style & kDialogMinimizeBox) != 0)
         flags |= Qt::WindowMinimizeButtonHint;
     // The maximise box of the template has no effect on a fixed-size frame, so it is not shown.
+    const bool modal = mode == WindowMode::Modal;
     if (modal)
         flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
     m_pTop->setWindowFlags(flags);
@@ -124,7 +125,7 @@ CQtWindow::~CQtWindow()
 {
     if (m_pModalLoop != nullptr)
         m_pModalLoop->exit(kIdCancel);
-    m_host.RemoveWindow(*this);
+    m_windows.Remove(m_pTop.get());
 }
 
 QWidget* CQtWindow::TopLevel() const
@@ -144,7 +145,7 @@ bool CQtWindow::Deliver(Message msg)
     if (app == nullptr)
         return false;
     // Only paint gets through while a progress display is open.
-    if (m_host.IsInputBlocked() && msg.kind != MessageKind::Paint)
+    if (m_windows.IsInputBlocked() && msg.kind != MessageKind::Paint)
         return false;
     return app->ProcessMessage(m_owner, msg);
 }
@@ -156,6 +157,7 @@ void CQtWindow::PostPaint()
 
 int CQtWindow::RunModalLoop()
 {
+    assert(m_pModalLoop == nullptr && "CQtWindow::RunModalLoop: a window runs one modal loop at a time");
     QEventLoop loop;
     m_pModalLoop = &loop;
     const int result = loop.exec();
@@ -334,10 +336,10 @@ std::string CQtWindow::GetControlText(int id) const
     return {};
 }
 
-void CQtWindow::SetCheck(int id, bool checked)
+void CQtWindow::SetCheck(int id, CheckState state)
 {
     if (auto* check = qobject_cast<QCheckBox*>(Control(id)))
-        check->setChecked(checked);
+        check->setChecked(state == CheckState::Checked);
 }
 
 bool CQtWindow::GetCheck(int id) const
@@ -444,7 +446,7 @@ Point CQtWindow::GetClientScreenOrigin() const
     return ToPoint(m_pClient->mapToGlobal(QPoint(0, 0)));
 }
 
-void CQtWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
+void CQtWindow::SetScrollRange(int id, int minPos, int maxPos, Redraw)
 {
     if (auto* bar = dynamic_cast<CNotifyingScrollBar*>(Control(id)))
     {
@@ -453,7 +455,7 @@ void CQtWindow::SetScrollRange(int id, int minPos, int maxPos, bool)
     }
 }
 
-void CQtWindow::SetScrollPos(int id, int pos, bool)
+void CQtWindow::SetScrollPos(int id, int pos, Redraw)
 {
     if (auto* bar = dynamic_cast<CNotifyingScrollBar*>(Control(id)))
         bar->SetPositionFromWindow(pos);
@@ -477,7 +479,7 @@ void CQtWindow::AppendSystemMenuSeparator()
     m_pSystemMenu->addSeparator();
 }
 
-void CQtWindow::SetIcon(const IconImage* icon, bool)
+void CQtWindow::SetIcon(const IconImage* icon, IconSize)
 {
     if (icon == nullptr)
         return;

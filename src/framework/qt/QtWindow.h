@@ -4,6 +4,7 @@
 
 #include "framework/Host.h"
 #include "framework/Message.h"
+#include "framework/qt/QtWidgets.h"
 
 #include <QPointer>
 #include <map>
@@ -13,15 +14,14 @@ class QEventLoop;
 class QMainWindow;
 class QMenu;
 class QWidget;
-class CPlotWidget;
-class CQtHost;
-class CTopWindow;
+class CQtWindowRegistry;
 
-class CQtWindow final : public IHostWindow
+class CQtWindow final : public IHostWindow, public IQtWidgetEvents
 {
 public:
-    // Registers itself with host (which outlives it) for as long as it exists.
-    CQtWindow(CQtHost& host, CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget, bool modal);
+    // Registers itself with windows (which outlives it) for as long as it exists.
+    CQtWindow(CQtWindowRegistry& windows, CDialog& owner, const DialogTemplate& dialog, QWidget* parentWidget,
+              WindowMode mode);
     ~CQtWindow() override;
     CQtWindow(const CQtWindow&) = delete;
     CQtWindow& operator=(const CQtWindow&) = delete;
@@ -31,9 +31,9 @@ public:
     [[nodiscard]] CDialog& Owner() const { return m_owner; }
 
     // Hands a message to the application for this window (ProcessMessage); true when handled.
-    bool Deliver(Message msg);
+    bool Deliver(Message msg) override;
     // Queues a paint message (the window was shown or restored).
-    void PostPaint();
+    void PostPaint() override;
 
     // The modal run of RunModal / EndModal.
     int RunModalLoop();
@@ -44,7 +44,7 @@ public:
     [[nodiscard]] std::string GetTitle() const override;
     void SetControlText(int id, std::string_view text) override;
     [[nodiscard]] std::string GetControlText(int id) const override;
-    void SetCheck(int id, bool checked) override;
+    void SetCheck(int id, CheckState state) override;
     [[nodiscard]] bool GetCheck(int id) const override;
     [[nodiscard]] bool IsControlEnabled(int id) const override;
     void SetFocusTo(int id) override;
@@ -55,12 +55,12 @@ public:
     [[nodiscard]] Rect GetControlClientRect(int id) const override;
     [[nodiscard]] Point GetControlScreenOrigin(int id) const override;
     [[nodiscard]] Point GetClientScreenOrigin() const override;
-    void SetScrollRange(int id, int minPos, int maxPos, bool redraw) override;
-    void SetScrollPos(int id, int pos, bool redraw) override;
+    void SetScrollRange(int id, int minPos, int maxPos, Redraw redraw) override;
+    void SetScrollPos(int id, int pos, Redraw redraw) override;
     [[nodiscard]] int GetScrollPos(int id) const override;
     void AppendSystemMenuItem(unsigned id, std::string_view text) override;
     void AppendSystemMenuSeparator() override;
-    void SetIcon(const IconImage* icon, bool bigIcon) override;
+    void SetIcon(const IconImage* icon, IconSize size) override;
     void SetPixelSource(int id, const IPixelSource* source) override;
     void PresentPixels() override;
 
@@ -68,7 +68,7 @@ private:
     void BuildMenuBar(int menuId);
     void BuildControls(const DialogTemplate& dialog);
 
-    CQtHost& m_host;
+    CQtWindowRegistry& m_windows;
     CDialog& m_owner;
     const DialogTemplate& m_template;
     std::unique_ptr<CTopWindow> m_pTop;

@@ -1,7 +1,8 @@
 // The ids every dialog shares, whatever the program: the results of dialogs and message boxes,
-// the standard buttons that give them, and the id of controls nobody addresses. Dialog templates
-// name them as the framework defines them, so that an OK button reaches CDialog::OnOK without a
-// map entry of its own. Constants only: the resource data includes this header too.
+// the standard buttons that give them, and the id of controls nobody addresses. They belong to the
+// vocabulary of the dialog templates, so they live with the resources; the framework includes
+// them from here, so that an OK button of a template reaches CDialog::OnOK without a map entry of
+// its own. Constants only.
 #pragma once
 
 inline constexpr int kIdOk = 1;       // OK: a dialog's result, and the id of its OK button
