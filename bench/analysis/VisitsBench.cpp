@@ -10,6 +10,8 @@
 #include "analysis/BinCsv.h"
 #include "analysis/VisitCsv.h"
 #include "analysis/VisitTable.h"
+#include "base/CsvStream.h"
+#include "base/OutputFile.h"
 #include "outputs/OutputPass.h"
 #include "outputs/VisitTablesOutput.h"
 #include "trackfile/BlockReader.h"
@@ -173,14 +175,11 @@ AnalysisSettings MakeSettings()
 
 bool WriteBinFile(const VisitTable& table, BinCsvKind kind, const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
+    COutputFile file;
+    if (!file.Create(path))
         return false;
-    const bool written =
-        BuildBinCsv(table, "bench.qtf", kind,
-                    [file](const std::string& piece)
-                    { return std::fwrite(piece.data(), 1, piece.size(), file) == piece.size(); });
-    return std::fclose(file) == 0 && written;
+    CCsvStream csv(file);
+    return WriteBinCsvRows(table, "bench.qtf", kind, csv) && file.Commit();
 }
 
 void BM_VisitsWithSettings(benchmark::State& state)
