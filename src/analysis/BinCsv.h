@@ -22,8 +22,6 @@ inline constexpr std::string_view kBinsCsvHeader =
 inline constexpr std::string_view kSessionBinsCsvHeader =
     "file,bin,start_record,end_record,start_s,end_s,time_outside_all_s,path_length_px,path_length_cm,"
     "immobile_s";
-inline constexpr std::string_view kBinsCsvSuffix = "_bins.csv";
-inline constexpr std::string_view kSessionBinsCsvSuffix = "_session_bins.csv";
 
 enum class BinCsvKind
 {

@@ -20,6 +20,8 @@ struct TrackOutputPlace
 inline constexpr std::string_view kVisitsFileSuffix = "_visits.csv";
 inline constexpr std::string_view kRegionsFileSuffix = "_regions.csv";
 inline constexpr std::string_view kSessionFileSuffix = "_session.csv";
+inline constexpr std::string_view kBinsFileSuffix = "_bins.csv"; // the time bins' (analysis/BinCsv.h)
+inline constexpr std::string_view kSessionBinsFileSuffix = "_session_bins.csv";
 inline constexpr std::string_view kRecordsFileSuffix = "_track.csv";
 inline constexpr std::string_view kQualityReportSuffix = "_quality.txt";
 inline constexpr std::string_view kQualityTableSuffix = "_quality.csv"; // the window's name for the table
