@@ -159,6 +159,15 @@ void CPlaybackDlg::OpenTrackFile(const std::string& path)
     m_strLastRecord = std::to_string(static_cast<std::int64_t>(m_recordCount) - 1);
     UpdateData(ExchangeDirection::ToControls);
     SetWindowText(path + std::string(kTitleSuffix));
+    if (m_bHeatmapShown)
+        ClearPlot();
+}
+
+void CPlaybackDlg::ClearPlot()
+{
+    m_plot.Clear();
+    m_regions.Redraw(m_regionPlot);
+    m_bHeatmapShown = false;
 }
 
 void CPlaybackDlg::OnFileOpen()
@@ -193,8 +202,7 @@ void CPlaybackDlg::OnPaint()
     // again; the record shown before comes back at the next move.
     if (IsIconic())
         return;
-    m_plot.Clear();
-    m_regions.Redraw(m_regionPlot);
+    ClearPlot();
 }
 
 void CPlaybackDlg::OnSysCommand(unsigned id)

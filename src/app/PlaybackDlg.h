@@ -19,7 +19,6 @@
 #include "regions/RegionEventGenerator.h"
 #include "regions/RegionTable.h"
 #include "resources/ResourceIds.h"
-#include "trackfile/Arena.h"
 #include "viewerlink/ViewerLink.h"
 
 #include <cstdint>
@@ -47,11 +46,6 @@ inline constexpr std::string_view kPngDefaultExtension = ".png";
 inline constexpr std::string_view kCsvDialogFilter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||";
 inline constexpr std::string_view kCsvDefaultExtension = ".csv";
 
-// The Heatmap Settings' ranges: a bin from one pixel to the plot's width, a smoothing up to a
-// hundred bins (already a blur of the whole plot for bins of a few pixels).
-inline constexpr std::uint32_t kMaxHeatmapBinPixels = kArenaWidth;
-inline constexpr double kMaxHeatmapSigmaBins = 100.0;
-
 inline constexpr std::string_view kMsgNoRegionsToExport =
     "There are no regions: create or load regions before exporting their visits.";
 
@@ -72,7 +66,8 @@ public:
     ~CPlaybackDlg() override;
 
     // Opens path into the reader and resets the window to it: count, scroll bar, "of:", title.
-    // Draws no record and leaves the record readouts as they were.
+    // Draws no record and leaves the record readouts as they were; a heatmap of the track before is
+    // taken off the plot.
     void OpenTrackFile(const std::string& path);
 
     // The idle hook's work: while the viewer is linked, shows its timestamp.
@@ -122,6 +117,9 @@ public:
     std::uint32_t m_nHeatmapBinPixels = kDefaultBinPixels;
     double m_dHeatmapSigmaBins = 0.0;
     bool m_bHeatmapSettingsChosen = false;
+    // The heatmap is on the plot: nothing has cleared it since it was drawn. It belongs to the track
+    // it was counted from, so opening another track clears it.
+    bool m_bHeatmapShown = false;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -182,6 +180,8 @@ private:
 
     // Whether the open file has records to read; when not, the user is told (PlaybackDlg.cpp).
     [[nodiscard]] bool HasRecordsToRead() const;
+    // Clears the plot and draws the regions again, as a repaint does (PlaybackDlg.cpp).
+    void ClearPlot();
 
     // Conversion run (PlaybackConversion.cpp) and viewer link (PlaybackViewer.cpp).
     void OnCalculateNewCenter();

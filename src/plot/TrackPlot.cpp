@@ -327,14 +327,9 @@ int CTrackPlot::PlotEveryNthRecord(std::uint32_t n)
     if (n == 0)
         n = 1;
     const std::uint32_t total = m_pTrackFile->GetRecordCount();
-    const std::uint32_t q = total / n;
-    if (q > kLongPlotThreshold)
-    {
-        const std::string question = "This will result in plotting " + std::to_string(q) +
-                                     " records which will take a long time, do you wish to continue?";
-        if (!GetMessageSink().AskYesNo(question))
+    if (const std::optional<std::string> question = LongPlotQuestion(total, n))
+        if (!GetMessageSink().AskYesNo(*question))
             return kOk;
-    }
     TrackRecord record;
     // 64-bit index: i + n must not wrap around to a small index on huge counts.
     for (std::uint64_t i = 0; i < total; i += n)
@@ -345,6 +340,15 @@ int CTrackPlot::PlotEveryNthRecord(std::uint32_t n)
         DrawPositionMarker(record);
     }
     return kOk;
+}
+
+std::optional<std::string> LongPlotQuestion(std::uint64_t total, std::uint32_t n)
+{
+    const std::uint64_t q = total / (n == 0 ? 1 : n);
+    if (q <= kLongPlotThreshold)
+        return std::nullopt;
+    return "This will result in plotting " + std::to_string(q) +
+           " records which will take a long time, do you wish to continue?";
 }
 
 int CTrackPlot::PlotEntireTrack(const Rect* rects, std::int32_t count, std::int32_t selected, std::uint32_t n)

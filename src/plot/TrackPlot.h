@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class CMarkerLayer;
@@ -32,6 +33,10 @@ struct DecodedTrackWord
 // An entire-track plot asks first when the record count divided by the step (rounded down) is
 // above this.
 inline constexpr std::uint32_t kLongPlotThreshold = 10000;
+
+// What an entire-track plot of total records, a marker every n (0 means 1), asks before it draws;
+// nothing when it draws without asking.
+[[nodiscard]] std::optional<std::string> LongPlotQuestion(std::uint64_t total, std::uint32_t n);
 
 class CTrackPlot
 {
