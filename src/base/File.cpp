@@ -349,3 +349,21 @@ std::optional<FileIdentity> CFile::GetIdentity() const
 {
     return m_fd >= 0 ? m_identity : std::nullopt;
 }
+
+std::optional<FileStatus> CFile::GetStatus()
+{
+    struct stat st = {};
+    if (m_fd < 0)
+        return std::nullopt;
+    if (sys::Fstat(m_fd, &st) != 0)
+    {
+        Fail(errno);
+        return std::nullopt;
+    }
+    FileStatus status;
+    status.identity = IdentityOf(st);
+    status.size = static_cast<std::uint64_t>(st.st_size);
+    status.modified = FileTime{st.st_mtim.tv_sec, static_cast<std::uint32_t>(st.st_mtim.tv_nsec)};
+    status.changed = FileTime{st.st_ctim.tv_sec, static_cast<std::uint32_t>(st.st_ctim.tv_nsec)};
+    return status;
+}
