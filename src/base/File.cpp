@@ -334,15 +334,10 @@ bool CFile::SetLength(std::uint64_t length)
 
 std::optional<std::uint64_t> CFile::GetLength()
 {
-    struct stat st = {};
-    if (m_fd < 0)
+    const std::optional<FileStatus> status = GetStatus();
+    if (!status)
         return std::nullopt;
-    if (sys::Fstat(m_fd, &st) != 0)
-    {
-        Fail(errno);
-        return std::nullopt;
-    }
-    return static_cast<std::uint64_t>(st.st_size);
+    return status->size;
 }
 
 std::optional<FileIdentity> CFile::GetIdentity() const
