@@ -21,6 +21,7 @@ namespace
 namespace fs = std::filesystem;
 
 constexpr std::size_t kHexDigits = 16;
+constexpr std::uint64_t kHexDigitMask = 0xF;
 // "<device>-<inode>.tpos", each number in 16 lower-case hex digits.
 constexpr std::size_t kPositionNameSize = 2 * kHexDigits + 1 + kPositionFileExtension.size();
 // A temporary file older than this belongs to a store that will never end.
@@ -33,7 +34,7 @@ std::string Hex16(std::uint64_t value)
 {
     std::string text(kHexDigits, '0');
     for (std::size_t k = kHexDigits; k-- > 0; value >>= 4)
-        text[k] = "0123456789abcdef"[value & 0xF];
+        text[k] = "0123456789abcdef"[value & kHexDigitMask];
     return text;
 }
 
@@ -103,23 +104,16 @@ std::optional<std::string> UserCacheFolder()
 
 std::optional<std::uint64_t> ParseCacheBound(std::string_view text)
 {
+    // The suffixes of a bound, each ten bits of shift above the one before.
+    constexpr std::string_view kUnits = "KMG";
+    constexpr int kShiftPerUnit = 10;
     int shift = 0;
     if (!text.empty())
     {
-        switch (std::toupper(static_cast<unsigned char>(text.back())))
-        {
-        case 'K':
-            shift = 10;
-            break;
-        case 'M':
-            shift = 20;
-            break;
-        case 'G':
-            shift = 30;
-            break;
-        default:
-            break;
-        }
+        const auto unit =
+            kUnits.find(static_cast<char>(std::toupper(static_cast<unsigned char>(text.back()))));
+        if (unit != std::string_view::npos)
+            shift = kShiftPerUnit * static_cast<int>(unit + 1);
     }
     if (shift != 0)
         text.remove_suffix(1);
@@ -176,12 +170,19 @@ CPositionCache::CPositionCache(std::string folder, std::optional<std::uint64_t> 
 {
 }
 
-std::optional<CPositionCache> CPositionCache::ForUser()
+std::optional<CPositionCache> CPositionCache::ForUser(std::optional<std::uint64_t> bound)
 {
     std::optional<std::string> folder = UserCacheFolder();
     if (!folder)
         return std::nullopt;
-    return CPositionCache(std::move(*folder), CacheBoundFromEnvironment(), CacheFolderAccess::Private);
+    return CPositionCache(std::move(*folder), bound ? *bound : CacheBoundFromEnvironment(),
+                          CacheFolderAccess::Private);
+}
+
+CPositionCache CPositionCache::ForBatch(const std::string& outputFolder)
+{
+    return CPositionCache(outputFolder + "/" + std::string(kBatchCacheFolder), std::nullopt,
+                          CacheFolderAccess::Shared);
 }
 
 std::string CPositionCache::PathFor(const TrackKey& key) const

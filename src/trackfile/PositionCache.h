@@ -24,6 +24,7 @@
 inline constexpr std::uint64_t kDefaultCacheBound = std::uint64_t{1} << 30;
 inline constexpr std::string_view kCacheBoundVariable = "TRACKPLAY_CACHE_MAX";
 inline constexpr std::string_view kPositionFileExtension = ".tpos";
+inline constexpr std::string_view kBatchCacheFolder = ".positions";
 
 // The user's cache folder from the environment ($XDG_CACHE_HOME when it is an absolute path, else
 // $HOME/.cache, then /trackplay); nothing when neither is set.
@@ -55,8 +56,13 @@ class CPositionCache
 public:
     // bound: the most bytes the folder's position files may take after a store; none for no bound.
     CPositionCache(std::string folder, std::optional<std::uint64_t> bound, CacheFolderAccess access);
-    // The user's cache with the bound from the environment; nothing when there is no home.
-    [[nodiscard]] static std::optional<CPositionCache> ForUser();
+    // The user's cache, bounded by bound when given, else by the environment (CacheBoundFromEnvironment);
+    // nothing when there is no home.
+    [[nodiscard]] static std::optional<CPositionCache>
+    ForUser(std::optional<std::uint64_t> bound = std::nullopt);
+    // A batch's cache: the folder kBatchCacheFolder in its output folder, unbounded and shared by
+    // every process that writes there.
+    [[nodiscard]] static CPositionCache ForBatch(const std::string& outputFolder);
 
     [[nodiscard]] const std::string& Folder() const { return m_strFolder; }
     [[nodiscard]] const std::optional<std::uint64_t>& Bound() const { return m_bound; }

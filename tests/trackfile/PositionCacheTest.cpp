@@ -459,6 +459,10 @@ TEST(PositionCacheSettings, FolderBoundAndNames)
     EXPECT_EQ(CacheBoundFromEnvironment(), kDefaultCacheBound);
     ::setenv(std::string(kCacheBoundVariable).c_str(), "3M", 1);
     EXPECT_EQ(CacheBoundFromEnvironment(), std::uint64_t{3} << 20);
+    EXPECT_EQ(CPositionCache::ForUser()->Bound(), std::uint64_t{3} << 20);
+    EXPECT_EQ(CPositionCache::ForUser(5)->Bound(), 5u); // the caller's bound before the environment's
+    EXPECT_EQ(CPositionCache::ForBatch("/out").Folder(), "/out/.positions");
+    EXPECT_EQ(CPositionCache::ForBatch("/out").Bound(), std::nullopt);
     ::unsetenv(std::string(kCacheBoundVariable).c_str());
 
     const struct

@@ -136,10 +136,11 @@ TEST(TrackPosition, KeepsFieldsAndListCounts)
     for (std::size_t k = 0; k < records.size(); ++k)
     {
         const TrackPosition position = MakeTrackPosition(records[k]);
-        EXPECT_EQ(position.timestamp, records[k].timestamp) << k;
-        EXPECT_EQ(position.x, records[k].x) << k;
-        EXPECT_EQ(position.y, records[k].y) << k;
-        EXPECT_EQ(position.angle, records[k].angle) << k;
+        // Copies: the packed members are never bound to a reference.
+        EXPECT_EQ(std::int64_t{position.timestamp}, std::int64_t{records[k].timestamp}) << k;
+        EXPECT_EQ(std::int32_t{position.x}, std::int32_t{records[k].x}) << k;
+        EXPECT_EQ(std::int32_t{position.y}, std::int32_t{records[k].y}) << k;
+        EXPECT_EQ(std::int32_t{position.angle}, std::int32_t{records[k].angle}) << k;
         EXPECT_EQ(PositionPoints(position), expected[k].points) << k;
         EXPECT_EQ(PositionTargets(position), expected[k].targets) << k;
         EXPECT_TRUE(HasPossibleCounts(position)) << k;
