@@ -6,12 +6,7 @@ void AppendTrackRow(CCsvBuilder& csv, std::uint64_t index, const TrackRecord& re
     const std::int32_t x = record.x;
     const std::int32_t y = record.y;
     const std::int32_t angle = record.angle;
-    // The lists are read word by word: the packed record's arrays are never referenced.
-    std::uint32_t points = 0;
-    while (points < kMaxPoints && record.points[points] != 0)
-        ++points;
-    std::uint32_t targets = 0;
-    while (targets < kMaxTargets && record.targets[targets] != 0)
-        ++targets;
+    const std::uint32_t points = CountPoints(record);
+    const std::uint32_t targets = CountTargets(record);
     csv.Field(index).Field(timestamp).Field(x).Field(y).Field(angle).Field(points).Field(targets).EndRow();
 }

@@ -344,6 +344,19 @@ bool CFile::SetLength(std::uint64_t length)
 
 std::optional<std::uint64_t> CFile::GetLength()
 {
+    const std::optional<FileStatus> status = GetStatus();
+    if (!status)
+        return std::nullopt;
+    return status->size;
+}
+
+std::optional<FileIdentity> CFile::GetIdentity() const
+{
+    return m_fd >= 0 ? m_identity : std::nullopt;
+}
+
+std::optional<FileStatus> CFile::GetStatus()
+{
     struct stat st = {};
     if (m_fd < 0)
         return std::nullopt;
@@ -352,10 +365,10 @@ std::optional<std::uint64_t> CFile::GetLength()
         Fail(errno);
         return std::nullopt;
     }
-    return static_cast<std::uint64_t>(st.st_size);
-}
-
-std::optional<FileIdentity> CFile::GetIdentity() const
-{
-    return m_fd >= 0 ? m_identity : std::nullopt;
+    FileStatus status;
+    status.identity = IdentityOf(st);
+    status.size = static_cast<std::uint64_t>(st.st_size);
+    status.modified = FileTime{st.st_mtim.tv_sec, static_cast<std::uint32_t>(st.st_mtim.tv_nsec)};
+    status.changed = FileTime{st.st_ctim.tv_sec, static_cast<std::uint32_t>(st.st_ctim.tv_nsec)};
+    return status;
 }

@@ -38,6 +38,25 @@ struct FileIdentity
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
+// A time as the file system keeps it: seconds since 1970-01-01 UTC and the nanoseconds within.
+struct FileTime
+{
+    std::int64_t seconds = 0;
+    std::uint32_t nanoseconds = 0;
+    friend auto operator<=>(const FileTime&, const FileTime&) = default;
+};
+
+// What the system says of an open file (fstat).
+struct FileStatus
+{
+    FileIdentity identity;
+    std::uint64_t size = 0;
+    FileTime modified; // may be set to any value by the file's owner
+    FileTime changed;  // the inode's change time: set by the system on every write, rename or change
+                       // of the modification time, and never set back by a user
+    friend bool operator==(const FileStatus&, const FileStatus&) = default;
+};
+
 // What stands at a path.
 enum class FileKind
 {
@@ -116,6 +135,8 @@ public:
     bool SetLength(std::uint64_t length);
     // The identity of the open file, or nothing when none is open.
     [[nodiscard]] std::optional<FileIdentity> GetIdentity() const;
+    // The open file's identity, length and times as they are now, or nothing on error.
+    [[nodiscard]] std::optional<FileStatus> GetStatus();
 
     [[nodiscard]] const std::string& GetFilePath() const { return m_path; }
     [[nodiscard]] std::string GetFileName() const { return FileNameOfPath(m_path); }

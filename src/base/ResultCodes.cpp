@@ -16,6 +16,8 @@ std::string ResultText(int code)
         return "a record cannot be read";
     case kErrCancelled:
         return "cancelled; nothing was written";
+    case kErrDamaged:
+        return "a file made from another failed its checks";
     default:
         return "result " + std::to_string(code);
     }

@@ -11,6 +11,7 @@ inline constexpr int kErrOpen = -601;   // a file cannot be opened or written, o
 inline constexpr int kErrNoBand = -602; // no rubber band to erase
 inline constexpr int kErrNoRecord = -603;  // no file open, short read, index out of range, rect too small
 inline constexpr int kErrCancelled = -604; // the user cancelled a long run; nothing was written
+inline constexpr int kErrDamaged = -605;   // a file made from another (a position cache) failed its checks
 // An output that cannot be created or written. It is the code the window's event files have always
 // given for it, so every writer gives the one code whatever went wrong with its file.
 inline constexpr int kErrWrite = kErrOpen;

@@ -28,6 +28,8 @@ public:
     // the reader's message and the system's reason).
     int Open(const std::string& path);
     [[nodiscard]] const TrackSourceInfo& Info() const { return m_info; }
+    // The open track, for what is learnt of it without a pass (the key of its positions, TrackKey.h).
+    [[nodiscard]] CFile& File() { return m_file; }
 
     // One pass: Begin on every consumer, each block to every consumer in turn, then End on every
     // consumer. 0 when every record was handed over and every consumer ended well. Otherwise the

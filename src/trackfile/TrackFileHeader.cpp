@@ -30,9 +30,13 @@ std::optional<TrackFileLayout> ExamineTrackFile(CFile& file)
     const HeaderCheck header = CheckTrackFileHeader(file);
     if (header == HeaderCheck::Unreadable)
         return std::nullopt;
+    return LayoutOfLength(*fileLength, header == HeaderCheck::Present);
+}
+
+TrackFileLayout LayoutOfLength(std::uint64_t length, bool hasHeader)
+{
     TrackFileLayout layout;
-    layout.hasHeader = header == HeaderCheck::Present;
-    std::uint64_t length = *fileLength;
+    layout.hasHeader = hasHeader;
     if (layout.hasHeader)
     {
         if (length < kTrackHeaderSize)

@@ -40,6 +40,9 @@ struct TrackFileLayout
     [[nodiscard]] bool IsIncomplete() const { return tailBytes != 0; }
 };
 
+// Where the records of a file of length bytes lie, with or without the header.
+[[nodiscard]] TrackFileLayout LayoutOfLength(std::uint64_t length, bool hasHeader);
+
 // The header test and the record count of an open file, its position back at byte 0. Nothing
 // when its length or its first bytes cannot be read (the file's problem says why). A tag followed
 // by less than a whole header holds no records and counts as incomplete.

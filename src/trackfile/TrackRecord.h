@@ -75,3 +75,22 @@ template <std::size_t N> constexpr std::size_t CountListEntries(const std::array
             return k;
     return N;
 }
+
+// The light points and the targets a record lists: the words before the list's first zero word
+// (all of them when none is zero). The records table shows these counts, and the position files
+// keep them. The packed record's arrays are read word by word, never referenced.
+inline std::uint32_t CountPoints(const TrackRecord& record)
+{
+    std::uint32_t count = 0;
+    while (count < kMaxPoints && record.points[count] != 0)
+        ++count;
+    return count;
+}
+
+inline std::uint32_t CountTargets(const TrackRecord& record)
+{
+    std::uint32_t count = 0;
+    while (count < kMaxTargets && record.targets[count] != 0)
+        ++count;
+    return count;
+}

@@ -2,10 +2,13 @@
 
 #include "base/FileFaults.h"
 #include "support/FileChecks.h"
+#include "support/FileClock.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 TEST(FileNameOfPath, TakesTheLastComponent)
@@ -235,4 +238,37 @@ TEST(File, ExclusiveOpensExcludeEachOther)
     first.Close();
     EXPECT_TRUE(second.Open(dir.File("f"), FileMode::CreateReadWrite, ShareMode::Exclusive));
     EXPECT_EQ(ReadWholeFile(dir.File("f")), "");
+}
+
+// Test that the status gives the open file's identity, length and both times to the nanosecond,
+// and that the change time moves when the file is written, even when its modification time is
+// put back as it was.
+TEST(File, StatusTellsLengthTimesAndEveryChange)
+{
+    CTempDir dir;
+    const std::string path = dir.File("f");
+    ASSERT_TRUE(WriteWholeFile(path, "0123456789"));
+    const struct timespec times[2] = {{1'000'000'000, 1}, {-86'400, 999'999'999}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+
+    CFile file;
+    EXPECT_EQ(file.GetStatus(), std::nullopt);
+    ASSERT_TRUE(file.Open(path, FileMode::WriteExisting));
+    const std::optional<FileStatus> before = file.GetStatus();
+    ASSERT_TRUE(before);
+    EXPECT_EQ(before->identity, file.GetIdentity());
+    EXPECT_EQ(before->size, 10u);
+    EXPECT_EQ(before->modified, (FileTime{-86'400, 999'999'999}));
+
+    // Written in place (a tick of the file system's clock later) and the modification time put
+    // back: only the change time tells.
+    WaitForClockPast(before->changed);
+    ASSERT_TRUE(file.Write("x", 1));
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    const std::optional<FileStatus> after = file.GetStatus();
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->modified, before->modified);
+    EXPECT_EQ(after->size, before->size);
+    EXPECT_NE(after->changed, before->changed);
+    EXPECT_NE(*after, *before);
 }

@@ -153,7 +153,7 @@ TEST(CsvStream, PiecesDoNotChangeTheBytes)
 // Test that every code has its own words, and an unknown one is named by its number.
 TEST(ResultCodes, EveryCodeHasItsText)
 {
-    const int codes[] = {kOk, kErrNoInput, kErrOpen, kErrNoBand, kErrNoRecord, kErrCancelled};
+    const int codes[] = {kOk, kErrNoInput, kErrOpen, kErrNoBand, kErrNoRecord, kErrCancelled, kErrDamaged};
     std::set<std::string> texts;
     for (const int code : codes)
     {
