@@ -1,7 +1,7 @@
 #include "app/ShapePropertiesDlg.h"
 
+#include "app/CommandDialogs.h"
 #include "framework/DataExchange.h"
-#include "regions/RegionName.h"
 #include "resources/ResourceIds.h"
 
 #include <string_view>
@@ -32,11 +32,7 @@ void CShapePropertiesDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
     DDX_Text(pDX, kIdcShapeName, m_strName);
-    if (pDX->m_bSaveAndValidate && !pDX->Failed())
-    {
-        const std::optional<std::string> problem = CheckRegionName(m_strName);
-        DDV_Require(pDX, kIdcShapeName, !problem.has_value(), problem.value_or(std::string()));
-    }
+    DDV_RegionName(pDX, kIdcShapeName, m_strName);
     std::string text = FormatShapeText(m_shape);
     DDX_Text(pDX, kIdcShapeText, text);
     if (!pDX->m_bSaveAndValidate || pDX->Failed())

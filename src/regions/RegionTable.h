@@ -97,6 +97,7 @@ public:
     Point m_ptDragPoint;                                   // last point seen with the button held
 
 private:
+    void StartTool(IRegionPlot& plot, RegionTool tool);
     void AddShape(IRegionPlot& plot, const RegionShape& shape);
     void AddPolygonCorner(IRegionPlot& plot, Point point);
     void TrackShapeGesture(IRegionPlot& plot, Point point);

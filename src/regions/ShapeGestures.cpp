@@ -43,7 +43,7 @@ RegionShape CRegionTable::CircleDragged() const
                                static_cast<std::int32_t>(std::min<std::int64_t>(r, kShapeCoordinateLimit)));
 }
 
-void CRegionTable::StartCircle(IRegionPlot& plot)
+void CRegionTable::StartTool(IRegionPlot& plot, RegionTool tool)
 {
     CancelGesture(plot);
     if (m_nRegionCount >= kMaxRegions)
@@ -51,18 +51,17 @@ void CRegionTable::StartCircle(IRegionPlot& plot)
         ShowMessage(kMsgTooManyRegions);
         return;
     }
-    m_tool = RegionTool::AddCircle;
+    m_tool = tool;
+}
+
+void CRegionTable::StartCircle(IRegionPlot& plot)
+{
+    StartTool(plot, RegionTool::AddCircle);
 }
 
 void CRegionTable::StartPolygon(IRegionPlot& plot)
 {
-    CancelGesture(plot);
-    if (m_nRegionCount >= kMaxRegions)
-    {
-        ShowMessage(kMsgTooManyRegions);
-        return;
-    }
-    m_tool = RegionTool::AddPolygon;
+    StartTool(plot, RegionTool::AddPolygon);
 }
 
 bool CRegionTable::CancelGesture(IRegionPlot& plot)
