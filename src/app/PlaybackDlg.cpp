@@ -80,6 +80,7 @@ bool CPlaybackDlg::OnInitDialog()
     const std::int32_t height = client.bottom - client.top;
     m_pSurface = std::make_unique<CDrawingSurface>(width, height);
     m_plot.Attach(m_pSurface.get(), width, height, &m_trackFile);
+    m_plot.ShowRegionNames(m_regions.m_regionNames.data());
     m_pPixelSource = std::make_unique<CPixelSourceAdapter<CDrawingSurface>>(*m_pSurface);
     m_plotArea.SetPixelSource(m_pPixelSource.get());
 
@@ -127,6 +128,11 @@ bool CPlaybackDlg::OnWndMsg(const Message& msg)
         MapCommand(kCmdExportRecords, &CPlaybackDlg::OnExportRecords),
         MapCommand(kCmdSavePlotPng, &CPlaybackDlg::OnSavePlotPng),
         MapCommand(kCmdOccupancyHeatmap, &CPlaybackDlg::OnOccupancyHeatmap),
+        MapCommand(kCmdAddCircle, &CPlaybackDlg::OnAddCircle),
+        MapCommand(kCmdAddPolygon, &CPlaybackDlg::OnAddPolygon),
+        MapCommand(kCmdDeleteAllRegions, &CPlaybackDlg::OnDeleteAllRegions),
+        MapCommand(kCmdUndoRegionEdit, &CPlaybackDlg::OnUndoRegionEdit),
+        MapCommand(kCmdRedoRegionEdit, &CPlaybackDlg::OnRedoRegionEdit),
         MapButtonClicked(kIdcCheckRR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckPR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckRG, &CPlaybackDlg::OnColorCheck),
@@ -143,7 +149,12 @@ bool CPlaybackDlg::OnWndMsg(const Message& msg)
         MapPaint(&CPlaybackDlg::OnPaint),
         MapSysCommand(&CPlaybackDlg::OnSysCommand),
     };
-    return DispatchMessageMap(*this, kMessageMap, msg) || CDialog::OnWndMsg(msg);
+    if (!MayEditRegions(msg))
+        return DispatchMessageMap(*this, kMessageMap, msg) || CDialog::OnWndMsg(msg);
+    const RegionSnapshot before = SnapshotOf(m_regions);
+    const bool handled = DispatchMessageMap(*this, kMessageMap, msg) || CDialog::OnWndMsg(msg);
+    m_regionHistory.Record(before, m_regions);
+    return handled;
 }
 
 void CPlaybackDlg::OpenTrackFile(const std::string& path)
@@ -184,6 +195,8 @@ void CPlaybackDlg::OnFileOpen()
 
 void CPlaybackDlg::OnFileExit()
 {
+    if (!MayDropRegions())
+        return;
     // The window stays; it goes away with the application object once the loop has ended.
     PostQuitMessage(0);
 }

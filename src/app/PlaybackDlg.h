@@ -17,6 +17,7 @@
 #include "plot/TrackPlot.h"
 #include "recalc/TrackConverter.h"
 #include "regions/RegionEventGenerator.h"
+#include "regions/RegionHistory.h"
 #include "regions/RegionTable.h"
 #include "resources/ResourceIds.h"
 #include "viewerlink/ViewerLink.h"
@@ -45,6 +46,8 @@ inline constexpr std::string_view kPngDialogFilter = "PNG Files (*.png)|*.png|Al
 inline constexpr std::string_view kPngDefaultExtension = ".png";
 inline constexpr std::string_view kCsvDialogFilter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||";
 inline constexpr std::string_view kCsvDefaultExtension = ".csv";
+
+inline constexpr std::string_view kMsgSaveRegionChanges = "Save changes to the regions?";
 
 inline constexpr std::string_view kMsgNoRegionsToExport =
     "There are no regions: create or load regions before exporting their visits.";
@@ -120,14 +123,17 @@ public:
     // The heatmap is on the plot: nothing has cleared it since it was drawn. It belongs to the track
     // it was counted from, so opening another track clears it.
     bool m_bHeatmapShown = false;
+    // Undo and redo of region edits, and whether the regions changed since they were saved or
+    // loaded: every handler that changes a region is one step (OnWndMsg records it).
+    CRegionHistory m_regionHistory;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool PreTranslateMessage(Message& msg) override;
     [[nodiscard]] bool ConsumesKey(const Message& msg) const override;
     bool OnInitDialog() override;
-    void OnOK() override {}     // Enter does nothing
-    void OnCancel() override {} // Escape does nothing
+    void OnOK() override;     // Enter closes a polygon being drawn; otherwise it does nothing
+    void OnCancel() override; // Escape drops a shape being drawn; otherwise it does nothing
     bool OnWndMsg(const Message& msg) override;
 
 private:
@@ -162,7 +168,22 @@ private:
     void OnLButtonUp(unsigned flags, Point point);
     void OnGenerateTimestampFiles();
 
+    // Shapes, Delete All, undo and redo, and the question before unsaved regions are dropped
+    // (PlaybackRegionEdits.cpp).
+    void OnAddCircle();
+    void OnAddPolygon();
+    void OnDeleteAllRegions();
+    void OnUndoRegionEdit();
+    void OnRedoRegionEdit();
+    // Whether the regions may be dropped: yes when they are saved, else the user's answer to "Save
+    // changes to the regions?" (Yes saves them first and is a yes only when they were written).
+    [[nodiscard]] bool MayDropRegions();
+    // Whether a message may change the regions, so that OnWndMsg records it as an edit.
+    [[nodiscard]] static bool MayEditRegions(const Message& msg);
+
     // Region layouts and the selected region's properties (PlaybackLayouts.cpp).
+    // Save Regions: asks for a file and writes the layout; true when it was written.
+    bool SaveRegionsAs();
     void OnSaveRegions();
     void OnLoadRegions();
     void OnRegionProperties();

@@ -73,8 +73,9 @@ void CPlaybackDlg::OnLButtonDown(unsigned, Point)
 
 void CPlaybackDlg::OnMouseMove(unsigned flags, Point)
 {
+    // While a polygon is drawn its next edge follows the pointer, held or not.
     const bool leftButtonHeld = (flags & kMkLButton) != 0;
-    if (leftButtonHeld)
+    if (leftButtonHeld || m_regions.FollowsPointer())
         m_regions.MouseMove(m_regionPlot, CursorInPlot());
 }
 

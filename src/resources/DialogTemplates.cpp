@@ -1,5 +1,5 @@
-// Dialog templates 100 (About box), 102 (the main window) and 103 to 106 (the small dialogs of the
-// later commands). Positions and sizes in dialog units; the rows are in creation order, which is
+// Dialog templates 100 (About box), 102 (the main window), 103 to 106 and 120 (the small dialogs
+// of the later commands). Positions and sizes in dialog units; the rows are in creation order, which is
 // also the Tab order.
 #include "resources/DialogIds.h"
 #include "resources/Resources.h"
@@ -89,6 +89,22 @@ constexpr ControlTemplate kRegionPropertiesControls[] = {
     {kIdCancel, K::PushButton, "Cancel", {129, 84, 50, 14}, kStyleTabStop},
 };
 
+// A circle's or polygon's properties: its name and its numbers as one line of text ("320,240,40"
+// or "X1,Y1,X2,Y2,..."), the prompt saying which when the dialog opens.
+constexpr ControlTemplate kShapePropertiesControls[] = {
+    {kIdcStatic, K::Label, "Name:", {7, 9, 36, 8}, kStyleNone},
+    {kIdcShapeName, K::Edit, "", {46, 7, 233, 12}, kTextEdit},
+    {kIdcShapePrompt, K::Label, "Numbers:", {7, 27, 272, 8}, kStyleNone},
+    {kIdcShapeText, K::Edit, "", {7, 38, 272, 12}, kTextEdit},
+    {kIdcStatic,
+     K::Label,
+     "Numbers in plot pixels, separated by commas: the plot is 640 across and 480 down.",
+     {7, 56, 272, 8},
+     kStyleNone},
+    {kIdOk, K::PushButton, "OK", {175, 72, 50, 14}, kDefaultButton},
+    {kIdCancel, K::PushButton, "Cancel", {229, 72, 50, 14}, kStyleTabStop},
+};
+
 // Heatmap Settings: the bin size and the smoothing of the occupancy heatmap.
 constexpr ControlTemplate kHeatmapSettingsControls[] = {
     {kIdcStatic, K::Label, "Bin size (pixels):", {7, 9, 128, 8}, kStyleNone},
@@ -163,6 +179,14 @@ constexpr DialogTemplate kTemplates[] = {
      "MS Sans Serif",
      8,
      kQualityResultsControls},
+    {kIddShapeProperties,
+     "Region Properties",
+     {0, 0, 286, 93},
+     0,
+     kModalBox,
+     "MS Sans Serif",
+     8,
+     kShapePropertiesControls},
 };
 } // namespace
 

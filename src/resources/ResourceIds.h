@@ -16,6 +16,7 @@ inline constexpr int kIddRegionProperties = 103; // name and corners of the sele
 inline constexpr int kIddHeatmapSettings = 104;  // bin size and smoothing of the occupancy heatmap
 inline constexpr int kIddGoToRecord = 105;       // one record number
 inline constexpr int kIddQualityResults = 106;   // the tracking quality report
+inline constexpr int kIddShapeProperties = 120;  // name and numbers of the selected circle or polygon
 
 // System-menu command id of the About item appended by the main window.
 inline constexpr unsigned kIdmAboutBox = 16;
@@ -54,6 +55,9 @@ inline constexpr int kIdcGoToPrompt = 1121; // "Record number (0 to n - 1):"
 inline constexpr int kIdcGoToRecord = 1122;
 inline constexpr int kIdcQualityReport = 1131;
 inline constexpr int kIdcQualitySaveCsv = 1132;
+inline constexpr int kIdcShapeName = 1191;
+inline constexpr int kIdcShapePrompt = 1192; // what the numbers are, set when the dialog opens
+inline constexpr int kIdcShapeText = 1193;
 
 // Commands of menu 101 and accelerator table 132.
 inline constexpr int kCmdFileOpen = 57601;
@@ -84,3 +88,11 @@ inline constexpr int kCmdSavePlotPng = 32782;      // Tools > Save Plot as PNG..
 inline constexpr int kCmdTrackingQuality = 32783;  // Tools > Tracking Quality...
 inline constexpr int kCmdOccupancyHeatmap = 32784; // View > Occupancy Heatmap...
 inline constexpr int kCmdGoToRecord = 32785;       // View > Go to Record...
+
+// The region edits of the later commands: shapes, Delete All, and undo and redo, whose keys (Ctrl+Z
+// and Ctrl+Y) no original command had.
+inline constexpr int kCmdAddCircle = 40070;        // Select > Add Circle
+inline constexpr int kCmdAddPolygon = 40071;       // Select > Add Polygon
+inline constexpr int kCmdDeleteAllRegions = 40072; // Select > Delete All Regions (asks first)
+inline constexpr int kCmdUndoRegionEdit = 40073;   // Edit > Undo Region Edit, Ctrl+Z
+inline constexpr int kCmdRedoRegionEdit = 40074;   // Edit > Redo Region Edit, Ctrl+Y

@@ -189,6 +189,8 @@ TEST(Resources, MainMenuItems)
         {"&File", 57601, "&Open\tCtrl-O"},
         {"&File", 0, ""},
         {"&File", 40002, "E&xit\tCtrl-X"},
+        {"&Edit", kCmdUndoRegionEdit, "&Undo Region Edit\tCtrl-Z"},
+        {"&Edit", kCmdRedoRegionEdit, "&Redo Region Edit\tCtrl-Y"},
         {"&View", 32773, "&Entire Track (All Frames) \tCtrl-A"},
         {"&View", 32774, "&Next Frame\tRight-Arrow"},
         {"&View", 32775, "&Previous Frame\tLeft-Arrow"},
@@ -217,6 +219,9 @@ TEST(Resources, MainMenuItems)
     expected.push_back({"&Select", kCmdSaveRegions, "&Save Regions..."});
     expected.push_back({"&Select", kCmdLoadRegions, "&Load Regions..."});
     expected.push_back({"&Select", kCmdRegionProperties, "&Region Properties..."});
+    expected.push_back({"&Select", kCmdAddCircle, "Add C&ircle"});
+    expected.push_back({"&Select", kCmdAddPolygon, "Add &Polygon"});
+    expected.push_back({"&Select", kCmdDeleteAllRegions, "Delete All Re&gions"});
     expected.push_back({"&Tools", 32771, "&Generate Timestamp Files from Rectangles\tCtrl-G"});
     expected.push_back({"&Tools", 32772, "&Save Plot to a bitmap picture file\tCtrl-S"});
     expected.push_back({"&Tools", 32779, "Calculate New Center/Direction"});
@@ -258,7 +263,7 @@ TEST(Resources, MainMenuItems)
             ++i;
         }
     EXPECT_EQ(i, expected.size());
-    EXPECT_EQ(menu->popups.size(), 5u);
+    EXPECT_EQ(menu->popups.size(), 6u);
 }
 
 // Test that accelerator table 132 holds exactly the keys of the layout, all virtual-key entries,
@@ -275,6 +280,8 @@ TEST(Resources, AcceleratorTableExactly)
     expected.insert({kAccelControl, 'O', 57601});
     expected.insert({kAccelControl, 'S', 32772});
     expected.insert({kAccelControl, 'X', 40002});
+    expected.insert({kAccelControl, 'Z', kCmdUndoRegionEdit});
+    expected.insert({kAccelControl, 'Y', kCmdRedoRegionEdit});
     expected.insert({0, 0x2E, 40060});
     expected.insert({0, 0x2D, 40061});
     expected.insert({0, 0x25, 32775});
@@ -341,9 +348,9 @@ TEST(Resources, MenuLettersAreUniqueAndEveryLaterItemHasOne)
 // placeholder, no two share one, and the accelerator table gives none of them.
 TEST(Resources, LaterCommandsAreNewAndHaveNoKeys)
 {
-    const int later[] = {kCmdSaveRegions,     kCmdLoadRegions,      kCmdRegionProperties,
-                         kCmdExportVisits,    kCmdExportRecords,    kCmdSavePlotPng,
-                         kCmdTrackingQuality, kCmdOccupancyHeatmap, kCmdGoToRecord};
+    const int later[] = {kCmdSaveRegions,   kCmdLoadRegions, kCmdRegionProperties, kCmdExportVisits,
+                         kCmdExportRecords, kCmdSavePlotPng, kCmdTrackingQuality,  kCmdOccupancyHeatmap,
+                         kCmdGoToRecord,    kCmdAddCircle,   kCmdAddPolygon,       kCmdDeleteAllRegions};
     std::set<int> seen;
     for (const int command : later)
     {
@@ -410,6 +417,13 @@ TEST(Resources, SmallDialogTemplates)
          "Go to Record",
          {{kIdcGoToPrompt, K::Label},
           {kIdcGoToRecord, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton}}},
+        {kIddShapeProperties,
+         "Region Properties",
+         {{kIdcShapeName, K::Edit},
+          {kIdcShapePrompt, K::Label},
+          {kIdcShapeText, K::Edit},
           {kIdOk, K::PushButton},
           {kIdCancel, K::PushButton}}},
         {kIddQualityResults,
