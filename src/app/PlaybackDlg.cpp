@@ -127,6 +127,8 @@ bool CPlaybackDlg::OnWndMsg(const Message& msg)
         MapCommand(kCmdExportRecords, &CPlaybackDlg::OnExportRecords),
         MapCommand(kCmdSavePlotPng, &CPlaybackDlg::OnSavePlotPng),
         MapCommand(kCmdOccupancyHeatmap, &CPlaybackDlg::OnOccupancyHeatmap),
+        MapCommand(kCmdAnalysisSettings, &CPlaybackDlg::OnAnalysisSettings),
+        MapCommand(kCmdCalibrate, &CPlaybackDlg::OnCalibrate),
         MapButtonClicked(kIdcCheckRR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckPR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckRG, &CPlaybackDlg::OnColorCheck),

@@ -29,7 +29,7 @@ std::string FolderOf(const std::string& path)
 }
 
 // What Export Visits tells when it is done: the files written and, per region, the line tracktool
-// visits prints.
+// visits prints; with a calibration, the path length in centimetres after them.
 std::string VisitsSummary(const VisitTable& table, const std::string& dir, const std::string& trackFileName)
 {
     std::string text = "Visits of " + trackFileName + " written to " + dir + ":\n";
@@ -39,6 +39,8 @@ std::string VisitsSummary(const VisitTable& table, const std::string& dir, const
     for (const RegionSummary& region : table.regions)
         text += region.name + ": " + std::to_string(region.entries) + " entries, " +
                 FormatFixed6(region.timeInsideSeconds) + " s inside\n";
+    if (table.session.pathLengthCm)
+        text += "Path length: " + FormatFixed6(*table.session.pathLengthCm) + " cm\n";
     text.pop_back();
     return text;
 }
@@ -60,7 +62,7 @@ void CPlaybackDlg::OnExportVisits()
     if (!dir)
         return;
     const std::string trackFileName = m_trackFile.GetFileName();
-    CVisitTableBuilder builder(m_regions, m_nRegionMargin);
+    CVisitTableBuilder builder(m_regions, m_nRegionMargin, m_analysisSettings);
     IRecordConsumer* consumers[] = {&builder};
     // The files are written only once the whole track has been read: a cancel leaves nothing.
     if (RunTrackPass(m_strTrackPath, consumers, kExportVisitsTitle,

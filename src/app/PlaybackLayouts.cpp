@@ -47,7 +47,7 @@ void CPlaybackDlg::OnSaveRegions()
     if (!path || !MayWriteLayout(*path))
         return;
     // A name the layout could not hold back, or a file that cannot be written, has been told.
-    static_cast<void>(SaveRegionLayout(*path, m_regions, m_nRegionMargin));
+    static_cast<void>(SaveRegionLayout(*path, m_regions, m_nRegionMargin, m_analysisSettings));
 }
 
 void CPlaybackDlg::OnLoadRegions()
@@ -55,8 +55,9 @@ void CPlaybackDlg::OnLoadRegions()
     const std::optional<std::string> path = AskLayoutFile(FileDialogRequest::Kind::Open, kLoadLayoutTitle);
     if (!path)
         return;
-    // A faulty layout has been told in one message and leaves the table and the margin as they were.
-    if (LoadRegionLayout(*path, m_regions, m_nRegionMargin) != kOk)
+    // A faulty layout has been told in one message and leaves the table, the margin and the
+    // settings as they were; a version 1 layout brings the default settings.
+    if (LoadRegionLayout(*path, m_regions, m_nRegionMargin, m_analysisSettings) != kOk)
         return;
     m_regions.Redraw(m_regionPlot);
 }

@@ -63,11 +63,15 @@ Point CPlaybackDlg::CursorInPlot() const
 
 void CPlaybackDlg::OnLButtonDown(unsigned, Point)
 {
+    if (CalibrationButtonDown())
+        return;
     m_regions.ButtonDown(m_regionPlot, CursorInPlot());
 }
 
 void CPlaybackDlg::OnMouseMove(unsigned flags, Point)
 {
+    if (CalibrationMouseMove(flags))
+        return;
     const bool leftButtonHeld = (flags & kMkLButton) != 0;
     if (leftButtonHeld)
         m_regions.MouseMove(m_regionPlot, CursorInPlot());
@@ -75,6 +79,8 @@ void CPlaybackDlg::OnMouseMove(unsigned flags, Point)
 
 void CPlaybackDlg::OnLButtonUp(unsigned, Point)
 {
+    if (CalibrationButtonUp())
+        return;
     m_regions.ButtonUp(m_regionPlot);
 }
 

@@ -64,6 +64,7 @@ constexpr MenuItem kSelectItems[] = {
     {kCmdSaveRegions, "&Save Regions..."},
     {kCmdLoadRegions, "&Load Regions..."},
     {kCmdRegionProperties, "&Region Properties..."},
+    {kCmdCalibrate, "Cali&brate..."}, // then a line dragged on the plot
 };
 
 constexpr MenuItem kToolsItems[] = {
@@ -75,6 +76,7 @@ constexpr MenuItem kToolsItems[] = {
     {kCmdExportRecords, "Export &Records (CSV)..."},
     {kCmdSavePlotPng, "Save Plot as &PNG..."},
     {kCmdTrackingQuality, "&Tracking Quality..."},
+    {kCmdAnalysisSettings, "&Analysis Settings..."},
 };
 
 constexpr MenuItem kHelpItems[] = {

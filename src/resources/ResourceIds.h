@@ -16,6 +16,8 @@ inline constexpr int kIddRegionProperties = 103; // name and corners of the sele
 inline constexpr int kIddHeatmapSettings = 104;  // bin size and smoothing of the occupancy heatmap
 inline constexpr int kIddGoToRecord = 105;       // one record number
 inline constexpr int kIddQualityResults = 106;   // the tracking quality report
+inline constexpr int kIddAnalysisSettings = 107; // every analysis setting and the margin
+inline constexpr int kIddCalibrationLength = 108; // the length of a line dragged on the plot
 
 // System-menu command id of the About item appended by the main window.
 inline constexpr unsigned kIdmAboutBox = 16;
@@ -42,7 +44,7 @@ inline constexpr int kIdcMinDistance = 1018;
 inline constexpr int kIdcMaxDistance = 1019;
 inline constexpr int kIdcViewerButton = 1020;
 
-// Controls of the later commands' dialogs (templates 103 to 106).
+// Controls of the later commands' dialogs (templates 103 to 108).
 inline constexpr int kIdcRegionName = 1101;
 inline constexpr int kIdcRegionLeft = 1102;
 inline constexpr int kIdcRegionTop = 1103;
@@ -54,6 +56,18 @@ inline constexpr int kIdcGoToPrompt = 1121; // "Record number (0 to n - 1):"
 inline constexpr int kIdcGoToRecord = 1122;
 inline constexpr int kIdcQualityReport = 1131;
 inline constexpr int kIdcQualitySaveCsv = 1132;
+inline constexpr int kIdcSettingsCalibration = 1141; // the calibration, read-only
+inline constexpr int kIdcSettingsMargin = 1142;
+inline constexpr int kIdcSettingsMergeGap = 1143;
+inline constexpr int kIdcSettingsMinVisit = 1144;
+inline constexpr int kIdcSettingsBins = 1145;
+inline constexpr int kIdcSettingsSpeedWindow = 1146;
+inline constexpr int kIdcSettingsImmobileBelow = 1147;
+inline constexpr int kIdcSettingsImmobileInCm = 1148; // check box: the threshold is in cm/s
+inline constexpr int kIdcSettingsMinImmobile = 1149;
+inline constexpr int kIdcSettingsClearCalibration = 1150;
+inline constexpr int kIdcCalibrationPrompt = 1151; // "The line is n pixels long. ..."
+inline constexpr int kIdcCalibrationLength = 1152;
 
 // Commands of menu 101 and accelerator table 132.
 inline constexpr int kCmdFileOpen = 57601;
@@ -84,3 +98,5 @@ inline constexpr int kCmdSavePlotPng = 32782;      // Tools > Save Plot as PNG..
 inline constexpr int kCmdTrackingQuality = 32783;  // Tools > Tracking Quality...
 inline constexpr int kCmdOccupancyHeatmap = 32784; // View > Occupancy Heatmap...
 inline constexpr int kCmdGoToRecord = 32785;       // View > Go to Record...
+inline constexpr int kCmdAnalysisSettings = 32786; // Tools > Analysis Settings...
+inline constexpr int kCmdCalibrate = 40065;        // Select > Calibrate...

@@ -217,6 +217,7 @@ TEST(Resources, MainMenuItems)
     expected.push_back({"&Select", kCmdSaveRegions, "&Save Regions..."});
     expected.push_back({"&Select", kCmdLoadRegions, "&Load Regions..."});
     expected.push_back({"&Select", kCmdRegionProperties, "&Region Properties..."});
+    expected.push_back({"&Select", kCmdCalibrate, "Cali&brate..."});
     expected.push_back({"&Tools", 32771, "&Generate Timestamp Files from Rectangles\tCtrl-G"});
     expected.push_back({"&Tools", 32772, "&Save Plot to a bitmap picture file\tCtrl-S"});
     expected.push_back({"&Tools", 32779, "Calculate New Center/Direction"});
@@ -225,6 +226,7 @@ TEST(Resources, MainMenuItems)
     expected.push_back({"&Tools", kCmdExportRecords, "Export &Records (CSV)..."});
     expected.push_back({"&Tools", kCmdSavePlotPng, "Save Plot as &PNG..."});
     expected.push_back({"&Tools", kCmdTrackingQuality, "&Tracking Quality..."});
+    expected.push_back({"&Tools", kCmdAnalysisSettings, "&Analysis Settings..."});
     expected.push_back({"&Help", 40003, "&About"});
 
     // The generated rectangle texts: "Rectangle &n\tn" for 0-9, "Rectangle nn\t<Mod>d" after.
@@ -343,7 +345,8 @@ TEST(Resources, LaterCommandsAreNewAndHaveNoKeys)
 {
     const int later[] = {kCmdSaveRegions,     kCmdLoadRegions,      kCmdRegionProperties,
                          kCmdExportVisits,    kCmdExportRecords,    kCmdSavePlotPng,
-                         kCmdTrackingQuality, kCmdOccupancyHeatmap, kCmdGoToRecord};
+                         kCmdTrackingQuality, kCmdOccupancyHeatmap, kCmdGoToRecord,
+                         kCmdAnalysisSettings, kCmdCalibrate};
     std::set<int> seen;
     for (const int command : later)
     {
@@ -415,6 +418,26 @@ TEST(Resources, SmallDialogTemplates)
         {kIddQualityResults,
          "Tracking Quality",
          {{kIdcQualityReport, K::TextBox}, {kIdOk, K::PushButton}, {kIdcQualitySaveCsv, K::PushButton}}},
+        {kIddAnalysisSettings,
+         "Analysis Settings",
+         {{kIdcSettingsCalibration, K::Label},
+          {kIdcSettingsMargin, K::Edit},
+          {kIdcSettingsMergeGap, K::Edit},
+          {kIdcSettingsMinVisit, K::Edit},
+          {kIdcSettingsBins, K::Edit},
+          {kIdcSettingsSpeedWindow, K::Edit},
+          {kIdcSettingsImmobileBelow, K::Edit},
+          {kIdcSettingsImmobileInCm, K::CheckBox},
+          {kIdcSettingsMinImmobile, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton},
+          {kIdcSettingsClearCalibration, K::PushButton}}},
+        {kIddCalibrationLength,
+         "Calibrate",
+         {{kIdcCalibrationPrompt, K::Label},
+          {kIdcCalibrationLength, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton}}},
     };
     for (const Expected& want : dialogs)
     {

@@ -1,0 +1,361 @@
+// Tools > Analysis Settings... and Select > Calibrate...: the values typed reach the layout and
+// come back from it, a bad value is refused naming its field, a dragged line of known length gives
+// its factor, and Escape leaves everything as it was.
+#include "AppFixture.h"
+#include "app/SettingsDialogs.h"
+#include "base/ResultCodes.h"
+#include "regions/RegionLayout.h"
+#include "support/SettingsTestSupport.h"
+
+#include "framework/DataExchange.h"
+
+#include <map>
+
+namespace
+{
+class SettingsCommandTest : public AppTest
+{
+protected:
+    void SetUp() override { Start(); }
+
+    // The fields of the settings dialog, typed in one go; then Enter.
+    struct Typed
+    {
+        const char* margin = "8";
+        const char* mergeGap = "0";
+        const char* minVisit = "0";
+        const char* bins = "";
+        const char* speedWindow = "15";
+        const char* stillBelow = "";
+        bool inCm = false;
+        const char* minImmobile = "1";
+    };
+    // Runs Analysis Settings with typed; afterwards the refusal's focus (0 when the dialog closed).
+    int RunSettings(const Typed& t)
+    {
+        int focus = 0;
+        NextDialog(
+            [&](CHeadlessHost& h, CDialog& d)
+            {
+                const std::pair<int, const char*> fields[] = {
+                    {kIdcSettingsMargin, t.margin},         {kIdcSettingsMergeGap, t.mergeGap},
+                    {kIdcSettingsMinVisit, t.minVisit},     {kIdcSettingsBins, t.bins},
+                    {kIdcSettingsSpeedWindow, t.speedWindow}, {kIdcSettingsImmobileBelow, t.stillBelow},
+                    {kIdcSettingsMinImmobile, t.minImmobile},
+                };
+                for (const auto& [id, text] : fields)
+                    h.TypeText(id, text, &d);
+                d.CheckDlgButton(kIdcSettingsImmobileInCm, t.inCm ? CheckState::Checked : CheckState::Unchecked);
+                h.PostKey(kVkReturn, kModNone, &d);
+                Step(h);
+                if (d.IsWindowVisible())
+                {
+                    focus = d.GetFocusId();
+                    h.PostKey(kVkEscape, kModNone, &d);
+                }
+            });
+        Post(kCmdAnalysisSettings);
+        return focus;
+    }
+
+    // Drags from one plot pixel to another with the left button, through a point between them.
+    void Drag(Point from, Point to)
+    {
+        host.PostMouseDown(host.ControlToWindowClient(kIdcPlotArea, from));
+        host.PostMouseMove(host.ControlToWindowClient(kIdcPlotArea, {(from.x + to.x) / 2, from.y}), kMkLButton);
+        host.PostMouseMove(host.ControlToWindowClient(kIdcPlotArea, to), kMkLButton);
+        host.RunUntilIdle();
+    }
+    void Release(Point at)
+    {
+        host.PostMouseUp(host.ControlToWindowClient(kIdcPlotArea, at));
+        host.RunUntilIdle();
+    }
+};
+
+// Test that the dialog shows the window's settings, and that what is typed there goes through Save
+// Regions and Load Regions unchanged (the margin too); a version 1 layout brings the defaults.
+TEST_F(SettingsCommandTest, ValuesRoundTripThroughTheLayout)
+{
+    Key(kVkInsert);
+    Dlg().m_analysisSettings.calibration = Line({100, 240}, {540, 240}, 55.0);
+    std::map<int, std::string> shown;
+    NextDialog(
+        [&](CHeadlessHost& h, CDialog& d)
+        {
+            for (const int id : {kIdcSettingsCalibration, kIdcSettingsMargin, kIdcSettingsMergeGap,
+                                 kIdcSettingsBins, kIdcSettingsSpeedWindow, kIdcSettingsImmobileBelow,
+                                 kIdcSettingsMinImmobile})
+                shown[id] = d.GetDlgItemText(id);
+            h.PostKey(kVkEscape, kModNone, &d);
+        });
+    Post(kCmdAnalysisSettings);
+    EXPECT_EQ(shown[kIdcSettingsCalibration], "a line of 440 px taken as 55 cm: 0.125 cm per pixel");
+    EXPECT_EQ(shown[kIdcSettingsMargin], "8");
+    EXPECT_EQ(shown[kIdcSettingsMergeGap], "0");
+    EXPECT_EQ(shown[kIdcSettingsBins], "") << "no bins";
+    EXPECT_EQ(shown[kIdcSettingsSpeedWindow], "15");
+    EXPECT_EQ(shown[kIdcSettingsImmobileBelow], "") << "no threshold";
+    EXPECT_EQ(shown[kIdcSettingsMinImmobile], "1");
+
+    Typed t;
+    t.margin = "5";
+    t.mergeGap = "0.5";
+    t.minVisit = " 0.25 ";
+    t.bins = "60";
+    t.speedWindow = "20";
+    t.stillBelow = "2";
+    t.inCm = true;
+    t.minImmobile = "1.5";
+    EXPECT_EQ(RunSettings(t), 0);
+    AnalysisSettings expected = ExampleSettings();
+    expected.speedWindow = 20;
+    expected.minImmobileSeconds = 1.5;
+    EXPECT_EQ(Dlg().m_analysisSettings, expected);
+    EXPECT_EQ(Dlg().m_nRegionMargin, 5);
+
+    host.fileDialogAnswers.push_back(temp.File("arena.json"));
+    Post(kCmdSaveRegions);
+    Dlg().m_analysisSettings = AnalysisSettings{};
+    Dlg().m_nRegionMargin = 8;
+    host.fileDialogAnswers.push_back(temp.File("arena.json"));
+    Post(kCmdLoadRegions);
+    EXPECT_EQ(Dlg().m_analysisSettings, expected);
+    EXPECT_EQ(Dlg().m_nRegionMargin, 5);
+
+    ASSERT_TRUE(WriteWholeFile(temp.File("v1.json"), "{\"format\": \"trackplay-layout\", \"version\": 1, "
+                                                     "\"regions\": [{\"rect\": [1, 2, 30, 40]}]}"));
+    host.fileDialogAnswers.push_back(temp.File("v1.json"));
+    Post(kCmdLoadRegions);
+    EXPECT_EQ(Dlg().m_analysisSettings, AnalysisSettings{});
+    EXPECT_EQ(Dlg().m_nRegionMargin, kDefaultRegionMargin);
+    EXPECT_TRUE(host.messageBoxes.empty());
+}
+
+// Test that a value out of its range, or no number, is refused with one message naming the field
+// and the layout key's range, the focus on the field and the dialog open; Escape then keeps the
+// settings as they were. Empty bins and threshold fields mean none.
+TEST_F(SettingsCommandTest, BadValueIsRefusedNamingItsField)
+{
+    struct Case
+    {
+        Typed typed;
+        int field; // 0: accepted
+        const char* message;
+    };
+    const auto with = [](auto set)
+    {
+        Typed t;
+        set(t);
+        return t;
+    };
+    const char* const mergeGap = "Merge exits shorter than (s): rules.merge_gap_s is not a number of seconds "
+                                 "from 0 to 3600.";
+    const char* const window = "Speed window (records): movement.speed_window is not a whole number of "
+                               "records from 1 to 600.";
+    const Case cases[] = {
+        {with([](Typed& t) { t.mergeGap = "3600"; }), 0, ""},
+        {with([](Typed& t) { t.mergeGap = "3600.01"; }), kIdcSettingsMergeGap, mergeGap},
+        {with([](Typed& t) { t.mergeGap = "-0.1"; }), kIdcSettingsMergeGap, mergeGap},
+        {with([](Typed& t) { t.mergeGap = "half"; }), kIdcSettingsMergeGap, mergeGap},
+        {with([](Typed& t) { t.minVisit = "1e3"; }), kIdcSettingsMinVisit,
+         "Minimum visit (s): rules.min_visit_s is not a number of seconds from 0 to 3600."},
+        {with([](Typed& t) { t.bins = "0"; }), kIdcSettingsBins,
+         "Time bins (s): bins_s is not a number of seconds greater than 0 and at most 86400."},
+        {with([](Typed& t) { t.bins = "86400"; }), 0, ""},
+        {with([](Typed& t) { t.speedWindow = "0"; }), kIdcSettingsSpeedWindow, window},
+        {with([](Typed& t) { t.speedWindow = "601"; }), kIdcSettingsSpeedWindow, window},
+        {with([](Typed& t) { t.speedWindow = "1.5"; }), kIdcSettingsSpeedWindow, window},
+        {with([](Typed& t) { t.speedWindow = "1"; }), 0, ""},
+        {with([](Typed& t) { t.stillBelow = "0"; }), kIdcSettingsImmobileBelow,
+         "Still below: movement.immobile_below_px_s is not a speed in pixels a second greater than 0."},
+        {with(
+             [](Typed& t)
+             {
+                 t.stillBelow = "2";
+                 t.inCm = true;
+             }),
+         kIdcSettingsImmobileBelow, "Still below: movement.immobile_below_cm_s needs a calibration."},
+        {with([](Typed& t) { t.minImmobile = "3601"; }), kIdcSettingsMinImmobile,
+         "Minimum immobile bout (s): movement.min_immobile_s is not a number of seconds from 0 to 3600."},
+        {with([](Typed& t) { t.margin = "-1"; }), kIdcSettingsMargin,
+         "Margin (pixels): margin is not a whole number from 0 to 2147483647."},
+        {with([](Typed& t) { t.margin = "0"; }), 0, ""},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.message);
+        host.messageBoxes.clear();
+        Dlg().m_analysisSettings = AnalysisSettings{};
+        Dlg().m_nRegionMargin = 8;
+        const int focus = RunSettings(c.typed);
+        EXPECT_EQ(focus, c.field);
+        if (c.field == 0)
+        {
+            EXPECT_TRUE(host.messageBoxes.empty());
+            continue;
+        }
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(Dlg().m_analysisSettings, AnalysisSettings{});
+        EXPECT_EQ(Dlg().m_nRegionMargin, 8);
+    }
+}
+
+// Test Remove Calibration: the calibration shown becomes none and OK takes that; with a threshold
+// in cm/s left, OK refuses naming the threshold and the window keeps its calibration.
+TEST_F(SettingsCommandTest, RemoveCalibration)
+{
+    for (const bool thresholdInCm : {false, true})
+    {
+        SCOPED_TRACE(thresholdInCm);
+        host.messageBoxes.clear();
+        AnalysisSettings before;
+        before.calibration = Factor(0.5);
+        if (thresholdInCm)
+            before.immobileBelow = ImmobilityThreshold{SpeedUnit::CmPerSecond, 3.0};
+        Dlg().m_analysisSettings = before;
+        std::string shownBefore;
+        std::string shownAfter;
+        NextDialog(
+            [&](CHeadlessHost& h, CDialog& d)
+            {
+                shownBefore = d.GetDlgItemText(kIdcSettingsCalibration);
+                h.PostClick(kIdcSettingsClearCalibration, &d);
+                Step(h);
+                shownAfter = d.GetDlgItemText(kIdcSettingsCalibration);
+                h.PostClick(kIdOk, &d);
+                Step(h);
+                if (d.IsWindowVisible())
+                    h.PostKey(kVkEscape, kModNone, &d);
+            });
+        Post(kCmdAnalysisSettings);
+        EXPECT_EQ(shownBefore, "0.5 cm per pixel");
+        EXPECT_EQ(shownAfter, "none: figures in pixels");
+        if (!thresholdInCm)
+        {
+            EXPECT_EQ(Dlg().m_analysisSettings.calibration.form, CalibrationForm::None);
+            EXPECT_TRUE(host.messageBoxes.empty());
+            continue;
+        }
+        EXPECT_EQ(Dlg().m_analysisSettings, before);
+        EXPECT_EQ(MessageTexts(),
+                  std::vector<std::string>{"Still below: movement.immobile_below_cm_s needs a calibration."});
+    }
+}
+
+// Test Calibrate: a line dragged on the plot is shown while dragging and gone after, the length
+// typed gives the line's factor, and the rest of the settings stay. Lines across, down, slanted
+// and one pixel long.
+TEST_F(SettingsCommandTest, DragOfKnownLengthGivesTheFactor)
+{
+    struct Case
+    {
+        Point from;
+        Point to;
+        const char* lengthCm;
+        const char* prompt;
+        double factor;
+    };
+    const Case cases[] = {
+        {{100, 240}, {540, 240}, "55", "The line is 440 pixels long. How long is it in centimetres?", 0.125},
+        {{20, 460}, {20, 60}, "40", "The line is 400 pixels long. How long is it in centimetres?", 0.1},
+        {{10, 10}, {310, 410}, "100", "The line is 500 pixels long. How long is it in centimetres?", 0.2},
+        {{5, 5}, {6, 5}, "0.5", "The line is 1 pixels long. How long is it in centimetres?", 0.5},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.lengthCm);
+        host.messageBoxes.clear();
+        Dlg().m_analysisSettings = AnalysisSettings{};
+        Dlg().m_analysisSettings.minVisitSeconds = 0.25;
+        std::string prompt;
+        NextDialog(
+            [&](CHeadlessHost& h, CDialog& d)
+            {
+                prompt = d.GetDlgItemText(kIdcCalibrationPrompt);
+                h.TypeText(kIdcCalibrationLength, c.lengthCm, &d);
+                h.PostKey(kVkReturn, kModNone, &d);
+            });
+        Post(kCmdCalibrate);
+        Drag(c.from, c.to);
+        const Point mid{(c.from.x + c.to.x) / 2, c.from.y};
+        EXPECT_EQ(ShownPixel(c.from.x, c.from.y), kWhite) << "the line is shown while dragging";
+        Release(c.to);
+        EXPECT_EQ(ShownPixel(c.from.x, c.from.y), kBlack) << "and taken off after";
+        EXPECT_EQ(ShownPixel(mid.x, mid.y), kBlack);
+        EXPECT_EQ(prompt, c.prompt);
+        const AnalysisSettings& s = Dlg().m_analysisSettings;
+        EXPECT_EQ(s.calibration, Line(c.from, c.to, *ParseDecimalField(c.lengthCm)));
+        EXPECT_NEAR(CalibrationFactor(s.calibration).value_or(0.0), c.factor, 1e-12);
+        EXPECT_EQ(s.minVisitSeconds, 0.25);
+        ASSERT_EQ(host.messageBoxes.size(), 2u); // the hint, then the result
+        EXPECT_EQ(host.messageBoxes[1].request.text,
+                  "The plot is calibrated: " + DescribeCalibration(s.calibration) + ".");
+        EXPECT_EQ(Dlg().m_regions.m_nRegionCount, 0) << "the drag made no region";
+    }
+}
+
+// Test the ways out of Calibrate: Escape before the drag, during it or in the length dialog, and a
+// length refused; each leaves the settings as they were, and afterwards a drag is the region
+// gesture again. A click without a drag keeps the calibration waiting.
+TEST_F(SettingsCommandTest, EscapeCancels)
+{
+    Key(kVkInsert);
+    const AnalysisSettings before = ExampleSettings();
+    Dlg().m_analysisSettings = before;
+
+    Post(kCmdCalibrate);
+    Key(kVkEscape);
+    EXPECT_FALSE(Dlg().m_calibrationDrag.IsArmed());
+
+    Post(kCmdCalibrate);
+    Drag({100, 100}, {300, 100});
+    Key(kVkEscape);
+    EXPECT_EQ(ShownPixel(200, 100), kBlack) << "the line is taken off";
+    Release({300, 100});
+
+    Post(kCmdCalibrate);
+    Drag({100, 100}, {100, 100});
+    Release({100, 100});
+    EXPECT_TRUE(Dlg().m_calibrationDrag.IsArmed()) << "a click is no line";
+    std::string refusal;
+    NextDialog(
+        [&](CHeadlessHost& h, CDialog& d)
+        {
+            for (const char* bad : {"0", "-3", "", "x"})
+            {
+                h.messageBoxes.clear();
+                h.TypeText(kIdcCalibrationLength, bad, &d);
+                h.PostKey(kVkReturn, kModNone, &d);
+                Step(h);
+                EXPECT_TRUE(d.IsWindowVisible()) << bad;
+                EXPECT_EQ(d.GetFocusId(), kIdcCalibrationLength) << bad;
+                ASSERT_EQ(h.messageBoxes.size(), 1u) << bad;
+                refusal = h.messageBoxes[0].request.text;
+            }
+            h.PostKey(kVkEscape, kModNone, &d);
+        });
+    Drag({100, 100}, {300, 100});
+    Release({300, 100});
+    EXPECT_EQ(refusal, "Length (cm): calibration.length_cm is not a length in centimetres greater than 0.");
+    EXPECT_FALSE(Dlg().m_calibrationDrag.IsArmed());
+    EXPECT_EQ(Dlg().m_analysisSettings, before);
+    EXPECT_EQ(host.modalDialogs, std::vector<int>{kIddCalibrationLength});
+
+    Drag({300, 200}, {250, 150});
+    Release({250, 150});
+    EXPECT_EQ(Dlg().m_regions.m_regionRects[0], (Rect{300, 200, 250, 150})) << "the region gesture is back";
+}
+
+// Test the calibration's words for each form.
+TEST(SettingsDialogs, DescribeCalibration)
+{
+    EXPECT_EQ(DescribeCalibration(Calibration{}), "none: figures in pixels");
+    EXPECT_EQ(DescribeCalibration(Factor(0.0625)), "0.0625 cm per pixel");
+    EXPECT_EQ(DescribeCalibration(Line({0, 0}, {3, 4}, 1.0)), "a line of 5 px taken as 1 cm: 0.2 cm per pixel");
+    EXPECT_EQ(DescribeCalibration(Arena({440, 400, 40, 0}, 40.0, 40.0)),
+              "an arena of 400 x 400 px taken as 40 x 40 cm: 0.1 cm per pixel");
+    EXPECT_EQ(DescribeCalibration(Line({0, 0}, {0, 3}, 1.0)),
+              "a line of 3 px taken as 1 cm: 0.333333 cm per pixel");
+}
+} // namespace
