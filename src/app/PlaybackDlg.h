@@ -136,8 +136,8 @@ protected:
     bool PreTranslateMessage(Message& msg) override;
     [[nodiscard]] bool ConsumesKey(const Message& msg) const override;
     bool OnInitDialog() override;
-    void OnOK() override {}     // Enter does nothing
-    void OnCancel() override;   // Escape does nothing, but stops a calibration
+    void OnOK() override {}   // Enter does nothing
+    void OnCancel() override; // Escape does nothing, but stops a calibration
     bool OnWndMsg(const Message& msg) override;
 
 private:

@@ -47,8 +47,8 @@ std::string Figure(double value)
 {
     constexpr int kDigits = 6;
     std::array<char, 64> buffer{};
-    const auto [end, error] =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, kDigits);
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                            std::chars_format::general, kDigits);
     return error == std::errc{} ? std::string(buffer.data(), end) : std::string("?");
 }
 
@@ -60,8 +60,8 @@ std::string FieldMessage(std::string_view label, std::string_view problem)
 // Reads the field's text when reading the controls; refuses it with the key's range when parse
 // finds no value. Writes text to the control otherwise.
 template <typename T, typename Parse>
-std::optional<T> ExchangeField(CDataExchange* pDX, int id, std::string text, Parse parse, std::string_view label,
-                               std::string_view problem)
+std::optional<T> ExchangeField(CDataExchange* pDX, int id, std::string text, Parse parse,
+                               std::string_view label, std::string_view problem)
 {
     DDX_Text(pDX, id, text);
     if (!pDX->m_bSaveAndValidate || pDX->Failed())
@@ -163,7 +163,8 @@ void CAnalysisSettingsDlg::DoDataExchange(CDataExchange* pDX)
             const auto value = ParseSignedField(text);
             return value && *value >= 0 ? value : std::nullopt;
         },
-        kMarginLabel, "margin is not a whole number from 0 to " + std::to_string(std::numeric_limits<std::int32_t>::max()));
+        kMarginLabel,
+        "margin is not a whole number from 0 to " + std::to_string(std::numeric_limits<std::int32_t>::max()));
 
     const auto seconds = [&](int id, double value, SettingKey key)
     {
@@ -172,12 +173,12 @@ void CAnalysisSettingsDlg::DoDataExchange(CDataExchange* pDX)
     };
     const auto mergeGap = seconds(kIdcSettingsMergeGap, m_settings.mergeGapSeconds, SettingKey::MergeGap);
     const auto minVisit = seconds(kIdcSettingsMinVisit, m_settings.minVisitSeconds, SettingKey::MinVisit);
-    const auto bins = ExchangeField<std::optional<double>>(pDX, kIdcSettingsBins, OptionalText(m_settings.binSeconds),
-                                                          ParseOptionalNumber, RowOf(SettingKey::Bins).label,
-                                                          SettingRangeProblem(SettingKey::Bins));
-    const auto window = ExchangeField<std::int32_t>(pDX, kIdcSettingsSpeedWindow, std::to_string(m_settings.speedWindow),
-                                                    ParseSignedField, RowOf(SettingKey::SpeedWindow).label,
-                                                    SettingRangeProblem(SettingKey::SpeedWindow));
+    const auto bins = ExchangeField<std::optional<double>>(
+        pDX, kIdcSettingsBins, OptionalText(m_settings.binSeconds), ParseOptionalNumber,
+        RowOf(SettingKey::Bins).label, SettingRangeProblem(SettingKey::Bins));
+    const auto window = ExchangeField<std::int32_t>(
+        pDX, kIdcSettingsSpeedWindow, std::to_string(m_settings.speedWindow), ParseSignedField,
+        RowOf(SettingKey::SpeedWindow).label, SettingRangeProblem(SettingKey::SpeedWindow));
     const auto& below = m_settings.immobileBelow;
     bool inCm = below && below->unit == SpeedUnit::CmPerSecond;
     const SettingKey belowKey = inCm ? SettingKey::ImmobileBelowCm : SettingKey::ImmobileBelowPx;

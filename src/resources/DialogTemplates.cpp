@@ -211,7 +211,14 @@ constexpr DialogTemplate kTemplates[] = {
      "MS Sans Serif",
      8,
      kAnalysisSettingsControls},
-    {kIddCalibrationLength, "Calibrate", {0, 0, 186, 69}, 0, kModalBox, "MS Sans Serif", 8, kCalibrationLengthControls},
+    {kIddCalibrationLength,
+     "Calibrate",
+     {0, 0, 186, 69},
+     0,
+     kModalBox,
+     "MS Sans Serif",
+     8,
+     kCalibrationLengthControls},
 };
 } // namespace
 

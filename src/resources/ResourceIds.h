@@ -12,11 +12,11 @@ inline constexpr int kIdiProgramIcon = 130;  // program icon
 inline constexpr int kIdsAboutBox = 101;     // "&About Quorvane..." (system-menu item text)
 
 // Dialog templates of the window's later commands.
-inline constexpr int kIddRegionProperties = 103; // name and corners of the selected region
-inline constexpr int kIddHeatmapSettings = 104;  // bin size and smoothing of the occupancy heatmap
-inline constexpr int kIddGoToRecord = 105;       // one record number
-inline constexpr int kIddQualityResults = 106;   // the tracking quality report
-inline constexpr int kIddAnalysisSettings = 107; // every analysis setting and the margin
+inline constexpr int kIddRegionProperties = 103;  // name and corners of the selected region
+inline constexpr int kIddHeatmapSettings = 104;   // bin size and smoothing of the occupancy heatmap
+inline constexpr int kIddGoToRecord = 105;        // one record number
+inline constexpr int kIddQualityResults = 106;    // the tracking quality report
+inline constexpr int kIddAnalysisSettings = 107;  // every analysis setting and the margin
 inline constexpr int kIddCalibrationLength = 108; // the length of a line dragged on the plot
 
 // System-menu command id of the About item appended by the main window.

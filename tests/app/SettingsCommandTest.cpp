@@ -2,12 +2,16 @@
 // come back from it, a bad value is refused naming its field, a dragged line of known length gives
 // its factor, and Escape leaves everything as it was.
 #include "AppFixture.h"
+#include "analysis/VisitCsv.h"
+#include "analysis/VisitTable.h"
 #include "app/SettingsDialogs.h"
+#include "base/CsvBuilder.h"
 #include "base/ResultCodes.h"
+#include "framework/DataExchange.h"
 #include "regions/RegionLayout.h"
 #include "support/SettingsTestSupport.h"
-
-#include "framework/DataExchange.h"
+#include "trackfile/BlockReader.h"
+#include "trackfile/TrackGenerator.h"
 
 #include <map>
 
@@ -38,14 +42,15 @@ protected:
             [&](CHeadlessHost& h, CDialog& d)
             {
                 const std::pair<int, const char*> fields[] = {
-                    {kIdcSettingsMargin, t.margin},         {kIdcSettingsMergeGap, t.mergeGap},
-                    {kIdcSettingsMinVisit, t.minVisit},     {kIdcSettingsBins, t.bins},
+                    {kIdcSettingsMargin, t.margin},           {kIdcSettingsMergeGap, t.mergeGap},
+                    {kIdcSettingsMinVisit, t.minVisit},       {kIdcSettingsBins, t.bins},
                     {kIdcSettingsSpeedWindow, t.speedWindow}, {kIdcSettingsImmobileBelow, t.stillBelow},
                     {kIdcSettingsMinImmobile, t.minImmobile},
                 };
                 for (const auto& [id, text] : fields)
                     h.TypeText(id, text, &d);
-                d.CheckDlgButton(kIdcSettingsImmobileInCm, t.inCm ? CheckState::Checked : CheckState::Unchecked);
+                d.CheckDlgButton(kIdcSettingsImmobileInCm,
+                                 t.inCm ? CheckState::Checked : CheckState::Unchecked);
                 h.PostKey(kVkReturn, kModNone, &d);
                 Step(h);
                 if (d.IsWindowVisible())
@@ -62,7 +67,8 @@ protected:
     void Drag(Point from, Point to)
     {
         host.PostMouseDown(host.ControlToWindowClient(kIdcPlotArea, from));
-        host.PostMouseMove(host.ControlToWindowClient(kIdcPlotArea, {(from.x + to.x) / 2, from.y}), kMkLButton);
+        host.PostMouseMove(host.ControlToWindowClient(kIdcPlotArea, {(from.x + to.x) / 2, from.y}),
+                           kMkLButton);
         host.PostMouseMove(host.ControlToWindowClient(kIdcPlotArea, to), kMkLButton);
         host.RunUntilIdle();
     }
@@ -83,9 +89,9 @@ TEST_F(SettingsCommandTest, ValuesRoundTripThroughTheLayout)
     NextDialog(
         [&](CHeadlessHost& h, CDialog& d)
         {
-            for (const int id : {kIdcSettingsCalibration, kIdcSettingsMargin, kIdcSettingsMergeGap,
-                                 kIdcSettingsBins, kIdcSettingsSpeedWindow, kIdcSettingsImmobileBelow,
-                                 kIdcSettingsMinImmobile})
+            for (const int id :
+                 {kIdcSettingsCalibration, kIdcSettingsMargin, kIdcSettingsMergeGap, kIdcSettingsBins,
+                  kIdcSettingsSpeedWindow, kIdcSettingsImmobileBelow, kIdcSettingsMinImmobile})
                 shown[id] = d.GetDlgItemText(id);
             h.PostKey(kVkEscape, kModNone, &d);
         });
@@ -347,12 +353,61 @@ TEST_F(SettingsCommandTest, EscapeCancels)
     EXPECT_EQ(Dlg().m_regions.m_regionRects[0], (Rect{300, 200, 250, 150})) << "the region gesture is back";
 }
 
+// Test that Export Visits counts by the window's settings: the files are the core's for the
+// regions, margin and settings, and with a calibration the summary ends with the path length in
+// centimetres (without one it has no such line).
+TEST_F(SettingsCommandTest, ExportVisitsCountsByTheSettings)
+{
+    TrackGeneratorOptions options;
+    options.records = 3000;
+    options.seed = 5;
+    const std::string track = temp.File("run7.qtf");
+    ASSERT_EQ(WriteGeneratedTrack(track, options), kOk);
+    OpenThroughMenu(track);
+    Key(kVkInsert);
+    Dlg().m_regions.m_regionRects[0] = Rect{100, 100, 540, 400};
+    for (const bool calibrated : {false, true})
+    {
+        SCOPED_TRACE(calibrated);
+        host.messageBoxes.clear();
+        AnalysisSettings settings;
+        settings.minVisitSeconds = 0.5;
+        settings.mergeGapSeconds = 0.25;
+        if (calibrated)
+            settings.calibration = Line({100, 240}, {540, 240}, 55.0);
+        Dlg().m_analysisSettings = settings;
+        const std::string dir = temp.File(calibrated ? "cm" : "px");
+        std::filesystem::create_directory(dir);
+        host.folderDialogAnswers.push_back(dir);
+        Post(kCmdExportVisits);
+
+        CVisitTableBuilder builder(Dlg().m_regions, Dlg().m_nRegionMargin, settings);
+        CBlockReader blocks;
+        ASSERT_EQ(blocks.Open(track), kOk);
+        IRecordConsumer* consumers[] = {&builder};
+        ASSERT_EQ(blocks.Run(consumers), kOk);
+        const VisitTable& expected = builder.Result();
+        for (const VisitCsvKind kind : {VisitCsvKind::Visits, VisitCsvKind::Regions, VisitCsvKind::Session})
+            EXPECT_EQ(ReadWholeFile(MakeVisitCsvPath(dir, "run7.qtf", kind)),
+                      FormatVisitCsv(expected, "run7.qtf", kind));
+        ASSERT_EQ(host.messageBoxes.size(), 1u);
+        const std::string& summary = host.messageBoxes[0].request.text;
+        const std::string lastLine = summary.substr(summary.rfind('\n') + 1);
+        if (calibrated)
+            EXPECT_EQ(lastLine,
+                      "Path length: " + FormatFixed6(expected.session.pathLengthCm.value_or(-1)) + " cm");
+        else
+            EXPECT_EQ(lastLine.rfind("Box0: ", 0), 0u) << lastLine;
+    }
+}
+
 // Test the calibration's words for each form.
 TEST(SettingsDialogs, DescribeCalibration)
 {
     EXPECT_EQ(DescribeCalibration(Calibration{}), "none: figures in pixels");
     EXPECT_EQ(DescribeCalibration(Factor(0.0625)), "0.0625 cm per pixel");
-    EXPECT_EQ(DescribeCalibration(Line({0, 0}, {3, 4}, 1.0)), "a line of 5 px taken as 1 cm: 0.2 cm per pixel");
+    EXPECT_EQ(DescribeCalibration(Line({0, 0}, {3, 4}, 1.0)),
+              "a line of 5 px taken as 1 cm: 0.2 cm per pixel");
     EXPECT_EQ(DescribeCalibration(Arena({440, 400, 40, 0}, 40.0, 40.0)),
               "an arena of 400 x 400 px taken as 40 x 40 cm: 0.1 cm per pixel");
     EXPECT_EQ(DescribeCalibration(Line({0, 0}, {0, 3}, 1.0)),

@@ -343,10 +343,9 @@ TEST(Resources, MenuLettersAreUniqueAndEveryLaterItemHasOne)
 // placeholder, no two share one, and the accelerator table gives none of them.
 TEST(Resources, LaterCommandsAreNewAndHaveNoKeys)
 {
-    const int later[] = {kCmdSaveRegions,     kCmdLoadRegions,      kCmdRegionProperties,
-                         kCmdExportVisits,    kCmdExportRecords,    kCmdSavePlotPng,
-                         kCmdTrackingQuality, kCmdOccupancyHeatmap, kCmdGoToRecord,
-                         kCmdAnalysisSettings, kCmdCalibrate};
+    const int later[] = {kCmdSaveRegions,   kCmdLoadRegions,      kCmdRegionProperties, kCmdExportVisits,
+                         kCmdExportRecords, kCmdSavePlotPng,      kCmdTrackingQuality,  kCmdOccupancyHeatmap,
+                         kCmdGoToRecord,    kCmdAnalysisSettings, kCmdCalibrate};
     std::set<int> seen;
     for (const int command : later)
     {
