@@ -12,10 +12,12 @@ inline constexpr int kIdiProgramIcon = 130;  // program icon
 inline constexpr int kIdsAboutBox = 101;     // "&About Quorvane..." (system-menu item text)
 
 // Dialog templates of the window's later commands.
-inline constexpr int kIddRegionProperties = 103;  // name and corners of the selected region
-inline constexpr int kIddHeatmapSettings = 104;   // bin size and smoothing of the occupancy heatmap
-inline constexpr int kIddGoToRecord = 105;        // one record number
-inline constexpr int kIddQualityResults = 106;    // the tracking quality report
+inline constexpr int kIddRegionProperties = 103; // name and corners of the selected region
+inline constexpr int kIddHeatmapSettings = 104;  // bin size and smoothing of the occupancy heatmap
+inline constexpr int kIddGoToRecord = 105;       // one record number
+inline constexpr int kIddQualityResults = 106;   // the tracking quality report
+
+// Dialog templates of the analysis settings.
 inline constexpr int kIddAnalysisSettings = 107;  // every analysis setting and the margin
 inline constexpr int kIddCalibrationLength = 108; // the length of a line dragged on the plot
 
@@ -44,7 +46,7 @@ inline constexpr int kIdcMinDistance = 1018;
 inline constexpr int kIdcMaxDistance = 1019;
 inline constexpr int kIdcViewerButton = 1020;
 
-// Controls of the later commands' dialogs (templates 103 to 108).
+// Controls of the later commands' dialogs (templates 103 to 106).
 inline constexpr int kIdcRegionName = 1101;
 inline constexpr int kIdcRegionLeft = 1102;
 inline constexpr int kIdcRegionTop = 1103;
@@ -56,6 +58,8 @@ inline constexpr int kIdcGoToPrompt = 1121; // "Record number (0 to n - 1):"
 inline constexpr int kIdcGoToRecord = 1122;
 inline constexpr int kIdcQualityReport = 1131;
 inline constexpr int kIdcQualitySaveCsv = 1132;
+
+// Controls of the analysis settings' dialogs (templates 107 and 108).
 inline constexpr int kIdcSettingsCalibration = 1141; // the calibration, read-only
 inline constexpr int kIdcSettingsMargin = 1142;
 inline constexpr int kIdcSettingsMergeGap = 1143;
