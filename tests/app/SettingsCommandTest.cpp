@@ -22,35 +22,19 @@ class SettingsCommandTest : public AppTest
 protected:
     void SetUp() override { Start(); }
 
-    // The fields of the settings dialog, typed in one go; then Enter.
-    struct Typed
-    {
-        const char* margin = "8";
-        const char* mergeGap = "0";
-        const char* minVisit = "0";
-        const char* bins = "";
-        const char* speedWindow = "15";
-        const char* stillBelow = "";
-        bool inCm = false;
-        const char* minImmobile = "1";
-    };
-    // Runs Analysis Settings with typed; afterwards the refusal's focus (0 when the dialog closed).
-    int RunSettings(const Typed& t)
+    // Runs Analysis Settings: types the given fields (the others keep what the dialog shows), sets
+    // the cm/s box and presses Enter. Afterwards the refusal's focus, 0 when the dialog closed.
+    using Typed = std::vector<std::pair<int, const char*>>;
+    int RunSettings(const Typed& typed, bool inCm = false)
     {
         int focus = 0;
         NextDialog(
             [&](CHeadlessHost& h, CDialog& d)
             {
-                const std::pair<int, const char*> fields[] = {
-                    {kIdcSettingsMargin, t.margin},           {kIdcSettingsMergeGap, t.mergeGap},
-                    {kIdcSettingsMinVisit, t.minVisit},       {kIdcSettingsBins, t.bins},
-                    {kIdcSettingsSpeedWindow, t.speedWindow}, {kIdcSettingsImmobileBelow, t.stillBelow},
-                    {kIdcSettingsMinImmobile, t.minImmobile},
-                };
-                for (const auto& [id, text] : fields)
+                for (const auto& [id, text] : typed)
                     h.TypeText(id, text, &d);
                 d.CheckDlgButton(kIdcSettingsImmobileInCm,
-                                 t.inCm ? CheckState::Checked : CheckState::Unchecked);
+                                 inCm ? CheckState::Checked : CheckState::Unchecked);
                 h.PostKey(kVkReturn, kModNone, &d);
                 Step(h);
                 if (d.IsWindowVisible())
@@ -104,16 +88,11 @@ TEST_F(SettingsCommandTest, ValuesRoundTripThroughTheLayout)
     EXPECT_EQ(shown[kIdcSettingsImmobileBelow], "") << "no threshold";
     EXPECT_EQ(shown[kIdcSettingsMinImmobile], "1");
 
-    Typed t;
-    t.margin = "5";
-    t.mergeGap = "0.5";
-    t.minVisit = " 0.25 ";
-    t.bins = "60";
-    t.speedWindow = "20";
-    t.stillBelow = "2";
-    t.inCm = true;
-    t.minImmobile = "1.5";
-    EXPECT_EQ(RunSettings(t), 0);
+    const Typed typed = {{kIdcSettingsMargin, "5"},        {kIdcSettingsMergeGap, "0.5"},
+                         {kIdcSettingsMinVisit, " 0.25 "}, {kIdcSettingsBins, "60"},
+                         {kIdcSettingsSpeedWindow, "20"},  {kIdcSettingsImmobileBelow, "2"},
+                         {kIdcSettingsMinImmobile, "1.5"}};
+    EXPECT_EQ(RunSettings(typed, true), 0);
     AnalysisSettings expected = ExampleSettings();
     expected.speedWindow = 20;
     expected.minImmobileSeconds = 1.5;
@@ -145,48 +124,41 @@ TEST_F(SettingsCommandTest, BadValueIsRefusedNamingItsField)
 {
     struct Case
     {
-        Typed typed;
-        int field; // 0: accepted
+        int control;
+        const char* text;
+        bool inCm;
+        int failed; // 0: accepted
         const char* message;
-    };
-    const auto with = [](auto set)
-    {
-        Typed t;
-        set(t);
-        return t;
     };
     const char* const mergeGap = "Merge exits shorter than (s): rules.merge_gap_s is not a number of seconds "
                                  "from 0 to 3600.";
     const char* const window = "Speed window (records): movement.speed_window is not a whole number of "
                                "records from 1 to 600.";
+    const char* const bout = "Minimum immobile bout (s): movement.min_immobile_s is not a number of seconds "
+                             "from 0 to 3600.";
     const Case cases[] = {
-        {with([](Typed& t) { t.mergeGap = "3600"; }), 0, ""},
-        {with([](Typed& t) { t.mergeGap = "3600.01"; }), kIdcSettingsMergeGap, mergeGap},
-        {with([](Typed& t) { t.mergeGap = "-0.1"; }), kIdcSettingsMergeGap, mergeGap},
-        {with([](Typed& t) { t.mergeGap = "half"; }), kIdcSettingsMergeGap, mergeGap},
-        {with([](Typed& t) { t.minVisit = "1e3"; }), kIdcSettingsMinVisit,
+        {kIdcSettingsMergeGap, "3600", false, 0, ""},
+        {kIdcSettingsMergeGap, "3600.01", false, kIdcSettingsMergeGap, mergeGap},
+        {kIdcSettingsMergeGap, "-0.1", false, kIdcSettingsMergeGap, mergeGap},
+        {kIdcSettingsMergeGap, "half", false, kIdcSettingsMergeGap, mergeGap},
+        {kIdcSettingsMinVisit, "1e3", false, kIdcSettingsMinVisit,
          "Minimum visit (s): rules.min_visit_s is not a number of seconds from 0 to 3600."},
-        {with([](Typed& t) { t.bins = "0"; }), kIdcSettingsBins,
+        {kIdcSettingsBins, "0", false, kIdcSettingsBins,
          "Time bins (s): bins_s is not a number of seconds greater than 0 and at most 86400."},
-        {with([](Typed& t) { t.bins = "86400"; }), 0, ""},
-        {with([](Typed& t) { t.speedWindow = "0"; }), kIdcSettingsSpeedWindow, window},
-        {with([](Typed& t) { t.speedWindow = "601"; }), kIdcSettingsSpeedWindow, window},
-        {with([](Typed& t) { t.speedWindow = "1.5"; }), kIdcSettingsSpeedWindow, window},
-        {with([](Typed& t) { t.speedWindow = "1"; }), 0, ""},
-        {with([](Typed& t) { t.stillBelow = "0"; }), kIdcSettingsImmobileBelow,
+        {kIdcSettingsBins, "86400", false, 0, ""},
+        {kIdcSettingsSpeedWindow, "0", false, kIdcSettingsSpeedWindow, window},
+        {kIdcSettingsSpeedWindow, "601", false, kIdcSettingsSpeedWindow, window},
+        {kIdcSettingsSpeedWindow, "1.5", false, kIdcSettingsSpeedWindow, window},
+        {kIdcSettingsSpeedWindow, "1", false, 0, ""},
+        {kIdcSettingsImmobileBelow, "0", false, kIdcSettingsImmobileBelow,
          "Still below: movement.immobile_below_px_s is not a speed in pixels a second greater than 0."},
-        {with(
-             [](Typed& t)
-             {
-                 t.stillBelow = "2";
-                 t.inCm = true;
-             }),
-         kIdcSettingsImmobileBelow, "Still below: movement.immobile_below_cm_s needs a calibration."},
-        {with([](Typed& t) { t.minImmobile = "3601"; }), kIdcSettingsMinImmobile,
-         "Minimum immobile bout (s): movement.min_immobile_s is not a number of seconds from 0 to 3600."},
-        {with([](Typed& t) { t.margin = "-1"; }), kIdcSettingsMargin,
+        {kIdcSettingsImmobileBelow, "2", true, kIdcSettingsImmobileBelow,
+         "Still below: movement.immobile_below_cm_s needs a calibration."},
+        {kIdcSettingsMinImmobile, "3600.5", false, kIdcSettingsMinImmobile, bout},
+        {kIdcSettingsMinImmobile, "", false, kIdcSettingsMinImmobile, bout},
+        {kIdcSettingsMargin, "-1", false, kIdcSettingsMargin,
          "Margin (pixels): margin is not a whole number from 0 to 2147483647."},
-        {with([](Typed& t) { t.margin = "0"; }), 0, ""},
+        {kIdcSettingsMargin, "0", false, 0, ""},
     };
     for (const Case& c : cases)
     {
@@ -194,7 +166,7 @@ TEST_F(SettingsCommandTest, BadValueIsRefusedNamingItsField)
         host.messageBoxes.clear();
         Dlg().m_analysisSettings = AnalysisSettings{};
         Dlg().m_nRegionMargin = 8;
-        const int focus = RunSettings(c.typed);
+        const int focus = RunSettings({{c.control, c.text}}, c.inCm);
         EXPECT_EQ(focus, c.field);
         if (c.field == 0)
         {
