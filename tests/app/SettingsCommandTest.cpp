@@ -167,8 +167,8 @@ TEST_F(SettingsCommandTest, BadValueIsRefusedNamingItsField)
         Dlg().m_analysisSettings = AnalysisSettings{};
         Dlg().m_nRegionMargin = 8;
         const int focus = RunSettings({{c.control, c.text}}, c.inCm);
-        EXPECT_EQ(focus, c.field);
-        if (c.field == 0)
+        EXPECT_EQ(focus, c.failed);
+        if (c.failed == 0)
         {
             EXPECT_TRUE(host.messageBoxes.empty());
             continue;
