@@ -1,4 +1,4 @@
-// Dialog templates 100 (About box), 102 (the main window) and 103 to 108 (the small dialogs of the
+// Dialog templates 100 (About box), 102 (the main window) and 103 to 106 (the small dialogs of the
 // later commands). Positions and sizes in dialog units; the rows are in creation order, which is
 // also the Tab order.
 #include "resources/DialogIds.h"
@@ -120,6 +120,8 @@ constexpr ControlTemplate kQualityResultsControls[] = {
     {kIdcQualitySaveCsv, K::PushButton, "Save CSV...", {209, 186, 50, 14}, kStyleTabStop},
 };
 
+// Templates 107 and 108, of the analysis settings.
+//
 // Analysis Settings: the calibration as it stands (with a button that removes it), the margin and
 // every setting of the layout. The labels' column is 7 to 149, the fields' 153 to 223. The Tab
 // order runs through the fields and OK first, so that the dialog opens on the margin.
@@ -178,6 +180,22 @@ constexpr DialogTemplate kTemplates[] = {
      "MS Sans Serif",
      8,
      kPlaybackControls},
+    {kIddAnalysisSettings,
+     "Analysis Settings",
+     {0, 0, 230, 215},
+     0,
+     kModalBox,
+     "MS Sans Serif",
+     8,
+     kAnalysisSettingsControls},
+    {kIddCalibrationLength,
+     "Calibrate",
+     {0, 0, 186, 69},
+     0,
+     kModalBox,
+     "MS Sans Serif",
+     8,
+     kCalibrationLengthControls},
     {kIddRegionProperties,
      "Region Properties",
      {0, 0, 186, 105},
@@ -203,22 +221,6 @@ constexpr DialogTemplate kTemplates[] = {
      "MS Sans Serif",
      8,
      kQualityResultsControls},
-    {kIddAnalysisSettings,
-     "Analysis Settings",
-     {0, 0, 230, 215},
-     0,
-     kModalBox,
-     "MS Sans Serif",
-     8,
-     kAnalysisSettingsControls},
-    {kIddCalibrationLength,
-     "Calibrate",
-     {0, 0, 186, 69},
-     0,
-     kModalBox,
-     "MS Sans Serif",
-     8,
-     kCalibrationLengthControls},
 };
 } // namespace
 

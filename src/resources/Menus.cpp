@@ -61,10 +61,10 @@ constexpr MenuItem kSelectItems[] = {
     {kCmdEllipsis, "......"},
     {40059, "Rectangle 49\tCtrl-Alt-9"},
     kSeparator,
+    {kCmdCalibrate, "Cali&brate..."}, // then a line dragged on the plot
     {kCmdSaveRegions, "&Save Regions..."},
     {kCmdLoadRegions, "&Load Regions..."},
     {kCmdRegionProperties, "&Region Properties..."},
-    {kCmdCalibrate, "Cali&brate..."}, // then a line dragged on the plot
 };
 
 constexpr MenuItem kToolsItems[] = {

@@ -214,10 +214,10 @@ TEST(Resources, MainMenuItems)
         expected.push_back({"&Select", 40000 + 10 * row + 19, nullptr});
     }
     expected.push_back({"&Select", 0, ""});
+    expected.push_back({"&Select", kCmdCalibrate, "Cali&brate..."});
     expected.push_back({"&Select", kCmdSaveRegions, "&Save Regions..."});
     expected.push_back({"&Select", kCmdLoadRegions, "&Load Regions..."});
     expected.push_back({"&Select", kCmdRegionProperties, "&Region Properties..."});
-    expected.push_back({"&Select", kCmdCalibrate, "Cali&brate..."});
     expected.push_back({"&Tools", 32771, "&Generate Timestamp Files from Rectangles\tCtrl-G"});
     expected.push_back({"&Tools", 32772, "&Save Plot to a bitmap picture file\tCtrl-S"});
     expected.push_back({"&Tools", 32779, "Calculate New Center/Direction"});
@@ -393,6 +393,26 @@ TEST(Resources, SmallDialogTemplates)
         std::vector<std::pair<int, ControlKind>> controls; // addressed controls, in Tab order
     };
     const Expected dialogs[] = {
+        {kIddAnalysisSettings,
+         "Analysis Settings",
+         {{kIdcSettingsCalibration, K::Label},
+          {kIdcSettingsMargin, K::Edit},
+          {kIdcSettingsMergeGap, K::Edit},
+          {kIdcSettingsMinVisit, K::Edit},
+          {kIdcSettingsBins, K::Edit},
+          {kIdcSettingsSpeedWindow, K::Edit},
+          {kIdcSettingsImmobileBelow, K::Edit},
+          {kIdcSettingsImmobileInCm, K::CheckBox},
+          {kIdcSettingsMinImmobile, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton},
+          {kIdcSettingsClearCalibration, K::PushButton}}},
+        {kIddCalibrationLength,
+         "Calibrate",
+         {{kIdcCalibrationPrompt, K::Label},
+          {kIdcCalibrationLength, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton}}},
         {kIddRegionProperties,
          "Region Properties",
          {{kIdcRegionName, K::Edit},
@@ -417,26 +437,6 @@ TEST(Resources, SmallDialogTemplates)
         {kIddQualityResults,
          "Tracking Quality",
          {{kIdcQualityReport, K::TextBox}, {kIdOk, K::PushButton}, {kIdcQualitySaveCsv, K::PushButton}}},
-        {kIddAnalysisSettings,
-         "Analysis Settings",
-         {{kIdcSettingsCalibration, K::Label},
-          {kIdcSettingsMargin, K::Edit},
-          {kIdcSettingsMergeGap, K::Edit},
-          {kIdcSettingsMinVisit, K::Edit},
-          {kIdcSettingsBins, K::Edit},
-          {kIdcSettingsSpeedWindow, K::Edit},
-          {kIdcSettingsImmobileBelow, K::Edit},
-          {kIdcSettingsImmobileInCm, K::CheckBox},
-          {kIdcSettingsMinImmobile, K::Edit},
-          {kIdOk, K::PushButton},
-          {kIdCancel, K::PushButton},
-          {kIdcSettingsClearCalibration, K::PushButton}}},
-        {kIddCalibrationLength,
-         "Calibrate",
-         {{kIdcCalibrationPrompt, K::Label},
-          {kIdcCalibrationLength, K::Edit},
-          {kIdOk, K::PushButton},
-          {kIdCancel, K::PushButton}}},
     };
     for (const Expected& want : dialogs)
     {
