@@ -122,6 +122,8 @@ bool CPlaybackDlg::OnWndMsg(const Message& msg)
         MapCommand(kCmdSaveRegions, &CPlaybackDlg::OnSaveRegions),
         MapCommand(kCmdLoadRegions, &CPlaybackDlg::OnLoadRegions),
         MapCommand(kCmdRegionProperties, &CPlaybackDlg::OnRegionProperties),
+        MapCommand(kCmdAnalysisSettings, &CPlaybackDlg::OnAnalysisSettings),
+        MapCommand(kCmdCalibrate, &CPlaybackDlg::OnCalibrate),
         MapCommand(kCmdGoToRecord, &CPlaybackDlg::OnGoToRecord),
         MapCommand(kCmdTrackingQuality, &CPlaybackDlg::OnTrackingQuality),
         MapCommand(kCmdExportVisits, &CPlaybackDlg::OnExportVisits),

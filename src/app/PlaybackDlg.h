@@ -9,6 +9,7 @@
 #pragma once
 
 #include "analysis/Occupancy.h"
+#include "app/CalibrationDrag.h"
 #include "app/RegionPlotAdapter.h"
 #include "framework/Dialog.h"
 #include "framework/PixelSourceAdapter.h"
@@ -16,6 +17,7 @@
 #include "plot/DrawingSurface.h"
 #include "plot/TrackPlot.h"
 #include "recalc/TrackConverter.h"
+#include "regions/AnalysisSettings.h"
 #include "regions/RegionEventGenerator.h"
 #include "regions/RegionHistory.h"
 #include "regions/RegionTable.h"
@@ -126,6 +128,12 @@ public:
     // Undo and redo of region edits, and whether the regions changed since they were saved or
     // loaded: every handler that changes a region is one step (OnWndMsg records it).
     CRegionHistory m_regionHistory;
+    // The analysis settings of the layout loaded last (the defaults until one is), as Analysis
+    // Settings and Calibrate change them: Save Regions writes them with the regions, and the
+    // exports count by them.
+    AnalysisSettings m_analysisSettings;
+    // The line of Select > Calibrate..., armed until it is drawn or Escape.
+    CCalibrationDrag m_calibrationDrag;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -133,7 +141,7 @@ protected:
     [[nodiscard]] bool ConsumesKey(const Message& msg) const override;
     bool OnInitDialog() override;
     void OnOK() override;     // Enter closes a polygon being drawn; otherwise it does nothing
-    void OnCancel() override; // Escape drops a shape being drawn; otherwise it does nothing
+    void OnCancel() override; // Escape stops a calibration or drops a shape being drawn
     bool OnWndMsg(const Message& msg) override;
 
 private:
@@ -187,6 +195,14 @@ private:
     void OnSaveRegions();
     void OnLoadRegions();
     void OnRegionProperties();
+
+    // Analysis Settings and Calibrate (PlaybackSettings.cpp).
+    void OnAnalysisSettings();
+    void OnCalibrate();
+    // Hands the plot's mouse input to the calibration while it is armed; false otherwise.
+    bool CalibrationButtonDown();
+    bool CalibrationMouseMove(unsigned flags);
+    bool CalibrationButtonUp();
 
     // Export Visits and Export Records (PlaybackExports.cpp).
     void OnExportVisits();

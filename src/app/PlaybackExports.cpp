@@ -60,6 +60,7 @@ void CPlaybackDlg::OnExportVisits()
     OutputSettings settings;
     settings.regions = m_regions;
     settings.margin = m_nRegionMargin;
+    settings.analysis = m_analysisSettings;
     const std::unique_ptr<ITrackOutput> visits = kOutputKinds[*FindOutputKind("visits")].make(
         settings, TrackOutputPlace{*dir, trackFileName, trackFileName});
     ITrackOutput* outputs[] = {visits.get()};

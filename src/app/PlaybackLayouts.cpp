@@ -48,7 +48,7 @@ bool CPlaybackDlg::SaveRegionsAs()
     if (!path || !MayWriteLayout(*path))
         return false;
     // A name the layout could not hold back, or a file that cannot be written, has been told.
-    if (SaveRegionLayout(*path, m_regions, m_nRegionMargin) != kOk)
+    if (SaveRegionLayout(*path, m_regions, m_nRegionMargin, m_analysisSettings) != kOk)
         return false;
     m_regionHistory.MarkSaved(m_regions);
     return true;
@@ -67,8 +67,9 @@ void CPlaybackDlg::OnLoadRegions()
     if (!path)
         return;
     m_regions.CancelGesture(m_regionPlot);
-    // A faulty layout has been told in one message and leaves the table and the margin as they were.
-    if (LoadRegionLayout(*path, m_regions, m_nRegionMargin) != kOk)
+    // A faulty layout has been told in one message and leaves the table, the margin and the
+    // settings as they were; a version 1 layout brings the default settings.
+    if (LoadRegionLayout(*path, m_regions, m_nRegionMargin, m_analysisSettings) != kOk)
         return;
     m_regionHistory.MarkSaved(m_regions);
     m_regions.Redraw(m_regionPlot);

@@ -31,6 +31,8 @@ void CPlaybackDlg::OnOK()
 
 void CPlaybackDlg::OnCancel()
 {
+    // Escape leaves the window as it is; it only stops a calibration or a shape on its way.
+    m_calibrationDrag.Cancel(m_pSurface.get());
     m_regions.CancelGesture(m_regionPlot);
 }
 

@@ -68,11 +68,15 @@ Point CPlaybackDlg::CursorInPlot() const
 
 void CPlaybackDlg::OnLButtonDown(unsigned, Point)
 {
+    if (CalibrationButtonDown())
+        return;
     m_regions.ButtonDown(m_regionPlot, CursorInPlot());
 }
 
 void CPlaybackDlg::OnMouseMove(unsigned flags, Point)
 {
+    if (CalibrationMouseMove(flags))
+        return;
     // While a polygon is drawn its next edge follows the pointer, held or not.
     const bool leftButtonHeld = (flags & kMkLButton) != 0;
     if (leftButtonHeld || m_regions.FollowsPointer())
@@ -81,6 +85,8 @@ void CPlaybackDlg::OnMouseMove(unsigned flags, Point)
 
 void CPlaybackDlg::OnLButtonUp(unsigned, Point)
 {
+    if (CalibrationButtonUp())
+        return;
     m_regions.ButtonUp(m_regionPlot);
 }
 

@@ -65,6 +65,8 @@ std::vector<std::string> CVisitTablesOutput::SummaryLines() const
     for (const RegionSummary& region : Table().regions)
         lines.push_back(region.name + ": " + std::to_string(region.entries) + " entries, " +
                         FormatFixed6(region.timeInsideSeconds) + " s inside");
+    if (Table().session.pathLengthCm)
+        lines.push_back("Path length: " + FormatFixed6(*Table().session.pathLengthCm) + " cm");
     return lines;
 }
 

@@ -62,6 +62,7 @@ constexpr MenuItem kSelectItems[] = {
     {kCmdEllipsis, "......"},
     {40059, "Rectangle 49\tCtrl-Alt-9"},
     kSeparator,
+    {kCmdCalibrate, "Cali&brate..."}, // then a line dragged on the plot
     {kCmdSaveRegions, "&Save Regions..."},
     {kCmdLoadRegions, "&Load Regions..."},
     {kCmdRegionProperties, "&Region Properties..."},
@@ -85,6 +86,7 @@ constexpr MenuItem kToolsItems[] = {
     {kCmdExportRecords, "Export &Records (CSV)..."},
     {kCmdSavePlotPng, "Save Plot as &PNG..."},
     {kCmdTrackingQuality, "&Tracking Quality..."},
+    {kCmdAnalysisSettings, "&Analysis Settings..."},
 };
 
 constexpr MenuItem kHelpItems[] = {

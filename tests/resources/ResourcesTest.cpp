@@ -216,6 +216,7 @@ TEST(Resources, MainMenuItems)
         expected.push_back({"&Select", 40000 + 10 * row + 19, nullptr});
     }
     expected.push_back({"&Select", 0, ""});
+    expected.push_back({"&Select", kCmdCalibrate, "Cali&brate..."});
     expected.push_back({"&Select", kCmdSaveRegions, "&Save Regions..."});
     expected.push_back({"&Select", kCmdLoadRegions, "&Load Regions..."});
     expected.push_back({"&Select", kCmdRegionProperties, "&Region Properties..."});
@@ -230,6 +231,7 @@ TEST(Resources, MainMenuItems)
     expected.push_back({"&Tools", kCmdExportRecords, "Export &Records (CSV)..."});
     expected.push_back({"&Tools", kCmdSavePlotPng, "Save Plot as &PNG..."});
     expected.push_back({"&Tools", kCmdTrackingQuality, "&Tracking Quality..."});
+    expected.push_back({"&Tools", kCmdAnalysisSettings, "&Analysis Settings..."});
     expected.push_back({"&Help", 40003, "&About"});
 
     // The generated rectangle texts: "Rectangle &n\tn" for 0-9, "Rectangle nn\t<Mod>d" after.
@@ -348,9 +350,10 @@ TEST(Resources, MenuLettersAreUniqueAndEveryLaterItemHasOne)
 // placeholder, no two share one, and the accelerator table gives none of them.
 TEST(Resources, LaterCommandsAreNewAndHaveNoKeys)
 {
-    const int later[] = {kCmdSaveRegions,   kCmdLoadRegions, kCmdRegionProperties, kCmdExportVisits,
-                         kCmdExportRecords, kCmdSavePlotPng, kCmdTrackingQuality,  kCmdOccupancyHeatmap,
-                         kCmdGoToRecord,    kCmdAddCircle,   kCmdAddPolygon,       kCmdDeleteAllRegions};
+    const int later[] = {kCmdSaveRegions,      kCmdLoadRegions, kCmdRegionProperties, kCmdExportVisits,
+                         kCmdExportRecords,    kCmdSavePlotPng, kCmdTrackingQuality,  kCmdOccupancyHeatmap,
+                         kCmdGoToRecord,       kCmdAddCircle,   kCmdAddPolygon,       kCmdDeleteAllRegions,
+                         kCmdAnalysisSettings, kCmdCalibrate};
     std::set<int> seen;
     for (const int command : later)
     {
@@ -398,6 +401,26 @@ TEST(Resources, SmallDialogTemplates)
         std::vector<std::pair<int, ControlKind>> controls; // addressed controls, in Tab order
     };
     const Expected dialogs[] = {
+        {kIddAnalysisSettings,
+         "Analysis Settings",
+         {{kIdcSettingsCalibration, K::Label},
+          {kIdcSettingsMargin, K::Edit},
+          {kIdcSettingsMergeGap, K::Edit},
+          {kIdcSettingsMinVisit, K::Edit},
+          {kIdcSettingsBins, K::Edit},
+          {kIdcSettingsSpeedWindow, K::Edit},
+          {kIdcSettingsImmobileBelow, K::Edit},
+          {kIdcSettingsImmobileInCm, K::CheckBox},
+          {kIdcSettingsMinImmobile, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton},
+          {kIdcSettingsClearCalibration, K::PushButton}}},
+        {kIddCalibrationLength,
+         "Calibrate",
+         {{kIdcCalibrationPrompt, K::Label},
+          {kIdcCalibrationLength, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton}}},
         {kIddRegionProperties,
          "Region Properties",
          {{kIdcRegionName, K::Edit},
