@@ -1,6 +1,7 @@
 #include "batch/BatchRunner.h"
 
 #include "base/ResultCodes.h"
+#include "outputs/OutputKinds.h"
 #include "outputs/OutputPass.h"
 #include "trackfile/TrackRecord.h"
 
@@ -59,6 +60,8 @@ BatchFileResult RunOneTrack(const BatchSettings& settings, const BatchTrack& tra
     const TrackOutputPlace place = MakeBatchPlace(settings.outDir, track.label);
     std::vector<std::unique_ptr<ITrackOutput>> outputs = MakeBatchOutputs(settings, place);
     const std::vector<std::string> files = FilesOf(outputs);
+    if (const std::optional<std::string> input = settings.inputs.FirstInput(files))
+        return Failed(OutputIsInputMessage(*input));
     if (!settings.force && !files.empty() && AreOutputsUpToDate(files, track.path, settings.layoutPath))
     {
         BatchFileResult skipped;
@@ -70,19 +73,25 @@ BatchFileResult RunOneTrack(const BatchSettings& settings, const BatchTrack& tra
     if (error)
         return Failed("Cannot create the folder " + place.dir + " (" + error.message() + ").");
 
-    std::vector<ITrackOutput*> pointers;
-    for (const auto& output : outputs)
-        pointers.push_back(output.get());
     COutputPass pass(PassNotices::Keep);
     std::uint64_t handed = 0;
     int result = pass.Open(track.path);
-    if (result == kOk && pass.Source().records == 0)
+    std::vector<Problem> noted;
+    // A track without records gets every table, as the single commands give it, but no event
+    // files, which the events command does not make of it either.
+    const std::optional<std::size_t> events = FindOutputKind("events");
+    if (result == kOk && pass.Source().records == 0 && events && settings.outputs.Has(*events))
     {
-        std::vector<Problem> told = pass.TakeTold(); // an incomplete record, say
-        told.push_back(
-            Failure(kErrNoInput, pass.Source().fileName + " has no records; no outputs were written."));
-        return Failed(JoinOnOneLine(told));
+        COutputSet others;
+        for (std::size_t kind = 0; kind < kOutputKinds.size(); ++kind)
+            if (kind != *events && settings.outputs.Has(kind))
+                others.Add(kind);
+        outputs = MakeTrackOutputs(others, settings.settings, place);
+        noted.push_back(Failure(kOk, track.label + " has no records; no event files were written."));
     }
+    std::vector<ITrackOutput*> pointers;
+    for (const auto& output : outputs)
+        pointers.push_back(output.get());
     if (result == kOk)
         result = pass.Prepare(pointers);
     if (result == kOk)
@@ -97,7 +106,9 @@ BatchFileResult RunOneTrack(const BatchSettings& settings, const BatchTrack& tra
         return Failed("The batch was stopped while this file was run; no outputs were written.");
     BatchFileResult finished;
     finished.records = handed;
-    finished.message = JoinOnOneLine(pass.Told());
+    std::vector<Problem> told = pass.TakeTold();
+    told.insert(told.end(), noted.begin(), noted.end());
+    finished.message = JoinOnOneLine(told);
     finished.status = result == kOk ? BatchStatus::Ok : BatchStatus::Failed;
     if (result != kOk && finished.message.empty())
         finished.message = ResultText(result);

@@ -3,6 +3,7 @@
 // and where each track's outputs go.
 #pragma once
 
+#include "batch/BatchGuard.h"
 #include "outputs/OutputKinds.h"
 #include "outputs/OutputNames.h"
 #include "outputs/OutputSettings.h"
@@ -18,6 +19,7 @@ struct BatchSettings
     OutputSettings settings; // what every track's outputs are made with
     std::string layoutPath;  // empty without a layout; outputs older than it are made again
     bool force = false;      // make every track's outputs again, even when they are up to date
+    CBatchInputs inputs;     // every track of the batch (all shards) and the layout: never written over
 };
 
 // Where the outputs of the track with this label go: the folder of the label below the output

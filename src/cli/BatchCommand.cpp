@@ -130,6 +130,25 @@ int RunBatchCommand(BatchArgs& args)
         Tell(folder);
         return kExitFailed;
     }
+    CBatchLock lock;
+    if (const Problem taken = lock.Take(settings.outDir); !taken.IsOk())
+    {
+        Tell(taken);
+        return kExitFailed;
+    }
+    for (const BatchTrack& track : all)
+        settings.inputs.Add(track.path);
+    if (!settings.layoutPath.empty())
+        settings.inputs.Add(settings.layoutPath);
+    const BatchReportNames names = MakeBatchReportNames(args.shard);
+    if (const std::optional<std::string> input = settings.inputs.FirstInput(
+            {settings.outDir + "/" + names.status, settings.outDir + "/" + names.regions,
+             settings.outDir + "/" + names.sessions}))
+    {
+        ShowMessage("tracktool batch: " + *input + " is one of the batch's inputs; nothing was written.");
+        return kExitFailed;
+    }
+    RemoveLeftTemporaries(settings.outDir);
 
     BatchMonitor monitor;
     std::vector<BatchFileResult> results;

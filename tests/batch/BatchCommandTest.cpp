@@ -156,7 +156,8 @@ TEST(BatchCommand, PicturesAreThoseOfTheirCommands)
 }
 
 // Test that a track that cannot be read fails alone: the others are complete, its outputs are
-// absent, its status and a line on stderr say why, and the exit status is 1.
+// absent, its status and a line on stderr say why, and the exit status is 1; and that a track
+// without records is made as the single commands make it: its tables, no event files.
 TEST(BatchCommand, ABadTrackFailsAloneAndLeavesNoOutputs)
 {
     CTempDir dir;
@@ -166,28 +167,29 @@ TEST(BatchCommand, ABadTrackFailsAloneAndLeavesNoOutputs)
                                   "--out", "out", "--jobs", "2"},
                                  dir.Path());
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(std::regex_match(r.out, std::regex("6 files: 4 ok, 0 skipped, 2 failed in [0-9.]+ s\n")))
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("6 files: 5 ok, 0 skipped, 1 failed in [0-9.]+ s\n")))
         << r.out;
     EXPECT_EQ(
         WithoutSeconds(ReadWholeFile(dir.File("out/batch_status.csv"))),
         "file,status,message\n"
         "a.qtf,ok,\n"
-        "b.qtf,failed,b.qtf has no records; no outputs were written.\n"
+        "b.qtf,ok,b.qtf has no records; no event files were written.\n"
         "bad.qtf,ok,Corrupt file - incomplete record encountered.\n"
         "c.qtf,ok,\n"
         "d.qtf,ok,\n"
         "gone.qtf,failed,Error opening file; Is the file/path name correct? (No such file or directory)\n");
-    EXPECT_NE(r.err.find("tracktool batch: b.qtf failed: b.qtf has no records; no outputs were written.\n"),
-              std::string::npos)
-        << r.err;
+    EXPECT_EQ(r.err.find("b.qtf"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("tracktool batch: gone.qtf failed: Error opening file"), std::string::npos) << r.err;
     std::set<std::string> tracksWithOutputs;
     for (const auto& [name, bytes] : FilesBelow(dir.File("out")))
         tracksWithOutputs.insert(name.substr(0, name.find('_')));
     EXPECT_EQ(tracksWithOutputs,
-              (std::set<std::string>{"a.qtf", "bad.qtf", "batch", "c.qtf", "d.qtf", "summary"}));
+              (std::set<std::string>{"a.qtf", "b.qtf", "bad.qtf", "batch", "c.qtf", "d.qtf", "summary"}));
     const std::string sessions = ReadWholeFile(dir.File("out/summary_sessions.csv"));
-    EXPECT_EQ(std::count(sessions.begin(), sessions.end(), '\n'), 5) << sessions;
+    EXPECT_EQ(std::count(sessions.begin(), sessions.end(), '\n'), 6) << sessions;
+    EXPECT_NE(sessions.find("\nb.qtf,0,"), std::string::npos) << "the empty track's row: " << sessions;
+    EXPECT_FALSE(fs::exists(dir.File("out/b.qtf_left half_Enter.qsf")))
+        << "no event files, as tracktool events";
 }
 
 // Test that a second run does only what is left: tracks whose outputs are all there and newer
@@ -290,6 +292,9 @@ TEST(BatchCommand, ShardsCombinedAreOneRun)
         const std::string whole = dir.File(outputs == kAllOutputs ? "whole-all" : "whole-some");
         const std::string split = dir.File(outputs == kAllOutputs ? "split-all" : "split-some");
         const std::vector<std::string> batch = {"batch", "study", "--layout", layout, "--outputs", outputs};
+        // One track fails: a folder stands where its quality report goes.
+        for (const std::string& out : {whole, split})
+            fs::create_directories(out + "/day2/bad.qtf_quality.txt");
         const auto withOut = [&batch](const std::string& out, std::vector<std::string> more)
         {
             std::vector<std::string> args = batch;
@@ -321,7 +326,11 @@ TEST(BatchCommand, ShardsCombinedAreOneRun)
         for (const auto& [name, bytes] : wholeFiles)
         {
             if (name == "batch_status.csv")
-                EXPECT_EQ(WithoutSeconds(splitFiles[name]), WithoutSeconds(bytes)) << outputs;
+            {
+                // The failed track's message names its own output folder.
+                const std::string status = std::regex_replace(splitFiles[name], std::regex(split), whole);
+                EXPECT_EQ(WithoutSeconds(status), WithoutSeconds(bytes)) << outputs;
+            }
             else
                 EXPECT_EQ(splitFiles[name], bytes) << outputs << ": " << name;
         }
