@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libpng-dev libisal-dev
+  libxxhash-dev
   dbus dbus-daemon dbus-user-session python3 python3-dbus python3-gi
   xvfb xauth
   dpkg-dev desktop-file-utils groff-base lintian

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
@@ -99,7 +100,9 @@ TEST(BatchCommand, SameNamedTracksInAFolderTreeKeepTheirOutputsApart)
             const std::string& text = expected[table];
             expected[table] = text.substr(0, text.find('\n') + 1) + RowsWithPrefix(text, day + "/");
         }
-        EXPECT_EQ(FilesBelow(dir.File("results/" + day)), expected) << day;
+        auto made = FilesBelow(dir.File("results/" + day));
+        EXPECT_EQ(made.erase("VT1.qtf_receipt.json"), 1u) << day << ": beside the outputs, their receipt";
+        EXPECT_EQ(made, expected) << day;
         regions += RowsWithPrefix(expected["VT1.qtf_regions.csv"], "");
         sessions += RowsWithPrefix(expected["VT1.qtf_session.csv"], "");
     }
@@ -192,9 +195,11 @@ TEST(BatchCommand, ABadTrackFailsAloneAndLeavesNoOutputs)
         << "no event files, as tracktool events";
 }
 
-// Test that a second run does only what is left: tracks whose outputs are all there and newer
-// than the track and the layout are skipped (their rows still in the summaries), a track with an
-// output missing or changed since is made again, and --force makes every track again.
+// Test that a second run does only what is left: tracks whose receipt names the same input (size,
+// time), layout contents and options and whose outputs are all there are skipped (their rows still
+// in the summaries); a track with an output missing, an input changed or grown, a layout whose
+// contents changed (however old) or another option is made again, saying why; --force makes every
+// track again.
 TEST(BatchCommand, ARerunDoesOnlyWhatIsLeft)
 {
     CTempDir dir;
@@ -232,20 +237,44 @@ TEST(BatchCommand, ARerunDoesOnlyWhatIsLeft)
              DateBack(dir.File("study/t3.qtf"), std::chrono::minutes(10));
          },
          {},
-         "t1.qtf,skipped,\nt2.qtf,ok,\nt3.qtf,ok,\nt4.qtf,skipped,\n"},
+         "t1.qtf,skipped,\nt2.qtf,ok,missing: t2.qtf_session.csv\nt3.qtf,ok,changed: "
+         "input\nt4.qtf,skipped,\n"},
         {"nothing changed",
          [] {},
          {},
          "t1.qtf,skipped,\nt2.qtf,skipped,\nt3.qtf,skipped,\nt4.qtf,skipped,\n"},
         {"forced", [] {}, {"--force"}, "t1.qtf,ok,\nt2.qtf,ok,\nt3.qtf,ok,\nt4.qtf,ok,\n"},
-        {"the layout changed since",
+        {"the layout touched, its contents the same",
          [&]
          {
              dateOutputsBack();
              DateBack(layout, std::chrono::minutes(10));
          },
          {},
-         "t1.qtf,ok,\nt2.qtf,ok,\nt3.qtf,ok,\nt4.qtf,ok,\n"},
+         "t1.qtf,skipped,\nt2.qtf,skipped,\nt3.qtf,skipped,\nt4.qtf,skipped,\n"},
+        {"the layout's contents changed, older than the outputs",
+         [&]
+         {
+             std::ofstream(layout, std::ios::app) << "\n";
+             DateBack(layout, std::chrono::hours(2));
+         },
+         {},
+         "t1.qtf,ok,changed: layout\nt2.qtf,ok,changed: layout\nt3.qtf,ok,changed: "
+         "layout\nt4.qtf,ok,changed: layout\n"},
+        {"an option changed",
+         [] {},
+         {"--sigma", "1.5"},
+         "t1.qtf,ok,changed: --sigma\nt2.qtf,ok,changed: --sigma\nt3.qtf,ok,changed: "
+         "--sigma\nt4.qtf,ok,changed: --sigma\n"},
+        {"a track that grew",
+         [&]
+         {
+             std::ofstream(dir.File("study/t1.qtf"), std::ios::app) << "tail";
+             DateBack(dir.File("study/t1.qtf"), std::chrono::hours(3));
+         },
+         {"--sigma", "1.5"},
+         "t1.qtf,ok,changed: input Corrupt file - incomplete record "
+         "encountered.\nt2.qtf,skipped,\nt3.qtf,skipped,\nt4.qtf,skipped,\n"},
     };
     for (const Step& step : steps)
     {
