@@ -41,6 +41,8 @@ std::string OutputIsInputMessage(const std::string& file)
 
 namespace
 {
+constexpr mode_t kLockFileMode = 0644; // readable by anyone who wants to know who holds the folder
+
 // The process id a lock file holds, or 0.
 long ReadHolder(int fd)
 {
@@ -60,7 +62,7 @@ Problem CBatchLock::Take(const std::string& outDir)
     // again on the new one.
     for (int attempt = 0; attempt < 100; ++attempt)
     {
-        sys::CDescriptor fd(sys::Open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+        sys::CDescriptor fd(sys::Open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kLockFileMode));
         if (!fd.IsValid())
             return Failure(kErrOpen, "Cannot lock the output folder " + outDir + "; nothing was written.",
                            std::strerror(errno));

@@ -96,24 +96,26 @@ ReceiptFacts MakeReceiptFacts(const BatchArgs& args, const AnalysisSettings& ana
     {
         std::string bytes;
         if (ReadWholeTextFile(args.regions.LayoutPath(), "the region layout", bytes).IsOk())
-            facts.layout = {{"file", args.regions.LayoutPath()},
-                            {"xxh3_128", HashText(HashBytes(bytes.data(), bytes.size()))}};
+            facts.layout = nlohmann::json{{"file", args.regions.LayoutPath()},
+                                          {"xxh3_128", HashText(HashBytes(bytes.data(), bytes.size()))}}
+                               .dump();
     }
     std::string outputs;
     for (std::size_t kind = 0; kind < kOutputKinds.size(); ++kind)
         if (args.outputs.Has(kind))
             outputs += (outputs.empty() ? "" : ",") + std::string(kOutputKinds[kind].name);
     const auto orNull = [](const auto& value) { return value ? nlohmann::json(*value) : nlohmann::json(); };
-    facts.options = {{"outputs", outputs},
-                     {"bin", args.heatmap.binPixels},
-                     {"sigma", args.sigma.value_or(0.0)},
-                     {"vmax", orNull(args.heatmap.vmax)},
-                     {"scale", orNull(args.scale)},
-                     {"every", args.plot.every},
-                     {"jump", args.quality.jumpPx},
-                     {"min", args.quality.minDistance},
-                     {"max", args.quality.maxDistance}};
-    facts.settings = SettingsReceipt(analysis);
+    facts.options = nlohmann::json{{"outputs", outputs},
+                                   {"bin", args.heatmap.binPixels},
+                                   {"sigma", args.sigma.value_or(0.0)},
+                                   {"vmax", orNull(args.heatmap.vmax)},
+                                   {"scale", orNull(args.scale)},
+                                   {"every", args.plot.every},
+                                   {"jump", args.quality.jumpPx},
+                                   {"min", args.quality.minDistance},
+                                   {"max", args.quality.maxDistance}}
+                        .dump();
+    facts.settings = SettingsReceipt(analysis).dump();
     return facts;
 }
 

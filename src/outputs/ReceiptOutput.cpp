@@ -9,16 +9,18 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
 using Json = nlohmann::ordered_json;
 
 std::string HashText(const ContentHash& hash)
 {
-    std::array<char, 33> text{};
+    constexpr std::size_t kDigits = 32;
+    std::array<char, kDigits + 1> text{};
     std::snprintf(text.data(), text.size(), "%016llx%016llx", static_cast<unsigned long long>(hash.high),
                   static_cast<unsigned long long>(hash.low));
-    return std::string(text.data(), 32);
+    return std::string(text.data(), kDigits);
 }
 
 std::optional<InputStamp> StampOf(const std::string& path)
@@ -70,9 +72,9 @@ std::optional<ReadReceipt> ParseReceipt(std::string_view text)
     for (const char* key : {"layout", "options", "settings"})
         if (!json.contains(key))
             return std::nullopt;
-    read.facts.layout = nlohmann::json(json["layout"]);
-    read.facts.options = nlohmann::json(json["options"]);
-    read.facts.settings = nlohmann::json(json["settings"]);
+    read.facts.layout = nlohmann::json(json["layout"]).dump();
+    read.facts.options = nlohmann::json(json["options"]).dump();
+    read.facts.settings = nlohmann::json(json["settings"]).dump();
     for (const Json& name : *outputs)
     {
         if (!name.is_string())
@@ -91,9 +93,12 @@ std::string ReceiptMismatch(const ReadReceipt& receipt, const ReceiptFacts& expe
         return "changed: layout";
     if (receipt.facts.options != expected.options)
     {
-        for (const auto& [key, value] : expected.options.items())
-            if (!receipt.facts.options.contains(key) || receipt.facts.options[key] != value)
-                return "changed: --" + key;
+        const nlohmann::json was = nlohmann::json::parse(receipt.facts.options, nullptr, false);
+        const nlohmann::json now = nlohmann::json::parse(expected.options, nullptr, false);
+        if (was.is_object() && now.is_object())
+            for (const auto& [key, value] : now.items())
+                if (!was.contains(key) || was[key] != value)
+                    return "changed: --" + key;
         return "changed: options";
     }
     if (receipt.facts.settings != expected.settings)
@@ -167,9 +172,9 @@ Problem CReceiptOutput::End()
                             {"bytes", m_stamp.bytes},
                             {"modified", m_stamp.modified},
                             {"xxh3_128", HashText(m_hasher.Digest())}};
-    receipt["layout"] = m_facts.layout;
-    receipt["options"] = m_facts.options;
-    receipt["settings"] = m_facts.settings;
+    receipt["layout"] = Json::parse(m_facts.layout, nullptr, false);
+    receipt["options"] = Json::parse(m_facts.options, nullptr, false);
+    receipt["settings"] = Json::parse(m_facts.settings, nullptr, false);
     receipt["outputs"] = m_facts.outputs;
     const std::string text = receipt.dump(2) + "\n";
     if (Problem written = m_file.Write(0, text); !written.IsOk())

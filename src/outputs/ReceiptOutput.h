@@ -10,7 +10,6 @@
 #include "outputs/TrackOutput.h"
 #include "trackfile/ContentHash.h"
 
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,10 +32,11 @@ struct InputStamp
 struct ReceiptFacts
 {
     std::string version;
-    std::string input;                // the track's path relative to the study
-    nlohmann::json layout;            // {"file", "xxh3_128"} or null
-    nlohmann::json options;           // every option that shapes an output, as used
-    nlohmann::json settings;          // every analysis setting (SettingsReceipt)
+    std::string input; // the track's path relative to the study
+    // Compact JSON texts, keys sorted, so that equal values have equal texts.
+    std::string layout = "null";      // {"file", "xxh3_128"} or null
+    std::string options = "{}";       // every option that shapes an output, as used
+    std::string settings = "{}";      // every analysis setting (SettingsReceipt)
     std::vector<std::string> outputs; // the file names written beside the receipt
 };
 
