@@ -15,6 +15,10 @@
 #include "analysis/SensitivityCsv.h"
 #include "analysis/VisitCsv.h"
 #include "analysis/VisitTable.h"
+#include "base/CsvStream.h"
+#include "base/OutputFile.h"
+#include "outputs/OutputPass.h"
+#include "outputs/VisitTablesOutput.h"
 #include "trackfile/BlockReader.h"
 #include "trackfile/TrackGenerator.h"
 
@@ -147,15 +151,13 @@ void RunVisits(benchmark::State& state, const CRegionTable& table)
     std::size_t visits = 0;
     for (auto _ : state)
     {
-        CBlockReader reader;
-        if (reader.Open(Folder().TrackPath()) != 0)
-            state.SkipWithError("open failed");
-        CVisitTableBuilder builder(table, kDefaultRegionMargin);
-        IRecordConsumer* consumers[] = {&builder};
-        if (reader.Run(consumers) != 0 ||
-            WriteVisitCsvFiles(builder.Result(), Folder().Path(), "bench.qtf", "bench.qtf") != 0)
+        CVisitTablesOutput output(TrackOutputPlace{Folder().Path(), "bench.qtf", "bench.qtf"}, table,
+                                  kDefaultRegionMargin);
+        ITrackOutput* outputs[] = {&output};
+        COutputPass pass;
+        if (pass.Open(Folder().TrackPath()) != 0 || pass.Prepare(outputs) != 0 || pass.Run() != 0)
             state.SkipWithError("visits failed");
-        visits = builder.Result().visits.size();
+        visits = output.Table().visits.size();
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kRecords);
     state.counters["visits"] = static_cast<double>(visits);
@@ -178,14 +180,11 @@ AnalysisSettings MakeSettings()
 
 bool WriteBinFile(const VisitTable& table, BinCsvKind kind, const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
+    COutputFile file;
+    if (!file.Create(path))
         return false;
-    const bool written =
-        BuildBinCsv(table, "bench.qtf", kind,
-                    [file](const std::string& piece)
-                    { return std::fwrite(piece.data(), 1, piece.size(), file) == piece.size(); });
-    return std::fclose(file) == 0 && written;
+    CCsvStream csv(file);
+    return WriteBinCsvRows(table, "bench.qtf", kind, csv) && file.Commit();
 }
 
 // The visits the pass with every setting counted, for the sensitivity's figures under the same
@@ -204,14 +203,12 @@ void BM_VisitsWithSettings(benchmark::State& state)
     std::uint64_t bouts = 0;
     for (auto _ : state)
     {
-        CBlockReader reader;
-        if (reader.Open(Folder().TrackPath()) != 0)
-            state.SkipWithError("open failed");
-        CVisitTableBuilder builder(table, kDefaultRegionMargin, settings);
-        IRecordConsumer* consumers[] = {&builder};
-        const VisitTable& result = builder.Result();
-        if (reader.Run(consumers) != 0 ||
-            WriteVisitCsvFiles(result, Folder().Path(), "bench.qtf", "bench.qtf") != 0 ||
+        CVisitTablesOutput output(TrackOutputPlace{Folder().Path(), "bench.qtf", "bench.qtf"}, table,
+                                  kDefaultRegionMargin, settings);
+        ITrackOutput* outputs[] = {&output};
+        COutputPass pass;
+        const VisitTable& result = output.Table();
+        if (pass.Open(Folder().TrackPath()) != 0 || pass.Prepare(outputs) != 0 || pass.Run() != 0 ||
             !WriteBinFile(result, BinCsvKind::Regions, Folder().Path() + "/bench.qtf_bins.csv") ||
             !WriteBinFile(result, BinCsvKind::Session, Folder().Path() + "/bench.qtf_session_bins.csv"))
             state.SkipWithError("visits with settings failed");

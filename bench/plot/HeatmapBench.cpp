@@ -6,8 +6,8 @@
 //
 // The track (about 1.8 GB) and the picture go into a temporary folder removed at exit.
 #include "analysis/Occupancy.h"
+#include "outputs/PictureFile.h"
 #include "plot/HeatmapPicture.h"
-#include "plot/PngFile.h"
 #include "trackfile/BlockReader.h"
 #include "trackfile/TrackGenerator.h"
 
@@ -157,7 +157,8 @@ void BM_Heatmap(benchmark::State& state)
         picture += SecondsSince(start);
 
         start = Clock::now();
-        if (WritePngFile(Folder().PicturePath(), raster.View()) != 0)
+        CPictureFile file(Folder().PicturePath(), 1, PictureFormat::Png);
+        if (!file.Prepare().IsOk() || !file.Write(raster.View()).IsOk())
             state.SkipWithError("the picture cannot be written");
         png += SecondsSince(start);
     }

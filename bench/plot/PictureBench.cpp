@@ -203,6 +203,14 @@ bool SamePixels(const std::vector<std::uint8_t>& decoded, const RgbImageView& im
     return decoded.size() == bytes && std::memcmp(decoded.data(), image.pixels, bytes) == 0;
 }
 
+// The picture written as PNG to path and put in place, as the picture outputs write it.
+bool WritePicture(const std::string& path, const RgbImageView& image)
+{
+    COutputFile file;
+    std::string reason;
+    return file.Create(path) && WritePng(file, image, reason) && file.Commit();
+}
+
 // Best CPU seconds of the reference encoder for image, measured once per image in this run.
 double ReferenceSeconds(const RgbImageView& image, const std::string& path)
 {
@@ -222,7 +230,7 @@ void MeasurePng(benchmark::State& state, const RgbImageView& image, const std::s
 {
     const std::string ours = Folder().File(name + ".png");
     const std::string theirs = Folder().File(name + "-reference.png");
-    if (WritePngFile(ours, image) != 0 || !WriteReferencePng(theirs, image) ||
+    if (!WritePicture(ours, image) || !WriteReferencePng(theirs, image) ||
         !SamePixels(DecodePng(ours), image) || !SamePixels(DecodePng(theirs), image))
     {
         state.SkipWithError("a PNG file does not decode to the picture's pixels");
@@ -233,7 +241,7 @@ void MeasurePng(benchmark::State& state, const RgbImageView& image, const std::s
     for (auto _ : state)
     {
         const double start = CpuSeconds();
-        if (WritePngFile(ours, image) != 0)
+        if (!WritePicture(ours, image))
             state.SkipWithError("the picture cannot be written");
         best = std::min(best, CpuSeconds() - start);
     }
@@ -302,7 +310,7 @@ void BM_PicturesOfOneTrack(benchmark::State& state)
         const CRgbRaster heatmap = DrawShortTrackHeatmap();
         CDrawingSurface surface(kPlotWidth, kPlotHeight);
         DrawShortTrackPlot(surface);
-        if (WritePngFile(heatmapPath, heatmap.View()) != 0 || WritePngFile(plotPath, ViewOf(surface)) != 0)
+        if (!WritePicture(heatmapPath, heatmap.View()) || !WritePicture(plotPath, ViewOf(surface)))
             state.SkipWithError("a picture cannot be written");
         best = std::min(best, CpuSeconds() - start);
     }

@@ -7,6 +7,8 @@
 // TRACKPLAY_BENCH_RECORDS sets another number of records (for a quick run).
 #include "analysis/TrackingQuality.h"
 #include "base/ResultCodes.h"
+#include "outputs/OutputPass.h"
+#include "outputs/QualityOutput.h"
 #include "recalc/TrackConverter.h"
 #include "support/RecordingMessageSink.h"
 #include "trackfile/BlockReader.h"
@@ -104,11 +106,13 @@ void BM_QualityReport(benchmark::State& state)
     const bool withTable = state.range(0) != 0;
     for (auto _ : state)
     {
-        QualitySummary summary;
-        if (RunQualityReport(folder.TrackPath(), QualityOptions{}, summary,
-                             withTable ? folder.File("quality.csv") : std::string()) != kOk)
+        CQualityOutput quality(QualityDestination{{}, withTable ? folder.File("quality.csv") : std::string()},
+                               QualityOptions{});
+        ITrackOutput* outputs[] = {&quality};
+        COutputPass pass;
+        if (pass.Open(folder.TrackPath()) != kOk || pass.Prepare(outputs) != kOk || pass.Run() != kOk)
             state.SkipWithError("the report failed");
-        benchmark::DoNotOptimize(summary.records);
+        benchmark::DoNotOptimize(quality.Summary().records);
     }
     state.SetItemsProcessed(state.iterations() * folder.Records());
 }

@@ -7,6 +7,8 @@
 #include "analysis/QualityStatistics.h"
 #include "analysis/TrackingQuality.h"
 #include "base/ResultCodes.h"
+#include "outputs/OutputPass.h"
+#include "outputs/QualityOutput.h"
 #include "recalc/ReferenceCenterFinder.h"
 #include "recalc/TrackConverter.h"
 #include "support/FuzzInput.h"
@@ -224,10 +226,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            options.minDistance, options.maxDistance);
     }
 
-    QualitySummary summary;
-    FuzzCheck(RunQualityReport(source, options, summary, scratch.File("quality.csv")) == kOk,
+    CQualityOutput quality(QualityDestination{{}, scratch.File("quality.csv")}, options);
+    ITrackOutput* outputs[] = {&quality};
+    COutputPass pass;
+    FuzzCheck(pass.Open(source) == kOk && pass.Prepare(outputs) == kOk && pass.Run() == kOk,
               "the report completes");
-    CheckSummary(summary, measures, options.jumpPx);
+    CheckSummary(quality.Summary(), measures, options.jumpPx);
     const std::optional<std::vector<std::uint8_t>> table = ReadFileBytes(scratch.File("quality.csv"));
     FuzzCheck(table && static_cast<std::size_t>(std::count(table->begin(), table->end(), '\n')) ==
                            records.size() + 1,

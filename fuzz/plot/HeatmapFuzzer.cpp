@@ -7,6 +7,7 @@
 // its colour where no region covers it, and the window's view paints every plot pixel in its bin's
 // colour.
 #include "analysis/Occupancy.h"
+#include "outputs/PictureFile.h"
 #include "plot/HeatmapPicture.h"
 #include "plot/OccupancyColours.h"
 #include "plot/PngFile.h"
@@ -79,7 +80,12 @@ void RunPng(CFuzzInput& input, const CFuzzScratchDir& scratch)
     CFuzzMessageSink sink;
     CScopedMessageSink scoped(sink);
     const std::string path = scratch.File("p.png");
-    const int result = WritePngFile(path, raster.View());
+    CPictureFile picture(path, 1, PictureFormat::Png);
+    Problem problem = picture.Prepare();
+    if (problem.IsOk())
+        problem = picture.Write(raster.View());
+    Tell(problem);
+    const int result = problem.code;
     if (width == 0 || height == 0)
     {
         FuzzCheck(result != 0 && sink.m_messages.size() == 1, "an empty picture is refused with one message");

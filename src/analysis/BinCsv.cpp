@@ -2,12 +2,10 @@
 
 #include "analysis/Clock.h"
 #include "base/CsvBuilder.h"
+#include "base/CsvStream.h"
 
 namespace
 {
-// Text is handed over in pieces of about this size.
-constexpr std::size_t kWriteChunkBytes = std::size_t{1} << 20;
-
 void AppendBinStart(CCsvBuilder& csv, std::string_view file, const TimeBins& bins, std::size_t bin)
 {
     csv.Field(file)
@@ -51,15 +49,12 @@ void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const TimeBins& b
         csv.Empty();
     csv.EndRow();
 }
-} // namespace
-
-bool BuildBinCsv(const VisitTable& table, std::string_view file, BinCsvKind kind,
-                 const std::function<bool(const std::string&)>& write)
+// Builds the file's rows into csv, header first; after each bin, pass may hand the text on (a long
+// track has many bins). False as soon as pass fails.
+template <typename Pass>
+bool BuildRows(const VisitTable& table, std::string_view file, BinCsvKind kind, CCsvBuilder& csv, Pass&& pass)
 {
-    if (!table.bins)
-        return true;
     const TimeBins& bins = *table.bins;
-    CCsvBuilder csv;
     csv.HeaderRow(kind == BinCsvKind::Regions ? kBinsCsvHeader : kSessionBinsCsvHeader);
     CRegionBinWalker walker(table.visits, table.regions.size(), bins);
     for (std::size_t bin = 0; bin < bins.bins.size(); ++bin)
@@ -68,24 +63,25 @@ bool BuildBinCsv(const VisitTable& table, std::string_view file, BinCsvKind kind
             AppendRegionRows(csv, file, table, bin, walker.Next());
         else
             AppendSessionRow(csv, file, bins, bin);
-        if (csv.Text().size() >= kWriteChunkBytes)
-        {
-            if (!write(csv.Text()))
-                return false;
-            csv.Clear();
-        }
+        if (!pass())
+            return false;
     }
-    return write(csv.Text());
+    return true;
+}
+} // namespace
+
+bool WriteBinCsvRows(const VisitTable& table, std::string_view file, BinCsvKind kind, CCsvStream& csv)
+{
+    if (!table.bins)
+        return true;
+    return BuildRows(table, file, kind, csv.Rows(), [&csv] { return csv.Pass(); }) && csv.Flush();
 }
 
 std::string FormatBinCsv(const VisitTable& table, std::string_view file, BinCsvKind kind)
 {
-    std::string text;
-    BuildBinCsv(table, file, kind,
-                [&text](const std::string& piece)
-                {
-                    text += piece;
-                    return true;
-                });
-    return text;
+    if (!table.bins)
+        return {};
+    CCsvBuilder csv;
+    BuildRows(table, file, kind, csv, [] { return true; });
+    return csv.Text();
 }

@@ -11,9 +11,10 @@
 
 #include "analysis/VisitTable.h"
 
-#include <functional>
 #include <string>
 #include <string_view>
+
+class CCsvStream;
 
 inline constexpr std::string_view kBinsCsvHeader =
     "file,bin,start_record,end_record,start_s,end_s,region,name,"
@@ -21,8 +22,6 @@ inline constexpr std::string_view kBinsCsvHeader =
 inline constexpr std::string_view kSessionBinsCsvHeader =
     "file,bin,start_record,end_record,start_s,end_s,time_outside_all_s,path_length_px,path_length_cm,"
     "immobile_s";
-inline constexpr std::string_view kBinsCsvSuffix = "_bins.csv";
-inline constexpr std::string_view kSessionBinsCsvSuffix = "_session_bins.csv";
 
 enum class BinCsvKind
 {
@@ -30,11 +29,11 @@ enum class BinCsvKind
     Session, // <track>_session_bins.csv
 };
 
-// Hands the file's text, header first, to write in pieces of about a megabyte, so that a long
-// table never sits whole in memory. False as soon as write returns false. Nothing is handed for
-// a table without bins: it has no such files.
-bool BuildBinCsv(const VisitTable& table, std::string_view file, BinCsvKind kind,
-                 const std::function<bool(const std::string&)>& write);
+// Streams the file's text, header first, into csv's file as it is built (base/CsvStream.h), so that
+// a long table never sits whole in memory. False when a write failed. Nothing is written for a
+// table without bins: it has no such files.
+[[nodiscard]] bool WriteBinCsvRows(const VisitTable& table, std::string_view file, BinCsvKind kind,
+                                   CCsvStream& csv);
 
 // The whole text of one file; empty for a table without bins.
 [[nodiscard]] std::string FormatBinCsv(const VisitTable& table, std::string_view file, BinCsvKind kind);

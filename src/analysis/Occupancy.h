@@ -8,6 +8,7 @@
 
 #include "trackfile/RecordStream.h"
 
+#include <cassert>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -25,6 +26,9 @@ struct OccupancyMap
 
     [[nodiscard]] double At(std::int32_t column, std::int32_t row) const
     {
+        assert(column >= 0 && column < columns && row >= 0 && row < rows &&
+               seconds.size() == static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows) &&
+               "a bin of the map is asked for");
         return seconds[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
                        static_cast<std::size_t>(column)];
     }

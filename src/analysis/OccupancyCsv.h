@@ -6,11 +6,10 @@
 
 #include <string>
 
-class COutputFile;
+class CCsvStream;
 
 // The CSV text of one bin row (its line end included).
 [[nodiscard]] std::string OccupancyCsvRow(const OccupancyMap& map, std::int32_t row);
 
-// Writes every row into file, which the caller has created and commits. False when a write failed
-// (the file's GetProblem says why).
-[[nodiscard]] bool WriteOccupancyCsv(COutputFile& file, const OccupancyMap& map);
+// Streams every row into csv's file. False when a write failed (the file's GetProblem says why).
+[[nodiscard]] bool WriteOccupancyCsv(CCsvStream& csv, const OccupancyMap& map);

@@ -1,9 +1,9 @@
 #include "analysis/TrackingQuality.h"
 
 #include "analysis/Clock.h"
+#include "base/CsvBuilder.h"
 #include "base/ResultCodes.h"
 #include "recalc/SquaredLength.h"
-#include "trackfile/BlockReader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,16 +40,6 @@ std::string Number(const std::optional<double>& value)
 {
     return value ? FormatFixed6(*value) : std::string("none");
 }
-
-// The pass over path with the report as its only consumer.
-int RunReportPass(const std::string& path, CTrackingQualityReport& report, const StreamProgress& progress)
-{
-    CBlockReader reader;
-    if (const int opened = reader.Open(path); opened != kOk)
-        return opened;
-    IRecordConsumer* const consumers[] = {&report};
-    return reader.Run(consumers, progress);
-}
 } // namespace
 
 std::uint64_t QualitySummary::Count(CenterCase centerCase) const
@@ -64,8 +54,8 @@ std::optional<double> QualitySummary::Share(CenterCase centerCase) const
     return static_cast<double>(Count(centerCase)) / static_cast<double>(records);
 }
 
-CTrackingQualityReport::CTrackingQualityReport(const QualityOptions& options, CQualityCsvWriter* table)
-    : m_options(options), m_pTable(table), m_meter(options.minDistance, options.maxDistance),
+CTrackingQualityReport::CTrackingQualityReport(const QualityOptions& options, IQualityRows* rows)
+    : m_options(options), m_pRows(rows), m_meter(options.minDistance, options.maxDistance),
       m_squaredDistances(kCountedSquaredDistances), m_headingDifferences(kHeadingDifferences)
 {
 }
@@ -79,7 +69,7 @@ int CTrackingQualityReport::Begin(const TrackSourceInfo& source)
     ReleaseValues();
     m_largestJumps.Clear();
     m_longestGap.Clear();
-    return m_pTable != nullptr ? m_pTable->Create() : kOk;
+    return kOk;
 }
 
 int CTrackingQualityReport::Consume(std::span<const TrackRecord> records, std::uint64_t /*firstIndex*/)
@@ -88,9 +78,8 @@ int CTrackingQualityReport::Consume(std::span<const TrackRecord> records, std::u
     {
         const RecordMeasure measure = m_meter.MeasureSquared(record);
         Add(measure);
-        if (m_pTable != nullptr)
-            if (const int added = m_pTable->Add(DescribeRecord(measure)); added != kOk)
-                return added;
+        if (m_pRows != nullptr && !m_pRows->Add(DescribeRecord(measure)))
+            return kErrWrite;
     }
     return kOk;
 }
@@ -125,13 +114,12 @@ int CTrackingQualityReport::End()
     m_summary.longestGap = m_longestGap.Longest();
     // The values are only needed for the percentiles.
     ReleaseValues();
-    return m_pTable != nullptr ? m_pTable->Commit() : kOk;
+    return kOk;
 }
 
 void CTrackingQualityReport::Abandon()
 {
-    if (m_pTable != nullptr)
-        m_pTable->Discard();
+    m_summary = QualitySummary{}; // an abandoned pass has no figures
     ReleaseValues();
 }
 
@@ -177,25 +165,4 @@ std::vector<std::string> FormatQualityFigures(const QualitySummary& summary)
     Line("longest gap start record",
          summary.longestGap ? std::to_string(summary.longestGap->start) : std::string("none"));
     return lines;
-}
-
-int RunQualityReport(const std::string& path, const QualityOptions& options, QualitySummary& summary,
-                     const std::string& csvPath, const StreamProgress& progress)
-{
-    std::optional<CQualityCsvWriter> table;
-    if (!csvPath.empty())
-        table.emplace(csvPath);
-    CTrackingQualityReport report(options, table ? &*table : nullptr);
-    const int result = RunReportPass(path, report, progress);
-    if (result == kOk)
-        summary = report.Summary();
-    return result;
-}
-
-int WriteQualityCsv(const std::string& path, const QualityOptions& options, const std::string& csvPath,
-                    const StreamProgress& progress)
-{
-    CQualityCsvWriter table(csvPath);
-    CTrackingQualityReport report(options, &table);
-    return RunReportPass(path, report, progress);
 }

@@ -1,11 +1,10 @@
 // The tracking quality report of a track: where tracking failed and how far the stored positions
-// and headings are from what the targets give. One pass of the block reader measures every record
-// (RecordQuality.h) and gathers the per-file figures; the per-record table can be written in the
-// same pass or in a pass of its own. The window, tracktool and batch runs all come here, and the
-// figures' text has its one home in FormatQualityFigures.
+// and headings are from what the targets give. One pass over the track measures every record
+// (RecordQuality.h) and gathers the per-file figures; each record's measure can be handed on as it
+// comes (the per-record table of outputs/QualityOutput.h). The window, tracktool and batch runs all
+// come here, and the figures' text has its one home in FormatQualityFigures.
 #pragma once
 
-#include "analysis/QualityCsv.h"
 #include "analysis/QualityStatistics.h"
 #include "analysis/RecordQuality.h"
 #include "trackfile/RecordStream.h"
@@ -55,20 +54,29 @@ struct QualitySummary
     [[nodiscard]] std::optional<double> Share(CenterCase centerCase) const;
 };
 
-// The report as a consumer of one pass. It can hand every record's measure to a table writer
-// (not owned), which it creates at Begin and commits at End, so that the table is written in the
-// same pass.
+// Takes every record's measure, in file order, during the report's pass.
+class IQualityRows
+{
+public:
+    virtual ~IQualityRows() = default;
+    // False stops the pass (the rows could not be kept).
+    [[nodiscard]] virtual bool Add(const RecordQuality& quality) = 0;
+};
+
+// The report as a consumer of one pass. It can hand every record's measure to rows (not owned), so
+// that a per-record table is written in the same pass.
 class CTrackingQualityReport final : public IRecordConsumer
 {
 public:
-    explicit CTrackingQualityReport(const QualityOptions& options, CQualityCsvWriter* table = nullptr);
+    explicit CTrackingQualityReport(const QualityOptions& options, IQualityRows* rows = nullptr);
 
     int Begin(const TrackSourceInfo& source) override;
+    // kErrWrite when the rows refused a record.
     int Consume(std::span<const TrackRecord> records, std::uint64_t firstIndex) override;
     int End() override;
     void Abandon() override;
 
-    // Complete after End; the figures so far before it.
+    // Complete after End; the figures so far before it; none after Abandon.
     [[nodiscard]] const QualitySummary& Summary() const { return m_summary; }
     // The memory the values of the percentiles hold now, in bytes (none after End).
     [[nodiscard]] std::size_t ValueBytes() const
@@ -81,7 +89,7 @@ private:
     void ReleaseValues();
 
     QualityOptions m_options;
-    CQualityCsvWriter* m_pTable;
+    IQualityRows* m_pRows;
     CRecordQualityMeter m_meter;
     QualitySummary m_summary;
     // Of the computed records, for the percentiles: squared distances (distances below 64 pixels
@@ -96,14 +104,3 @@ private:
 // Names are stable, for scripts; a value that does not exist (no computed record, no gap) reads
 // "none"; pixels, degrees, shares and seconds have 6 decimals.
 [[nodiscard]] std::vector<std::string> FormatQualityFigures(const QualitySummary& summary);
-
-// The report on the track at path, in one pass; with a csvPath, the per-record table too. kOk
-// with summary filled in; otherwise the code of what failed (the track cannot be opened or read
-// to its end, the table cannot be written, kErrCancelled when progress returned false), told to
-// the user, and no table left behind.
-int RunQualityReport(const std::string& path, const QualityOptions& options, QualitySummary& summary,
-                     const std::string& csvPath = {}, const StreamProgress& progress = {});
-
-// The per-record table alone, in a pass of its own (after a report whose rows were not kept).
-int WriteQualityCsv(const std::string& path, const QualityOptions& options, const std::string& csvPath,
-                    const StreamProgress& progress = {});

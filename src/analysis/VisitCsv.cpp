@@ -1,18 +1,9 @@
 #include "analysis/VisitCsv.h"
 
-#include "base/File.h"
-#include "base/OutputFile.h"
-#include "base/ResultCodes.h"
-
-#include <array>
+#include "base/CsvStream.h"
 
 namespace
 {
-// Text is handed to the file in pieces of about this size, so a long table never sits whole in memory.
-constexpr std::size_t kWriteChunkBytes = std::size_t{1} << 20;
-
-constexpr std::array kKinds = {VisitCsvKind::Visits, VisitCsvKind::Regions, VisitCsvKind::Session};
-
 std::string_view HeaderOf(VisitCsvKind kind)
 {
     switch (kind)
@@ -21,9 +12,10 @@ std::string_view HeaderOf(VisitCsvKind kind)
         return kVisitsCsvHeader;
     case VisitCsvKind::Regions:
         return kRegionsCsvHeader;
-    default:
-        return kSessionCsvHeader;
+    case VisitCsvKind::Session:
+        break;
     }
+    return kSessionCsvHeader;
 }
 
 std::string_view SettingsColumnsOf(VisitCsvKind kind)
@@ -46,29 +38,20 @@ std::string_view NameOfRegion(const VisitTable& table, std::int32_t region)
                : std::string_view();
 }
 
-// Builds the file's rows, handing the text to write whenever it has grown to a chunk, and the rest
-// at the end. False as soon as write fails.
-template <typename Write>
+// Builds the file's rows into csv, header first; after each visit row, pass may hand the text on
+// (a table of visits can be long). False as soon as pass fails.
+template <typename Pass>
 bool BuildRows(const VisitTable& table, std::string_view file, VisitCsvKind kind, VisitCsvColumns columns,
-               Write&& write)
+               CCsvBuilder& csv, Pass&& pass)
 {
-    CCsvBuilder csv;
     csv.HeaderRow(VisitCsvHeader(kind, columns));
-    const auto handOver = [&](bool last)
-    {
-        if (!last && csv.Text().size() < kWriteChunkBytes)
-            return true;
-        const bool written = write(csv.Text());
-        csv.Clear();
-        return written;
-    };
     switch (kind)
     {
     case VisitCsvKind::Visits:
         for (const VisitRow& visit : table.visits)
         {
             AppendVisitRow(csv, file, visit, NameOfRegion(table, visit.region), columns);
-            if (!handOver(false))
+            if (!pass())
                 return false;
         }
         break;
@@ -80,18 +63,9 @@ bool BuildRows(const VisitTable& table, std::string_view file, VisitCsvKind kind
         AppendSessionRow(csv, file, table.session, columns);
         break;
     }
-    return handOver(true);
+    return true;
 }
 } // namespace
-
-std::string MakeVisitCsvPath(const std::string& dir, const std::string& trackFileName, VisitCsvKind kind)
-{
-    const char* suffix = kind == VisitCsvKind::Visits    ? "_visits.csv"
-                         : kind == VisitCsvKind::Regions ? "_regions.csv"
-                                                         : "_session.csv";
-    const bool hasSeparator = !dir.empty() && dir.back() == '/';
-    return dir + (hasSeparator ? "" : "/") + trackFileName + suffix;
-}
 
 std::string VisitCsvHeader(VisitCsvKind kind, VisitCsvColumns columns)
 {
@@ -167,49 +141,13 @@ void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const SessionSumm
 std::string FormatVisitCsv(const VisitTable& table, std::string_view file, VisitCsvKind kind,
                            VisitCsvColumns columns)
 {
-    std::string text;
-    BuildRows(table, file, kind, columns,
-              [&text](const std::string& piece)
-              {
-                  text += piece;
-                  return true;
-              });
-    return text;
+    CCsvBuilder csv;
+    BuildRows(table, file, kind, columns, csv, [] { return true; });
+    return csv.Text();
 }
 
-int WriteVisitCsvFiles(const VisitTable& table, const std::string& dir, const std::string& trackFileName,
-                       std::string_view file)
+bool WriteVisitCsvRows(const VisitTable& table, std::string_view file, VisitCsvKind kind, CCsvStream& csv,
+                       VisitCsvColumns columns)
 {
-    const std::string notWritten = "; no visit tables were written.";
-    std::array<COutputFile, kKinds.size()> outputs;
-    for (std::size_t k = 0; k < kKinds.size(); ++k)
-    {
-        COutputFile& output = outputs[k];
-        const std::string path = MakeVisitCsvPath(dir, trackFileName, kKinds[k]);
-        if (!output.Create(path))
-        {
-            ShowFileProblem("Cannot create the CSV file " + path + notWritten, path, output.GetProblem());
-            return kErrOpen;
-        }
-        const bool written = BuildRows(table, file, kKinds[k], VisitCsvColumns::Base,
-                                       [&output](const std::string& piece)
-                                       { return output.Write(piece.data(), piece.size()); });
-        if (!written)
-        {
-            ShowFileProblem("Cannot write to the CSV file " + path + notWritten, path, output.GetProblem());
-            return kErrOpen;
-        }
-    }
-    std::vector<COutputFile*> files;
-    for (COutputFile& output : outputs)
-        files.push_back(&output);
-    std::size_t failed = 0;
-    if (!CommitAll(files, failed))
-    {
-        const COutputFile& output = *files[failed];
-        ShowFileProblem("Cannot write to the CSV file " + output.GetDestination() + notWritten,
-                        output.GetDestination(), output.GetProblem());
-        return kErrOpen;
-    }
-    return kOk;
+    return BuildRows(table, file, kind, columns, csv.Rows(), [&csv] { return csv.Pass(); }) && csv.Flush();
 }

@@ -7,9 +7,9 @@
 // With the analysis settings the visits file gains a last column, "initial" (1 when the visit
 // began at record 0), and the session file four ("path_length_cm,mean_speed_cm_s,immobile_s,
 // immobility_bouts"; empty without a calibration or a threshold). The columns before them stay as
-// they are. <track> is the track file's name with its extension, as the event files name it. The "file"
-// column holds a text the caller chooses: the track file's name for one file, a path relative to
-// the study for a batch.
+// they are. The "file" column holds a text the caller chooses: the track file's name for one file,
+// a path relative to the study for a batch. The files' names and their writing belong to the
+// outputs (outputs/VisitTablesOutput.h).
 #pragma once
 
 #include "analysis/VisitTable.h"
@@ -17,6 +17,8 @@
 
 #include <string>
 #include <string_view>
+
+class CCsvStream;
 
 inline constexpr std::string_view kVisitsCsvHeader =
     "file,region,name,visit,enter_record,leave_record,enter_timestamp,leave_timestamp,duration_records,"
@@ -50,10 +52,6 @@ enum class VisitCsvColumns
 // The header row of a file, without its line end.
 [[nodiscard]] std::string VisitCsvHeader(VisitCsvKind kind, VisitCsvColumns columns);
 
-// "<dir>/<trackFileName>_visits.csv", "..._regions.csv" or "..._session.csv".
-[[nodiscard]] std::string MakeVisitCsvPath(const std::string& dir, const std::string& trackFileName,
-                                           VisitCsvKind kind);
-
 // One row of each file (the name is the region's).
 void AppendVisitRow(CCsvBuilder& csv, std::string_view file, const VisitRow& visit, std::string_view name,
                     VisitCsvColumns columns = VisitCsvColumns::Base);
@@ -65,8 +63,6 @@ void AppendSessionRow(CCsvBuilder& csv, std::string_view file, const SessionSumm
 [[nodiscard]] std::string FormatVisitCsv(const VisitTable& table, std::string_view file, VisitCsvKind kind,
                                          VisitCsvColumns columns = VisitCsvColumns::Base);
 
-// Writes the three files into dir, each to a temporary file first; all three are put in place
-// together or none is (the files there before stay as they were). kOk; kErrOpen when one cannot
-// be created or written (told once, naming it).
-int WriteVisitCsvFiles(const VisitTable& table, const std::string& dir, const std::string& trackFileName,
-                       std::string_view file);
+// The same text streamed into csv's file, as it is built. False when a write failed.
+[[nodiscard]] bool WriteVisitCsvRows(const VisitTable& table, std::string_view file, VisitCsvKind kind,
+                                     CCsvStream& csv, VisitCsvColumns columns = VisitCsvColumns::Base);

@@ -5,7 +5,6 @@
 #include "analysis/RawVisits.h"
 #include "base/ResultCodes.h"
 #include "trackfile/Arena.h"
-#include "trackfile/BlockReader.h"
 
 #include <algorithm>
 #include <cassert>
@@ -254,18 +253,4 @@ void CVisitTableBuilder::FinishMovement()
     }
     if (m_bins)
         m_result.bins = m_bins->Finish(m_nRecords, m_result.visits, m_cmPerPx, m_bImmobility);
-}
-
-int BuildVisitTable(const std::string& path, const CRegionTable& regions, std::int32_t margin,
-                    VisitTable& table, const StreamProgress& progress)
-{
-    CBlockReader reader;
-    if (const int opened = reader.Open(path); opened != kOk)
-        return opened;
-    CVisitTableBuilder builder(regions, margin);
-    IRecordConsumer* consumers[] = {&builder};
-    if (const int ran = reader.Run(consumers, progress); ran != kOk)
-        return ran;
-    table = builder.Result();
-    return kOk;
 }

@@ -139,8 +139,3 @@ private:
     CMovementTracker m_movement;
     std::optional<CTimeBinAccumulator> m_bins;
 };
-
-// Opens the track at path and builds its visit table in one pass of the block reader. kOk; the
-// reader's result otherwise (the user has been told, table untouched).
-int BuildVisitTable(const std::string& path, const CRegionTable& regions, std::int32_t margin,
-                    VisitTable& table, const StreamProgress& progress = {});

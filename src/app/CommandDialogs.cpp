@@ -9,17 +9,21 @@
 
 // --- CRegionPropertiesDlg -----------------------------------------------------------------------
 
+void DDV_RegionName(CDataExchange* pDX, int id, const std::string& name)
+{
+    if (!pDX->m_bSaveAndValidate || pDX->Failed())
+        return;
+    const std::optional<std::string> problem = CheckRegionName(name);
+    DDV_Require(pDX, id, !problem.has_value(), problem.value_or(std::string()));
+}
+
 CRegionPropertiesDlg::CRegionPropertiesDlg(CDialog* pParent) : CDialog(kIddRegionProperties, pParent) {}
 
 void CRegionPropertiesDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
     DDX_Text(pDX, kIdcRegionName, m_strName);
-    if (pDX->m_bSaveAndValidate && !pDX->Failed())
-    {
-        const std::optional<std::string> problem = CheckRegionName(m_strName);
-        DDV_Require(pDX, kIdcRegionName, !problem.has_value(), problem.value_or(std::string()));
-    }
+    DDV_RegionName(pDX, kIdcRegionName, m_strName);
     DDX_Text(pDX, kIdcRegionLeft, m_nLeft);
     DDX_Text(pDX, kIdcRegionTop, m_nTop);
     DDX_Text(pDX, kIdcRegionRight, m_nRight);

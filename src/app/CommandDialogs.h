@@ -15,6 +15,9 @@
 #include <functional>
 #include <string>
 
+// The check of a region's name field just read: the layouts' rule, its message and the focus.
+void DDV_RegionName(CDataExchange* pDX, int id, const std::string& name);
+
 // Region Properties. The name must pass the region name rule of the layout files (RegionName.h);
 // the corners are any 32-bit integers, in plot pixels as drawn.
 class CRegionPropertiesDlg : public CDialog

@@ -1,14 +1,14 @@
 // The views computed from the whole open file: Tracking Quality (the report with the window's
 // distance band, its figures in the results dialog, the per-record table saved from there) and the
 // Occupancy Heatmap (the time spent in each bin, drawn on the plot under the regions).
-#include "analysis/Occupancy.h"
-#include "analysis/TrackingQuality.h"
 #include "app/CommandDialogs.h"
 #include "app/PlaybackDlg.h"
-#include "app/TrackPass.h"
+#include "app/WindowPass.h"
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
-#include "framework/ProgressDialog.h"
+#include "outputs/HeatmapOutput.h"
+#include "outputs/OutputLimits.h"
+#include "outputs/QualityOutput.h"
 #include "plot/OccupancyColours.h"
 #include "recalc/TrackConverter.h"
 #include "trackfile/TrackFile.h"
@@ -26,7 +26,7 @@ constexpr std::string_view kHeatmapTitle = "Occupancy Heatmap";
 // track are named ("run7.qtf_quality.csv").
 std::string QualityTableName(const std::string& trackFileName)
 {
-    return trackFileName + "_quality.csv";
+    return trackFileName + std::string(kQualityTableSuffix);
 }
 
 // The figures one to a line, as tracktool prints them (no empty line after the last).
@@ -52,9 +52,11 @@ void SaveQualityTable(const std::string& trackPath, const std::string& initialNa
     const std::optional<std::string> csvPath = GetMessageSink().AskFileName(request);
     if (!csvPath)
         return;
-    CProgressDialog progress(kQualityCsvTitle, "Writing the table of every record...");
+    CQualityOutput table(QualityDestination{{}, *csvPath}, options);
+    ITrackOutput* outputs[] = {&table};
     // Failures have been told; a cancelled table leaves nothing behind.
-    static_cast<void>(WriteQualityCsv(trackPath, options, *csvPath, progress.Callback()));
+    static_cast<void>(
+        RunWindowPass(trackPath, outputs, kQualityCsvTitle, "Writing the table of every record..."));
 }
 } // namespace
 
@@ -70,18 +72,14 @@ void CPlaybackDlg::OnTrackingQuality()
     QualityOptions options;
     options.minDistance = m_minTargetDistance;
     options.maxDistance = m_maxTargetDistance;
-    QualitySummary summary;
-    int result = kOk;
-    {
-        CProgressDialog progress(kQualityTitle,
-                                 "Measuring every record of " + m_trackFile.GetFileName() + "...");
-        result = RunQualityReport(m_strTrackPath, options, summary, {}, progress.Callback());
-    }
-    if (result != kOk)
+    CQualityOutput report(QualityDestination{}, options);
+    ITrackOutput* outputs[] = {&report};
+    if (RunWindowPass(m_strTrackPath, outputs, kQualityTitle,
+                      "Measuring every record of " + m_trackFile.GetFileName() + "...") != kOk)
         return; // told, or cancelled
     const std::string trackPath = m_strTrackPath;
     const std::string tableName = QualityTableName(m_trackFile.GetFileName());
-    CQualityResultsDlg results(this, JoinLines(FormatQualityFigures(summary)),
+    CQualityResultsDlg results(this, JoinLines(report.SummaryLines()),
                                [&] { SaveQualityTable(trackPath, tableName, options); });
     results.DoModal();
 }
@@ -97,23 +95,27 @@ void CPlaybackDlg::OnOccupancyHeatmap()
         settings.m_nBinSize = m_nHeatmapBinPixels;
         settings.m_dSigma = m_dHeatmapSigmaBins;
         settings.m_nMinBinSize = 1;
-        settings.m_nMaxBinSize = kMaxHeatmapBinPixels;
-        settings.m_dMaxSigma = kMaxHeatmapSigmaBins;
+        settings.m_nMaxBinSize = static_cast<std::uint32_t>(kMaxBinPixels);
+        settings.m_dMaxSigma = kMaxSigmaBins;
         if (settings.DoModal() != kIdOk)
             return;
         m_nHeatmapBinPixels = settings.m_nBinSize;
         m_dHeatmapSigmaBins = settings.m_dSigma;
         m_bHeatmapSettingsChosen = true;
     }
-    COccupancyGrid grid(static_cast<std::int32_t>(m_nHeatmapBinPixels));
-    IRecordConsumer* consumers[] = {&grid};
-    if (RunTrackPass(m_strTrackPath, consumers, kHeatmapTitle,
-                     "Counting the time spent in each bin of " + m_trackFile.GetFileName() + "...") != kOk)
+    HeatmapSettings settings;
+    settings.binPixels = static_cast<std::int32_t>(m_nHeatmapBinPixels);
+    settings.sigmaBins = m_dHeatmapSigmaBins;
+    CHeatmapOutput heatmap(HeatmapDestination{}, settings); // drawn on the plot, no file
+    ITrackOutput* outputs[] = {&heatmap};
+    if (RunWindowPass(m_strTrackPath, outputs, kHeatmapTitle,
+                      "Counting the time spent in each bin of " + m_trackFile.GetFileName() + "...") != kOk)
         return; // told, or cancelled: the plot stays as it was
     // One plot pixel per surface pixel, the regions on top; like the entire-track plot, it lasts
     // until the next step or repaint clears the plot.
     m_plot.Clear();
     if (m_pSurface != nullptr)
-        DrawOccupancyBins(*m_pSurface, grid.Map(m_dHeatmapSigmaBins), std::nullopt);
+        DrawOccupancyBins(*m_pSurface, heatmap.Grid().Map(m_dHeatmapSigmaBins), std::nullopt);
     m_regions.Redraw(m_regionPlot);
+    m_bHeatmapShown = true;
 }

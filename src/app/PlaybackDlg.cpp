@@ -80,6 +80,7 @@ bool CPlaybackDlg::OnInitDialog()
     const std::int32_t height = client.bottom - client.top;
     m_pSurface = std::make_unique<CDrawingSurface>(width, height);
     m_plot.Attach(m_pSurface.get(), width, height, &m_trackFile);
+    m_plot.ShowRegionNames(m_regions.m_regionNames.data());
     m_pPixelSource = std::make_unique<CPixelSourceAdapter<CDrawingSurface>>(*m_pSurface);
     m_plotArea.SetPixelSource(m_pPixelSource.get());
 
@@ -121,12 +122,19 @@ bool CPlaybackDlg::OnWndMsg(const Message& msg)
         MapCommand(kCmdSaveRegions, &CPlaybackDlg::OnSaveRegions),
         MapCommand(kCmdLoadRegions, &CPlaybackDlg::OnLoadRegions),
         MapCommand(kCmdRegionProperties, &CPlaybackDlg::OnRegionProperties),
+        MapCommand(kCmdAnalysisSettings, &CPlaybackDlg::OnAnalysisSettings),
+        MapCommand(kCmdCalibrate, &CPlaybackDlg::OnCalibrate),
         MapCommand(kCmdGoToRecord, &CPlaybackDlg::OnGoToRecord),
         MapCommand(kCmdTrackingQuality, &CPlaybackDlg::OnTrackingQuality),
         MapCommand(kCmdExportVisits, &CPlaybackDlg::OnExportVisits),
         MapCommand(kCmdExportRecords, &CPlaybackDlg::OnExportRecords),
         MapCommand(kCmdSavePlotPng, &CPlaybackDlg::OnSavePlotPng),
         MapCommand(kCmdOccupancyHeatmap, &CPlaybackDlg::OnOccupancyHeatmap),
+        MapCommand(kCmdAddCircle, &CPlaybackDlg::OnAddCircle),
+        MapCommand(kCmdAddPolygon, &CPlaybackDlg::OnAddPolygon),
+        MapCommand(kCmdDeleteAllRegions, &CPlaybackDlg::OnDeleteAllRegions),
+        MapCommand(kCmdUndoRegionEdit, &CPlaybackDlg::OnUndoRegionEdit),
+        MapCommand(kCmdRedoRegionEdit, &CPlaybackDlg::OnRedoRegionEdit),
         MapButtonClicked(kIdcCheckRR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckPR, &CPlaybackDlg::OnColorCheck),
         MapButtonClicked(kIdcCheckRG, &CPlaybackDlg::OnColorCheck),
@@ -143,7 +151,12 @@ bool CPlaybackDlg::OnWndMsg(const Message& msg)
         MapPaint(&CPlaybackDlg::OnPaint),
         MapSysCommand(&CPlaybackDlg::OnSysCommand),
     };
-    return DispatchMessageMap(*this, kMessageMap, msg) || CDialog::OnWndMsg(msg);
+    if (!MayEditRegions(msg))
+        return DispatchMessageMap(*this, kMessageMap, msg) || CDialog::OnWndMsg(msg);
+    const RegionSnapshot before = SnapshotOf(m_regions);
+    const bool handled = DispatchMessageMap(*this, kMessageMap, msg) || CDialog::OnWndMsg(msg);
+    m_regionHistory.Record(before, m_regions);
+    return handled;
 }
 
 void CPlaybackDlg::OpenTrackFile(const std::string& path)
@@ -159,6 +172,15 @@ void CPlaybackDlg::OpenTrackFile(const std::string& path)
     m_strLastRecord = std::to_string(static_cast<std::int64_t>(m_recordCount) - 1);
     UpdateData(ExchangeDirection::ToControls);
     SetWindowText(path + std::string(kTitleSuffix));
+    if (m_bHeatmapShown)
+        ClearPlot();
+}
+
+void CPlaybackDlg::ClearPlot()
+{
+    m_plot.Clear();
+    m_regions.Redraw(m_regionPlot);
+    m_bHeatmapShown = false;
 }
 
 void CPlaybackDlg::OnFileOpen()
@@ -175,6 +197,8 @@ void CPlaybackDlg::OnFileOpen()
 
 void CPlaybackDlg::OnFileExit()
 {
+    if (!MayDropRegions())
+        return;
     // The window stays; it goes away with the application object once the loop has ended.
     PostQuitMessage(0);
 }
@@ -193,8 +217,7 @@ void CPlaybackDlg::OnPaint()
     // again; the record shown before comes back at the next move.
     if (IsIconic())
         return;
-    m_plot.Clear();
-    m_regions.Redraw(m_regionPlot);
+    ClearPlot();
 }
 
 void CPlaybackDlg::OnSysCommand(unsigned id)

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "analysis/Occupancy.h"
+#include "app/CalibrationDrag.h"
 #include "app/RegionPlotAdapter.h"
 #include "framework/Dialog.h"
 #include "framework/PixelSourceAdapter.h"
@@ -16,10 +17,11 @@
 #include "plot/DrawingSurface.h"
 #include "plot/TrackPlot.h"
 #include "recalc/TrackConverter.h"
+#include "regions/AnalysisSettings.h"
 #include "regions/RegionEventGenerator.h"
+#include "regions/RegionHistory.h"
 #include "regions/RegionTable.h"
 #include "resources/ResourceIds.h"
-#include "trackfile/Arena.h"
 #include "viewerlink/ViewerLink.h"
 
 #include <cstdint>
@@ -47,10 +49,7 @@ inline constexpr std::string_view kPngDefaultExtension = ".png";
 inline constexpr std::string_view kCsvDialogFilter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||";
 inline constexpr std::string_view kCsvDefaultExtension = ".csv";
 
-// The Heatmap Settings' ranges: a bin from one pixel to the plot's width, a smoothing up to a
-// hundred bins (already a blur of the whole plot for bins of a few pixels).
-inline constexpr std::uint32_t kMaxHeatmapBinPixels = kArenaWidth;
-inline constexpr double kMaxHeatmapSigmaBins = 100.0;
+inline constexpr std::string_view kMsgSaveRegionChanges = "Save changes to the regions?";
 
 inline constexpr std::string_view kMsgNoRegionsToExport =
     "There are no regions: create or load regions before exporting their visits.";
@@ -72,7 +71,8 @@ public:
     ~CPlaybackDlg() override;
 
     // Opens path into the reader and resets the window to it: count, scroll bar, "of:", title.
-    // Draws no record and leaves the record readouts as they were.
+    // Draws no record and leaves the record readouts as they were; a heatmap of the track before is
+    // taken off the plot.
     void OpenTrackFile(const std::string& path);
 
     // The idle hook's work: while the viewer is linked, shows its timestamp.
@@ -122,14 +122,26 @@ public:
     std::uint32_t m_nHeatmapBinPixels = kDefaultBinPixels;
     double m_dHeatmapSigmaBins = 0.0;
     bool m_bHeatmapSettingsChosen = false;
+    // The heatmap is on the plot: nothing has cleared it since it was drawn. It belongs to the track
+    // it was counted from, so opening another track clears it.
+    bool m_bHeatmapShown = false;
+    // Undo and redo of region edits, and whether the regions changed since they were saved or
+    // loaded: every handler that changes a region is one step (OnWndMsg records it).
+    CRegionHistory m_regionHistory;
+    // The analysis settings of the layout loaded last (the defaults until one is), as Analysis
+    // Settings and Calibrate change them: Save Regions writes them with the regions, and the
+    // exports count by them.
+    AnalysisSettings m_analysisSettings;
+    // The line of Select > Calibrate..., armed until it is drawn or Escape.
+    CCalibrationDrag m_calibrationDrag;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool PreTranslateMessage(Message& msg) override;
     [[nodiscard]] bool ConsumesKey(const Message& msg) const override;
     bool OnInitDialog() override;
-    void OnOK() override {}     // Enter does nothing
-    void OnCancel() override {} // Escape does nothing
+    void OnOK() override;     // Enter closes a polygon being drawn; otherwise it does nothing
+    void OnCancel() override; // Escape stops a calibration or drops a shape being drawn
     bool OnWndMsg(const Message& msg) override;
 
 private:
@@ -164,10 +176,33 @@ private:
     void OnLButtonUp(unsigned flags, Point point);
     void OnGenerateTimestampFiles();
 
+    // Shapes, Delete All, undo and redo, and the question before unsaved regions are dropped
+    // (PlaybackRegionEdits.cpp).
+    void OnAddCircle();
+    void OnAddPolygon();
+    void OnDeleteAllRegions();
+    void OnUndoRegionEdit();
+    void OnRedoRegionEdit();
+    // Whether the regions may be dropped: yes when they are saved, else the user's answer to "Save
+    // changes to the regions?" (Yes saves them first and is a yes only when they were written).
+    [[nodiscard]] bool MayDropRegions();
+    // Whether a message may change the regions, so that OnWndMsg records it as an edit.
+    [[nodiscard]] static bool MayEditRegions(const Message& msg);
+
     // Region layouts and the selected region's properties (PlaybackLayouts.cpp).
+    // Save Regions: asks for a file and writes the layout; true when it was written.
+    bool SaveRegionsAs();
     void OnSaveRegions();
     void OnLoadRegions();
     void OnRegionProperties();
+
+    // Analysis Settings and Calibrate (PlaybackSettings.cpp).
+    void OnAnalysisSettings();
+    void OnCalibrate();
+    // Hands the plot's mouse input to the calibration while it is armed; false otherwise.
+    bool CalibrationButtonDown();
+    bool CalibrationMouseMove(unsigned flags);
+    bool CalibrationButtonUp();
 
     // Export Visits and Export Records (PlaybackExports.cpp).
     void OnExportVisits();
@@ -182,6 +217,8 @@ private:
 
     // Whether the open file has records to read; when not, the user is told (PlaybackDlg.cpp).
     [[nodiscard]] bool HasRecordsToRead() const;
+    // Clears the plot and draws the regions again, as a repaint does (PlaybackDlg.cpp).
+    void ClearPlot();
 
     // Conversion run (PlaybackConversion.cpp) and viewer link (PlaybackViewer.cpp).
     void OnCalculateNewCenter();

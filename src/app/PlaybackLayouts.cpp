@@ -2,6 +2,7 @@
 // selected region's properties.
 #include "app/CommandDialogs.h"
 #include "app/PlaybackDlg.h"
+#include "app/ShapePropertiesDlg.h"
 #include "base/MessageSink.h"
 #include "base/Regions.h"
 #include "base/ResultCodes.h"
@@ -41,23 +42,36 @@ bool MayWriteLayout(const std::string& path)
 }
 } // namespace
 
-void CPlaybackDlg::OnSaveRegions()
+bool CPlaybackDlg::SaveRegionsAs()
 {
     const std::optional<std::string> path = AskLayoutFile(FileDialogRequest::Kind::Save, kSaveLayoutTitle);
     if (!path || !MayWriteLayout(*path))
-        return;
+        return false;
     // A name the layout could not hold back, or a file that cannot be written, has been told.
-    static_cast<void>(SaveRegionLayout(*path, m_regions, m_nRegionMargin));
+    if (SaveRegionLayout(*path, m_regions, m_nRegionMargin, m_analysisSettings) != kOk)
+        return false;
+    m_regionHistory.MarkSaved(m_regions);
+    return true;
+}
+
+void CPlaybackDlg::OnSaveRegions()
+{
+    static_cast<void>(SaveRegionsAs());
 }
 
 void CPlaybackDlg::OnLoadRegions()
 {
+    if (!MayDropRegions())
+        return;
     const std::optional<std::string> path = AskLayoutFile(FileDialogRequest::Kind::Open, kLoadLayoutTitle);
     if (!path)
         return;
-    // A faulty layout has been told in one message and leaves the table and the margin as they were.
-    if (LoadRegionLayout(*path, m_regions, m_nRegionMargin) != kOk)
+    m_regions.CancelGesture(m_regionPlot);
+    // A faulty layout has been told in one message and leaves the table, the margin and the
+    // settings as they were; a version 1 layout brings the default settings.
+    if (LoadRegionLayout(*path, m_regions, m_nRegionMargin, m_analysisSettings) != kOk)
         return;
+    m_regionHistory.MarkSaved(m_regions);
     m_regions.Redraw(m_regionPlot);
 }
 
@@ -70,16 +84,29 @@ void CPlaybackDlg::OnRegionProperties()
         return;
     }
     const auto slot = static_cast<std::size_t>(selected);
-    Rect& rect = m_regions.m_regionRects[slot];
+    const RegionShape shape = m_regions.ShapeOf(selected);
+    if (shape.kind != ShapeKind::Rectangle)
+    {
+        // A circle's or polygon's numbers as one text, checked as tracktool checks its options.
+        CShapePropertiesDlg dialog(this, shape);
+        dialog.m_strName = m_regions.m_regionNames[slot];
+        if (dialog.DoModal() != kIdOk)
+            return;
+        m_regions.m_regionNames[slot] = dialog.m_strName;
+        m_regions.SetShape(selected, dialog.m_shape);
+        m_regions.Redraw(m_regionPlot);
+        return;
+    }
     CRegionPropertiesDlg dialog(this);
     dialog.m_strName = m_regions.m_regionNames[slot];
-    dialog.m_nLeft = rect.left;
-    dialog.m_nTop = rect.top;
-    dialog.m_nRight = rect.right;
-    dialog.m_nBottom = rect.bottom;
+    dialog.m_nLeft = shape.rect.left;
+    dialog.m_nTop = shape.rect.top;
+    dialog.m_nRight = shape.rect.right;
+    dialog.m_nBottom = shape.rect.bottom;
     if (dialog.DoModal() != kIdOk)
         return;
     m_regions.m_regionNames[slot] = dialog.m_strName;
-    rect = Rect{dialog.m_nLeft, dialog.m_nTop, dialog.m_nRight, dialog.m_nBottom};
+    m_regions.SetShape(selected, RegionShape::Rectangle(
+                                     Rect{dialog.m_nLeft, dialog.m_nTop, dialog.m_nRight, dialog.m_nBottom}));
     m_regions.Redraw(m_regionPlot);
 }

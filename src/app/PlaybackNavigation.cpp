@@ -70,6 +70,7 @@ void CPlaybackDlg::RefreshRecord()
     static_cast<void>(m_plot.ShowRecord(record, m_currentIndex, m_regions.m_regionRects.data(),
                                         m_regions.m_regionShapes.data(), m_regions.m_nRegionCount,
                                         m_regions.m_nSelectedRegion, filter, ViewModeOf(m_viewPoints)));
+    m_bHeatmapShown = false; // the step cleared the plot
 
     m_scrollBar.SetScrollPos(IndexToThumb(m_currentIndex, m_recordCount), Redraw::Now);
 

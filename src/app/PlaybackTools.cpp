@@ -1,9 +1,10 @@
 // The entire-track plot, the bitmap and PNG exports, the region commands with their mouse gesture
 // and the enter/leave timestamp files.
 #include "app/PlaybackDlg.h"
+#include "app/WindowPass.h"
 #include "base/MessageSink.h"
 #include "framework/WinApp.h"
-#include "plot/PngFile.h"
+#include "outputs/PictureFile.h"
 #include "plot/RgbRaster.h"
 #include "regions/RegionEventGenerator.h"
 #include "trackfile/TrackFile.h"
@@ -14,6 +15,7 @@ void CPlaybackDlg::OnPlotNow()
     UpdateData(ExchangeDirection::FromControls);
     m_plot.PlotEntireTrack(m_regions.m_regionRects.data(), m_regions.m_regionShapes.data(),
                            m_regions.m_nRegionCount, m_regions.m_nSelectedRegion, m_plotEveryNth);
+    m_bHeatmapShown = false; // the plot was cleared first
 }
 
 void CPlaybackDlg::OnSaveBitmap()
@@ -33,8 +35,11 @@ void CPlaybackDlg::OnSavePlotPng()
     const std::optional<std::string> path = GetMessageSink().AskFileName(request);
     if (!path || m_pSurface == nullptr)
         return;
-    // A file that cannot be created or written has been told, naming it.
-    static_cast<void>(WritePngFile(*path, ViewOf(*m_pSurface)));
+    CPictureFile picture(*path, 1, PictureFormat::Png); // PNG whatever name was typed
+    Problem problem = picture.Prepare();
+    if (problem.IsOk())
+        problem = picture.Write(ViewOf(*m_pSurface));
+    ShowProblem(problem);
 }
 
 void CPlaybackDlg::OnCreateRectangle()
@@ -63,18 +68,25 @@ Point CPlaybackDlg::CursorInPlot() const
 
 void CPlaybackDlg::OnLButtonDown(unsigned, Point)
 {
+    if (CalibrationButtonDown())
+        return;
     m_regions.ButtonDown(m_regionPlot, CursorInPlot());
 }
 
 void CPlaybackDlg::OnMouseMove(unsigned flags, Point)
 {
+    if (CalibrationMouseMove(flags))
+        return;
+    // While a polygon is drawn its next edge follows the pointer, held or not.
     const bool leftButtonHeld = (flags & kMkLButton) != 0;
-    if (leftButtonHeld)
+    if (leftButtonHeld || m_regions.FollowsPointer())
         m_regions.MouseMove(m_regionPlot, CursorInPlot());
 }
 
 void CPlaybackDlg::OnLButtonUp(unsigned, Point)
 {
+    if (CalibrationButtonUp())
+        return;
     m_regions.ButtonUp(m_regionPlot);
 }
 

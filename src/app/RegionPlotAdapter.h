@@ -18,6 +18,8 @@ public:
     int BeginBand(std::int32_t x, std::int32_t y) override { return m_plot.BeginBand(x, y); }
     int TrackBand(std::int32_t x, std::int32_t y) override { return m_plot.TrackBand(x, y); }
     int EndBand() override { return m_plot.EndBand(); }
+    int TrackPreview(const RegionShape& shape) override { return m_plot.TrackPreview(shape); }
+    int EndPreview() override { return m_plot.EndPreview(); }
 
 private:
     CTrackPlot& m_plot; // not owned

@@ -114,15 +114,25 @@ std::string DescribeNotAFile(std::string_view path, FileKind kind)
     return text + " is not a regular file.";
 }
 
-void ShowFileProblem(std::string_view text, std::string_view path, const FileProblem& problem)
+std::string JoinPath(std::string_view dir, std::string_view name)
+{
+    const bool hasSeparator = !dir.empty() && dir.back() == '/';
+    return std::string(dir) + (hasSeparator ? "" : "/") + std::string(name);
+}
+
+Problem FileProblemOf(int code, std::string_view text, std::string_view path, const FileProblem& problem)
 {
     if (problem.isOpenInput)
-        ShowMessage(std::string(text) + "\n" + std::string(path) +
-                    " is a file this program is reading; it is left as it is.");
-    else if (problem.IsNotAFile())
-        ShowMessage(std::string(text) + "\n" + DescribeNotAFile(path, problem.kind));
-    else
-        ShowMessageWithReason(text, std::generic_category().message(problem.error));
+        return Failure(code, std::string(text) + "\n" + std::string(path) +
+                                 " is a file this program is reading; it is left as it is.");
+    if (problem.IsNotAFile())
+        return Failure(code, std::string(text) + "\n" + DescribeNotAFile(path, problem.kind));
+    return Failure(code, std::string(text), std::generic_category().message(problem.error));
+}
+
+void ShowFileProblem(std::string_view text, std::string_view path, const FileProblem& problem)
+{
+    Tell(FileProblemOf(kErrOpen, text, path, problem));
 }
 
 CFile::~CFile()

@@ -7,6 +7,8 @@
 // also knows which files the process has open for reading, so that no output can replace one.
 #pragma once
 
+#include "base/Problem.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -87,12 +89,20 @@ std::optional<FileIdentity> GetPathIdentity(const std::string& path, int& error)
 // The last component of a path, extension included ("/a/b/run7.qtf" gives "run7.qtf").
 std::string FileNameOfPath(std::string_view path);
 
+// A name in a folder: "<dir>/<name>", with one '/' between them whether or not dir ends in one.
+std::string JoinPath(std::string_view dir, std::string_view name);
+
 // "<path> is a directory, not a file." and the like for the other kinds.
 [[nodiscard]] std::string DescribeNotAFile(std::string_view path, FileKind kind);
 
-// Shows text for a file that could not be opened or created. A path that is not a regular file, or
-// is an input of this process, gets a second line saying so (the window shows it too); any other
-// failure passes the system's reason (shown by tracktool on the next line).
+// The problem of a file that could not be opened, created or written, with text as its message. A
+// path that is not a regular file, or is an input of this process, gets a second line saying so
+// (the window shows it too); any other failure carries the system's reason (shown by tracktool on
+// the next line).
+[[nodiscard]] Problem FileProblemOf(int code, std::string_view text, std::string_view path,
+                                    const FileProblem& problem);
+
+// Shows FileProblemOf's text and reason through the message sink.
 void ShowFileProblem(std::string_view text, std::string_view path, const FileProblem& problem);
 
 class CFile

@@ -1,5 +1,5 @@
 // The one channel through which the core talks to the user: modal messages with an OK button (a
-// problem, or a summary of work done), the one Yes/No question, and the open/save file dialogs. The
+// problem, or a summary of work done), the Yes/No questions, and the open/save file dialogs. The
 // window installs a sink that shows real boxes and dialogs, tracktool one that prints to stderr,
 // tests one that records and answers from a script. Code that is not the window never talks to the
 // screen any other way.
@@ -25,6 +25,14 @@ struct FileDialogRequest
     std::string initialName;      // file name shown when the dialog opens; empty for none
 };
 
+// The answer to a Yes/No/Cancel question.
+enum class YesNoCancel : std::uint8_t
+{
+    Yes,
+    No,
+    Cancel,
+};
+
 class IMessageSink
 {
 public:
@@ -43,6 +51,12 @@ public:
     virtual void ShowInformation(std::string_view text) { ShowMessage(text); }
     // The Yes/No question; true for Yes.
     virtual bool AskYesNo(std::string_view text) = 0;
+    // A question that may also be left unanswered ("Save changes to the regions?"). Sinks without
+    // such a box ask it as the Yes/No question.
+    virtual YesNoCancel AskYesNoCancel(std::string_view text)
+    {
+        return AskYesNo(text) ? YesNoCancel::Yes : YesNoCancel::No;
+    }
     // A modal file dialog; the full path chosen, or nothing when the user cancelled.
     virtual std::optional<std::string> AskFileName(const FileDialogRequest& request) = 0;
 };

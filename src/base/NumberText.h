@@ -5,7 +5,9 @@
 // user types is read through these.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +15,16 @@
 // text as a whole number in [min, max]; nothing when it is not one.
 [[nodiscard]] std::optional<std::int64_t> ParseWholeNumber(std::string_view text, std::int64_t min,
                                                            std::int64_t max);
+
+// The lowest and highest values of T as whole-number limits (the highest of a 64-bit unsigned type
+// cut to that of std::int64_t).
+template <std::integral T> inline constexpr std::int64_t kLowestOf = std::numeric_limits<T>::min();
+template <std::integral T>
+inline constexpr std::int64_t
+    kHighestOf = static_cast<std::uint64_t>(std::numeric_limits<T>::max()) >
+                         static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())
+                     ? std::numeric_limits<std::int64_t>::max()
+                     : static_cast<std::int64_t>(std::numeric_limits<T>::max());
 
 // Whether the lower limit itself is allowed ("0 or more") or not ("more than 0").
 enum class LowerBound

@@ -1,6 +1,6 @@
 // tracktool batch: the outputs of every track of a study, each track in one pass, on every core,
-// resumable, and split into shards for array jobs on a cluster (cli/BatchRunner.h,
-// cli/BatchReport.h). The total goes to stdout, a line per failed track and the progress (on a
+// resumable, and split into shards for array jobs on a cluster (batch/BatchRunner.h,
+// batch/BatchReport.h). The total goes to stdout, a line per failed track and the progress (on a
 // terminal) to stderr.
 //
 // Exit status: 2 for a malformed command line (also no input, an unknown output, a shard that is
@@ -9,18 +9,18 @@
 // and summaries cannot be written; else 0.
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
-#include "cli/BatchProgress.h"
-#include "cli/BatchReport.h"
+#include "batch/BatchProgress.h"
+#include "batch/BatchReport.h"
+#include "batch/BatchSignals.h"
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
 #include "cli/DecimalChecks.h"
-#include "cli/OutputFolder.h"
-#include "cli/PictureLimits.h"
 #include "cli/RegionOptions.h"
+#include "outputs/OutputFolder.h"
+#include "outputs/OutputLimits.h"
 #include "recalc/TrackConverter.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -33,7 +33,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-constexpr std::int64_t kMaxJobs = 1024;
 constexpr const char* kBatchNote =
     "Each track's outputs go below OUT in the track's folder relative to the inputs' common folder,\n"
     "named as the single-file commands name them; the visit tables' file column holds that relative\n"
@@ -44,49 +43,13 @@ constexpr const char* kBatchNote =
     "--shard auto takes K from SLURM_ARRAY_TASK_ID minus SLURM_ARRAY_TASK_MIN and N from\n"
     "SLURM_ARRAY_TASK_COUNT.";
 
-// Where a stop request goes; a signal handler may only store into a lock-free atomic.
-std::atomic<bool>* g_pStopRequest = nullptr;
-void OnBatchStopSignal(int /*signal*/)
-{
-    if (g_pStopRequest != nullptr)
-        g_pStopRequest->store(true);
-}
-
-// SIGINT and SIGTERM (what a scheduler sends at the time limit) stop the batch cleanly while it
-// lives: running tracks leave no output, and the status says which tracks were not done.
-class CStopOnSignals
-{
-public:
-    explicit CStopOnSignals(std::atomic<bool>& stop)
-    {
-        g_pStopRequest = &stop;
-        struct sigaction action = {};
-        action.sa_handler = &OnBatchStopSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_previousInt);
-        sigaction(SIGTERM, &action, &m_previousTerm);
-    }
-    ~CStopOnSignals()
-    {
-        sigaction(SIGINT, &m_previousInt, nullptr);
-        sigaction(SIGTERM, &m_previousTerm, nullptr);
-        g_pStopRequest = nullptr;
-    }
-    CStopOnSignals(const CStopOnSignals&) = delete;
-    CStopOnSignals& operator=(const CStopOnSignals&) = delete;
-
-private:
-    struct sigaction m_previousInt = {};
-    struct sigaction m_previousTerm = {};
-};
-
 struct BatchArgs
 {
     std::vector<std::string> inputs;
     std::string listPath;
     std::string out;
     CRegionOptions regions;
-    CBatchOutputSet outputs = *ParseBatchOutputs(kDefaultBatchOutputs);
+    COutputSet outputs = *ParseOutputList(kDefaultOutputList);
     unsigned jobs = std::max(1U, std::thread::hardware_concurrency());
     std::optional<BatchShard> shard;
     bool force = false;
@@ -111,8 +74,11 @@ bool GatherInputs(const BatchArgs& args, std::vector<std::string>& inputs)
     if (args.listPath.empty())
         return true;
     std::string text;
-    if (!ReadWholeTextFile(args.listPath, "the list of inputs", text))
+    if (const Problem problem = ReadWholeTextFile(args.listPath, "the list of inputs", text); !problem.IsOk())
+    {
+        Tell(problem);
         return false;
+    }
     for (std::string& path : ParseInputList(text))
         inputs.push_back(std::move(path));
     return true;
@@ -121,7 +87,7 @@ bool GatherInputs(const BatchArgs& args, std::vector<std::string>& inputs)
 int RunBatchCommand(BatchArgs& args)
 {
     const auto start = std::chrono::steady_clock::now();
-    if (args.outputs.Has(BatchOutput::Quality) &&
+    if (args.outputs.Has("quality") &&
         !ValidateTargetDistances(args.quality.minDistance, args.quality.maxDistance))
         return kExitUsage;
     if (args.regions.Load() != kOk)
@@ -146,20 +112,24 @@ int RunBatchCommand(BatchArgs& args)
     while (settings.outDir.size() > 1 && settings.outDir.back() == '/')
         settings.outDir.pop_back();
     settings.outputs = args.outputs;
-    settings.regions = args.regions.Table();
-    settings.margin = args.regions.Margin();
-    settings.quality = args.quality;
-    settings.heatmap = args.heatmap;
-    settings.heatmap.sigmaBins = args.sigma.value_or(0.0);
-    settings.plot = args.plot;
+    OutputSettings& made = settings.settings;
+    made.regions = args.regions.Table();
+    made.margin = args.regions.Margin();
+    made.quality = args.quality;
+    made.heatmap = args.heatmap;
+    made.heatmap.sigmaBins = args.sigma.value_or(0.0);
+    made.plot = args.plot;
     if (args.scale)
-        settings.heatmap.scale = settings.plot.scale = *args.scale;
+        made.heatmap.scale = made.plot.scale = *args.scale;
     settings.force = args.force;
     // A layout changed since the outputs were made calls for them again.
     if (!args.regions.LayoutPath().empty())
         settings.layoutPath = (fs::path(current) / args.regions.LayoutPath()).generic_string();
-    if (!MakeOutputFolder(settings.outDir))
-        return kExitFailed; // told
+    if (const Problem folder = MakeOutputFolder(settings.outDir); !folder.IsOk())
+    {
+        Tell(folder);
+        return kExitFailed;
+    }
 
     BatchMonitor monitor;
     std::vector<BatchFileResult> results;
@@ -177,9 +147,13 @@ int RunBatchCommand(BatchArgs& args)
         if (results[k].status == BatchStatus::Failed)
             ShowMessage("tracktool batch: " + tracks[k].label + " failed: " + results[k].message);
     }
-    const bool summaries = args.outputs.Has(BatchOutput::Visits);
-    if (WriteBatchReport(settings.outDir, args.shard, tracks, results, summaries) != kOk)
+    const bool summaries = args.outputs.Has("visits");
+    if (const Problem report = WriteBatchReport(settings.outDir, args.shard, tracks, results, summaries);
+        !report.IsOk())
+    {
+        Tell(report);
         return kExitFailed;
+    }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%s\n", FormatBatchTotal(counts, seconds).c_str());
     return counts.failed > 0 ? kExitFailed : kExitOk;
@@ -206,19 +180,17 @@ CliRun AddBatch(CLI::App& command)
             "--outputs",
             [args](const std::string& text)
             {
-                const auto outputs = ParseBatchOutputs(text);
+                const auto outputs = ParseOutputList(text);
                 if (!outputs)
-                    throw CLI::ValidationError("--outputs", "'" + text +
-                                                                "' is not a list of events, visits, "
-                                                                "records, heatmap, plot, quality");
+                    throw CLI::ValidationError("--outputs",
+                                               "'" + text + "' is not a list of " + OutputKindNames(", "));
                 args->outputs = *outputs;
             },
-            "the outputs of each track, comma-separated from events, visits, records, heatmap, plot, quality "
-            "(default " +
-                std::string(kDefaultBatchOutputs) + ")")
+            "the outputs of each track, comma-separated from " + OutputKindNames(", ") + " (default " +
+                std::string(kDefaultOutputList) + ")")
         ->type_name("LIST");
     AddWholeNumber(command, "--jobs", args->jobs, "N", "tracks run at the same time (default: one per core)",
-                   1, kMaxJobs);
+                   1, kMaxBatchJobs);
     command
         .add_option_function<std::string>(
             "--shard",

@@ -1,9 +1,8 @@
 // Checks of argument values shared by every tracktool command.
 //
-// Whole numbers are plain decimal digits, with a leading '-' only where negatives are allowed:
-// no spaces, no '+', no "0x", no empty text, nothing after the digits, and within the range of
-// what they set. CLI11's own conversion is more lenient (" 5", "+5", "" and "010" as octal), so
-// every number option and argument is declared through AddWholeNumber, which applies WholeNumber.
+// Whole numbers are read as base/NumberText.h reads them. CLI11's own conversion is more lenient
+// (" 5", "+5", "" and "010" as octal), so every number option and argument is declared through
+// AddWholeNumber, which applies WholeNumber.
 #pragma once
 
 #include "base/NumberText.h"
@@ -11,24 +10,13 @@
 #include <CLI/CLI.hpp>
 #include <concepts>
 #include <cstdint>
-#include <limits>
-#include <optional>
 #include <string>
-#include <string_view>
 
 // Refuses what ParseWholeNumber refuses and hands CLI11 the number in canonical decimal.
 [[nodiscard]] CLI::Validator WholeNumber(std::int64_t min, std::int64_t max);
 
 // Refuses an empty value ("--dir ''" must not mean the root folder).
 [[nodiscard]] CLI::Validator NonEmpty();
-
-template <std::integral T> inline constexpr std::int64_t kLowestOf = std::numeric_limits<T>::min();
-template <std::integral T>
-inline constexpr std::int64_t
-    kHighestOf = static_cast<std::uint64_t>(std::numeric_limits<T>::max()) >
-                         static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())
-                     ? std::numeric_limits<std::int64_t>::max()
-                     : static_cast<std::int64_t>(std::numeric_limits<T>::max());
 
 // Declares a number option ("--every") or positional argument ("INDEX") that sets value, checked
 // against [min, max] (by default the range of T). typeName is the placeholder the help shows.

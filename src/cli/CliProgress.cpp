@@ -1,7 +1,5 @@
 #include "cli/CliProgress.h"
 
-#include "trackfile/BlockReader.h"
-
 #include <cstdio>
 #include <unistd.h>
 
@@ -28,15 +26,4 @@ void CCliProgress::Update(std::uint64_t done)
     std::fprintf(stderr, "\r%s: %d%% (%llu of %llu)", m_label.c_str(), percent,
                  static_cast<unsigned long long>(done), static_cast<unsigned long long>(m_total));
     std::fflush(stderr);
-}
-
-int RunWithProgress(CBlockReader& reader, std::span<IRecordConsumer* const> consumers, std::string label)
-{
-    CCliProgress progress(std::move(label), reader.Info().records);
-    return reader.Run(consumers,
-                      [&progress](std::uint64_t done, std::uint64_t /*total*/)
-                      {
-                          progress.Update(done);
-                          return true;
-                      });
 }

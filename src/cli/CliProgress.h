@@ -2,13 +2,8 @@
 // terminal, nothing at all otherwise (so scripts and logs see only the messages).
 #pragma once
 
-#include "trackfile/RecordStream.h"
-
 #include <cstdint>
-#include <span>
 #include <string>
-
-class CBlockReader;
 
 class CCliProgress
 {
@@ -24,8 +19,3 @@ private:
     bool m_shown = false;
     int m_lastPercent = -1;
 };
-
-// One pass of an open reader over consumers, with label's progress line; the line is ended before
-// the pass's result comes back, so that what the command prints next starts a line of its own.
-[[nodiscard]] int RunWithProgress(CBlockReader& reader, std::span<IRecordConsumer* const> consumers,
-                                  std::string label);

@@ -1,11 +1,11 @@
 // tracktool combine: joins what the shards of a batch wrote into OUT (their status files and
-// summaries) into the files one run over every track writes (cli/BatchCombine.h), and prints the
+// summaries) into the files one run over every track writes (batch/BatchCombine.h), and prints the
 // total of the tracks.
 //
 // Exit status: 2 for a malformed command line; 1 when a shard is missing, the shards' files cannot
 // be read or the joined files cannot be written, or when a track failed in its shard; else 0.
 #include "base/ResultCodes.h"
-#include "cli/BatchCombine.h"
+#include "batch/BatchCombine.h"
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
 
@@ -22,8 +22,11 @@ struct CombineArgs
 int RunCombine(const CombineArgs& args)
 {
     CombineOutcome outcome;
-    if (CombineBatchShards(args.out, outcome) != kOk)
-        return kExitFailed; // told
+    if (const Problem problem = CombineBatchShards(args.out, outcome); !problem.IsOk())
+    {
+        Tell(problem);
+        return kExitFailed;
+    }
     std::printf("%s\n", FormatShardTotal(outcome).c_str());
     return outcome.counts.failed > 0 ? kExitFailed : kExitOk;
 }

@@ -10,13 +10,10 @@
 #include "base/ResultCodes.h"
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
-#include "cli/CliProgress.h"
+#include "cli/CliPass.h"
 #include "cli/RegionOptions.h"
-#include "regions/RegionEventConsumer.h"
-#include "trackfile/BlockReader.h"
+#include "outputs/EventFilesOutput.h"
 
-#include <cinttypes>
-#include <cstdio>
 #include <memory>
 
 namespace
@@ -30,10 +27,10 @@ struct EventsArgs
 
 int RunEvents(EventsArgs& args)
 {
-    CBlockReader reader;
-    if (reader.Open(args.path) != kOk)
+    CCliPass pass("events");
+    if (pass.Open(args.path) != kOk)
         return kExitFailed; // the reader has said why
-    if (reader.Info().records == 0)
+    if (pass.Source().records == 0)
     {
         ShowMessage("tracktool events: " + args.path + " has no records; no files written");
         return kExitFailed;
@@ -47,17 +44,11 @@ int RunEvents(EventsArgs& args)
         return kExitFailed;
     }
 
-    CRegionEventGenerator generator;
-    generator.Init(args.regions.Margin());
-    generator.SetRegions(table);
-    generator.SetOutputDirectory(args.dir);
-    CRegionEventConsumer events(generator);
-    IRecordConsumer* consumers[] = {&events};
-    const int result = RunWithProgress(reader, consumers, "events");
-
-    for (std::int32_t j = 0; j < table.m_nRegionCount; ++j)
-        std::printf("%s: %" PRIu64 " visits\n", table.m_regionNames[static_cast<std::size_t>(j)].c_str(),
-                    generator.GetVisitsWritten(j));
+    CEventFilesOutput events(EventFilesDestination{args.dir, pass.Source().fileName}, table,
+                             args.regions.Margin());
+    ITrackOutput* outputs[] = {&events};
+    const int result = pass.Run(outputs);
+    PrintLines(events.SummaryLines()); // after a failure too: every region wrote nothing
     return result == kOk ? kExitOk : kExitFailed;
 }
 

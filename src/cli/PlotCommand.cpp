@@ -1,14 +1,16 @@
 // tracktool plot and tracktool frame: what the window's plot area shows after an entire-track plot
 // or after a step to one record, drawn on a 640 x 480 surface and saved as the Save Plot command
-// saves it, or as PNG when the output's name ends in .png; --scale enlarges it for print.
+// saves it, or as PNG when the output's name ends in .png; --scale enlarges it for print. The plot
+// is the entire-track plot output (outputs/TrackPlotOutput.h) of one pass over the track.
 #include "base/MessageSink.h"
 #include "base/ResultCodes.h"
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
-#include "cli/PictureLimits.h"
+#include "cli/CliPass.h"
 #include "cli/RegionOptions.h"
-#include "plot/BitmapFile.h"
-#include "plot/PngFile.h"
+#include "outputs/OutputLimits.h"
+#include "outputs/PictureFile.h"
+#include "outputs/TrackPlotOutput.h"
 #include "plot/TrackPlot.h"
 #include "trackfile/TrackFile.h"
 
@@ -35,7 +37,7 @@ struct PlotArgs
     std::uint32_t index = 0;
     ViewMode view = ViewMode::Points;
     ColorFilter filter;
-    std::int32_t scale = 1; // pixels per plot pixel in the file
+    std::int32_t scale = kDefaultPlotScale; // pixels per plot pixel in the file
 };
 
 // LIST: names of the switches to turn on, all others off; an empty list turns every one off.
@@ -80,51 +82,19 @@ void AddRegionsAndSelection(CLI::App& command, const std::shared_ptr<PlotArgs>& 
                    kMaxPictureScale);
 }
 
-// A layout selects its first region when it is loaded, as the window's Load Regions does; regions
-// given one by one select none, and the last of them is taken.
-std::int32_t SelectedRegion(const PlotArgs& args)
-{
-    const std::int32_t loaded = args.regions.Table().m_nSelectedRegion;
-    return args.selected.value_or(loaded >= 0 ? loaded : args.regions.Count() - 1);
-}
-
 constexpr const char* kOutDescription = "the picture to write: PNG when the name ends in .png, else a bitmap";
-
-// The same pixels either way: PNG for a name ending in .png (any case), the bitmap file otherwise;
-// at a scale above 1 each plot pixel is a square of that many pixels a side.
-int SavePicture(const CDrawingSurface& surface, const PlotArgs& args)
-{
-    const bool png = HasPngExtension(args.out);
-    int saved = kOk;
-    if (args.scale <= 1)
-    {
-        saved = png ? WritePngFile(args.out, ViewOf(surface))
-                    : WriteSurfaceBitmap(surface, kToolPlotWidth, kToolPlotHeight, args.out);
-    }
-    else
-    {
-        const CRgbRaster enlarged = Magnified(ViewOf(surface), args.scale);
-        saved = png ? WritePngFile(args.out, enlarged.View())
-                    : SaveCapturedBitmap(args.out, CaptureImage(enlarged.View()));
-    }
-    return saved == kOk ? kExitOk : kExitFailed;
-}
 
 int RunPlot(PlotArgs& args)
 {
-    CTrackFile reader;
-    if (reader.Open(args.path) != kOk)
-        return kExitFailed;
+    CCliPass pass("plot");
+    if (pass.Open(args.path) != kOk)
+        return kExitFailed; // the reader has said why
     if (args.regions.Load() != kOk)
         return kExitFailed; // the layout's fault has been told
-    CDrawingSurface surface(kToolPlotWidth, kToolPlotHeight);
-    CTrackPlot plot;
-    plot.Attach(&surface, kToolPlotWidth, kToolPlotHeight, &reader);
-    const int plotted = plot.PlotEntireTrack(args.regions.Rects(), args.regions.Shapes(),
-                                             args.regions.Count(), SelectedRegion(args), args.everyNth);
-    // A record that cannot be read ends the plot; the picture so far is still saved.
-    const int saved = SavePicture(surface, args);
-    return plotted == kOk ? saved : kExitFailed;
+    CTrackPlotOutput plot(args.out, args.regions.Table(), PlotSettings{args.everyNth, args.scale},
+                          LongPlot::Ask, args.selected);
+    ITrackOutput* outputs[] = {&plot};
+    return pass.Run(outputs) == kOk ? kExitOk : kExitFailed;
 }
 
 int RunFrame(PlotArgs& args)
@@ -145,9 +115,14 @@ int RunFrame(PlotArgs& args)
     plot.Attach(&surface, kToolPlotWidth, kToolPlotHeight, &reader);
     TrackRecord record;
     if (plot.ShowRecord(record, args.index, args.regions.Rects(), args.regions.Shapes(), args.regions.Count(),
-                        SelectedRegion(args), args.filter, args.view) != kOk)
+                        SelectedRegionOf(args.regions.Table(), args.selected), args.filter, args.view) != kOk)
         return kExitFailed; // the reader has said why
-    return SavePicture(surface, args);
+    CPictureFile picture(args.out, args.scale);
+    Problem problem = picture.Prepare();
+    if (problem.IsOk())
+        problem = picture.Write(ViewOf(surface));
+    Tell(problem);
+    return problem.IsOk() ? kExitOk : kExitFailed;
 }
 
 CliRun AddPlot(CLI::App& command)

@@ -1,16 +1,14 @@
 // tracktool quality: where tracking failed in a tracker file and how far the stored positions and
 // headings are from what the targets give, as "name: value" lines; with --csv, one row per record
 // too, in the same pass. The band is checked as convert checks it.
-#include "analysis/TrackingQuality.h"
 #include "base/ResultCodes.h"
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
-#include "cli/CliProgress.h"
+#include "cli/CliPass.h"
+#include "outputs/QualityOutput.h"
 #include "recalc/TrackConverter.h"
 
-#include <cstdio>
 #include <memory>
-#include <optional>
 
 namespace
 {
@@ -35,23 +33,14 @@ int RunQuality(const QualityArgs& args)
     // Nothing is opened when the band is refused.
     if (!ValidateTargetDistances(args.options.minDistance, args.options.maxDistance))
         return kExitFailed;
-    QualitySummary summary;
-    int result = kOk;
-    {
-        std::optional<CCliProgress> progress; // ends its line before the figures
-        result = RunQualityReport(args.path, args.options, summary, args.csvPath,
-                                  [&progress](std::uint64_t done, std::uint64_t total)
-                                  {
-                                      if (!progress)
-                                          progress.emplace("quality", total);
-                                      progress->Update(done);
-                                      return true;
-                                  });
-    }
-    if (result != kOk)
-        return kExitFailed; // the report has said why
-    for (const std::string& line : FormatQualityFigures(summary))
-        std::printf("%s\n", line.c_str());
+    CCliPass pass("quality");
+    if (pass.Open(args.path) != kOk)
+        return kExitFailed; // the reader has said why
+    CQualityOutput quality(QualityDestination{{}, args.csvPath}, args.options);
+    ITrackOutput* outputs[] = {&quality};
+    if (pass.Run(outputs) != kOk)
+        return kExitFailed; // told
+    PrintLines(quality.SummaryLines());
     return kExitOk;
 }
 

@@ -3,11 +3,10 @@
 //
 // Exit status: 2 for a malformed command line; 1 when the file cannot be read or the CSV file
 // cannot be written; else 0.
-#include "analysis/TrackCsv.h"
 #include "base/ResultCodes.h"
 #include "cli/CliCommand.h"
-#include "cli/CliProgress.h"
-#include "trackfile/BlockReader.h"
+#include "cli/CliPass.h"
+#include "outputs/RecordsOutput.h"
 
 #include <CLI/CLI.hpp>
 #include <memory>
@@ -22,13 +21,12 @@ struct RecordsArgs
 
 int RunRecords(const RecordsArgs& args)
 {
-    CBlockReader reader;
-    if (reader.Open(args.path) != kOk)
+    CCliPass pass("records");
+    if (pass.Open(args.path) != kOk)
         return kExitFailed; // the reader has said why
-    CTrackCsvWriter writer(args.out);
-    IRecordConsumer* consumers[] = {&writer};
-    const int result = RunWithProgress(reader, consumers, "records");
-    return result == kOk ? kExitOk : kExitFailed;
+    CRecordsOutput records(args.out);
+    ITrackOutput* outputs[] = {&records};
+    return pass.Run(outputs) == kOk ? kExitOk : kExitFailed;
 }
 
 CliRun AddRecords(CLI::App& command)

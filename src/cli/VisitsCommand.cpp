@@ -5,19 +5,14 @@
 // Exit status: 2 for a malformed command line (also no region, --layout with --region, more than
 // 50 regions, an empty --out); 1 when the file or the layout cannot be read or a CSV file cannot
 // be written; else 0.
-#include "analysis/VisitCsv.h"
-#include "analysis/VisitTable.h"
-#include "base/CsvBuilder.h"
 #include "base/ResultCodes.h"
 #include "cli/CliChecks.h"
 #include "cli/CliCommand.h"
-#include "cli/CliProgress.h"
-#include "cli/OutputFolder.h"
+#include "cli/CliPass.h"
 #include "cli/RegionOptions.h"
-#include "trackfile/BlockReader.h"
+#include "outputs/OutputFolder.h"
+#include "outputs/VisitTablesOutput.h"
 
-#include <cinttypes>
-#include <cstdio>
 #include <memory>
 
 namespace
@@ -33,24 +28,21 @@ int RunVisits(VisitsArgs& args)
 {
     if (args.regions.Load() != kOk)
         return kExitFailed; // the layout's fault has been told
-    CBlockReader reader;
-    if (reader.Open(args.path) != kOk)
+    CCliPass pass("visits");
+    if (pass.Open(args.path) != kOk)
         return kExitFailed; // the reader has said why
-
-    CVisitTableBuilder builder(args.regions.Table(), args.regions.Margin());
-    IRecordConsumer* consumers[] = {&builder};
-    const int result = RunWithProgress(reader, consumers, "visits");
-    if (result != kOk)
-        return kExitFailed; // the reader has said why
-    const VisitTable& table = builder.Result();
-    const std::string& name = reader.Info().fileName;
-    if (!MakeOutputFolder(args.out))
+    if (const Problem folder = MakeOutputFolder(args.out); !folder.IsOk())
+    {
+        Tell(folder);
         return kExitFailed;
-    if (WriteVisitCsvFiles(table, args.out, name, name) != kOk)
-        return kExitFailed;
-    for (const RegionSummary& region : table.regions)
-        std::printf("%s: %" PRIu64 " entries, %s s inside\n", region.name.c_str(), region.entries,
-                    FormatFixed6(region.timeInsideSeconds).c_str());
+    }
+    const std::string& name = pass.Source().fileName;
+    CVisitTablesOutput visits(TrackOutputPlace{args.out, name, name}, args.regions.Table(),
+                              args.regions.Margin());
+    ITrackOutput* outputs[] = {&visits};
+    if (pass.Run(outputs) != kOk)
+        return kExitFailed; // told
+    PrintLines(visits.SummaryLines());
     return kExitOk;
 }
 

@@ -79,7 +79,8 @@ enum class WindowMode
 enum class MessageBoxButtons
 {
     Ok,
-    YesNo
+    YesNo,
+    YesNoCancel
 };
 
 enum class MessageBoxIcon
@@ -90,8 +91,8 @@ enum class MessageBoxIcon
     Information
 };
 
-// What a message box shows. The result of a box is kIdOk for OK, and for Yes/No boxes kIdYes or
-// kIdNo.
+// What a message box shows. The result of a box is kIdOk for OK, for Yes/No boxes kIdYes or
+// kIdNo, and for Yes/No/Cancel boxes one of those or kIdCancel.
 struct MessageBoxRequest
 {
     std::string caption;

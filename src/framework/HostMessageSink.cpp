@@ -41,6 +41,23 @@ bool CHostMessageSink::AskYesNo(std::string_view text)
                                  MessageBoxIcon::Question}) == kIdYes;
 }
 
+YesNoCancel CHostMessageSink::AskYesNoCancel(std::string_view text)
+{
+    IHost* host = GetHost();
+    if (host == nullptr)
+    {
+        std::fprintf(stderr, "%.*s [answered Yes]\n", static_cast<int>(text.size()), text.data());
+        return YesNoCancel::Yes;
+    }
+    host->EndOfHandler();
+    const CModalScope modal;
+    const int answer = host->ShowMessageBox(
+        {m_strCaption, std::string(text), MessageBoxButtons::YesNoCancel, MessageBoxIcon::Question});
+    if (answer == kIdYes)
+        return YesNoCancel::Yes;
+    return answer == kIdNo ? YesNoCancel::No : YesNoCancel::Cancel;
+}
+
 std::optional<std::string> CHostMessageSink::AskFileName(const FileDialogRequest& request)
 {
     IHost* host = GetHost();

@@ -20,6 +20,7 @@ public:
     void ShowMessage(std::string_view text) override;
     void ShowInformation(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
+    YesNoCancel AskYesNoCancel(std::string_view text) override;
     std::optional<std::string> AskFileName(const FileDialogRequest& request) override;
 
 private:

@@ -1,9 +1,7 @@
 #include "plot/PngFile.h"
 
 #include "base/File.h"
-#include "base/MessageSink.h"
 #include "base/OutputFile.h"
-#include "base/ResultCodes.h"
 
 #include <algorithm>
 #include <array>
@@ -287,37 +285,4 @@ bool WritePng(COutputFile& file, const RgbImageView& image, std::string& reason)
         return false;
     }
     return false;
-}
-
-std::string PngCreateFailedMessage(std::string_view path)
-{
-    return "Cannot create the picture file " + std::string(path) + ".";
-}
-
-std::string PngWriteFailedMessage(std::string_view path)
-{
-    return "Cannot write the picture file " + std::string(path) + "; nothing was written.";
-}
-
-int WritePngFile(const std::string& path, const RgbImageView& image)
-{
-    COutputFile file;
-    if (!file.Create(path))
-    {
-        ShowFileProblem(PngCreateFailedMessage(path), path, file.GetProblem());
-        return kErrOpen;
-    }
-    std::string reason;
-    if (!WritePng(file, image, reason))
-    {
-        ShowMessageWithReason(PngWriteFailedMessage(path), reason);
-        return kErrNoInput;
-    }
-    if (!file.Commit())
-    {
-        ShowMessageWithReason(PngWriteFailedMessage(path),
-                              std::generic_category().message(file.GetProblem().error));
-        return kErrNoInput;
-    }
-    return kOk;
 }

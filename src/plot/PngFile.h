@@ -1,6 +1,7 @@
 // PNG files of pictures: the track plot, one record, the occupancy heatmap. Every pixel is kept
 // exactly (8-bit RGB, lossless), and the bytes go through COutputFile, so a picture appears whole
-// or not at all and a failed write leaves an earlier file of that name as it was.
+// or not at all and a failed write leaves an earlier file of that name as it was (the picture
+// files themselves are the outputs', outputs/PictureFile.h).
 #pragma once
 
 #include "plot/RgbRaster.h"
@@ -17,11 +18,3 @@ class COutputFile;
 // CommitAll). False when the picture is empty or larger than PNG allows, or a write failed (the
 // file's GetProblem says why); reason then tells what went wrong in words.
 [[nodiscard]] bool WritePng(COutputFile& file, const RgbImageView& image, std::string& reason);
-
-// Writes image to path as PNG, replacing any file of that name, with a message on every failure
-// naming the file: 0; -601 when the file cannot be created; -1 when it cannot be written.
-int WritePngFile(const std::string& path, const RgbImageView& image);
-
-// The messages of WritePngFile, for path.
-[[nodiscard]] std::string PngCreateFailedMessage(std::string_view path);
-[[nodiscard]] std::string PngWriteFailedMessage(std::string_view path);

@@ -17,6 +17,18 @@ constexpr Rgb kBandColour = kWhite;
 
 constexpr std::int32_t kLabelRowLeft = 5;
 constexpr std::int32_t kLabelRowTop = 5;
+constexpr std::int32_t kNameInset = 3; // a name starts this far inside its region's box
+
+// Whether name is what a slot is called until the user names it: "Box" and a number. Names move
+// with deletes, so "Box3" may stand in slot 2; it is still no name of the user's.
+bool IsSlotName(const std::string& name)
+{
+    constexpr std::string_view kPrefix = "Box";
+    if (name.size() <= kPrefix.size() || name.compare(0, kPrefix.size(), kPrefix) != 0)
+        return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(kPrefix.size()), name.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
 
 constexpr int kChannelMax = 255;
 constexpr int kLumLevel = 159;
@@ -54,6 +66,8 @@ int CTrackPlot::Clear()
     if (m_pSurface == nullptr)
         return kErrOpen;
     m_pSurface->FillOpaque(Rect{0, 0, m_nWidth, m_nHeight}, kBlack);
+    m_preview.reset();
+    m_drawnNameCells.clear();
     return kOk;
 }
 
@@ -306,10 +320,14 @@ int CTrackPlot::RedrawRegions(const Rect* rects, const RegionShape* shapes, std:
     for (std::uint32_t i = 0; i < m_nDrawnRegions; ++i)
         OutlineShape(m_drawnRegionRects[i], m_drawnRegionShapes[i], static_cast<std::int32_t>(i),
                      RasterOp::Xor);
+    for (const Rect& cell : m_drawnNameCells)
+        m_pSurface->FillOpaque(cell, kBlack);
+    m_drawnNameCells.clear();
     for (std::int32_t i = 0; i < count; ++i)
         OutlineShape(rects[i], shapeOf(i), i, RasterOp::Copy);
     EraseRegionLabels(static_cast<std::int32_t>(m_nDrawnRegions));
     DrawRegionLabels(count, selected);
+    DrawRegionNames(rects, count);
 
     m_nDrawnRegions = static_cast<std::uint32_t>(count);
     if (rects != m_drawnRegionRects.data()) // a caller may hand back the drawn list itself
@@ -327,14 +345,9 @@ int CTrackPlot::PlotEveryNthRecord(std::uint32_t n)
     if (n == 0)
         n = 1;
     const std::uint32_t total = m_pTrackFile->GetRecordCount();
-    const std::uint32_t q = total / n;
-    if (q > kLongPlotThreshold)
-    {
-        const std::string question = "This will result in plotting " + std::to_string(q) +
-                                     " records which will take a long time, do you wish to continue?";
-        if (!GetMessageSink().AskYesNo(question))
+    if (const std::optional<std::string> question = LongPlotQuestion(total, n))
+        if (!GetMessageSink().AskYesNo(*question))
             return kOk;
-    }
     TrackRecord record;
     // 64-bit index: i + n must not wrap around to a small index on huge counts.
     for (std::uint64_t i = 0; i < total; i += n)
@@ -345,6 +358,15 @@ int CTrackPlot::PlotEveryNthRecord(std::uint32_t n)
         DrawPositionMarker(record);
     }
     return kOk;
+}
+
+std::optional<std::string> LongPlotQuestion(std::uint64_t total, std::uint32_t n)
+{
+    const std::uint64_t q = total / (n == 0 ? 1 : n);
+    if (q <= kLongPlotThreshold)
+        return std::nullopt;
+    return "This will result in plotting " + std::to_string(q) +
+           " records which will take a long time, do you wish to continue?";
 }
 
 int CTrackPlot::PlotEntireTrack(const Rect* rects, std::int32_t count, std::int32_t selected, std::uint32_t n)
@@ -400,6 +422,71 @@ int CTrackPlot::EndBand()
     m_bBandShown = false;
     DrawBandOutline();
     return kOk;
+}
+
+void CTrackPlot::XorPreview()
+{
+    assert(m_pSurface != nullptr && m_preview.has_value() && "a preview is drawn on an attached surface");
+    m_pSurface->SelectPen(kBandColour);
+    m_pSurface->SetROP2(RasterOp::Xor);
+    const RegionShape& shape = *m_preview;
+    if (shape.kind == ShapeKind::Polygon)
+        m_pSurface->Polygon(shape.points);
+    else
+    {
+        const Rect box = ShapeBox(shape);
+        if (shape.kind == ShapeKind::Circle)
+            m_pSurface->Ellipse(box.left, box.top, box.right, box.bottom);
+        else
+            m_pSurface->Rectangle(box.left, box.top, box.right, box.bottom);
+    }
+    m_pSurface->SetROP2(RasterOp::Copy);
+}
+
+int CTrackPlot::TrackPreview(const RegionShape& shape)
+{
+    if (m_pSurface == nullptr)
+        return kErrOpen;
+    if (m_preview)
+        XorPreview(); // takes the old one off
+    m_preview = shape;
+    XorPreview();
+    return kOk;
+}
+
+int CTrackPlot::EndPreview()
+{
+    if (m_pSurface == nullptr)
+    {
+        m_preview.reset();
+        return kErrOpen;
+    }
+    if (!m_preview)
+        return kErrNoBand;
+    XorPreview();
+    m_preview.reset();
+    return kOk;
+}
+
+void CTrackPlot::DrawRegionNames(const Rect* rects, std::int32_t count)
+{
+    if (m_pRegionNames == nullptr)
+        return;
+    for (std::int32_t i = 0; i < count; ++i)
+    {
+        const std::size_t slot = static_cast<std::size_t>(i);
+        const std::string& name = m_pRegionNames[slot];
+        if (IsSlotName(name))
+            continue;
+        const Rect& r = rects[slot];
+        const std::int32_t x = std::min(r.left, r.right) + kNameInset;
+        const std::int32_t y = std::min(r.top, r.bottom) + kNameInset;
+        const TextExtent extent = m_pSurface->GetTextExtent(name);
+        m_pSurface->SetTextColor(kRegionColors[slot]);
+        m_pSurface->SetBkColor(kBlack);
+        m_pSurface->DrawText(x, y, name);
+        m_drawnNameCells.push_back(Rect{x, y, x + extent.cx, y + extent.cy});
+    }
 }
 
 void CTrackPlot::SaveAsBitmap()

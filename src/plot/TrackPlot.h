@@ -15,7 +15,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 class CMarkerLayer;
 class CTrackFile;
@@ -32,6 +34,10 @@ struct DecodedTrackWord
 // An entire-track plot asks first when the record count divided by the step (rounded down) is
 // above this.
 inline constexpr std::uint32_t kLongPlotThreshold = 10000;
+
+// What an entire-track plot of total records, a marker every n (0 means 1), asks before it draws;
+// nothing when it draws without asking.
+[[nodiscard]] std::optional<std::string> LongPlotQuestion(std::uint64_t total, std::uint32_t n);
 
 class CTrackPlot
 {
@@ -104,6 +110,20 @@ public:
     int TrackBand(std::int32_t x, std::int32_t y); // moves the free corner; 0, or -601
     int EndBand();                                 // erases the band; 0, -602 none shown, -601
 
+    // The outline a shape gesture shows while the button is held or the corners are clicked (a
+    // circle growing from its centre, a polygon being drawn, a shape being moved): white in
+    // exclusive-or like the band, so that drawing it again takes it off. TrackPreview replaces the
+    // preview shown before; EndPreview takes it off (-602 when none is shown). 0, or -601 without a
+    // surface. Clearing the plot forgets the preview, as its pixels are gone.
+    int TrackPreview(const RegionShape& shape);
+    int EndPreview();
+
+    // The region names the window shows beside the outlines (not owned; kMaxRegions of them, or
+    // null for none, as tracktool's pictures and a new plot have). A region whose name is not the
+    // "Box" + number a slot starts with gets it written at its box's top-left corner, in the
+    // region's colour on black, after every outline.
+    void ShowRegionNames(const std::string* names) { m_pRegionNames = names; }
+
     // The Save Plot command: asks for a file name and writes what the surface shows as a bitmap.
     void SaveAsBitmap();
 
@@ -119,6 +139,7 @@ public:
     std::uint32_t m_nDrawnRegions = 0;
     std::array<Rect, kMaxRegions> m_drawnRegionRects{};
     std::array<RegionShape, kMaxRegions> m_drawnRegionShapes{}; // a rectangle: that of m_drawnRegionRects
+    std::vector<Rect> m_drawnNameCells; // the cells of the names drawn last, painted black to take them off
 
 private:
     int OutlineRegion(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
@@ -133,6 +154,11 @@ private:
     };
     void LabelRow(std::int32_t count, std::int32_t selected, LabelInk ink);
     void DrawBandOutline();
+    void XorPreview();
+    void DrawRegionNames(const Rect* rects, std::int32_t count);
+
+    std::optional<RegionShape> m_preview;        // the preview shown, if any
+    const std::string* m_pRegionNames = nullptr; // not owned
 
     CDrawingSurface* m_pSurface = nullptr; // the plot's drawing context; not owned
 };

@@ -1,12 +1,13 @@
 #include "regions/EventFile.h"
 
+#include "base/File.h"
 #include "base/LittleEndian.h"
 
 std::string MakeEventFilePath(const std::string& dir, const std::string& trackFileName,
                               const std::string& regionName, EventKind kind)
 {
-    return dir + "/" + trackFileName + "_" + regionName +
-           (kind == EventKind::Enter ? "_Enter.qsf" : "_Leave.qsf");
+    return JoinPath(dir, trackFileName + "_" + regionName +
+                             (kind == EventKind::Enter ? "_Enter.qsf" : "_Leave.qsf"));
 }
 
 const std::array<std::uint8_t, kTrackHeaderSize>& EventFileHeader()

@@ -24,4 +24,9 @@ public:
     virtual int TrackBand(std::int32_t x, std::int32_t y) = 0;
     // Erases the band.
     virtual int EndBand() = 0;
+    // Shows shape's outline as the preview of a gesture that draws or moves a shape (white, in
+    // exclusive-or, as the band), taking off the preview shown before.
+    virtual int TrackPreview(const RegionShape& shape) = 0;
+    // Takes the preview off, if one is shown.
+    virtual int EndPreview() = 0;
 };

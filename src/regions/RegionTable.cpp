@@ -3,6 +3,7 @@
 #include "base/MessageSink.h"
 
 #include <cassert>
+#include <utility>
 
 CRegionTable::CRegionTable()
 {
@@ -82,18 +83,43 @@ void CRegionTable::DeleteRectangle(IRegionPlot& plot)
 
 void CRegionTable::ButtonDown(IRegionPlot& plot, Point plotPoint)
 {
+    if (m_tool == RegionTool::AddPolygon)
+    {
+        AddPolygonCorner(plot, plotPoint);
+        m_bPolygonClosed = m_tool != RegionTool::AddPolygon;
+        return;
+    }
+    if (m_tool == RegionTool::AddCircle || MovesSelectedShape())
+    {
+        m_bShapeHeld = true;
+        m_ptShapeAnchor = plotPoint;
+        m_ptShapePoint = plotPoint;
+        return;
+    }
     m_ptDragAnchor = plotPoint;
     plot.BeginBand(plotPoint.x, plotPoint.y);
 }
 
 void CRegionTable::MouseMove(IRegionPlot& plot, Point plotPoint)
 {
+    if (m_tool != RegionTool::Redraw || m_bShapeHeld)
+    {
+        TrackShapeGesture(plot, plotPoint);
+        return;
+    }
     m_ptDragPoint = plotPoint;
     plot.TrackBand(plotPoint.x, plotPoint.y);
 }
 
 void CRegionTable::ButtonUp(IRegionPlot& plot)
 {
+    if ((m_tool != RegionTool::Redraw && !m_bShapeHeld) || std::exchange(m_bPolygonClosed, false))
+        return; // a polygon's corners are taken at the presses; a circle starts with one
+    if (m_bShapeHeld)
+    {
+        EndShapeGesture(plot);
+        return;
+    }
     plot.EndBand();
     // Checked against the table's size, not the count: a slot beyond the count (after the last
     // delete) is written and stays invisible until Create Rectangle overwrites it. The corners

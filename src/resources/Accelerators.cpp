@@ -1,6 +1,7 @@
 // Accelerator table 132 of the main window. Every entry is a virtual-key entry. There is no entry
 // for Ctrl+G (the Tools menu names it, the key does nothing), none for the keypad digits (they
-// reach the edit boxes), and none for commands 32778 and 32779.
+// reach the edit boxes), and none for commands 32778 and 32779. Of the later commands only undo
+// and redo of region edits have keys.
 #include "resources/Resources.h"
 
 #include <array>
@@ -13,7 +14,7 @@ constexpr std::uint8_t kV = kAccelVirtKey;
 constexpr std::uint8_t kRowModifiers[5] = {0, kAccelShift, kAccelControl, kAccelAlt,
                                            kAccelControl | kAccelAlt};
 
-constexpr std::size_t kNamedEntries = 10;
+constexpr std::size_t kNamedEntries = 12;
 constexpr std::size_t kEntryCount = 50 + kNamedEntries;
 
 constexpr std::array<AcceleratorEntry, kEntryCount> MakeTable()
@@ -28,6 +29,8 @@ constexpr std::array<AcceleratorEntry, kEntryCount> MakeTable()
     table[n++] = {kV | kAccelControl, VkLetter('O'), kCmdFileOpen};
     table[n++] = {kV | kAccelControl, VkLetter('S'), kCmdSaveBitmap};
     table[n++] = {kV | kAccelControl, VkLetter('X'), kCmdFileExit};
+    table[n++] = {kV | kAccelControl, VkLetter('Z'), kCmdUndoRegionEdit};
+    table[n++] = {kV | kAccelControl, VkLetter('Y'), kCmdRedoRegionEdit};
     table[n++] = {kV, kVkDelete, kCmdDeleteRectangle};
     table[n++] = {kV, kVkInsert, kCmdCreateRectangle};
     table[n++] = {kV, kVkLeft, kCmdPreviousFrame};

@@ -1,5 +1,5 @@
-// Dialog templates 100 (About box), 102 (the main window) and 103 to 106 (the small dialogs of the
-// later commands). Positions and sizes in dialog units; the rows are in creation order, which is
+// Dialog templates 100 (About box), 102 (the main window), 103 to 106 and 120 (the small dialogs
+// of the later commands). Positions and sizes in dialog units; the rows are in creation order, which is
 // also the Tab order.
 #include "resources/DialogIds.h"
 #include "resources/Resources.h"
@@ -89,6 +89,22 @@ constexpr ControlTemplate kRegionPropertiesControls[] = {
     {kIdCancel, K::PushButton, "Cancel", {129, 84, 50, 14}, kStyleTabStop},
 };
 
+// A circle's or polygon's properties: its name and its numbers as one line of text ("320,240,40"
+// or "X1,Y1,X2,Y2,..."), the prompt saying which when the dialog opens.
+constexpr ControlTemplate kShapePropertiesControls[] = {
+    {kIdcStatic, K::Label, "Name:", {7, 9, 36, 8}, kStyleNone},
+    {kIdcShapeName, K::Edit, "", {46, 7, 233, 12}, kTextEdit},
+    {kIdcShapePrompt, K::Label, "Numbers:", {7, 27, 272, 8}, kStyleNone},
+    {kIdcShapeText, K::Edit, "", {7, 38, 272, 12}, kTextEdit},
+    {kIdcStatic,
+     K::Label,
+     "Numbers in plot pixels, separated by commas: the plot is 640 across and 480 down.",
+     {7, 56, 272, 8},
+     kStyleNone},
+    {kIdOk, K::PushButton, "OK", {175, 72, 50, 14}, kDefaultButton},
+    {kIdCancel, K::PushButton, "Cancel", {229, 72, 50, 14}, kStyleTabStop},
+};
+
 // Heatmap Settings: the bin size and the smoothing of the occupancy heatmap.
 constexpr ControlTemplate kHeatmapSettingsControls[] = {
     {kIdcStatic, K::Label, "Bin size (pixels):", {7, 9, 128, 8}, kStyleNone},
@@ -120,6 +136,48 @@ constexpr ControlTemplate kQualityResultsControls[] = {
     {kIdcQualitySaveCsv, K::PushButton, "Save CSV...", {209, 186, 50, 14}, kStyleTabStop},
 };
 
+// Templates 107 and 108, of the analysis settings.
+//
+// Analysis Settings: the calibration as it stands (with a button that removes it), the margin and
+// every setting of the layout. The labels' column is 7 to 149, the fields' 153 to 223. The Tab
+// order runs through the fields and OK first, so that the dialog opens on the margin.
+constexpr ControlTemplate kAnalysisSettingsControls[] = {
+    {kIdcStatic, K::Label, "Calibration:", {7, 9, 44, 8}, kStyleNone},
+    {kIdcSettingsCalibration, K::Label, "", {53, 9, 170, 16}, kStyleNone},
+    {kIdcStatic, K::Label, "Margin (pixels):", {7, 47, 142, 8}, kStyleNone},
+    {kIdcSettingsMargin, K::Edit, "", {153, 45, 70, 12}, kTextEdit},
+    {kIdcStatic, K::Label, "Merge exits shorter than (s):", {7, 65, 142, 8}, kStyleNone},
+    {kIdcSettingsMergeGap, K::Edit, "", {153, 63, 70, 12}, kTextEdit},
+    {kIdcStatic, K::Label, "Minimum visit (s):", {7, 83, 142, 8}, kStyleNone},
+    {kIdcSettingsMinVisit, K::Edit, "", {153, 81, 70, 12}, kTextEdit},
+    {kIdcStatic, K::Label, "Time bins (s, empty for none):", {7, 101, 142, 8}, kStyleNone},
+    {kIdcSettingsBins, K::Edit, "", {153, 99, 70, 12}, kTextEdit},
+    {kIdcStatic, K::Label, "Speed window (records):", {7, 119, 142, 8}, kStyleNone},
+    {kIdcSettingsSpeedWindow, K::Edit, "", {153, 117, 70, 12}, kDigitsEdit},
+    {kIdcStatic, K::Label, "Still below (px/s or cm/s, empty: none):", {7, 137, 142, 8}, kStyleNone},
+    {kIdcSettingsImmobileBelow, K::Edit, "", {153, 135, 34, 12}, kTextEdit},
+    {kIdcSettingsImmobileInCm, K::CheckBox, "cm/s", {191, 136, 32, 10}, kCheck},
+    {kIdcStatic, K::Label, "Minimum immobile bout (s):", {7, 155, 142, 8}, kStyleNone},
+    {kIdcSettingsMinImmobile, K::Edit, "", {153, 153, 70, 12}, kTextEdit},
+    {kIdcStatic,
+     K::Label,
+     "Seconds count as records, 60 a second. Save Regions keeps these with the regions.",
+     {7, 172, 216, 16},
+     kStyleNone},
+    {kIdOk, K::PushButton, "OK", {119, 194, 50, 14}, kDefaultButton},
+    {kIdCancel, K::PushButton, "Cancel", {173, 194, 50, 14}, kStyleTabStop},
+    {kIdcSettingsClearCalibration, K::PushButton, "Remove Calibration", {153, 27, 70, 14}, kStyleTabStop},
+};
+
+// Calibrate: the length of the line just dragged on the plot; the prompt gives its pixels.
+constexpr ControlTemplate kCalibrationLengthControls[] = {
+    {kIdcCalibrationPrompt, K::Label, "", {7, 7, 172, 16}, kStyleNone},
+    {kIdcStatic, K::Label, "Length (cm):", {7, 31, 118, 8}, kStyleNone},
+    {kIdcCalibrationLength, K::Edit, "", {129, 29, 50, 12}, kTextEdit},
+    {kIdOk, K::PushButton, "OK", {75, 48, 50, 14}, kDefaultButton},
+    {kIdCancel, K::PushButton, "Cancel", {129, 48, 50, 14}, kStyleTabStop},
+};
+
 constexpr DialogTemplate kTemplates[] = {
     {kIddAboutBox,
      "About trackplay",
@@ -138,6 +196,22 @@ constexpr DialogTemplate kTemplates[] = {
      "MS Sans Serif",
      8,
      kPlaybackControls},
+    {kIddAnalysisSettings,
+     "Analysis Settings",
+     {0, 0, 230, 215},
+     0,
+     kModalBox,
+     "MS Sans Serif",
+     8,
+     kAnalysisSettingsControls},
+    {kIddCalibrationLength,
+     "Calibrate",
+     {0, 0, 186, 69},
+     0,
+     kModalBox,
+     "MS Sans Serif",
+     8,
+     kCalibrationLengthControls},
     {kIddRegionProperties,
      "Region Properties",
      {0, 0, 186, 105},
@@ -163,6 +237,14 @@ constexpr DialogTemplate kTemplates[] = {
      "MS Sans Serif",
      8,
      kQualityResultsControls},
+    {kIddShapeProperties,
+     "Region Properties",
+     {0, 0, 286, 93},
+     0,
+     kModalBox,
+     "MS Sans Serif",
+     8,
+     kShapePropertiesControls},
 };
 } // namespace
 

@@ -1,6 +1,7 @@
 // Menu 101 of the main window. The text after a tab is the shortcut shown at the right of the item;
 // it is display only (the accelerator table decides what keys do). The items of the later
-// commands follow the original items of each menu, after a separator, and have no shortcut; each
+// commands follow the original items of each menu, after a separator, and have no shortcut (but
+// undo and redo, in a menu of their own); each
 // has an underlined letter of its own within its menu, and "..." when it opens a dialog.
 #include "resources/Resources.h"
 
@@ -61,9 +62,19 @@ constexpr MenuItem kSelectItems[] = {
     {kCmdEllipsis, "......"},
     {40059, "Rectangle 49\tCtrl-Alt-9"},
     kSeparator,
+    {kCmdCalibrate, "Cali&brate..."}, // then a line dragged on the plot
     {kCmdSaveRegions, "&Save Regions..."},
     {kCmdLoadRegions, "&Load Regions..."},
     {kCmdRegionProperties, "&Region Properties..."},
+    {kCmdAddCircle, "Add C&ircle"},
+    {kCmdAddPolygon, "Add &Polygon"},
+    {kCmdDeleteAllRegions, "Delete All Re&gions"},
+};
+
+// Undo and redo of region edits: the only items with a shortcut among the later commands.
+constexpr MenuItem kEditItems[] = {
+    {kCmdUndoRegionEdit, "&Undo Region Edit\tCtrl-Z"},
+    {kCmdRedoRegionEdit, "&Redo Region Edit\tCtrl-Y"},
 };
 
 constexpr MenuItem kToolsItems[] = {
@@ -75,6 +86,7 @@ constexpr MenuItem kToolsItems[] = {
     {kCmdExportRecords, "Export &Records (CSV)..."},
     {kCmdSavePlotPng, "Save Plot as &PNG..."},
     {kCmdTrackingQuality, "&Tracking Quality..."},
+    {kCmdAnalysisSettings, "&Analysis Settings..."},
 };
 
 constexpr MenuItem kHelpItems[] = {
@@ -82,8 +94,8 @@ constexpr MenuItem kHelpItems[] = {
 };
 
 constexpr MenuPopup kMainMenuPopups[] = {
-    {"&File", kFileItems},   {"&View", kViewItems}, {"&Select", kSelectItems},
-    {"&Tools", kToolsItems}, {"&Help", kHelpItems},
+    {"&File", kFileItems},     {"&Edit", kEditItems},   {"&View", kViewItems},
+    {"&Select", kSelectItems}, {"&Tools", kToolsItems}, {"&Help", kHelpItems},
 };
 
 constexpr MenuResource kMenus[] = {

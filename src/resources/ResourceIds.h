@@ -16,6 +16,11 @@ inline constexpr int kIddRegionProperties = 103; // name and corners of the sele
 inline constexpr int kIddHeatmapSettings = 104;  // bin size and smoothing of the occupancy heatmap
 inline constexpr int kIddGoToRecord = 105;       // one record number
 inline constexpr int kIddQualityResults = 106;   // the tracking quality report
+inline constexpr int kIddShapeProperties = 120;  // name and numbers of the selected circle or polygon
+
+// Dialog templates of the analysis settings.
+inline constexpr int kIddAnalysisSettings = 107;  // every analysis setting and the margin
+inline constexpr int kIddCalibrationLength = 108; // the length of a line dragged on the plot
 
 // System-menu command id of the About item appended by the main window.
 inline constexpr unsigned kIdmAboutBox = 16;
@@ -54,6 +59,23 @@ inline constexpr int kIdcGoToPrompt = 1121; // "Record number (0 to n - 1):"
 inline constexpr int kIdcGoToRecord = 1122;
 inline constexpr int kIdcQualityReport = 1131;
 inline constexpr int kIdcQualitySaveCsv = 1132;
+inline constexpr int kIdcShapeName = 1191;
+inline constexpr int kIdcShapePrompt = 1192; // what the numbers are, set when the dialog opens
+inline constexpr int kIdcShapeText = 1193;
+
+// Controls of the analysis settings' dialogs (templates 107 and 108).
+inline constexpr int kIdcSettingsCalibration = 1141; // the calibration, read-only
+inline constexpr int kIdcSettingsMargin = 1142;
+inline constexpr int kIdcSettingsMergeGap = 1143;
+inline constexpr int kIdcSettingsMinVisit = 1144;
+inline constexpr int kIdcSettingsBins = 1145;
+inline constexpr int kIdcSettingsSpeedWindow = 1146;
+inline constexpr int kIdcSettingsImmobileBelow = 1147;
+inline constexpr int kIdcSettingsImmobileInCm = 1148; // check box: the threshold is in cm/s
+inline constexpr int kIdcSettingsMinImmobile = 1149;
+inline constexpr int kIdcSettingsClearCalibration = 1150;
+inline constexpr int kIdcCalibrationPrompt = 1151; // "The line is n pixels long. ..."
+inline constexpr int kIdcCalibrationLength = 1152;
 
 // Commands of menu 101 and accelerator table 132.
 inline constexpr int kCmdFileOpen = 57601;
@@ -82,5 +104,15 @@ inline constexpr int kCmdExportVisits = 32780;     // Tools > Export Visits (CSV
 inline constexpr int kCmdExportRecords = 32781;    // Tools > Export Records (CSV)...
 inline constexpr int kCmdSavePlotPng = 32782;      // Tools > Save Plot as PNG...
 inline constexpr int kCmdTrackingQuality = 32783;  // Tools > Tracking Quality...
+inline constexpr int kCmdAnalysisSettings = 32786; // Tools > Analysis Settings...
+inline constexpr int kCmdCalibrate = 40065;        // Select > Calibrate...
 inline constexpr int kCmdOccupancyHeatmap = 32784; // View > Occupancy Heatmap...
 inline constexpr int kCmdGoToRecord = 32785;       // View > Go to Record...
+
+// The region edits of the later commands: shapes, Delete All, and undo and redo, whose keys (Ctrl+Z
+// and Ctrl+Y) no original command had.
+inline constexpr int kCmdAddCircle = 40070;        // Select > Add Circle
+inline constexpr int kCmdAddPolygon = 40071;       // Select > Add Polygon
+inline constexpr int kCmdDeleteAllRegions = 40072; // Select > Delete All Regions (asks first)
+inline constexpr int kCmdUndoRegionEdit = 40073;   // Edit > Undo Region Edit, Ctrl+Z
+inline constexpr int kCmdRedoRegionEdit = 40074;   // Edit > Redo Region Edit, Ctrl+Y

@@ -4,6 +4,9 @@
 #include "VisitTestSupport.h"
 #include "analysis/BinCsv.h"
 #include "analysis/VisitCsv.h"
+#include "base/CsvStream.h"
+#include "base/OutputFile.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +101,25 @@ TEST(TimeBins, ColumnsOfSettingsNotGivenAreEmpty)
     EXPECT_FALSE(noBins.bins.has_value());
     EXPECT_EQ(FormatBinCsv(noBins, "t.qtf", BinCsvKind::Regions), "");
     EXPECT_EQ(FormatBinCsv(noBins, "t.qtf", BinCsvKind::Session), "");
+}
+
+// Test that both bin files streamed into a file in pieces of a few bytes are their text, and that a
+// table without bins writes an empty file.
+TEST(TimeBins, FilesStreamedInPiecesAreTheirText)
+{
+    CTempDir dir;
+    const VisitTable binned = BuildTable(SevenRecords(), TableOf({kBoxA, kBoxB}, {"A", "B"}), FullSettings());
+    const VisitTable noBins = BuildTable(SevenRecords(), TableOf({kBoxA}), AnalysisSettings{});
+    for (const VisitTable* table : {&binned, &noBins})
+        for (const BinCsvKind kind : {BinCsvKind::Regions, BinCsvKind::Session})
+        {
+            COutputFile file;
+            ASSERT_TRUE(file.Create(dir.File("bins.csv")));
+            CCsvStream csv(file, 16);
+            ASSERT_TRUE(WriteBinCsvRows(*table, "t.qtf", kind, csv));
+            ASSERT_TRUE(file.Commit());
+            EXPECT_EQ(ReadWholeFile(dir.File("bins.csv")), FormatBinCsv(*table, "t.qtf", kind));
+        }
 }
 
 // Test the number and bounds of the bins for track lengths around a bin's length, bins of one

@@ -1,62 +1,18 @@
 #include "analysis/TrackingQuality.h"
 
-#include "base/FileFaults.h"
+#include "QualityTestTracks.h"
 #include "base/ResultCodes.h"
-#include "support/FaultMatrix.h"
 #include "support/FileChecks.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
-#include "support/TrackFileBuilder.h"
+#include "support/TrackRuns.h"
 
-#include <cerrno>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace
 {
-// A triangle with its center at (219, 134) in the band 10..100 (heading 181 from there), three
-// targets that give no triangle, and fifty that never end the list.
-const std::vector<TrackWord> kTriangle = {MakeTrackWord(200, 100, kWordBitRR),
-                                          MakeTrackWord(260, 135, kWordBitRB),
-                                          MakeTrackWord(200, 170, kWordBitRG)};
-const std::vector<TrackWord> kNoTriangle = {MakeTrackWord(10, 10, kWordBitRR),
-                                            MakeTrackWord(400, 10, kWordBitRB),
-                                            MakeTrackWord(10, 400, kWordBitRG)};
-
-std::vector<TrackWord> Fifty()
-{
-    std::vector<TrackWord> words;
-    for (std::uint32_t k = 0; k < kMaxTargets; ++k)
-        words.push_back(MakeTrackWord(100 + 3 * k, 100 + k % 7, kWordBitLum));
-    return words;
-}
-
-TrackRecord Record(std::int64_t timestamp, Point stored, std::int32_t angle,
-                   const std::vector<TrackWord>& targets)
-{
-    TrackRecord record = MakeRecord(timestamp, stored.x, stored.y, angle);
-    SetTargets(record, targets);
-    return record;
-}
-
-// Eight records with every case, known distances (computed: 5, 0, 10, 0, 60), heading differences
-// (computed: 10, 0, 9, 0, 0), steps (81 at record 2, 81.6 at 4, 60 at 6 and 7) and a gap of two
-// records from record 2.
-CTrackFileBuilder CraftedTrack()
-{
-    CTrackFileBuilder builder;
-    builder.Add(Record(1000, {216, 130}, 171, kTriangle))
-        .Add(Record(1001, {219, 134}, 181, kTriangle))
-        .Add(Record(1002, {300, 134}, 300, kNoTriangle))
-        .Add(Record(1003, {300, 134}, 7, {kTriangle[0], kTriangle[1]}))
-        .Add(Record(1004, {219, 144}, 190, kTriangle))
-        .Add(Record(1005, {219, 134}, 181, kTriangle))
-        .Add(Record(1006, {219, 194}, 181, kTriangle))
-        .Add(Record(1007, {219, 134}, -1, Fifty()));
-    return builder;
-}
-
 class TrackingQualityTest : public ::testing::Test
 {
 protected:
@@ -157,89 +113,4 @@ TEST_F(TrackingQualityTest, FiguresWithoutComputedRecords)
             EXPECT_NE(std::find(figures.begin(), figures.end(), line), figures.end())
                 << c.what << ": " << line;
     }
-}
-
-// Test the per-record table of the crafted track, row for row, and that it is the same whether
-// written in the report's pass or in a pass of its own.
-TEST_F(TrackingQualityTest, TableRowsOfACraftedTrack)
-{
-    const std::string track = CraftedTrack().Write(dir.File("crafted.qtf"));
-    QualitySummary summary;
-    ASSERT_EQ(RunQualityReport(track, QualityOptions{}, summary, dir.File("in-pass.csv")), kOk);
-    ASSERT_EQ(WriteQualityCsv(track, QualityOptions{}, dir.File("own-pass.csv")), kOk);
-    const std::string expected =
-        "record,timestamp,targets,case,x,y,angle,new_x,new_y,new_angle,distance_px,heading_diff_deg,step_px\n"
-        "0,1000,3,computed,216,130,171,219,134,181,5.000000,10.000000,\n"
-        "1,1001,3,computed,219,134,181,219,134,181,0.000000,0.000000,5.000000\n"
-        "2,1002,3,held,300,134,300,219,134,325,81.000000,25.000000,81.000000\n"
-        "3,1003,2,few,300,134,7,300,134,0,0.000000,7.000000,0.000000\n"
-        "4,1004,3,computed,219,144,190,219,134,181,10.000000,9.000000,81.614950\n"
-        "5,1005,3,computed,219,134,181,219,134,181,0.000000,0.000000,10.000000\n"
-        "6,1006,3,computed,219,194,181,219,134,181,60.000000,0.000000,60.000000\n"
-        "7,1007,50,unterminated,219,134,-1,219,134,0,0.000000,1.000000,60.000000\n";
-    EXPECT_EQ(ReadWholeFile(dir.File("in-pass.csv")), expected);
-    EXPECT_EQ(ReadWholeFile(dir.File("own-pass.csv")), expected);
-    EXPECT_TRUE(sink.messages.empty());
-}
-
-// Test that a table that cannot be made, or a pass that stops, leaves nothing behind, keeps what
-// an earlier table held, and tells why.
-TEST_F(TrackingQualityTest, TableFailuresLeaveNothingBehind)
-{
-    const std::string track = CraftedTrack().AddSequence(2000).Write(dir.File("t.qtf"));
-    WriteWholeFile(dir.File("earlier.csv"), "an earlier table");
-    struct Case
-    {
-        const char* what;
-        std::string track;
-        std::string csv;
-        int result;
-        std::string message;
-        bool cancel = false;
-    };
-    const Case cases[] = {
-        {"a folder that does not exist", track, dir.File("no/such.csv"), kErrOpen,
-         "Cannot create the quality table " + dir.File("no/such.csv") + "."},
-        {"the track itself", track, track, kErrOpen,
-         "Cannot create the quality table " + track + ".\n" + track +
-             " is a file this program is reading; it is left as it is."},
-        {"a folder", track, dir.Path(), kErrOpen,
-         "Cannot create the quality table " + dir.Path() + ".\n" + dir.Path() +
-             " is a directory, not a file."},
-        {"a track that does not exist", dir.File("none.qtf"), dir.File("earlier.csv"), kErrOpen,
-         "Error opening file; Is the file/path name correct?"},
-        {"cancelled", track, dir.File("earlier.csv"), kErrCancelled, "", true},
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(c.what);
-        sink.messages.clear();
-        const auto before = SnapshotFolder(dir.Path());
-        QualitySummary summary;
-        summary.records = 12345;
-        const int result =
-            RunQualityReport(c.track, QualityOptions{}, summary, c.csv,
-                             [&c](std::uint64_t done, std::uint64_t) { return !(c.cancel && done > 0); });
-        EXPECT_EQ(result, c.result);
-        EXPECT_EQ(summary.records, 12345u); // a failed run gives no figures
-        EXPECT_EQ(sink.messages, c.message.empty() ? std::vector<std::string>{} : std::vector{c.message});
-        EXPECT_EQ(SnapshotFolder(dir.Path()), before);
-    }
-}
-
-// Every failing call of the file layer fails the table's pass, leaving the track and an earlier
-// table byte for byte as they were.
-TEST(TrackingQualityFaults, EveryFileFaultFailsCleanly)
-{
-    WriterUnderTest writer;
-    writer.name = "quality table";
-    writer.prepare = [](const CTempDir& dir)
-    {
-        CraftedTrack().AddSequence(1200).Write(dir.File("in.qtf"));
-        WriteWholeFile(dir.File("quality.csv"), "an earlier table");
-    };
-    writer.run = [](const CTempDir& dir)
-    { return WriteQualityCsv(dir.File("in.qtf"), QualityOptions{}, dir.File("quality.csv")); };
-    writer.inputClosesAtTheEnd = 1; // the track, closed when the reader goes
-    EXPECT_GT(ExpectEveryFaultFailsCleanly(writer), 10u);
 }

@@ -1,17 +1,9 @@
-// The CSV files of the visit table and the per-record table: exact bytes, quoting of names and
-// file texts, and writes that fail leaving nothing behind.
+// The CSV text of the visit table: exact bytes, quoting of names and file texts, tracks without
+// records or with one. (Their files, and the per-record table's, are the outputs': tests/outputs.)
 #include "analysis/VisitCsv.h"
 
 #include "VisitTestSupport.h"
-#include "analysis/TrackCsv.h"
-#include "base/ResultCodes.h"
-#include "support/FaultMatrix.h"
-#include "support/FileChecks.h"
-#include "support/RecordingMessageSink.h"
-#include "support/TempDir.h"
-#include "trackfile/BlockReader.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace
@@ -55,31 +47,10 @@ const std::string kSessionBytes = "file,records,duration_s,first_timestamp,last_
 // quoted where they need it and UTF-8 passed through.
 TEST(VisitCsv, SmallTableGivesExactFileBytes)
 {
-    CTempDir dir;
-    CRecordingMessageSink sink;
-    CScopedMessageSink scoped(sink);
-    ASSERT_EQ(WriteVisitCsvFiles(SmallTable(), dir.Path(), "a.qtf", "day 1,a.qtf"), 0);
-    EXPECT_EQ(ReadWholeFile(dir.File("a.qtf_visits.csv")), kVisitsBytes);
-    EXPECT_EQ(ReadWholeFile(dir.File("a.qtf_regions.csv")), kRegionsBytes);
-    EXPECT_EQ(ReadWholeFile(dir.File("a.qtf_session.csv")), kSessionBytes);
-    EXPECT_EQ(VisibleEntries(SnapshotFolder(dir.Path())).size(), 3u);
-    EXPECT_EQ(SnapshotFolder(dir.Path()).size(), 3u); // no temporary file left
-    EXPECT_TRUE(sink.messages.empty());
-    EXPECT_EQ(FormatVisitCsv(SmallTable(), "day 1,a.qtf", VisitCsvKind::Regions), kRegionsBytes);
-}
-
-// Test the files' names: the track file's name with its extension, in the folder given with or
-// without a final separator.
-TEST(VisitCsv, FileNames)
-{
-    const std::tuple<std::string, VisitCsvKind, std::string> cases[] = {
-        {"results", VisitCsvKind::Visits, "results/other.qtf_visits.csv"},
-        {"results/", VisitCsvKind::Regions, "results/other.qtf_regions.csv"},
-        {".", VisitCsvKind::Session, "./other.qtf_session.csv"},
-        {"/", VisitCsvKind::Visits, "/other.qtf_visits.csv"},
-    };
-    for (const auto& [dir, kind, path] : cases)
-        EXPECT_EQ(MakeVisitCsvPath(dir, "other.qtf", kind), path) << dir;
+    const VisitTable table = SmallTable();
+    EXPECT_EQ(FormatVisitCsv(table, "day 1,a.qtf", VisitCsvKind::Visits), kVisitsBytes);
+    EXPECT_EQ(FormatVisitCsv(table, "day 1,a.qtf", VisitCsvKind::Regions), kRegionsBytes);
+    EXPECT_EQ(FormatVisitCsv(table, "day 1,a.qtf", VisitCsvKind::Session), kSessionBytes);
 }
 
 // Test how a name or file text appears in a row: quoted only when it holds a comma, a quote or a
@@ -139,129 +110,5 @@ TEST(VisitCsv, RegionRowsGiveEachShapesBoxAndKind)
             "\ns.qtf,0,Box0,175,60,50,10,8,0,0,0,0.000000,0.000000,,,,,rect"
             "\ns.qtf,1,Box1,280,200,360,280,8,1,1,1,0.016667,0.500000,0,0.000000,0.016667,0.016667,circle"
             "\ns.qtf,2,Box2,290,0,340,200,8,0,0,0,0.000000,0.000000,,,,,polygon\n");
-}
-
-// Test that when one of the three files cannot be made, none is put in place and the earlier files
-// stay as they were, with one message naming the file.
-TEST(VisitCsv, TheThreeFilesAppearTogetherOrNotAtAll)
-{
-    for (const char* blocked : {"a.qtf_visits.csv", "a.qtf_regions.csv", "a.qtf_session.csv"})
-    {
-        CTempDir dir;
-        CRecordingMessageSink sink;
-        CScopedMessageSink scoped(sink);
-        for (const char* name : {"a.qtf_visits.csv", "a.qtf_regions.csv", "a.qtf_session.csv"})
-        {
-            if (std::string(name) != blocked)
-            {
-                ASSERT_TRUE(WriteWholeFile(dir.File(name), "earlier"));
-            }
-        }
-        std::filesystem::create_directory(dir.File(blocked));
-        const auto before = SnapshotFolder(dir.Path());
-        EXPECT_EQ(WriteVisitCsvFiles(SmallTable(), dir.Path(), "a.qtf", "a.qtf"), kErrOpen) << blocked;
-        EXPECT_EQ(SnapshotFolder(dir.Path()), before) << blocked;
-        EXPECT_EQ(sink.messages,
-                  std::vector<std::string>{"Cannot create the CSV file " + dir.File(blocked) +
-                                           "; no visit tables were written.\n" + dir.File(blocked) +
-                                           " is a directory, not a file."});
-    }
-}
-
-// Test that every failing call of the file layer fails the write cleanly, in a fresh folder and
-// over the files of an earlier run.
-TEST(VisitCsv, EveryFileFaultFailsCleanly)
-{
-    for (const bool earlier : {false, true})
-    {
-        WriterUnderTest writer;
-        writer.name = earlier ? "visit tables over earlier ones" : "visit tables";
-        writer.cleanupMayFail = earlier;
-        writer.prepare = [earlier](const CTempDir& dir)
-        {
-            if (earlier)
-                for (const char* name : {"a.qtf_visits.csv", "a.qtf_regions.csv", "a.qtf_session.csv"})
-                    WriteWholeFile(dir.File(name), "earlier");
-        };
-        const VisitTable table = SmallTable();
-        writer.run = [table](const CTempDir& dir)
-        { return WriteVisitCsvFiles(table, dir.Path(), "a.qtf", "a.qtf"); };
-        EXPECT_GT(ExpectEveryFaultFailsCleanly(writer), 10u);
-    }
-}
-
-// Writes the track's per-record table through one pass of the block reader.
-int WriteTrackCsv(const std::string& track, const std::string& out,
-                  std::size_t chunkBytes = kTrackCsvChunkBytes,
-                  std::size_t blockRecords = kBlockReaderRecords)
-{
-    CBlockReader reader(blockRecords);
-    if (const int opened = reader.Open(track); opened != kOk)
-        return opened;
-    CTrackCsvWriter writer(out, chunkBytes);
-    IRecordConsumer* consumers[] = {&writer};
-    return reader.Run(consumers);
-}
-
-// Test the per-record table's exact bytes: counts of light points and targets up to the lists'
-// ends (full lists included), negative values as they stand.
-TEST(TrackCsv, RowsHoldEveryRecordsFields)
-{
-    CTempDir dir;
-    TrackRecord full = MakeRecord(-3, -1, 479, 359);
-    for (std::size_t k = 0; k < kMaxPoints; ++k)
-        full.points[k] = MakeTrackWord(1, 1, kWordBitRR);
-    SetTargets(full, std::vector<TrackWord>(kMaxTargets, MakeTrackWord(2, 2, kWordBitPB)));
-    TrackRecord empty = MakeRecord(0, 0, 0, 0);
-    for (std::size_t k = 0; k < kMaxPoints; ++k)
-        empty.points[k] = 0;
-    CTrackFileBuilder builder;
-    builder
-        .Add(MakeRecord(1000, 100, 200, 45,
-                        {MakeTrackWord(1, 2, kWordBitRR), MakeTrackWord(3, 4, kWordBitPG)}))
-        .Add(full)
-        .Add(empty)
-        .Add(MakeRecord(INT64_MAX, INT32_MIN, INT32_MAX, -90));
-    const std::string track = builder.Write(dir.File("t.qtf"));
-    ASSERT_EQ(WriteTrackCsv(track, dir.File("t.qtf_track.csv")), 0);
-    EXPECT_EQ(ReadWholeFile(dir.File("t.qtf_track.csv")),
-              "record,timestamp,x,y,angle,points,targets\n"
-              "0,1000,100,200,45,5,2\n"
-              "1,-3,-1,479,359,400,50\n"
-              "2,0,0,0,0,0,0\n"
-              "3,9223372036854775807,-2147483648,2147483647,-90,5,0\n");
-}
-
-// Test that rows written in many pieces, over blocks of a few records, are the rows written at once.
-TEST(TrackCsv, PiecesAndBlocksDoNotChangeTheBytes)
-{
-    CTempDir dir;
-    const std::string track = CTrackFileBuilder().AddSequence(500, -250, 1).Write(dir.File("s.qtf"));
-    ASSERT_EQ(WriteTrackCsv(track, dir.File("whole.csv")), 0);
-    ASSERT_EQ(WriteTrackCsv(track, dir.File("pieces.csv"), 64, 7), 0);
-    const std::string whole = ReadWholeFile(dir.File("whole.csv"));
-    EXPECT_EQ(std::count(whole.begin(), whole.end(), '\n'), 501);
-    EXPECT_EQ(ReadWholeFile(dir.File("pieces.csv")), whole);
-}
-
-// Test that every failing call of the file layer, the reader's included, fails the pass cleanly.
-TEST(TrackCsv, EveryFileFaultFailsCleanly)
-{
-    for (const bool earlier : {false, true})
-    {
-        WriterUnderTest writer;
-        writer.name = earlier ? "track table over an earlier one" : "track table";
-        writer.cleanupMayFail = earlier;
-        writer.inputClosesAtTheEnd = 1; // the reader's
-        writer.prepare = [earlier](const CTempDir& dir)
-        {
-            CTrackFileBuilder().AddSequence(40).Write(dir.File("s.qtf"));
-            if (earlier)
-                WriteWholeFile(dir.File("s.qtf_track.csv"), "earlier");
-        };
-        writer.run = [](const CTempDir& dir)
-        { return WriteTrackCsv(dir.File("s.qtf"), dir.File("s.qtf_track.csv"), 128, 16); };
-        EXPECT_GT(ExpectEveryFaultFailsCleanly(writer), 10u);
-    }
 }
 } // namespace

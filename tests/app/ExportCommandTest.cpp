@@ -1,12 +1,13 @@
 // Export Visits and Export Records: the dialogs, the files the core writes for the open file, the
 // table and the loaded margin, the summaries, and the cancels that write nothing.
 #include "AppFixture.h"
-#include "analysis/TrackCsv.h"
 #include "analysis/VisitCsv.h"
 #include "analysis/VisitTable.h"
 #include "base/CsvBuilder.h"
 #include "base/ResultCodes.h"
-#include "trackfile/BlockReader.h"
+#include "outputs/OutputNames.h"
+#include "support/FileChecks.h"
+#include "support/TrackRuns.h"
 #include "trackfile/TrackGenerator.h"
 
 #include <filesystem>
@@ -135,7 +136,8 @@ TEST_F(ExportCommandTest, CancelledExportVisitsWritesNothing)
     EXPECT_TRUE(host.messageBoxes.empty());
 }
 
-// Test that a folder that cannot be written gets one warning naming a file, and no summary.
+// Test that a folder that cannot be written gets one warning naming a file, with the system's
+// reason on its second line, before any progress shows, and no summary.
 TEST_F(ExportCommandTest, UnwritableFolderIsToldOnce)
 {
     OpenThroughMenu(track);
@@ -145,8 +147,41 @@ TEST_F(ExportCommandTest, UnwritableFolderIsToldOnce)
     EXPECT_NE(host.messageBoxes[0].request.text.find("run7.qtf_"), std::string::npos)
         << host.messageBoxes[0].request.text;
     EXPECT_EQ(host.messageBoxes[0].request.text.find("written to"), std::string::npos);
+    EXPECT_TRUE(host.messageBoxes[0].request.text.ends_with("\nNo such file or directory"))
+        << host.messageBoxes[0].request.text;
     EXPECT_EQ(host.messageBoxes[0].request.icon, MessageBoxIcon::Exclamation);
+    EXPECT_TRUE(host.progresses.empty()) << "refused before anything was read";
     EXPECT_FALSE(std::filesystem::exists(temp.File("gone")));
+}
+
+// Test that Export Records refused its file (the open track itself, a folder that is missing) is
+// told at once, the reason on the message's second line, with no progress display left under the
+// message, and writes nothing.
+TEST_F(ExportCommandTest, RefusedRecordsAreToldBeforeAnyProgress)
+{
+    OpenThroughMenu(track);
+    const auto before = SnapshotFolder(temp.File("tracks"));
+    struct Case
+    {
+        std::string path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {track, "Cannot create the CSV file " + track + "; it was not written.\n" + track +
+                    " is a file this program is reading; it is left as it is."},
+        {temp.File("gone/r.csv"), "Cannot create the CSV file " + temp.File("gone/r.csv") +
+                                      "; it was not written.\nNo such file or directory"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.path);
+        host.messageBoxes.clear();
+        host.fileDialogAnswers.push_back(c.path);
+        Post(kCmdExportRecords);
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{c.message});
+        EXPECT_TRUE(host.progresses.empty());
+    }
+    EXPECT_EQ(SnapshotFolder(temp.File("tracks")), before);
 }
 
 // Test Export Records: its dialog, the file exactly as the core writes it, the summary, and the
@@ -154,13 +189,7 @@ TEST_F(ExportCommandTest, UnwritableFolderIsToldOnce)
 TEST_F(ExportCommandTest, ExportRecordsWritesTheCoreTable)
 {
     OpenThroughMenu(track);
-    {
-        CBlockReader blocks;
-        ASSERT_EQ(blocks.Open(track), kOk);
-        CTrackCsvWriter expected(temp.File("expected.csv"));
-        IRecordConsumer* consumers[] = {&expected};
-        ASSERT_EQ(blocks.Run(consumers), kOk);
-    }
+    ASSERT_EQ(WriteTrackCsv(track, temp.File("expected.csv")), kOk);
     host.fileDialogAnswers = {std::nullopt, temp.File("out/first.csv"), temp.File("out/last.csv"),
                               temp.File("out/records")};
     host.progressCancelAt = {1, 6, 0};

@@ -33,7 +33,8 @@ protected:
         host.RunUntilIdle();
         Dlg().m_regions.m_regionNames[1] = "nest";
         Dlg().m_regions.m_regionRects[4] = Rect{300, 300, 400, 400};
-        Key(VkDigit(3)); // selects region 3 and redraws the regions
+        Key(VkDigit(3));                                  // selects region 3 and redraws the regions
+        Dlg().m_regionHistory.MarkSaved(Dlg().m_regions); // as if saved: a load asks nothing first
     }
 
     std::string WriteLayout(const std::string& name, const std::string& text)
@@ -102,12 +103,14 @@ TEST_F(LayoutCommandTest, SaveThenLoadRestoresTheRegions)
 
     Key(kVkDelete);
     Dlg().m_nRegionMargin = 8;
+    host.messageBoxAnswers = {kIdNo}; // "Save changes to the regions?" after the delete: No
     Load(temp.File("arena.json"));
     EXPECT_EQ(Dlg().m_regions.m_nRegionCount, 5);
     EXPECT_EQ(Dlg().m_regions.m_regionNames[1], "nest");
     EXPECT_EQ(Dlg().m_regions.m_regionRects[4], (Rect{300, 300, 400, 400}));
     EXPECT_EQ(Dlg().m_nRegionMargin, 11);
-    EXPECT_TRUE(host.messageBoxes.empty());
+    ASSERT_EQ(MessageTexts(), std::vector<std::string>{"Save changes to the regions?"});
+    EXPECT_EQ(host.messageBoxes[0].request.buttons, MessageBoxButtons::YesNoCancel);
 }
 
 // Test that saving over an existing file asks first, about the name as the default extension

@@ -1,6 +1,6 @@
 // The Occupancy Heatmap on the plot and Save Plot as PNG: the settings asked once, the core's bins
-// under the regions, removed by the next step or repaint, cancels that leave the plot alone, and the
-// plot's pixels read back from the PNG file.
+// under the regions, removed by the next step or repaint or by opening another track, cancels that
+// leave the plot alone, and the plot's pixels read back from the PNG file.
 #include "AppFixture.h"
 #include "analysis/Occupancy.h"
 #include "app/CommandDialogs.h"
@@ -142,6 +142,37 @@ TEST_F(PictureCommandTest, StepAndRepaintRemoveTheHeatmap)
         c.after();
         EXPECT_EQ(ShownPixel(630, 470) == kNeverVisitedColour, c.heatmapStays);
     }
+}
+
+// Test that opening another track takes the heatmap of the one before off the plot, so that a
+// picture saved next never shows it under the new track's name; what the entire-track plot drew
+// stays, as it always has.
+TEST_F(PictureCommandTest, OpeningAnotherTrackTakesTheHeatmapOff)
+{
+    TrackGeneratorOptions options;
+    options.records = 500;
+    options.seed = 8;
+    const std::string second = temp.File("second.qtf");
+    ASSERT_EQ(WriteGeneratedTrack(second, options), kOk);
+    OpenThroughMenu(track);
+    Key(kVkInsert);
+    ShowHeatmap();
+    ASSERT_EQ(ShownPixel(630, 470), kNeverVisitedColour);
+    OpenThroughMenu(second);
+    EXPECT_EQ(ShownPixel(630, 470), kBlack);
+    EXPECT_EQ(ShownPixel(50, 50), kRegionColors[0]) << "the regions are drawn again";
+    host.fileDialogAnswers.push_back(temp.File("after.png"));
+    Post(kCmdSavePlotPng);
+    const std::optional<DecodedPng> png = ReadPngFile(temp.File("after.png"));
+    ASSERT_TRUE(png.has_value());
+    EXPECT_TRUE(png->rgb == ShownPlot());
+
+    Post(kCmdEntireTrack);
+    const int lit = LitPixels();
+    ASSERT_GT(lit, 1000);
+    OpenThroughMenu(track);
+    EXPECT_EQ(LitPixels(), lit) << "the plot of the track before stays until the next clear";
+    EXPECT_TRUE(host.messageBoxes.empty());
 }
 
 // Test that cancelling the settings or the pass leaves the plot as it was, and that settings

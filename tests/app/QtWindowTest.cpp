@@ -459,3 +459,56 @@ TEST_F(QtWindowTest, RegionPropertiesDialog)
     EXPECT_EQ(outline[0], 175) << "the new right edge is drawn";
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
+
+// Test Analysis Settings on Qt: the dialog opens modal over the window with the calibration in
+// words and the settings in its edits, refuses a minimum visit out of range with one message
+// naming the field and the focus on it, and on OK the window takes what was typed. A grab of the
+// dialog is saved for anyone to look at.
+TEST_F(QtWindowTest, AnalysisSettingsDialog)
+{
+    StartOn(kRecords);
+    app.m_dlg.m_analysisSettings.calibration.form = CalibrationForm::Factor;
+    app.m_dlg.m_analysisSettings.calibration.cmPerPx = 0.1;
+    QString calibrationShown;
+    QString focusAfterRefusal;
+    int editCount = 0;
+    QTimer::singleShot(
+        0,
+        [&]
+        {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            for (const QLabel* label : dialog->findChildren<QLabel*>())
+                if (label->text().contains(QStringLiteral("cm per pixel")))
+                    calibrationShown = label->text();
+            auto edits = dialog->findChildren<QLineEdit*>();
+            editCount = static_cast<int>(edits.size());
+            ASSERT_EQ(edits.size(), 7);
+            // In the order of the rows: margin, merge gap, minimum visit, bins, window, still, bout.
+            std::sort(edits.begin(), edits.end(),
+                      [](const QLineEdit* a, const QLineEdit* b) { return a->y() < b->y(); });
+            EXPECT_TRUE(dialog->grab().save(QStringLiteral(TRACKPLAY_GRAB_DIR "/analysis_settings.png")));
+            edits[2]->setText(QStringLiteral("4000"));
+            QTest::keyClick(edits[2], Qt::Key_Return);
+            focusAfterRefusal =
+                dialog->focusWidget() == edits[2] ? QStringLiteral("minimum visit") : QStringLiteral("other");
+            edits[2]->setText(QStringLiteral("0.25"));
+            edits[3]->setText(QStringLiteral("60"));
+            QTest::keyClick(edits[3], Qt::Key_Return);
+        });
+    QAction* settings = nullptr;
+    for (QAction* action : top->findChildren<QAction*>())
+        if (action->text() == QStringLiteral("&Analysis Settings..."))
+            settings = action;
+    ASSERT_NE(settings, nullptr);
+    settings->trigger();
+    EXPECT_EQ(editCount, 7);
+    EXPECT_EQ(calibrationShown, QStringLiteral("0.1 cm per pixel"));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0],
+              "Minimum visit (s): rules.min_visit_s is not a number of seconds from 0 to 3600.");
+    EXPECT_EQ(focusAfterRefusal, QStringLiteral("minimum visit"));
+    EXPECT_EQ(app.m_dlg.m_analysisSettings.minVisitSeconds, 0.25);
+    EXPECT_EQ(app.m_dlg.m_analysisSettings.binSeconds, std::optional<double>(60.0));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}

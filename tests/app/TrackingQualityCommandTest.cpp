@@ -4,6 +4,7 @@
 #include "analysis/TrackingQuality.h"
 #include "app/CommandDialogs.h"
 #include "base/ResultCodes.h"
+#include "support/TrackRuns.h"
 #include "trackfile/TrackGenerator.h"
 
 #include <filesystem>
@@ -190,5 +191,25 @@ TEST_F(TrackingQualityCommandTest, SaveCsvWritesTheCoreTable)
     EXPECT_EQ(ReadWholeFile(temp.File("table.csv")), expected);
     EXPECT_EQ(host.progresses.size(), 3u);
     EXPECT_TRUE(host.messageBoxes.empty());
+}
+
+// Test that a table refused its file is told before its pass shows any progress, the reason on
+// the message's second line, and the results stay open for another try.
+TEST_F(TrackingQualityCommandTest, RefusedTableIsToldBeforeAnyProgress)
+{
+    OpenThroughMenu(track);
+    host.fileDialogAnswers = {temp.File("gone/q.csv"), temp.File("q.csv")};
+    RunQuality(
+        [](CHeadlessHost& h, CDialog& d)
+        {
+            h.PostClick(kIdcQualitySaveCsv, &d);
+            h.PostClick(kIdcQualitySaveCsv, &d);
+            h.PostClick(kIdOk, &d);
+        });
+    EXPECT_EQ(MessageTexts(),
+              std::vector<std::string>{"Cannot create the quality table " + temp.File("gone/q.csv") +
+                                       ".\nNo such file or directory"});
+    EXPECT_EQ(host.progresses.size(), 2u) << "the report's and the second table's, none for the refused one";
+    EXPECT_TRUE(std::filesystem::exists(temp.File("q.csv")));
 }
 } // namespace

@@ -5,6 +5,7 @@
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
+#include "support/TrackRuns.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

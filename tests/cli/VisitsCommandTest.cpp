@@ -2,10 +2,12 @@
 #include "analysis/TrackCsv.h"
 #include "analysis/VisitCsv.h"
 #include "cli/RunTool.h"
+#include "outputs/OutputNames.h"
 #include "regions/RegionLayout.h"
 #include "support/FileChecks.h"
 #include "support/TempDir.h"
 #include "support/TrackFileBuilder.h"
+#include "support/TrackRuns.h"
 #include "trackfile/TrackGenerator.h"
 
 #include <filesystem>
@@ -113,7 +115,9 @@ TEST(VisitsCommand, FilesAreThoseOfTheCore)
     std::filesystem::create_directory(dir.File("core"));
     VisitTable expected;
     ASSERT_EQ(BuildVisitTable(dir.File("gen.qtf"), table, 5, expected), 0);
-    ASSERT_EQ(WriteVisitCsvFiles(expected, dir.File("core"), "gen.qtf", "gen.qtf"), 0);
+    for (const VisitCsvKind kind : {VisitCsvKind::Visits, VisitCsvKind::Regions, VisitCsvKind::Session})
+        ASSERT_TRUE(WriteWholeFile(MakeVisitCsvPath(dir.File("core"), "gen.qtf", kind),
+                                   FormatVisitCsv(expected, "gen.qtf", kind)));
     ASSERT_GT(expected.visits.size(), 50u);
 
     std::filesystem::create_directory(dir.File("tool"));

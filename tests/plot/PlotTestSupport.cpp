@@ -2,6 +2,8 @@
 
 #include "base/LittleEndian.h"
 
+#include <random>
+
 namespace
 {
 const std::uint8_t* Bytes(const std::string& s, std::size_t offset)
@@ -38,6 +40,20 @@ PixelSet PixelsOfColour(const CDrawingSurface& surface, Rgb c)
             if (surface.GetPixel(x, y) == c)
                 found.insert({x, y});
     return found;
+}
+
+CRgbRaster RandomRaster(std::int32_t width, std::int32_t height, std::uint32_t seed)
+{
+    CRgbRaster raster(width, height, kBlack);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> channel(0, 255);
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x)
+            raster.SetPixel(x, y,
+                            Rgb{static_cast<std::uint8_t>(channel(random)),
+                                static_cast<std::uint8_t>(channel(random)),
+                                static_cast<std::uint8_t>(channel(random))});
+    return raster;
 }
 
 void FillRandom(CDrawingSurface& surface, std::uint32_t seed)

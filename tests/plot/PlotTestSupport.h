@@ -2,6 +2,7 @@
 #pragma once
 
 #include "plot/DrawingSurface.h"
+#include "plot/RgbRaster.h"
 
 #include <cstdint>
 #include <map>
@@ -21,6 +22,8 @@ std::map<Pixel, Rgb> LitPixelColours(const CDrawingSurface& surface);
 PixelSet PixelsOfColour(const CDrawingSurface& surface, Rgb c);
 // Fills the surface with pseudo-random colours from seed.
 void FillRandom(CDrawingSurface& surface, std::uint32_t seed);
+// A raster whose every pixel differs from its neighbours: random colours from seed.
+CRgbRaster RandomRaster(std::int32_t width, std::int32_t height, std::uint32_t seed);
 // All pixels, row by row.
 std::vector<Rgb> AllPixels(const CDrawingSurface& surface);
 // The pixels of a window of the surface, shifted by (-x0, -y0), lit pixels only.

@@ -1,13 +1,13 @@
-// The PNG writer: every pixel survives a round trip through libpng for sizes that leave no common
-// factor and for flat pictures whose rows repeat (across the writer's slices and chunks too), the
-// header says 8-bit RGB, the chunks stand in order, the name test, and each failure's message with
-// nothing left behind.
+// The PNG encoder: every pixel survives a round trip through libpng for sizes that leave no common
+// factor and for flat pictures whose rows repeat (across the encoder's slices and chunks too), the
+// header says 8-bit RGB, the chunks stand in order, the name test, and the picture encoded into an
+// output file the caller commits. (The picture files and their messages are the outputs':
+// tests/outputs.)
 #include "plot/PngFile.h"
 
 #include "PlotTestSupport.h"
 #include "base/FileFaults.h"
 #include "base/OutputFile.h"
-#include "support/FaultMatrix.h"
 #include "support/FileChecks.h"
 #include "support/PngReader.h"
 #include "support/RecordingMessageSink.h"
@@ -23,19 +23,12 @@
 
 namespace
 {
-// A raster whose every pixel differs from its neighbours: random colours from seed.
-CRgbRaster RandomRaster(std::int32_t width, std::int32_t height, std::uint32_t seed)
+// Encodes image into path, as the picture outputs do; true when it is in place.
+bool WriteTo(const std::string& path, const RgbImageView& image)
 {
-    CRgbRaster raster(width, height, kBlack);
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> channel(0, 255);
-    for (std::int32_t y = 0; y < height; ++y)
-        for (std::int32_t x = 0; x < width; ++x)
-            raster.SetPixel(x, y,
-                            Rgb{static_cast<std::uint8_t>(channel(random)),
-                                static_cast<std::uint8_t>(channel(random)),
-                                static_cast<std::uint8_t>(channel(random))});
-    return raster;
+    COutputFile file;
+    std::string reason;
+    return file.Create(path) && WritePng(file, image, reason) && file.Commit();
 }
 
 // A picture of few colours in flat blocks, as the heatmap and the plot are: blocks x blocks pixels
@@ -105,7 +98,7 @@ TEST(PngFile, EveryPixelSurvivesTheRoundTrip)
         const CRgbRaster raster = RandomRaster(c.width, c.height, seed++);
         CRecordingMessageSink sink;
         CScopedMessageSink scoped(sink);
-        ASSERT_EQ(WritePngFile(dir.File("r.png"), raster.View()), 0);
+        ASSERT_TRUE(WriteTo(dir.File("r.png"), raster.View()));
         EXPECT_TRUE(sink.messages.empty());
         const auto png = ReadPngFile(dir.File("r.png"));
         ASSERT_TRUE(png.has_value());
@@ -139,7 +132,7 @@ TEST(PngFile, FlatPicturesSurviveTheRoundTrip)
     {
         SCOPED_TRACE(c.what);
         const CRgbRaster raster = BlockRaster(c.width, c.height, c.block, seed++);
-        ASSERT_EQ(WritePngFile(dir.File("f.png"), raster.View()), 0);
+        ASSERT_TRUE(WriteTo(dir.File("f.png"), raster.View()));
         const auto png = ReadPngFile(dir.File("f.png"));
         ASSERT_TRUE(png.has_value());
         ExpectSamePixels(*png, raster.View());
@@ -160,7 +153,7 @@ TEST(PngFile, ChunksStandInOrder)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.severalIdat);
-        ASSERT_EQ(WritePngFile(dir.File("c.png"), c.raster.View()), 0);
+        ASSERT_TRUE(WriteTo(dir.File("c.png"), c.raster.View()));
         const std::string bytes = ReadWholeFile(dir.File("c.png"));
         ASSERT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
         const auto types = ChunkTypes(bytes);
@@ -181,17 +174,17 @@ TEST(PngFile, BytesDoNotDependOnEarlierPictures)
 {
     CTempDir dir;
     const CRgbRaster picture = BlockRaster(700, 500, 9, 5);
-    ASSERT_EQ(WritePngFile(dir.File("first.png"), picture.View()), 0);
+    ASSERT_TRUE(WriteTo(dir.File("first.png"), picture.View()));
     const std::string first = ReadWholeFile(dir.File("first.png"));
-    ASSERT_EQ(WritePngFile(dir.File("noise.png"), RandomRaster(800, 600, 6).View()), 0);
+    ASSERT_TRUE(WriteTo(dir.File("noise.png"), RandomRaster(800, 600, 6).View()));
     {
         CRecordingMessageSink sink;
         CScopedMessageSink scoped(sink);
         CFileFaultScope faults;
         faults.Arm(FileOp::Write, 3, FileFaultKind::Fail, ENOSPC);
-        ASSERT_NE(WritePngFile(dir.File("broken.png"), RandomRaster(800, 600, 7).View()), 0);
+        ASSERT_FALSE(WriteTo(dir.File("broken.png"), RandomRaster(800, 600, 7).View()));
     }
-    ASSERT_EQ(WritePngFile(dir.File("again.png"), picture.View()), 0);
+    ASSERT_TRUE(WriteTo(dir.File("again.png"), picture.View()));
     EXPECT_TRUE(ReadWholeFile(dir.File("again.png")) == first);
 }
 
@@ -200,7 +193,7 @@ TEST(PngFile, SurfaceIsWrittenAsItShows)
     CTempDir dir;
     CDrawingSurface surface(13, 7);
     FillRandom(surface, 5);
-    ASSERT_EQ(WritePngFile(dir.File("s.png"), ViewOf(surface)), 0);
+    ASSERT_TRUE(WriteTo(dir.File("s.png"), ViewOf(surface)));
     const auto png = ReadPngFile(dir.File("s.png"));
     ASSERT_TRUE(png.has_value());
     for (int y = 0; y < 7; ++y)
@@ -220,81 +213,6 @@ TEST(PngFile, NameEndsInPngInAnyCase)
     };
     for (const auto& [name, expected] : cases)
         EXPECT_EQ(HasPngExtension(name), expected) << name;
-}
-
-TEST(PngFile, FailureMessagesNameTheFile)
-{
-    CTempDir dir;
-    const CRgbRaster picture = RandomRaster(4, 3, 9);
-    const CRgbRaster empty(0, 5, kWhite);
-    // Wider than the writer takes (a million pixels a row, as common readers allow), one row high.
-    const CRgbRaster tooWide(1000001, 1, kWhite);
-    struct Case
-    {
-        const char* what;
-        std::string path;
-        RgbImageView image;
-        std::string message;
-        std::string reason;
-    };
-    const std::string missing = dir.File("none/a.png");
-    const std::vector<Case> cases = {
-        {"missing folder", missing, picture.View(), "Cannot create the picture file " + missing + ".",
-         "No such file or directory"},
-        {"a folder", dir.Path(), picture.View(),
-         "Cannot create the picture file " + dir.Path() + ".\n" + dir.Path() + " is a directory, not a file.",
-         ""},
-        {"a device", "/dev/full", picture.View(),
-         "Cannot create the picture file /dev/full.\n/dev/full is a device, not a file.", ""},
-        {"empty picture", dir.File("e.png"), empty.View(),
-         "Cannot write the picture file " + dir.File("e.png") + "; nothing was written.",
-         "the picture is empty"},
-        {"too wide", dir.File("w.png"), tooWide.View(),
-         "Cannot write the picture file " + dir.File("w.png") + "; nothing was written.",
-         "the picture is more than 1000000 pixels wide or high"},
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(c.what);
-        CRecordingMessageSink sink;
-        CScopedMessageSink scoped(sink);
-        EXPECT_NE(WritePngFile(c.path, c.image), 0);
-        EXPECT_EQ(sink.messages, std::vector<std::string>{c.message});
-        EXPECT_EQ(sink.reasons, std::vector<std::string>{c.reason});
-        EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
-    }
-}
-
-// A full disk at any step: the reason is the system's, and an earlier file keeps what it had.
-TEST(PngFile, FailedWriteLeavesTheEarlierFile)
-{
-    CTempDir dir;
-    ASSERT_TRUE(WriteWholeFile(dir.File("x.png"), "an earlier picture"));
-    const CRgbRaster picture = RandomRaster(64, 48, 3);
-    for (const FileOp op : {FileOp::Write, FileOp::Close, FileOp::Rename})
-    {
-        SCOPED_TRACE(FileOpName(op));
-        CRecordingMessageSink sink;
-        CScopedMessageSink scoped(sink);
-        CFileFaultScope faults;
-        faults.Arm(op, 1, FileFaultKind::Fail, ENOSPC);
-        EXPECT_EQ(WritePngFile(dir.File("x.png"), picture.View()), -1);
-        EXPECT_EQ(sink.messages, std::vector<std::string>{"Cannot write the picture file " +
-                                                          dir.File("x.png") + "; nothing was written."});
-        EXPECT_EQ(sink.reasons, std::vector<std::string>{"No space left on device"});
-        EXPECT_EQ(SnapshotFolder(dir.Path()),
-                  (std::map<std::string, std::string>{{"x.png", "an earlier picture"}}));
-    }
-}
-
-TEST(PngFile, EveryFileFaultFailsCleanly)
-{
-    WriterUnderTest writer;
-    writer.name = "png";
-    writer.prepare = [](const CTempDir& dir) { WriteWholeFile(dir.File("x.png"), "an earlier picture"); };
-    writer.run = [](const CTempDir& dir)
-    { return WritePngFile(dir.File("x.png"), RandomRaster(300, 200, 11).View()); };
-    EXPECT_GT(ExpectEveryFaultFailsCleanly(writer), 3u);
 }
 
 // The encoder writes into an output file the caller commits, so that a picture can be committed

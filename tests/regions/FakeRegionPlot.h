@@ -11,12 +11,13 @@ class CFakeRegionPlot final : public IRegionPlot
 public:
     struct Call
     {
-        std::string op; // "Redraw", "Begin", "Track", "End"
+        std::string op; // "Redraw", "Begin", "Track", "End", "Preview", "EndPreview"
         std::int32_t x = 0;
         std::int32_t y = 0;
         std::vector<Rect> rects; // Redraw: rects[0 .. count-1]
         std::int32_t selected = 0;
-        std::vector<RegionShape> shapes; // Redraw: shapes[0 .. count-1] (empty when none were handed)
+        std::vector<RegionShape> shapes; // Redraw: shapes[0 .. count-1] (empty when none were handed);
+                                         // Preview: the shape shown
     };
 
     int RedrawRegions(const Rect* rects, const RegionShape* shapes, std::int32_t count,
@@ -41,6 +42,17 @@ public:
     {
         calls.push_back({"End", 0, 0, {}, 0, {}});
         return -602; // results are ignored by the table
+    }
+
+    int TrackPreview(const RegionShape& shape) override
+    {
+        calls.push_back({"Preview", 0, 0, {}, 0, {shape}});
+        return 0;
+    }
+    int EndPreview() override
+    {
+        calls.push_back({"EndPreview", 0, 0, {}, 0, {}});
+        return 0;
     }
 
     std::vector<std::string> Ops() const

@@ -217,7 +217,7 @@ TEST(RegionTable, DragAfterDeletingTheLastRegionWritesInvisibleSlotZero)
 
 // Test that circles and polygons move with their slots when a region is deleted, reach the plot
 // with the rectangles, and that Create and the drag give the slot a rectangle again.
-TEST(RegionTable, ShapesMoveWithTheirSlotsAndTheDragMakesARectangle)
+TEST(RegionTable, ShapesMoveWithTheirSlotsAndTheDragMovesThem)
 {
     CRegionTable table = TableWith(3);
     const RegionShape circle = RegionShape::Circle(100, 100, 30);
@@ -242,11 +242,12 @@ TEST(RegionTable, ShapesMoveWithTheirSlotsAndTheDragMakesARectangle)
     table.CreateRectangle(plot);
     EXPECT_EQ(table.ShapeOf(2), RegionShape::Rectangle(kNewRegionRect));
 
-    // Dragging with the circle selected gives it the dragged rectangle.
+    // Dragging with the circle selected moves it; the rectangle gesture's points stay as they were.
     table.m_nSelectedRegion = 0;
     table.ButtonDown(plot, Point{5, 6});
     table.MouseMove(plot, Point{50, 60});
     table.ButtonUp(plot);
-    EXPECT_EQ(table.ShapeOf(0), RegionShape::Rectangle(Rect{5, 6, 50, 60}));
+    EXPECT_EQ(table.ShapeOf(0), RegionShape::Circle(145, 154, 30));
     EXPECT_EQ(table.ShapeOf(1), polygon);
+    EXPECT_EQ(table.m_ptDragAnchor, Point{});
 }

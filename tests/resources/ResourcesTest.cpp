@@ -189,6 +189,8 @@ TEST(Resources, MainMenuItems)
         {"&File", 57601, "&Open\tCtrl-O"},
         {"&File", 0, ""},
         {"&File", 40002, "E&xit\tCtrl-X"},
+        {"&Edit", kCmdUndoRegionEdit, "&Undo Region Edit\tCtrl-Z"},
+        {"&Edit", kCmdRedoRegionEdit, "&Redo Region Edit\tCtrl-Y"},
         {"&View", 32773, "&Entire Track (All Frames) \tCtrl-A"},
         {"&View", 32774, "&Next Frame\tRight-Arrow"},
         {"&View", 32775, "&Previous Frame\tLeft-Arrow"},
@@ -214,9 +216,13 @@ TEST(Resources, MainMenuItems)
         expected.push_back({"&Select", 40000 + 10 * row + 19, nullptr});
     }
     expected.push_back({"&Select", 0, ""});
+    expected.push_back({"&Select", kCmdCalibrate, "Cali&brate..."});
     expected.push_back({"&Select", kCmdSaveRegions, "&Save Regions..."});
     expected.push_back({"&Select", kCmdLoadRegions, "&Load Regions..."});
     expected.push_back({"&Select", kCmdRegionProperties, "&Region Properties..."});
+    expected.push_back({"&Select", kCmdAddCircle, "Add C&ircle"});
+    expected.push_back({"&Select", kCmdAddPolygon, "Add &Polygon"});
+    expected.push_back({"&Select", kCmdDeleteAllRegions, "Delete All Re&gions"});
     expected.push_back({"&Tools", 32771, "&Generate Timestamp Files from Rectangles\tCtrl-G"});
     expected.push_back({"&Tools", 32772, "&Save Plot to a bitmap picture file\tCtrl-S"});
     expected.push_back({"&Tools", 32779, "Calculate New Center/Direction"});
@@ -225,6 +231,7 @@ TEST(Resources, MainMenuItems)
     expected.push_back({"&Tools", kCmdExportRecords, "Export &Records (CSV)..."});
     expected.push_back({"&Tools", kCmdSavePlotPng, "Save Plot as &PNG..."});
     expected.push_back({"&Tools", kCmdTrackingQuality, "&Tracking Quality..."});
+    expected.push_back({"&Tools", kCmdAnalysisSettings, "&Analysis Settings..."});
     expected.push_back({"&Help", 40003, "&About"});
 
     // The generated rectangle texts: "Rectangle &n\tn" for 0-9, "Rectangle nn\t<Mod>d" after.
@@ -258,7 +265,7 @@ TEST(Resources, MainMenuItems)
             ++i;
         }
     EXPECT_EQ(i, expected.size());
-    EXPECT_EQ(menu->popups.size(), 5u);
+    EXPECT_EQ(menu->popups.size(), 6u);
 }
 
 // Test that accelerator table 132 holds exactly the keys of the layout, all virtual-key entries,
@@ -275,6 +282,8 @@ TEST(Resources, AcceleratorTableExactly)
     expected.insert({kAccelControl, 'O', 57601});
     expected.insert({kAccelControl, 'S', 32772});
     expected.insert({kAccelControl, 'X', 40002});
+    expected.insert({kAccelControl, 'Z', kCmdUndoRegionEdit});
+    expected.insert({kAccelControl, 'Y', kCmdRedoRegionEdit});
     expected.insert({0, 0x2E, 40060});
     expected.insert({0, 0x2D, 40061});
     expected.insert({0, 0x25, 32775});
@@ -341,9 +350,10 @@ TEST(Resources, MenuLettersAreUniqueAndEveryLaterItemHasOne)
 // placeholder, no two share one, and the accelerator table gives none of them.
 TEST(Resources, LaterCommandsAreNewAndHaveNoKeys)
 {
-    const int later[] = {kCmdSaveRegions,     kCmdLoadRegions,      kCmdRegionProperties,
-                         kCmdExportVisits,    kCmdExportRecords,    kCmdSavePlotPng,
-                         kCmdTrackingQuality, kCmdOccupancyHeatmap, kCmdGoToRecord};
+    const int later[] = {kCmdSaveRegions,      kCmdLoadRegions, kCmdRegionProperties, kCmdExportVisits,
+                         kCmdExportRecords,    kCmdSavePlotPng, kCmdTrackingQuality,  kCmdOccupancyHeatmap,
+                         kCmdGoToRecord,       kCmdAddCircle,   kCmdAddPolygon,       kCmdDeleteAllRegions,
+                         kCmdAnalysisSettings, kCmdCalibrate};
     std::set<int> seen;
     for (const int command : later)
     {
@@ -391,6 +401,26 @@ TEST(Resources, SmallDialogTemplates)
         std::vector<std::pair<int, ControlKind>> controls; // addressed controls, in Tab order
     };
     const Expected dialogs[] = {
+        {kIddAnalysisSettings,
+         "Analysis Settings",
+         {{kIdcSettingsCalibration, K::Label},
+          {kIdcSettingsMargin, K::Edit},
+          {kIdcSettingsMergeGap, K::Edit},
+          {kIdcSettingsMinVisit, K::Edit},
+          {kIdcSettingsBins, K::Edit},
+          {kIdcSettingsSpeedWindow, K::Edit},
+          {kIdcSettingsImmobileBelow, K::Edit},
+          {kIdcSettingsImmobileInCm, K::CheckBox},
+          {kIdcSettingsMinImmobile, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton},
+          {kIdcSettingsClearCalibration, K::PushButton}}},
+        {kIddCalibrationLength,
+         "Calibrate",
+         {{kIdcCalibrationPrompt, K::Label},
+          {kIdcCalibrationLength, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton}}},
         {kIddRegionProperties,
          "Region Properties",
          {{kIdcRegionName, K::Edit},
@@ -410,6 +440,13 @@ TEST(Resources, SmallDialogTemplates)
          "Go to Record",
          {{kIdcGoToPrompt, K::Label},
           {kIdcGoToRecord, K::Edit},
+          {kIdOk, K::PushButton},
+          {kIdCancel, K::PushButton}}},
+        {kIddShapeProperties,
+         "Region Properties",
+         {{kIdcShapeName, K::Edit},
+          {kIdcShapePrompt, K::Label},
+          {kIdcShapeText, K::Edit},
           {kIdOk, K::PushButton},
           {kIdCancel, K::PushButton}}},
         {kIddQualityResults,

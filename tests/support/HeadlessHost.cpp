@@ -416,7 +416,7 @@ void CHeadlessHost::PostQuit(int exitCode)
 
 int CHeadlessHost::ShowMessageBox(const MessageBoxRequest& request)
 {
-    int answer = request.buttons == MessageBoxButtons::YesNo ? defaultYesNo : kIdOk;
+    int answer = request.buttons == MessageBoxButtons::Ok ? kIdOk : defaultYesNo;
     if (!messageBoxAnswers.empty())
     {
         answer = messageBoxAnswers.front();

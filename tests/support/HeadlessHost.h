@@ -185,8 +185,8 @@ public:
     [[nodiscard]] CHeadlessWindow* FindWindow(const CDialog& owner) const;
 
     // --- Script -----------------------------------------------------------------------------
-    // Answers to message boxes, in order (kIdOk, kIdYes, kIdNo); then OK boxes get kIdOk and
-    // Yes/No boxes defaultYesNo.
+    // Answers to message boxes, in order (kIdOk, kIdYes, kIdNo, kIdCancel); then OK boxes get kIdOk
+    // and question boxes defaultYesNo.
     std::deque<int> messageBoxAnswers;
     int defaultYesNo = kIdYes;
     // Paths chosen in file dialogs, in order (nullopt: cancel); then every dialog is cancelled.

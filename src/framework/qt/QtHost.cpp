@@ -224,13 +224,21 @@ QMessageBox::Icon ToQtIcon(MessageBoxIcon icon)
 int CQtHost::ShowMessageBox(const MessageBoxRequest& request)
 {
     const QMessageBox::Icon icon = ToQtIcon(request.icon);
-    const QMessageBox::StandardButtons buttons =
-        request.buttons == MessageBoxButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    if (request.buttons == MessageBoxButtons::YesNo)
+        buttons = QMessageBox::Yes | QMessageBox::No;
+    else if (request.buttons == MessageBoxButtons::YesNoCancel)
+        buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(icon, ToQString(request.caption), ToQString(request.text), buttons, ActiveOwnerWidget());
     const int answer = box.exec();
-    if (request.buttons == MessageBoxButtons::YesNo)
-        return answer == QMessageBox::Yes ? kIdYes : kIdNo;
-    return kIdOk;
+    if (request.buttons == MessageBoxButtons::Ok)
+        return kIdOk;
+    if (answer == QMessageBox::Yes)
+        return kIdYes;
+    // Escape and the close box leave a Yes/No/Cancel question unanswered.
+    if (request.buttons == MessageBoxButtons::YesNoCancel && answer != QMessageBox::No)
+        return kIdCancel;
+    return kIdNo;
 }
 
 std::optional<std::string> CQtHost::ShowFileDialog(const FileDialogRequest& request)
