@@ -6,8 +6,13 @@
 // one-minute bins, the windowed speed and immobility, and the two bin files) is timed beside it,
 // with its own ratio.
 //
+// The entry-rule sensitivity of the same 50 regions (entries and time inside at 21 minimum visits
+// and 9 margins, in one pass) is timed beside them too, with its ratio to the read.
+//
 // The track (about 1.8 GB) and the CSV files go into a temporary folder removed at exit.
 #include "analysis/BinCsv.h"
+#include "analysis/Sensitivity.h"
+#include "analysis/SensitivityCsv.h"
 #include "analysis/VisitCsv.h"
 #include "analysis/VisitTable.h"
 #include "base/CsvStream.h"
@@ -182,6 +187,14 @@ bool WriteBinFile(const VisitTable& table, BinCsvKind kind, const std::string& p
     return WriteBinCsvRows(table, "bench.qtf", kind, csv) && file.Commit();
 }
 
+// The visits the pass with every setting counted, for the sensitivity's figures under the same
+// rules to be checked against.
+std::size_t& VisitsWithSettings()
+{
+    static std::size_t visits = 0;
+    return visits;
+}
+
 void BM_VisitsWithSettings(benchmark::State& state)
 {
     const CRegionTable table = MakeTable();
@@ -205,6 +218,7 @@ void BM_VisitsWithSettings(benchmark::State& state)
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kRecords);
     state.counters["visits"] = static_cast<double>(visits);
     state.counters["bouts"] = static_cast<double>(bouts);
+    VisitsWithSettings() = visits;
 }
 
 void BM_Visits(benchmark::State& state)
@@ -221,10 +235,52 @@ void BM_VisitsPolygons(benchmark::State& state)
     RunVisits(state, table);
 }
 
+// The sensitivity pass and its CSV text, under the lab's rules of MakeSettings.
+void RunSensitivity(benchmark::State& state, const CRegionTable& table, std::size_t expectedEntries = 0)
+{
+    AnalysisSettings settings;
+    settings.mergeGapSeconds = MakeSettings().mergeGapSeconds;
+    settings.minVisitSeconds = MakeSettings().minVisitSeconds;
+    std::uint64_t entries = 0;
+    std::size_t bytes = 0;
+    for (auto _ : state)
+    {
+        CBlockReader reader;
+        if (reader.Open(Folder().TrackPath()) != 0)
+            state.SkipWithError("open failed");
+        CSensitivityBuilder builder(table, kDefaultRegionMargin, settings);
+        IRecordConsumer* consumers[] = {&builder};
+        if (reader.Run(consumers) != 0)
+            state.SkipWithError("sensitivity failed");
+        bytes = FormatSensitivityCsv(builder.Result(), "bench.qtf").size();
+        entries = 0;
+        for (const RegionSensitivity& region : builder.Result().regions)
+            entries += region.current.entries;
+    }
+    // Its figures under the current rules are the visit table's.
+    if (expectedEntries != 0 && entries != expectedEntries)
+        state.SkipWithError("the sensitivity's current entries differ from the visit table's");
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kRecords);
+    state.counters["entries"] = static_cast<double>(entries);
+    state.counters["csv_bytes"] = static_cast<double>(bytes);
+}
+
+void BM_Sensitivity(benchmark::State& state)
+{
+    RunSensitivity(state, MakeTable(), VisitsWithSettings());
+}
+
+void BM_SensitivityPolygons(benchmark::State& state)
+{
+    RunSensitivity(state, MakePolygonTable());
+}
+
 BENCHMARK(BM_ReadOnce)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Visits)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_VisitsWithSettings)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_VisitsPolygons)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Sensitivity)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SensitivityPolygons)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReadOnce)->Unit(benchmark::kMillisecond)->Iterations(3)->Name("BM_ReadOnce/again");
 
 // Collects the time per iteration of every run to print the ratio at the end.
@@ -263,6 +319,14 @@ public:
             std::printf(
                 "visits, %d polygons of 16 corners, %u records: %.0f ms; visits take %.2fx the read\n",
                 kRegions, kRecords, polygons * 1e3, polygons / read);
+        const double sensitivity = find("BM_Sensitivity/iterations:3");
+        if (read > 0 && sensitivity > 0)
+            std::printf("sensitivity, %d regions, 30 values, %u records: %.0f ms; %.2fx the read\n", kRegions,
+                        kRecords, sensitivity * 1e3, sensitivity / read);
+        const double sensitivityPolygons = find("BM_SensitivityPolygons/iterations:3");
+        if (read > 0 && sensitivityPolygons > 0)
+            std::printf("sensitivity, %d polygons of 16 corners: %.0f ms; %.2fx the read\n", kRegions,
+                        sensitivityPolygons * 1e3, sensitivityPolygons / read);
     }
 
 private:

@@ -6,6 +6,7 @@
 // and the headings.
 #include "base/ResultCodes.h"
 #include "recalc/ReferenceCenterFinder.h"
+#include "recalc/ReferenceDirectionFinder.h"
 #include "recalc/TrackConverter.h"
 #include "support/FuzzInput.h"
 #include "support/FuzzScratch.h"
@@ -99,6 +100,9 @@ void CheckRecords(const std::uint8_t* source, const std::uint8_t* converted, std
         FuzzCheck(after.x == expected.x && after.y == expected.y,
                   "a record's position is its targets' center, the held center, or as it was");
         FuzzCheck(after.angle >= 0 && after.angle <= 360, "a heading lies in 0 .. 360 degrees");
+        FuzzCheck(after.angle ==
+                      static_cast<std::int32_t>(reference::FindDirection(targets, after.x, after.y)),
+                  "a record's heading is the plain reference's from its new position, truncated");
         FuzzCheck(listed >= 3 || after.angle == 0, "a record with fewer than three targets has heading 0");
     }
     const std::size_t tail = whole * kTrackRecordSize;

@@ -1,8 +1,9 @@
 // Feeds arbitrary target words and distance bands to the center and direction calculators, and
-// checks the center search against its plain reference on every input.
+// checks the center search and the heading against their plain references on every input.
 #include "recalc/CenterFinder.h"
 #include "recalc/DirectionFinder.h"
 #include "recalc/ReferenceCenterFinder.h"
+#include "recalc/ReferenceDirectionFinder.h"
 #include "support/FuzzInput.h"
 #include "support/GeneratedTrack.h"
 
@@ -64,5 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "the center search agrees with the plain reference");
     const double heading = CDirectionFinder::FindDirection(targets, production.x, production.y);
     FuzzCheck(heading >= 0.0 && heading <= 360.0, "the heading lies in 0 .. 360 degrees");
+    const double plain = reference::FindDirection(targets, production.x, production.y);
+    FuzzCheck(std::memcmp(&heading, &plain, sizeof heading) == 0,
+              "the heading is the plain reference's to the bit");
+    FuzzCheck(CDirectionFinder::FindWholeDirection(
+                  std::span<const TrackWord>(targets.data(), CountListEntries(targets)), production.x,
+                  production.y) == static_cast<std::int32_t>(plain),
+              "the whole-degree heading is the plain reference's, truncated");
     return 0;
 }

@@ -13,7 +13,7 @@ std::vector<VisitRow>::iterator ApplyToRegion(std::vector<VisitRow>::iterator fi
 {
     const auto keep = [&out, &rules](const VisitRow& visit)
     {
-        if (visit.complete && visit.DurationRecords() < rules.minVisitRecords)
+        if (IsDroppedAsShort(visit, rules.minVisitRecords))
             return;
         *out++ = visit;
     };

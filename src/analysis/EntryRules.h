@@ -19,6 +19,13 @@ struct EntryRules
     std::uint64_t minVisitRecords = 0; // complete visits shorter than this are dropped
 };
 
+// Whether the drop rule removes visit under a minimum visit of minVisitRecords: complete, and
+// shorter than that.
+[[nodiscard]] inline bool IsDroppedAsShort(const VisitRow& visit, std::uint64_t minVisitRecords)
+{
+    return visit.complete && visit.DurationRecords() < minVisitRecords;
+}
+
 // Applies the rules to visits, which hold each region's visits in the order they started (the
 // regions may be interleaved); the visits left of each region keep that order, and come grouped by
 // region in table order. Their numbers within the region are not touched.

@@ -15,6 +15,61 @@
 // percentile by the same rule. Nothing for an empty list. The values are reordered.
 [[nodiscard]] std::optional<double> Percentile(std::span<double> values, double fraction);
 
+// Whole numbers from 0 up, gathered for exact order statistics in little memory. The figures'
+// values are such numbers before their last step: squared distances between whole pixels
+// (before the root) and heading differences in whole degrees. A value below the counted limit is
+// only counted, so a track's usual small values cost nothing each; a larger one is kept, in 4
+// bytes while it fits 32 bits (every squared distance within 65,536 pixels) and in 8 beyond.
+class CWholeValues
+{
+public:
+    explicit CWholeValues(std::size_t countedBelow);
+
+    // A whole number >= 0.
+    void Add(double value);
+    [[nodiscard]] std::uint64_t Size() const { return m_nCounted + m_kept.size() + m_huge.size(); }
+    [[nodiscard]] bool Empty() const { return Size() == 0; }
+    // The largest value; 0 when there is none.
+    [[nodiscard]] double Largest() const { return m_largest; }
+    // The fraction-th percentile of shape(value) (Percentile's rule), for a shape that never
+    // decreases (a square root, say); nothing when empty. The kept values are reordered.
+    template <class Shape> [[nodiscard]] std::optional<double> Percentile(double fraction, const Shape& shape)
+    {
+        if (Empty())
+            return std::nullopt;
+        const auto [lower, weight] = PercentileRank(Size(), fraction);
+        const double a = shape(ValueAt(lower));
+        if (lower + 1 >= Size())
+            return a;
+        return InterpolatePercentile(a, shape(ValueAt(lower + 1)), weight);
+    }
+    // Forgets every value and gives the memory back.
+    void Clear();
+    // The memory the values hold, in bytes.
+    [[nodiscard]] std::size_t Bytes() const;
+
+    // Where the fraction-th percentile of size values lies: between the value of rank lower
+    // (from 0, ascending) and the next, weight of the way.
+    struct Rank
+    {
+        std::uint64_t lower = 0;
+        double weight = 0.0;
+    };
+    [[nodiscard]] static Rank PercentileRank(std::uint64_t size, double fraction);
+    [[nodiscard]] static double InterpolatePercentile(double a, double b, double weight);
+
+private:
+    // The value of the given rank (from 0, ascending).
+    double ValueAt(std::uint64_t rank);
+
+    std::size_t m_nCountedBelow;
+    std::vector<std::uint64_t> m_counts; // m_counts[v]: how many values v, grown as needed
+    std::vector<std::uint32_t> m_kept;   // the values from the counted limit below 2^32
+    std::vector<double> m_huge;          // the values from 2^32 up
+    std::uint64_t m_nCounted = 0;
+    double m_largest = 0.0;
+};
+
 struct QualityJump
 {
     std::uint64_t record = 0; // the record the step leads to

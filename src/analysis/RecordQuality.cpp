@@ -25,18 +25,48 @@ std::string_view CenterCaseName(CenterCase centerCase)
     return "unknown";
 }
 
-double HeadingDifference(std::int32_t a, std::int32_t b)
+std::int32_t WholeHeadingDifference(std::int32_t a, std::int32_t b)
 {
     // In 64 bits: the difference of two 32-bit values does not fit 32 bits.
     const std::int64_t turn = std::llabs(std::int64_t{a} - b) % kFullTurnDegrees;
-    return static_cast<double>(turn > kHalfTurnDegrees ? kFullTurnDegrees - turn : turn);
+    return static_cast<std::int32_t>(turn > kHalfTurnDegrees ? kFullTurnDegrees - turn : turn);
+}
+
+double HeadingDifference(std::int32_t a, std::int32_t b)
+{
+    return WholeHeadingDifference(a, b);
+}
+
+double SquaredPositionDistance(Point a, Point b)
+{
+    const auto dx = static_cast<double>(std::int64_t{a.x} - b.x);
+    const auto dy = static_cast<double>(std::int64_t{a.y} - b.y);
+    return dx * dx + dy * dy;
 }
 
 double PositionDistance(Point a, Point b)
 {
-    const auto dx = static_cast<double>(std::int64_t{a.x} - b.x);
-    const auto dy = static_cast<double>(std::int64_t{a.y} - b.y);
-    return std::sqrt(dx * dx + dy * dy);
+    return std::sqrt(SquaredPositionDistance(a, b));
+}
+
+RecordQuality DescribeRecord(const RecordMeasure& measure)
+{
+    RecordQuality quality;
+    quality.record = measure.record;
+    quality.timestamp = measure.timestamp;
+    quality.targets = measure.recalculated.targets;
+    quality.centerCase = measure.recalculated.centerCase;
+    quality.x = measure.x;
+    quality.y = measure.y;
+    quality.angle = measure.angle;
+    quality.newX = measure.recalculated.x;
+    quality.newY = measure.recalculated.y;
+    quality.newAngle = measure.recalculated.angle;
+    quality.distancePx = std::sqrt(measure.squaredDistance);
+    quality.headingDifferenceDeg = measure.headingDifference;
+    if (measure.squaredStep)
+        quality.stepPx = std::sqrt(*measure.squaredStep);
+    return quality;
 }
 
 CRecordQualityMeter::CRecordQualityMeter(int minDistance, int maxDistance)
@@ -51,25 +81,21 @@ void CRecordQualityMeter::Restart()
     m_nNextRecord = 0;
 }
 
-RecordQuality CRecordQualityMeter::Measure(const TrackRecord& record)
+RecordMeasure CRecordQualityMeter::MeasureSquared(const TrackRecord& record)
 {
-    const RecalculatedRecord recalculated = m_converter.RecalculateRecord(record, m_heldCenter);
-    RecordQuality quality;
-    quality.record = m_nNextRecord++;
-    quality.timestamp = record.timestamp;
-    quality.targets = recalculated.targets;
-    quality.centerCase = recalculated.centerCase;
-    quality.x = record.x;
-    quality.y = record.y;
-    quality.angle = record.angle;
-    quality.newX = recalculated.x;
-    quality.newY = recalculated.y;
-    quality.newAngle = recalculated.angle;
-    const Point stored{quality.x, quality.y};
-    quality.distancePx = PositionDistance(stored, Point{quality.newX, quality.newY});
-    quality.headingDifferenceDeg = HeadingDifference(quality.angle, quality.newAngle);
+    RecordMeasure measure;
+    measure.recalculated = m_converter.RecalculateRecord(record, m_heldCenter);
+    measure.record = m_nNextRecord++;
+    measure.timestamp = record.timestamp;
+    measure.x = record.x;
+    measure.y = record.y;
+    measure.angle = record.angle;
+    const Point stored{measure.x, measure.y};
+    measure.squaredDistance =
+        SquaredPositionDistance(stored, Point{measure.recalculated.x, measure.recalculated.y});
+    measure.headingDifference = WholeHeadingDifference(measure.angle, measure.recalculated.angle);
     if (m_previous)
-        quality.stepPx = PositionDistance(*m_previous, stored);
+        measure.squaredStep = SquaredPositionDistance(*m_previous, stored);
     m_previous = stored;
-    return quality;
+    return measure;
 }

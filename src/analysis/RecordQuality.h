@@ -42,11 +42,33 @@ struct RecordQuality
     std::optional<double> stepPx;
 };
 
+// What the per-file figures need of a record: its measure with the distances left squared, so
+// that a pass that only gathers the figures takes no square root a record.
+struct RecordMeasure
+{
+    std::uint64_t record = 0;
+    std::int64_t timestamp = 0;
+    RecalculatedRecord recalculated;
+    // As stored in the record.
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t angle = 0;
+    double squaredDistance = 0.0;       // PositionDistance squared, before its root
+    std::int32_t headingDifference = 0; // 0 to 180
+    std::optional<double> squaredStep;  // from the previous record's stored position
+};
+
+// The record's full measure, its distances taken as roots.
+[[nodiscard]] RecordQuality DescribeRecord(const RecordMeasure& measure);
+
 // The smaller angle between two headings in whole degrees, 0 to 180, whatever turns they hold:
 // 350 and 10 are 20 apart, -90 and 270 are the same heading, 0 and 540 are 180 apart.
+[[nodiscard]] std::int32_t WholeHeadingDifference(std::int32_t a, std::int32_t b);
 [[nodiscard]] double HeadingDifference(std::int32_t a, std::int32_t b);
 
-// The straight distance between two positions in pixels.
+// The straight distance between two positions in pixels, and its square: the root of the square
+// is the distance, to the bit.
+[[nodiscard]] double SquaredPositionDistance(Point a, Point b);
 [[nodiscard]] double PositionDistance(Point a, Point b);
 
 // Measures the records of one pass in file order, keeping what the measure of a record needs from
@@ -57,8 +79,12 @@ public:
     // The conversion's distance band, min..max.
     CRecordQualityMeter(int minDistance, int maxDistance);
 
-    // The next record of the pass (record 0 first).
-    [[nodiscard]] RecordQuality Measure(const TrackRecord& record);
+    // The next record of the pass (record 0 first), its distances squared or taken as roots.
+    [[nodiscard]] RecordMeasure MeasureSquared(const TrackRecord& record);
+    [[nodiscard]] RecordQuality Measure(const TrackRecord& record)
+    {
+        return DescribeRecord(MeasureSquared(record));
+    }
     // Starts a new pass: the held center is (0, 0) again and there is no previous record.
     void Restart();
 

@@ -3,13 +3,18 @@
 #include "analysis/Clock.h"
 #include "base/CsvBuilder.h"
 #include "base/ResultCodes.h"
+#include "recalc/SquaredLength.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
 constexpr double kMedian = 0.5;
 constexpr double kPercentile95 = 0.95;
+// Squared distances below 64 pixels squared are counted, not kept; headings differ by 0 to 180.
+constexpr std::size_t kCountedSquaredDistances = 4096;
+constexpr std::size_t kHeadingDifferences = 181;
 
 constexpr CenterCase kCasesInOrder[] = {CenterCase::Computed, CenterCase::Held, CenterCase::Few,
                                         CenterCase::Unterminated};
@@ -20,13 +25,14 @@ std::size_t CaseIndex(CenterCase centerCase)
     return static_cast<std::size_t>(centerCase);
 }
 
-QualityStatistic Summarize(std::vector<double>& values)
+// The statistic of shape(value) over the values, for a shape that never decreases.
+template <class Shape> QualityStatistic Summarize(CWholeValues& values, const Shape& shape)
 {
     QualityStatistic statistic;
-    statistic.median = Percentile(values, kMedian);
-    statistic.p95 = Percentile(values, kPercentile95);
-    if (!values.empty())
-        statistic.largest = *std::max_element(values.begin(), values.end());
+    statistic.median = values.Percentile(kMedian, shape);
+    statistic.p95 = values.Percentile(kPercentile95, shape);
+    if (!values.Empty())
+        statistic.largest = shape(values.Largest());
     return statistic;
 }
 
@@ -49,7 +55,8 @@ std::optional<double> QualitySummary::Share(CenterCase centerCase) const
 }
 
 CTrackingQualityReport::CTrackingQualityReport(const QualityOptions& options, IQualityRows* rows)
-    : m_options(options), m_pRows(rows), m_meter(options.minDistance, options.maxDistance)
+    : m_options(options), m_pRows(rows), m_meter(options.minDistance, options.maxDistance),
+      m_squaredDistances(kCountedSquaredDistances), m_headingDifferences(kHeadingDifferences)
 {
 }
 
@@ -59,8 +66,7 @@ int CTrackingQualityReport::Begin(const TrackSourceInfo& source)
     m_summary = QualitySummary{};
     m_summary.fileName = source.fileName;
     m_summary.options = m_options;
-    m_distances.clear();
-    m_headingDifferences.clear();
+    ReleaseValues();
     m_largestJumps.Clear();
     m_longestGap.Clear();
     return kOk;
@@ -70,49 +76,57 @@ int CTrackingQualityReport::Consume(std::span<const TrackRecord> records, std::u
 {
     for (const TrackRecord& record : records)
     {
-        const RecordQuality quality = m_meter.Measure(record);
-        Add(quality);
-        if (m_pRows != nullptr && !m_pRows->Add(quality))
+        const RecordMeasure measure = m_meter.MeasureSquared(record);
+        Add(measure);
+        if (m_pRows != nullptr && !m_pRows->Add(DescribeRecord(measure)))
             return kErrWrite;
     }
     return kOk;
 }
 
-void CTrackingQualityReport::Add(const RecordQuality& quality)
+void CTrackingQualityReport::Add(const RecordMeasure& measure)
 {
     ++m_summary.records;
-    ++m_summary.cases[CaseIndex(quality.centerCase)];
-    const bool computed = quality.centerCase == CenterCase::Computed;
+    ++m_summary.cases[CaseIndex(measure.recalculated.centerCase)];
+    const bool computed = measure.recalculated.centerCase == CenterCase::Computed;
     if (computed)
     {
-        m_distances.push_back(quality.distancePx);
-        m_headingDifferences.push_back(quality.headingDifferenceDeg);
+        m_squaredDistances.Add(measure.squaredDistance);
+        m_headingDifferences.Add(measure.headingDifference);
     }
-    if (quality.stepPx && *quality.stepPx > m_options.jumpPx)
+    // A jump is a step longer than the threshold, told on the square; only a jump's length is
+    // taken as a root.
+    if (measure.squaredStep && CompareRoot(*measure.squaredStep, m_options.jumpPx) > 0)
     {
         ++m_summary.jumps;
-        m_largestJumps.Offer(quality.record, *quality.stepPx);
+        m_largestJumps.Offer(measure.record, std::sqrt(*measure.squaredStep));
     }
-    m_longestGap.Add(quality.record, computed);
+    m_longestGap.Add(measure.record, computed);
 }
 
 int CTrackingQualityReport::End()
 {
-    m_summary.positionDistancePx = Summarize(m_distances);
-    m_summary.headingDifferenceDeg = Summarize(m_headingDifferences);
+    const auto root = [](double squared) { return std::sqrt(squared); };
+    const auto same = [](double value) { return value; };
+    m_summary.positionDistancePx = Summarize(m_squaredDistances, root);
+    m_summary.headingDifferenceDeg = Summarize(m_headingDifferences, same);
     m_summary.largestJumps = m_largestJumps.Jumps();
     m_summary.longestGap = m_longestGap.Longest();
-    // The lists are only needed for the percentiles.
-    std::vector<double>().swap(m_distances);
-    std::vector<double>().swap(m_headingDifferences);
+    // The values are only needed for the percentiles.
+    ReleaseValues();
     return kOk;
 }
 
 void CTrackingQualityReport::Abandon()
 {
     m_summary = QualitySummary{}; // an abandoned pass has no figures
-    std::vector<double>().swap(m_distances);
-    std::vector<double>().swap(m_headingDifferences);
+    ReleaseValues();
+}
+
+void CTrackingQualityReport::ReleaseValues()
+{
+    m_squaredDistances.Clear();
+    m_headingDifferences.Clear();
 }
 
 std::vector<std::string> FormatQualityFigures(const QualitySummary& summary)

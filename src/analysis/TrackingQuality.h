@@ -78,16 +78,24 @@ public:
 
     // Complete after End; the figures so far before it; none after Abandon.
     [[nodiscard]] const QualitySummary& Summary() const { return m_summary; }
+    // The memory the values of the percentiles hold now, in bytes (none after End).
+    [[nodiscard]] std::size_t ValueBytes() const
+    {
+        return m_squaredDistances.Bytes() + m_headingDifferences.Bytes();
+    }
 
 private:
-    void Add(const RecordQuality& quality);
+    void Add(const RecordMeasure& measure);
+    void ReleaseValues();
 
     QualityOptions m_options;
     IQualityRows* m_pRows;
     CRecordQualityMeter m_meter;
     QualitySummary m_summary;
-    std::vector<double> m_distances; // of the computed records, for the percentiles
-    std::vector<double> m_headingDifferences;
+    // Of the computed records, for the percentiles: squared distances (distances below 64 pixels
+    // only counted) and heading differences (0 to 180, all counted).
+    CWholeValues m_squaredDistances;
+    CWholeValues m_headingDifferences;
     CLargestJumps m_largestJumps;
     CLongestGap m_longestGap;
 };

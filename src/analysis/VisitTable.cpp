@@ -2,6 +2,7 @@
 
 #include "analysis/Clock.h"
 #include "analysis/EntryRules.h"
+#include "analysis/RawVisits.h"
 #include "base/ResultCodes.h"
 #include "trackfile/Arena.h"
 
@@ -149,14 +150,8 @@ void CVisitTableBuilder::StepRecord(const TrackRecord& record, std::uint64_t ind
     const std::int64_t t = record.timestamp;
     for (std::size_t j = 0; j < m_shapes.size(); ++j)
     {
-        RegionVisitState& state = m_states[j];
-        StepVisit(state, ClassifyPosition(x, y, m_zones[j]), index, t);
-        if (state.complete != 0)
-        {
-            m_visits.push_back(VisitRow{static_cast<std::int32_t>(j), 0, state.enterRecord, state.leaveRecord,
-                                        state.enterTime, state.leaveTime, true});
-            state = RegionVisitState{};
-        }
+        FollowVisit(m_states[j], static_cast<std::int32_t>(j), ClassifyPosition(x, y, m_zones[j]), index, t,
+                    m_visits);
     }
     if (m_nRecords == 0)
         m_nFirstTimestamp = t;
@@ -201,12 +196,7 @@ void CVisitTableBuilder::Finish()
 {
     // A visit still inside when the records end is kept, open, up to the record count.
     for (std::size_t j = 0; j < m_states.size(); ++j)
-    {
-        const RegionVisitState& state = m_states[j];
-        if (state.entered)
-            m_visits.push_back(VisitRow{static_cast<std::int32_t>(j), 0, state.enterRecord, m_nRecords,
-                                        state.enterTime, std::nullopt, false});
-    }
+        KeepOpenVisit(m_states[j], static_cast<std::int32_t>(j), m_nRecords, m_visits);
     m_states.clear();
     ApplyEntryRules(m_visits, EntryRules{m_nMergeGapRecords, m_nMinVisitRecords});
 

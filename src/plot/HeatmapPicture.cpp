@@ -4,20 +4,18 @@
 #include "plot/DrawingSurface.h"
 #include "plot/LabelFont.h"
 #include "plot/OccupancyColours.h"
+#include "plot/PaperPicture.h"
 #include "plot/Viridis.h"
 #include "trackfile/Arena.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <optional>
 
 namespace
 {
 // Layout, in plot pixels.
-constexpr std::int32_t kMargin = 12;                          // around everything
-constexpr std::int32_t kLineStep = 14;                        // from one line of text to the next
 constexpr std::int32_t kTitleGap = 28;                        // from the title's last line to the plot
 constexpr std::int32_t kBarGap = 24;                          // from the plot to the colour bar
 constexpr std::int32_t kBarWidth = 18;                        // the colour bar
@@ -27,43 +25,20 @@ constexpr std::int32_t kHeaderGap = 8;                        // from the bar's 
 constexpr std::int32_t kSwatchGap = 8;                        // from the plot to the never-visited sample
 constexpr std::int32_t kSwatchSize = 12;                      // the never-visited sample
 constexpr std::int32_t kLabelPadding = 2;                     // around a region's name, on its dark box
-constexpr std::int32_t kDigitMiddleRow = 5;                   // the middle of a digit within its cell
 constexpr std::int32_t kTickClearance = 2 * kLabelFontHeight; // rows kept free below the top's label
 constexpr int kMaxTopDecimals = 6;
 constexpr int kTopSignificantDigits = 3;
 constexpr int kTargetTicks = 5;
 constexpr int kMaxTicks = 20; // more than any round step gives; a bound whatever the arithmetic
 
-constexpr Rgb kPaper = kWhite;
-constexpr Rgb kInk = kBlack;
-constexpr Rgb kFrame{90, 90, 90};
 constexpr Rgb kOutlineLight = kWhite;
 constexpr Rgb kOutlineDark = kBlack;
 
-// Room for any double in fixed notation (309 digits before the point at most, 6 decimals here).
-constexpr std::size_t kFixedTextRoom = 400;
 // log10 of a power of ten may miss it by an ulp; this much is forgiven before rounding up.
 constexpr double kLogSlack = 1e-9;
 
 const char* const kBarHeader = "seconds";
 const char* const kSwatchText = "never visited";
-
-std::string FormatDecimals(double value, int decimals)
-{
-    std::array<char, kFixedTextRoom> buffer{};
-    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                            std::chars_format::fixed, decimals);
-    return error == std::errc{} ? std::string(buffer.data(), end) : std::string("?");
-}
-
-// The fewest decimals that give value back, never with an exponent.
-std::string FormatShortest(double value)
-{
-    std::array<char, kFixedTextRoom> buffer{};
-    const auto [end, error] =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
-    return error == std::errc{} ? std::string(buffer.data(), end) : std::string("?");
-}
 
 // Decimals that show a step of the scale exactly (0.5 needs 1, 0.02 needs 2, 5 needs none).
 int DecimalsOfStep(double step)
@@ -91,40 +66,6 @@ double RoundStep(double top)
     if (residual < kToTen)
         return kFive * magnitude;
     return kTen * magnitude;
-}
-
-// Plot-pixel drawing on a raster whose pixels are scale x scale plot pixels.
-class CScaledPainter
-{
-public:
-    CScaledPainter(CRgbRaster& raster, std::int32_t scale) : m_raster(raster), m_nScale(scale) {}
-
-    void Fill(const Rect& rect, Rgb colour)
-    {
-        const Rect r = NormalizedRect(rect);
-        m_raster.FillRect(Rect{r.left * m_nScale, r.top * m_nScale, r.right * m_nScale, r.bottom * m_nScale},
-                          colour);
-    }
-    // The outline of rect, one plot pixel wide.
-    void Frame(const Rect& rect, Rgb colour)
-    {
-        const Rect r = NormalizedRect(rect);
-        m_raster.FrameRect(Rect{r.left * m_nScale, r.top * m_nScale, r.right * m_nScale, r.bottom * m_nScale},
-                           m_nScale, colour);
-    }
-    void Text(Point at, std::string_view text, Rgb colour)
-    {
-        m_raster.DrawText(at.x * m_nScale, at.y * m_nScale, text, colour, m_nScale);
-    }
-
-private:
-    CRgbRaster& m_raster;
-    std::int32_t m_nScale;
-};
-
-std::int32_t TextWidth(std::string_view text)
-{
-    return ScaledTextExtent(text, 1).cx;
 }
 
 Rect Intersect(const Rect& a, const Rect& b)
@@ -253,7 +194,7 @@ void DrawRegions(CScaledPainter& painter, const std::vector<HeatmapRegion>& regi
         const std::string name = PrintableText(region.name);
         if (name.empty() || Intersect(r, plot).left == Intersect(r, plot).right)
             continue;
-        const std::int32_t width = TextWidth(name) + 2 * kLabelPadding;
+        const std::int32_t width = LabelTextWidth(name) + 2 * kLabelPadding;
         const std::int32_t height = kLabelFontHeight + kLabelPadding;
         // Inside the region's top-left corner, moved as far as needed to lie wholly on the plot.
         const std::int32_t x =
@@ -295,15 +236,15 @@ void DrawColourBar(CScaledPainter& painter, const HeatmapLayout& layout,
             static_cast<std::size_t>(std::lround(fraction * static_cast<double>(kViridisEntries - 1)));
         painter.Fill(Rect{bar.left, bar.top + row, bar.right, bar.top + row + 1}, kViridis[entry]);
     }
-    painter.Frame(InflateRect(bar, 1, 1), kFrame);
+    painter.Frame(InflateRect(bar, 1, 1), kPaperFrame);
     for (const ColourBarTick& tick : ticks)
     {
         const std::int32_t y = bar.top + tick.row;
-        painter.Fill(Rect{bar.right + 1, y, bar.right + 1 + kTickLength, y + 1}, kInk);
+        painter.Fill(Rect{bar.right + 1, y, bar.right + 1 + kTickLength, y + 1}, kPaperInk);
         painter.Text(Point{bar.right + 1 + kTickLength + kTickTextGap, y - kDigitMiddleRow}, tick.label,
-                     kInk);
+                     kPaperInk);
     }
-    painter.Text(layout.barHeader, kBarHeader, kInk);
+    painter.Text(layout.barHeader, kBarHeader, kPaperInk);
 }
 
 } // namespace
@@ -315,21 +256,6 @@ std::vector<HeatmapRegion> HeatmapRegionsOf(const CRegionTable& table)
     for (std::int32_t j = 0; j < count; ++j)
         regions.push_back(HeatmapRegion{table.ShapeOf(j), table.m_regionNames[static_cast<std::size_t>(j)]});
     return regions;
-}
-
-std::string PrintableText(std::string_view text)
-{
-    std::string printable;
-    for (const char c : text)
-    {
-        const auto byte = static_cast<unsigned char>(c);
-        constexpr unsigned char kContinuationMask = 0xC0;
-        constexpr unsigned char kContinuation = 0x80;
-        if ((byte & kContinuationMask) == kContinuation)
-            continue; // the rest of a UTF-8 sequence already shown
-        printable += (c >= kFirstLabelChar && c <= kLastLabelChar) ? c : '?';
-    }
-    return printable;
 }
 
 ScaleTopKind KindOfScaleTop(const OccupancyMap& map, std::optional<double> vmax)
@@ -373,9 +299,9 @@ std::vector<ColourBarTick> ColourBarTicks(double top, std::int32_t barRows, Scal
 HeatmapLayout LayOutHeatmapPicture(const OccupancyMap& map, const HeatmapPictureOptions& options)
 {
     HeatmapLayout layout;
-    layout.title = Point{kMargin, kMargin};
-    const std::int32_t plotTop = kMargin + kLineStep + kTitleGap;
-    layout.plot = Rect{kMargin, plotTop, kMargin + kArenaWidth, plotTop + kArenaHeight};
+    layout.title = Point{kPaperMargin, kPaperMargin};
+    const std::int32_t plotTop = kPaperMargin + kPaperLineStep + kTitleGap;
+    layout.plot = Rect{kPaperMargin, plotTop, kPaperMargin + kArenaWidth, plotTop + kArenaHeight};
     const std::int32_t barLeft = layout.plot.right + kBarGap;
     layout.bar = Rect{barLeft, layout.plot.top, barLeft + kBarWidth, layout.plot.bottom};
     layout.barHeader = Point{barLeft, layout.plot.top - kHeaderGap - kLabelFontHeight};
@@ -386,13 +312,13 @@ HeatmapLayout LayOutHeatmapPicture(const OccupancyMap& map, const HeatmapPicture
     std::int32_t labelWidth = 0;
     for (const ColourBarTick& tick :
          ColourBarTicks(top, layout.bar.bottom - layout.bar.top, KindOfScaleTop(map, options.vmax)))
-        labelWidth = std::max(labelWidth, TextWidth(tick.label));
+        labelWidth = std::max(labelWidth, LabelTextWidth(tick.label));
     const std::int32_t barSide = std::max(layout.bar.right + 1 + kTickLength + kTickTextGap + labelWidth,
-                                          barLeft + TextWidth(kBarHeader));
-    const std::int32_t titleSide = kMargin + std::max(TextWidth(PrintableText(options.fileName)),
-                                                      TextWidth(HeatmapSubtitle(map, options)));
-    layout.width = std::max(barSide, titleSide) + kMargin;
-    layout.height = layout.swatch.bottom + kMargin;
+                                          barLeft + LabelTextWidth(kBarHeader));
+    const std::int32_t titleSide = kPaperMargin + std::max(LabelTextWidth(PrintableText(options.fileName)),
+                                                           LabelTextWidth(HeatmapSubtitle(map, options)));
+    layout.width = std::max(barSide, titleSide) + kPaperMargin;
+    layout.height = layout.swatch.bottom + kPaperMargin;
     return layout;
 }
 
@@ -412,13 +338,13 @@ CRgbRaster DrawHeatmapPicture(const OccupancyMap& map, const HeatmapPictureOptio
 {
     const std::int32_t scale = std::clamp(options.scale, kMinHeatmapScale, kMaxHeatmapScale);
     const HeatmapLayout layout = LayOutHeatmapPicture(map, options);
-    CRgbRaster raster(layout.width * scale, layout.height * scale, kPaper);
+    CRgbRaster raster(layout.width * scale, layout.height * scale, kPaperBackground);
     CScaledPainter painter(raster, scale);
 
-    painter.Text(layout.title, PrintableText(options.fileName), kInk);
-    painter.Text(Point{layout.title.x, layout.title.y + kLineStep}, HeatmapSubtitle(map, options), kInk);
+    const std::string title[] = {PrintableText(options.fileName), HeatmapSubtitle(map, options)};
+    painter.TextLines(layout.title, title, kPaperInk);
 
-    painter.Frame(InflateRect(layout.plot, 1, 1), kFrame);
+    painter.Frame(InflateRect(layout.plot, 1, 1), kPaperFrame);
     const double top = OccupancyScaleTop(map, options.vmax);
     const std::size_t bins =
         static_cast<std::size_t>(std::max(map.columns, 0)) * static_cast<std::size_t>(std::max(map.rows, 0));
@@ -432,7 +358,7 @@ CRgbRaster DrawHeatmapPicture(const OccupancyMap& map, const HeatmapPictureOptio
                   ColourBarTicks(top, layout.bar.bottom - layout.bar.top, KindOfScaleTop(map, options.vmax)));
 
     painter.Fill(layout.swatch, kNeverVisitedColour);
-    painter.Frame(layout.swatch, kFrame);
-    painter.Text(Point{layout.swatch.right + kTickTextGap + 1, layout.swatch.top}, kSwatchText, kInk);
+    painter.Frame(layout.swatch, kPaperFrame);
+    painter.Text(Point{layout.swatch.right + kTickTextGap + 1, layout.swatch.top}, kSwatchText, kPaperInk);
     return raster;
 }

@@ -6,6 +6,7 @@
 
 #include "analysis/Occupancy.h"
 #include "base/Geometry.h"
+#include "plot/PaperPicture.h" // PrintableText, which names and titles go through
 #include "plot/RgbRaster.h"
 #include "regions/RegionShape.h"
 #include "regions/RegionTable.h"
@@ -84,10 +85,6 @@ enum class ScaleTopKind
 
 // The title's second line: the time binned, the records off the plot, the bin size and smoothing.
 [[nodiscard]] std::string HeatmapSubtitle(const OccupancyMap& map, const HeatmapPictureOptions& options);
-
-// Text as the label font draws it: each character outside printable ASCII (a UTF-8 sequence
-// counted once) becomes '?'.
-[[nodiscard]] std::string PrintableText(std::string_view text);
 
 // The picture.
 [[nodiscard]] CRgbRaster DrawHeatmapPicture(const OccupancyMap& map, const HeatmapPictureOptions& options);

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 // Y of a target is flipped about this row for the direction, so that Y grows upwards.
 inline constexpr std::int32_t kDirectionFlipRow = 480;
@@ -27,4 +28,10 @@ public:
     // coordinates; 0.0 with a first word of 0, fewer than 3 targets or no blue target, 360.0 when
     // blue targets exist but no red or no green one does.
     static double FindDirection(const std::array<TrackWord, kMaxTargets>& targets, int x, int y);
+    // The same from the listed targets alone: the words before the first zero word (all 50 when
+    // none is zero).
+    static double FindDirection(std::span<const TrackWord> listed, int x, int y);
+    // FindDirection truncated toward zero, as the conversion stores it, to the bit; the arc
+    // tangent is only taken for a heading within a hair of a whole degree.
+    static std::int32_t FindWholeDirection(std::span<const TrackWord> listed, int x, int y);
 };

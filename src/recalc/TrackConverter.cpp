@@ -4,6 +4,7 @@
 #include "base/MessageSink.h"
 #include "base/OutputFile.h"
 #include "base/ResultCodes.h"
+#include "recalc/ScratchArray.h"
 #include "trackfile/TrackFileHeader.h"
 
 #include <array>
@@ -56,8 +57,16 @@ bool ValidateTargetDistances(int minDistance, int maxDistance)
 
 RecalculatedRecord CTrackConverter::RecalculateRecord(const TrackRecord& record, Point& heldCenter) const
 {
-    const std::array<TrackWord, kMaxTargets> targets = CopyTargets(record);
-    const std::size_t listed = CountListEntries(targets);
+    // The listed targets: the words before the first zero word, all 50 when none is zero.
+    TrackWord words[kMaxTargets];
+    std::size_t listed = 0;
+    while (listed < kMaxTargets)
+    {
+        const TrackWord word = record.targets[listed];
+        if (word == 0)
+            break;
+        words[listed++] = word;
+    }
     RecalculatedRecord result;
     result.targets = static_cast<std::uint32_t>(listed);
     result.x = record.x;
@@ -70,12 +79,12 @@ RecalculatedRecord CTrackConverter::RecalculateRecord(const TrackRecord& record,
     {
         // Center from the targets before the first zero word; without a usable triangle the record
         // takes the center held from earlier records.
-        Point points[kMaxTargets];
+        CScratchArray<Point, kMaxTargets> points;
         for (std::size_t k = 0; k < listed; ++k)
-            points[k] = Point{static_cast<std::int32_t>(TrackWordX(targets[k])),
-                              static_cast<std::int32_t>(TrackWordY(targets[k]))};
+            points[k] = Point{static_cast<std::int32_t>(TrackWordX(words[k])),
+                              static_cast<std::int32_t>(TrackWordY(words[k]))};
         if (const std::optional<Point> center =
-                m_centerFinder.ComputeCenter(points, static_cast<int>(listed)))
+                m_centerFinder.ComputeCenter(points.Data(), static_cast<int>(listed)))
         {
             heldCenter = *center;
             result.centerCase = CenterCase::Computed;
@@ -85,7 +94,8 @@ RecalculatedRecord CTrackConverter::RecalculateRecord(const TrackRecord& record,
         result.x = heldCenter.x;
         result.y = heldCenter.y;
     }
-    result.angle = static_cast<std::int32_t>(m_directionFinder.FindDirection(targets, result.x, result.y));
+    result.angle =
+        CDirectionFinder::FindWholeDirection(std::span<const TrackWord>(words, listed), result.x, result.y);
     return result;
 }
 

@@ -1,7 +1,11 @@
 #include "analysis/QualityStatistics.h"
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <optional>
+#include <random>
 #include <vector>
 
 // Test the percentile rule on small lists, in any order: linear interpolation between the closest
@@ -41,6 +45,104 @@ TEST(QualityStatistics, PercentilesOfSmallLists)
             EXPECT_DOUBLE_EQ(*got, *c.expected) << c.values.size() << " values at " << c.fraction;
         }
     }
+}
+
+// Test that whole values, counted while small and kept beyond, give to the bit the percentiles and
+// largest value of the plain list: square roots of squared distances, some counted, some kept,
+// some equal, and whole degrees, for lists of one value up to thousands.
+TEST(QualityStatistics, CountedValuesGiveThePercentilesOfTheList)
+{
+    std::mt19937_64 random(11);
+    const auto root = [](double v) { return std::sqrt(v); };
+    const auto same = [](double v) { return v; };
+    const double fractions[] = {0.0, 1e-9, 0.25, 0.5, 0.95, 0.999, 1.0};
+    for (const std::size_t size : {1, 2, 3, 7, 100, 5000})
+    {
+        for (int mix = 0; mix < 5; ++mix)
+        {
+            // Squares all below the counted limit, all at or above it, or both; the last mix also
+            // beyond 32 bits (kept apart), up to squares of far-off 32-bit positions.
+            constexpr std::size_t kLimit = 4096;
+            constexpr double kBeyond32Bits[] = {0x1p32 - 1, 0x1p32, 0x1p32 + 1, 0x1p53 + 2, 0x1p64, 0x1p65};
+            CWholeValues squares(kLimit);
+            std::vector<double> roots;
+            for (std::size_t v = 0; v < size; ++v)
+            {
+                const bool large = mix == 1 || (mix >= 2 && random() % (mix == 2 ? 2 : 50) == 0);
+                auto value = static_cast<double>(large ? kLimit + random() % 100000 : random() % 60);
+                if (mix == 4 && random() % 3 == 0)
+                    value = kBeyond32Bits[random() % std::size(kBeyond32Bits)];
+                squares.Add(value);
+                roots.push_back(std::sqrt(value));
+            }
+            ASSERT_EQ(squares.Size(), size);
+            ASSERT_EQ(root(squares.Largest()), *std::max_element(roots.begin(), roots.end()));
+            for (const double fraction : fractions)
+            {
+                std::vector<double> list = roots;
+                const std::optional<double> expected = Percentile(list, fraction);
+                const std::optional<double> got = squares.Percentile(fraction, root);
+                ASSERT_TRUE(got.has_value());
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(*got), std::bit_cast<std::uint64_t>(*expected))
+                    << size << " values, mix " << mix << ", at " << fraction;
+            }
+        }
+        // Whole degrees, every one counted.
+        CWholeValues degrees(181);
+        std::vector<double> list;
+        for (std::size_t v = 0; v < size; ++v)
+        {
+            const auto value = static_cast<double>(random() % 181);
+            degrees.Add(value);
+            list.push_back(value);
+        }
+        for (const double fraction : fractions)
+        {
+            std::vector<double> copy = list;
+            EXPECT_EQ(degrees.Percentile(fraction, same), Percentile(copy, fraction))
+                << size << " at " << fraction;
+        }
+    }
+}
+
+// Test the memory the values hold, the table of counts aside: nothing each while they are
+// counted, 4 bytes each (8 with the vector's growth) while they fit 32 bits, 8 (16) beyond.
+TEST(QualityStatistics, CountedValuesMemory)
+{
+    constexpr std::size_t kLimit = 4096;
+    constexpr std::size_t kCountsAtMost = kLimit * sizeof(std::uint64_t);
+    const struct
+    {
+        double first; // values first, first + 1, ...
+        std::size_t count;
+        std::size_t bytesEach;
+    } cases[] = {{0, 4096, 0}, {4096, 100000, 4}, {0x1p32 - 100000, 100000, 4}, {0x1p32, 10000, 8}};
+    for (const auto& c : cases)
+    {
+        CWholeValues values(kLimit);
+        for (std::size_t v = 0; v < c.count; ++v)
+            values.Add(c.first + static_cast<double>(v));
+        const std::size_t counts = c.first < kLimit ? kCountsAtMost : 0;
+        EXPECT_LE(values.Bytes(), counts + 2 * c.bytesEach * c.count) << "from " << c.first;
+        EXPECT_GE(values.Bytes(), c.bytesEach * c.count) << "from " << c.first;
+        values.Clear();
+        EXPECT_EQ(values.Bytes(), 0U);
+    }
+}
+
+TEST(QualityStatistics, CountedValuesEmptyAndCleared)
+{
+    CWholeValues values(16);
+    EXPECT_FALSE(values.Percentile(0.5, [](double v) { return v; }).has_value());
+    values.Add(3);
+    values.Add(40);
+    EXPECT_EQ(values.Percentile(0.5, [](double v) { return v; }), 21.5);
+    EXPECT_EQ(values.Largest(), 40.0);
+    values.Clear();
+    EXPECT_TRUE(values.Empty());
+    EXPECT_FALSE(values.Percentile(0.95, [](double v) { return v; }).has_value());
+    values.Add(0);
+    EXPECT_EQ(values.Percentile(1.0, [](double v) { return v; }), 0.0);
 }
 
 // Test that the largest jumps come largest first, that a tie keeps the earlier record ahead and

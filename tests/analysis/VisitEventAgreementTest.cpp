@@ -107,33 +107,6 @@ struct RandomTrack
     std::int32_t margin = 8;
 };
 
-// A random usable polygon of 3 to 12 corners around (cx, cy): corners at rising angles, each at its
-// own distance, so that the edges never cross; sometimes concave, sometimes with axis-parallel
-// edges.
-RegionShape RandomPolygon(const std::function<std::int64_t(std::int64_t, std::int64_t)>& pick)
-{
-    while (true)
-    {
-        const std::int64_t cx = pick(0, 200);
-        const std::int64_t cy = pick(0, 200);
-        const auto n = static_cast<int>(pick(3, 12));
-        std::vector<Point> points;
-        for (int k = 0; k < n; ++k)
-        {
-            const double angle =
-                2.0 * 3.141592653589793 * (k + 0.8 * static_cast<double>(pick(0, 100)) / 100.0) / n;
-            const auto distance = static_cast<double>(pick(3, 90));
-            points.push_back(Point{static_cast<std::int32_t>(cx + std::lround(distance * std::cos(angle))),
-                                   static_cast<std::int32_t>(cy + std::lround(distance * std::sin(angle)))});
-        }
-        if (pick(0, 3) == 0) // an axis-parallel edge
-            points[1].y = points[0].y;
-        RegionShape polygon = RegionShape::Polygon(points);
-        if (!FindShapeProblem(polygon))
-            return polygon;
-    }
-}
-
 // A random walk around a small arena, with jumps and pauses, timestamps that start anywhere (0
 // and below included) and may repeat, and regions of every shape: drawn backwards, narrow,
 // empty, overlapping, or covering everything.

@@ -1,6 +1,7 @@
 #include "VisitTestSupport.h"
 
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 std::vector<TrackRecord> RecordsOf(const std::vector<Spot>& spots)
@@ -24,6 +25,18 @@ CRegionTable TableOf(const std::vector<Rect>& rects, const std::vector<std::stri
     return table;
 }
 
+void FeedRecords(IRecordConsumer& consumer, const std::vector<TrackRecord>& records, std::size_t blockRecords)
+{
+    TrackSourceInfo source;
+    source.fileName = "track.qtf";
+    source.records = records.size();
+    EXPECT_EQ(consumer.Begin(source), 0);
+    const std::span<const TrackRecord> all(records);
+    for (std::size_t at = 0; at < records.size(); at += blockRecords)
+        EXPECT_EQ(consumer.Consume(all.subspan(at, std::min(blockRecords, records.size() - at)), at), 0);
+    EXPECT_EQ(consumer.End(), 0);
+}
+
 VisitTable BuildTable(const std::vector<TrackRecord>& records, const CRegionTable& regions,
                       std::int32_t margin, std::size_t blockRecords)
 {
@@ -34,14 +47,7 @@ VisitTable BuildTable(const std::vector<TrackRecord>& records, const CRegionTabl
                       const AnalysisSettings& settings, std::int32_t margin, std::size_t blockRecords)
 {
     CVisitTableBuilder builder(regions, margin, settings);
-    TrackSourceInfo source;
-    source.fileName = "track.qtf";
-    source.records = records.size();
-    EXPECT_EQ(builder.Begin(source), 0);
-    const std::span<const TrackRecord> all(records);
-    for (std::size_t at = 0; at < records.size(); at += blockRecords)
-        EXPECT_EQ(builder.Consume(all.subspan(at, std::min(blockRecords, records.size() - at)), at), 0);
-    EXPECT_EQ(builder.End(), 0);
+    FeedRecords(builder, records, blockRecords);
     return builder.Result();
 }
 
@@ -100,4 +106,28 @@ WanderingTrack MakeWanderingTrack(std::mt19937_64& random, std::size_t maxRecord
         t += pick(0, 2);
     }
     return track;
+}
+
+RegionShape RandomPolygon(const std::function<std::int64_t(std::int64_t, std::int64_t)>& pick)
+{
+    while (true)
+    {
+        const std::int64_t cx = pick(0, 200);
+        const std::int64_t cy = pick(0, 200);
+        const auto n = static_cast<int>(pick(3, 12));
+        std::vector<Point> points;
+        for (int k = 0; k < n; ++k)
+        {
+            const double angle =
+                2.0 * 3.141592653589793 * (k + 0.8 * static_cast<double>(pick(0, 100)) / 100.0) / n;
+            const auto distance = static_cast<double>(pick(3, 90));
+            points.push_back(Point{static_cast<std::int32_t>(cx + std::lround(distance * std::cos(angle))),
+                                   static_cast<std::int32_t>(cy + std::lround(distance * std::sin(angle)))});
+        }
+        if (pick(0, 3) == 0) // an axis-parallel edge
+            points[1].y = points[0].y;
+        RegionShape polygon = RegionShape::Polygon(points);
+        if (!FindShapeProblem(polygon))
+            return polygon;
+    }
 }

@@ -26,17 +26,20 @@ private:
 };
 
 // Target sets of several kinds: scattered, clustered like a head of lights, on a line, on a grid
-// (equal X and Y, sides exactly at round lengths), with repeated points, and 3-4-5 right triangles
-// whose sides land exactly on the band's bounds.
+// (equal X and Y, sides exactly at round lengths), with repeated points, 3-4-5 right triangles
+// whose sides land exactly on the band's bounds, a triangular lattice (many triples of one
+// score, so that ties decide what the table keeps), sets spread wider than 2^15 pixels (measured
+// on rounded lengths rather than squares) or just under it, and targets at the ends of the
+// coordinates a target word holds.
 std::vector<Point> MakePoints(CSplitMix& rng, int kind)
 {
-    const int n = kind == 0 ? 50 : rng.Below(kind == 1 ? 12 : 30);
+    const int n = kind == 0 ? 50 : rng.Below(kind == 1 ? 12 : (kind == 6 ? 40 : 30));
     std::vector<Point> points;
     const int cx = 50 + rng.Below(540);
     const int cy = 50 + rng.Below(380);
     for (int p = 0; p < n; ++p)
     {
-        switch (kind % 6)
+        switch (kind)
         {
         case 0:
         case 1:
@@ -51,6 +54,28 @@ std::vector<Point> MakePoints(CSplitMix& rng, int kind)
         case 4:
             points.push_back({cx + 10 * rng.Below(6), cy + 10 * rng.Below(6)});
             break;
+        case 6:
+        {
+            // Rows of a triangular lattice, 10 apart: every small triangle is nearly equilateral.
+            const int row = rng.Below(6);
+            points.push_back({cx + 10 * rng.Below(6) + (row % 2) * 5, cy + 9 * row});
+            break;
+        }
+        case 7:
+        {
+            // Up to 40,000 pixels apart along X (the reference's int squares stay in range).
+            const int span = rng.Below(2) == 0 ? 32767 : 40000;
+            points.push_back({p == 0 ? 0 : (p == 1 ? span : rng.Below(span + 1)), rng.Below(200)});
+            break;
+        }
+        case 8:
+        {
+            // Near the corners of the coordinates a word holds, 0 and 4095.
+            const int x = rng.Below(2) == 0 ? rng.Below(40) : 4095 - rng.Below(40);
+            const int y = rng.Below(2) == 0 ? rng.Below(40) : 4095 - rng.Below(40);
+            points.push_back({x, y});
+            break;
+        }
         default:
         {
             // Corners of a 30-40-50 triangle (or twice that): sides exactly at round bounds.
@@ -73,14 +98,16 @@ std::vector<Point> MakePoints(CSplitMix& rng, int kind)
 TEST(CenterSearchReference, ProductionMatchesTheReferenceEverywhere)
 {
     CSplitMix rng(20261207);
-    const int bands[][2] = {{10, 100}, {0, 50}, {10, 30}, {30, 90}, {-5, 40}, {20, 21}, {0, 1000}};
+    const int bands[][2] = {{10, 100}, {0, 50},  {10, 30},  {30, 90},
+                            {-5, 40},  {20, 21}, {0, 1000}, {0, 45000}};
     int written = 0;
     constexpr int kCases = 12000;
     for (int c = 0; c < kCases; ++c)
     {
-        const int kind = c % 40 == 0 ? 0 : 1 + c % 5; // one set in 40 has the full 50 targets
+        // One set in 40 has the full 50 targets.
+        const int kind = c % 40 == 0 ? 0 : 1 + c % 8;
         const std::vector<Point> points = MakePoints(rng, kind);
-        const auto& band = bands[rng.Below(7)];
+        const auto& band = bands[rng.Below(8)];
         CCenterFinder finder;
         finder.SetDistanceLimits(band[0], band[1]);
         Point production{-9999, -9999};
