@@ -59,7 +59,7 @@ struct BatchArgs
     HeatmapSettings heatmap;
     std::optional<double> sigma;
     PlotSettings plot;
-    std::optional<std::int32_t> scale; // both pictures; each has its own default
+    std::optional<std::int32_t> scale; // every picture; each has its own default
 };
 
 std::string CurrentFolder()
@@ -155,7 +155,7 @@ int RunBatchCommand(BatchArgs& args)
     made.heatmap.sigmaBins = args.sigma.value_or(0.0);
     made.plot = args.plot;
     if (args.scale)
-        made.heatmap.scale = made.plot.scale = *args.scale;
+        made.heatmap.scale = made.plot.scale = made.sensitivity.scale = *args.scale;
     settings.force = args.force;
     settings.receipt = MakeReceiptFacts(args, made.analysis);
     // A layout changed since the outputs were made calls for them again.

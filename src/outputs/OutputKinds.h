@@ -10,6 +10,7 @@
 #include "outputs/OutputSettings.h"
 #include "outputs/QualityOutput.h"
 #include "outputs/RecordsOutput.h"
+#include "outputs/SensitivityOutput.h"
 #include "outputs/TrackOutput.h"
 #include "outputs/TrackPlotOutput.h"
 #include "outputs/VisitTablesOutput.h"
@@ -34,12 +35,13 @@ struct OutputKind
 };
 
 inline constexpr std::array kOutputKinds = {
-    OutputKind{"events", &MakeEventFilesAt},  // <track>_<region>_Enter.qsf and _Leave.qsf
-    OutputKind{"visits", &MakeVisitTablesAt}, // <track>_visits.csv, _regions.csv, _session.csv
-    OutputKind{"records", &MakeRecordsAt},    // <track>_track.csv
-    OutputKind{"heatmap", &MakeHeatmapAt},    // <track>_heatmap.png and _occupancy.csv
-    OutputKind{"plot", &MakeTrackPlotAt},     // <track>_plot.png
-    OutputKind{"quality", &MakeQualityAt},    // <track>_quality.txt
+    OutputKind{"events", &MakeEventFilesAt},       // <track>_<region>_Enter.qsf and _Leave.qsf
+    OutputKind{"visits", &MakeVisitTablesAt},      // <track>_visits.csv, _regions.csv, _session.csv
+    OutputKind{"records", &MakeRecordsAt},         // <track>_track.csv
+    OutputKind{"heatmap", &MakeHeatmapAt},         // <track>_heatmap.png and _occupancy.csv
+    OutputKind{"plot", &MakeTrackPlotAt},          // <track>_plot.png
+    OutputKind{"sensitivity", &MakeSensitivityAt}, // <track>_sensitivity.csv and _sensitivity.png
+    OutputKind{"quality", &MakeQualityAt},         // <track>_quality.txt
 };
 inline constexpr std::string_view kDefaultOutputList = "events,visits,heatmap,quality";
 

@@ -8,6 +8,7 @@
 #include "analysis/TrackingQuality.h"
 #include "outputs/OutputLimits.h"
 #include "plot/HeatmapPicture.h"
+#include "plot/SensitivityPicture.h"
 #include "regions/AnalysisSettings.h"
 #include "regions/RegionTable.h"
 #include "regions/VisitRule.h"
@@ -29,6 +30,11 @@ struct PlotSettings
     std::int32_t scale = kDefaultPlotScale;
 };
 
+struct SensitivitySettings
+{
+    std::int32_t scale = kDefaultSensitivityScale; // the picture's pixels per plot pixel
+};
+
 struct OutputSettings
 {
     CRegionTable regions; // none without a layout
@@ -37,4 +43,5 @@ struct OutputSettings
     QualityOptions quality;
     HeatmapSettings heatmap;
     PlotSettings plot;
+    SensitivitySettings sensitivity;
 };

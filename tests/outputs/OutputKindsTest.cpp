@@ -17,6 +17,8 @@ TEST(OutputKinds, OutputListsNameKnownOutputs)
         {"visits,visits", std::vector<std::string>{"visits"}},
         {"records,records", std::vector<std::string>{"records"}},
         {"events,visits,records,quality", std::vector<std::string>{"events", "visits", "records", "quality"}},
+        {"sensitivity,visits", std::vector<std::string>{"visits", "sensitivity"}},
+        {"sensitivity,", std::nullopt},
         {"", std::nullopt},
         {"event", std::nullopt},
         {"events,,visits", std::nullopt},
@@ -43,13 +45,15 @@ TEST(OutputKinds, OutputListsNameKnownOutputs)
     EXPECT_FALSE(defaults->IsEmpty());
     EXPECT_TRUE(COutputSet().IsEmpty());
     EXPECT_FALSE(defaults->Has("nothing"));
+    // The sensitivity is asked for, never made unasked.
+    EXPECT_FALSE(defaults->Has("sensitivity"));
 }
 
 // Test the names as the help texts list them, and finding a row by its name.
 TEST(OutputKinds, NamesInTheTablesOrder)
 {
-    EXPECT_EQ(OutputKindNames(", "), "events, visits, records, heatmap, plot, quality");
-    EXPECT_EQ(OutputKindNames(","), "events,visits,records,heatmap,plot,quality");
+    EXPECT_EQ(OutputKindNames(", "), "events, visits, records, heatmap, plot, sensitivity, quality");
+    EXPECT_EQ(OutputKindNames(","), "events,visits,records,heatmap,plot,sensitivity,quality");
     for (std::size_t kind = 0; kind < kOutputKinds.size(); ++kind)
         EXPECT_EQ(FindOutputKind(kOutputKinds[kind].name), kind);
     EXPECT_FALSE(FindOutputKind("").has_value());
@@ -64,7 +68,8 @@ TEST(OutputKinds, OutputsOfASetAreNamedByThePlace)
     settings.regions.m_nRegionCount = 1;
     settings.regions.m_regionNames[0] = "arm";
     const TrackOutputPlace place{"out/day1", "VT1.qtf", "day1/VT1.qtf"};
-    const std::optional<COutputSet> set = ParseOutputList("quality,plot,heatmap,records,visits,events");
+    const std::optional<COutputSet> set =
+        ParseOutputList("sensitivity,quality,plot,heatmap,records,visits,events");
     ASSERT_TRUE(set.has_value());
     const std::vector<std::unique_ptr<ITrackOutput>> outputs = MakeTrackOutputs(*set, settings, place);
     const std::vector<std::vector<std::string>> files = {
@@ -73,6 +78,7 @@ TEST(OutputKinds, OutputsOfASetAreNamedByThePlace)
         {"out/day1/VT1.qtf_track.csv"},
         {"out/day1/VT1.qtf_heatmap.png", "out/day1/VT1.qtf_occupancy.csv"},
         {"out/day1/VT1.qtf_plot.png"},
+        {"out/day1/VT1.qtf_sensitivity.csv", "out/day1/VT1.qtf_sensitivity.png"},
         {"out/day1/VT1.qtf_quality.txt"},
     };
     ASSERT_EQ(outputs.size(), files.size());

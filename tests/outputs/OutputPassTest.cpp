@@ -93,15 +93,15 @@ TEST(OutputPass, EveryOutputWritesTheFilesItAnnounces)
     };
     const Case cases[] = {
         {"two regions", 5000, NamedRegions({{{0, 0, 320, 480}, "left"}, {{200, 150, 440, 330}, "centre"}}),
-         12},
+         14},
         {"shared name, backwards rectangle", 3000,
          NamedRegions(
              {{{0, 0, 320, 240}, "corner"}, {{640, 480, 320, 240}, "corner"}, {{100, 100, 540, 380}, "mid"}}),
-         12},
-        {"no region", 1500, CRegionTable{}, 8},
-        {"one record", 1, NamedRegions({{{0, 0, 640, 480}, "all"}}), 10},
+         14},
+        {"no region", 1500, CRegionTable{}, 10},
+        {"one record", 1, NamedRegions({{{0, 0, 640, 480}, "all"}}), 12},
         {"more than a block", static_cast<std::uint32_t>(kBlockReaderRecords + 7),
-         NamedRegions({{{0, 0, 320, 480}, "left"}}), 10},
+         NamedRegions({{{0, 0, 320, 480}, "left"}}), 12},
     };
     for (const Case& c : cases)
     {
