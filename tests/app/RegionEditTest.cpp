@@ -278,46 +278,38 @@ TEST_F(RegionEditTest, DeleteAllAsksFirst)
     EXPECT_EQ(LitPixels(), 0);
 }
 
-TEST_F(RegionEditTest, ExitAsksAboutRegionsNotSaved)
+// Test the question at exit: Cancel stays, Yes with the save cancelled stays, and one of No (leave
+// without saving) or Yes (save, then leave) ends the run.
+class ExitQuestionTest : public RegionEditTest, public ::testing::WithParamInterface<bool>
 {
-    struct Case
+};
+
+TEST_P(ExitQuestionTest, AsksAboutRegionsNotSavedBeforeLeaving)
+{
+    const bool saveAtLast = GetParam();
+    Key(kVkInsert);
+    const std::string path = temp.File("kept.json");
+    host.messageBoxAnswers = {kIdCancel, kIdYes, saveAtLast ? kIdYes : kIdNo};
+    host.fileDialogAnswers = {std::nullopt, saveAtLast ? std::optional<std::string>(path) : std::nullopt};
+    host.PostClose();
+    host.RunUntilIdle();
+    EXPECT_FALSE(host.QuitPosted()) << "Cancel";
+    host.PostClose();
+    host.RunUntilIdle();
+    EXPECT_FALSE(host.QuitPosted()) << "Yes, then the save dialog cancelled";
+    EXPECT_FALSE(std::filesystem::exists(path));
+    Key(VkLetter('X'), kModControl);
+    EXPECT_TRUE(host.QuitPosted());
+    EXPECT_EQ(std::filesystem::exists(path), saveAtLast);
+    ASSERT_EQ(host.messageBoxes.size(), 3u);
+    for (const auto& box : host.messageBoxes)
     {
-        const char* what;
-        std::vector<int> answers;
-        std::optional<std::string> saveAs; // the save dialog's answer after Yes
-        bool quits;
-        bool written;
-    };
-    const Case cases[] = {
-        {"No leaves without saving", {kIdNo}, std::nullopt, true, false},
-        {"Cancel stays", {kIdCancel}, std::nullopt, false, false},
-        {"Yes saves, then leaves", {kIdYes}, "kept.json", true, true},
-        {"Yes but the save is cancelled: stays", {kIdYes}, std::nullopt, false, false},
-    };
-    for (const Case& c : cases)
-    {
-        CHeadlessHost fresh;
-        CScopedHost scoped(fresh);
-        CTrackFile freshReader;
-        CPlaybackApp freshApp(freshReader);
-        const char* argv[] = {"trackplay"};
-        freshApp.SetCommandLine(1, argv);
-        ASSERT_TRUE(freshApp.InitInstance());
-        fresh.RunUntilIdle();
-        fresh.PostKey(kVkInsert);
-        fresh.RunUntilIdle();
-        const std::string path = temp.File(std::string("saved-") + std::to_string(&c - cases) + ".json");
-        fresh.messageBoxAnswers.assign(c.answers.begin(), c.answers.end());
-        fresh.fileDialogAnswers.push_back(c.saveAs ? std::optional<std::string>(path) : std::nullopt);
-        fresh.PostClose();
-        fresh.RunUntilIdle();
-        ASSERT_EQ(fresh.messageBoxes.size(), 1u) << c.what;
-        EXPECT_EQ(fresh.messageBoxes[0].request.text, "Save changes to the regions?") << c.what;
-        EXPECT_EQ(fresh.messageBoxes[0].request.buttons, MessageBoxButtons::YesNoCancel) << c.what;
-        EXPECT_EQ(fresh.QuitPosted(), c.quits) << c.what;
-        EXPECT_EQ(std::filesystem::exists(path), c.written) << c.what;
+        EXPECT_EQ(box.request.text, "Save changes to the regions?");
+        EXPECT_EQ(box.request.buttons, MessageBoxButtons::YesNoCancel);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(NoOrYes, ExitQuestionTest, ::testing::Bool());
 
 TEST_F(RegionEditTest, NothingIsAskedWhenTheRegionsAreAsSavedOrLoaded)
 {

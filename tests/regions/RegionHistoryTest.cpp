@@ -16,11 +16,6 @@ void Edit(CRegionHistory& history, CRegionTable& table, const std::function<void
     edit(table);
     history.Record(before, table);
 }
-
-std::vector<Rect> Rects(const CRegionTable& table)
-{
-    return {table.m_regionRects.begin(), table.m_regionRects.begin() + table.m_nRegionCount};
-}
 } // namespace
 
 TEST(RegionHistory, UndoAndRedoWalkBackAndForthThroughEveryKindOfEdit)
@@ -194,20 +189,4 @@ TEST(RegionHistory, UnsavedChangesCompareTheRegionsWithTheSavedOnes)
         c.steps(table, history, plot);
         EXPECT_EQ(history.HasUnsavedChanges(table), c.unsaved) << c.what;
     }
-}
-
-TEST(RegionHistory, RestoringASnapshotGivesBackEverySlot)
-{
-    CFakeRegionPlot plot;
-    CRegionTable table;
-    table.CreateRectangle(plot);
-    table.SetShape(0, RegionShape::Polygon({{0, 0}, {10, 0}, {0, 10}}));
-    table.m_regionNames[3] = "kept";
-    const RegionSnapshot snapshot = SnapshotOf(table);
-    CRegionTable other;
-    RestoreSnapshot(other, snapshot);
-    EXPECT_EQ(Rects(other), Rects(table));
-    EXPECT_EQ(other.m_regionNames, table.m_regionNames);
-    EXPECT_EQ(other.ShapeOf(0), table.ShapeOf(0));
-    EXPECT_EQ(other.m_nSelectedRegion, 0);
 }

@@ -69,17 +69,6 @@ TEST(ShapeGesture, CircleGrowsFromItsCentreToTheWholePixelsDragged)
     }
 }
 
-TEST(ShapeGesture, CirclePreviewFollowsThePointerAndGoesBeforeTheRedraw)
-{
-    CRegionTable table;
-    CFakeRegionPlot plot;
-    table.StartCircle(plot);
-    Drag(table, plot, {50, 50}, {{50, 50}, {60, 50}});
-    // Radius 0 shows nothing; the release takes the preview off before the outline is drawn.
-    EXPECT_EQ(plot.Ops(), (Ops{"EndPreview", "Preview", "EndPreview", "Redraw"}));
-    EXPECT_EQ(plot.calls[1].shapes.at(0), RegionShape::Circle(50, 50, 10));
-}
-
 TEST(ShapeGesture, PolygonClosesOnItsFirstOrLastCornerOrEnter)
 {
     struct Case
