@@ -1,6 +1,8 @@
 #include "cli/CliPass.h"
 
+#include "base/Problem.h"
 #include "base/ResultCodes.h"
+#include "outputs/OutputFolder.h"
 
 #include <cstdio>
 #include <optional>
@@ -44,4 +46,24 @@ void PrintLines(const std::vector<std::string>& lines)
 {
     for (const std::string& line : lines)
         std::printf("%s\n", line.c_str());
+}
+
+int RunOutputIntoFolder(const std::string& label, const std::string& path, const std::string& folder,
+                        const MakeFolderOutput& make)
+{
+    CCliPass pass(label);
+    if (const int opened = pass.Open(path); opened != kOk)
+        return opened; // the reader has said why
+    if (const Problem made = MakeOutputFolder(folder); !made.IsOk())
+    {
+        Tell(made);
+        return made.code;
+    }
+    const std::string& name = pass.Source().fileName;
+    const std::unique_ptr<ITrackOutput> output = make(TrackOutputPlace{folder, name, name});
+    ITrackOutput* outputs[] = {output.get()};
+    if (const int ran = pass.Run(outputs); ran != kOk)
+        return ran; // told
+    PrintLines(output->SummaryLines());
+    return kOk;
 }

@@ -4,8 +4,11 @@
 #pragma once
 
 #include "cli/CliProgress.h"
+#include "outputs/OutputNames.h"
 #include "outputs/OutputPass.h"
 
+#include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -32,3 +35,10 @@ private:
     std::string m_strLabel;
     COutputPass m_pass;
 };
+
+// A command whose one output goes into a folder: the track opened, the folder made when missing, the
+// output made for the track's name, the pass run and the output's summary printed. kOk, or the
+// failure's code once told.
+using MakeFolderOutput = std::function<std::unique_ptr<ITrackOutput>(const TrackOutputPlace& place)>;
+[[nodiscard]] int RunOutputIntoFolder(const std::string& label, const std::string& path,
+                                      const std::string& folder, const MakeFolderOutput& make);

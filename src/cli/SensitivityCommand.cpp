@@ -12,7 +12,6 @@
 #include "cli/CliCommand.h"
 #include "cli/CliPass.h"
 #include "cli/RegionOptions.h"
-#include "outputs/OutputFolder.h"
 #include "outputs/SensitivityOutput.h"
 #include "plot/SensitivityPicture.h"
 
@@ -32,22 +31,14 @@ int RunSensitivity(SensitivityArgs& args)
 {
     if (args.regions.Load() != kOk)
         return kExitFailed; // the layout's fault has been told
-    CCliPass pass("sensitivity");
-    if (pass.Open(args.path) != kOk)
-        return kExitFailed; // the reader has said why
-    if (const Problem folder = MakeOutputFolder(args.out); !folder.IsOk())
-    {
-        Tell(folder);
-        return kExitFailed;
-    }
-    const std::string& name = pass.Source().fileName;
-    CSensitivityOutput sensitivity(TrackOutputPlace{args.out, name, name}, args.regions.Table(),
-                                   args.regions.Margin(), AnalysisSettings{}, args.scale);
-    ITrackOutput* outputs[] = {&sensitivity};
-    if (pass.Run(outputs) != kOk)
-        return kExitFailed; // told
-    PrintLines(sensitivity.SummaryLines());
-    return kExitOk;
+    const int ran = RunOutputIntoFolder("sensitivity", args.path, args.out,
+                                        [&](const TrackOutputPlace& place)
+                                        {
+                                            return std::make_unique<CSensitivityOutput>(
+                                                place, args.regions.Table(), args.regions.Margin(),
+                                                AnalysisSettings{}, args.scale);
+                                        });
+    return ran == kOk ? kExitOk : kExitFailed; // a failure has been told
 }
 
 CliRun AddSensitivity(CLI::App& command)

@@ -10,7 +10,6 @@
 #include "cli/CliCommand.h"
 #include "cli/CliPass.h"
 #include "cli/RegionOptions.h"
-#include "outputs/OutputFolder.h"
 #include "outputs/VisitTablesOutput.h"
 
 #include <memory>
@@ -28,22 +27,11 @@ int RunVisits(VisitsArgs& args)
 {
     if (args.regions.Load() != kOk)
         return kExitFailed; // the layout's fault has been told
-    CCliPass pass("visits");
-    if (pass.Open(args.path) != kOk)
-        return kExitFailed; // the reader has said why
-    if (const Problem folder = MakeOutputFolder(args.out); !folder.IsOk())
-    {
-        Tell(folder);
-        return kExitFailed;
-    }
-    const std::string& name = pass.Source().fileName;
-    CVisitTablesOutput visits(TrackOutputPlace{args.out, name, name}, args.regions.Table(),
-                              args.regions.Margin());
-    ITrackOutput* outputs[] = {&visits};
-    if (pass.Run(outputs) != kOk)
-        return kExitFailed; // told
-    PrintLines(visits.SummaryLines());
-    return kExitOk;
+    const int ran = RunOutputIntoFolder(
+        "visits", args.path, args.out,
+        [&](const TrackOutputPlace& place)
+        { return std::make_unique<CVisitTablesOutput>(place, args.regions.Table(), args.regions.Margin()); });
+    return ran == kOk ? kExitOk : kExitFailed; // a failure has been told
 }
 
 CliRun AddVisits(CLI::App& command)
