@@ -8,12 +8,15 @@
 #include "base/CsvBuilder.h"
 #include "base/ResultCodes.h"
 #include "framework/DataExchange.h"
+#include "outputs/OutputNames.h"
 #include "regions/RegionLayout.h"
 #include "support/SettingsTestSupport.h"
 #include "trackfile/BlockReader.h"
 #include "trackfile/TrackGenerator.h"
 
 #include <map>
+#include <string_view>
+#include <utility>
 
 namespace
 {
@@ -359,8 +362,12 @@ TEST_F(SettingsCommandTest, ExportVisitsCountsByTheSettings)
         IRecordConsumer* consumers[] = {&builder};
         ASSERT_EQ(blocks.Run(consumers), kOk);
         const VisitTable& expected = builder.Result();
-        for (const VisitCsvKind kind : {VisitCsvKind::Visits, VisitCsvKind::Regions, VisitCsvKind::Session})
-            EXPECT_EQ(ReadWholeFile(MakeVisitCsvPath(dir, "run7.qtf", kind)),
+        const std::pair<VisitCsvKind, std::string_view> tables[] = {
+            {VisitCsvKind::Visits, kVisitsFileSuffix},
+            {VisitCsvKind::Regions, kRegionsFileSuffix},
+            {VisitCsvKind::Session, kSessionFileSuffix}};
+        for (const auto& [kind, suffix] : tables)
+            EXPECT_EQ(ReadWholeFile(TrackOutputPath(TrackOutputPlace{dir, "run7.qtf", "run7.qtf"}, suffix)),
                       FormatVisitCsv(expected, "run7.qtf", kind));
         ASSERT_EQ(host.messageBoxes.size(), 1u);
         const std::string& summary = host.messageBoxes[0].request.text;
