@@ -1,11 +1,7 @@
 #include "batch/BatchRunner.h"
 
-#include "base/File.h"
 #include "base/ResultCodes.h"
-#include "batch/BatchReport.h"
-#include "outputs/OutputKinds.h"
 #include "outputs/OutputPass.h"
-#include "outputs/ReceiptOutput.h"
 #include "trackfile/TrackRecord.h"
 
 #include <algorithm>
@@ -56,49 +52,14 @@ BatchFileResult Failed(std::string message)
     return result;
 }
 
-// Why a track's outputs are to be made again (empty for a first run: nothing to say); nothing when
-// its receipt says they stand for what would be made now.
-std::optional<std::string> WhyMakeAgain(const std::string& receiptPath, const ReceiptFacts& facts,
-                                        const std::string& trackPath, const std::vector<std::string>& files)
-{
-    std::string text;
-    const std::optional<InputStamp> stamp = StampOf(trackPath);
-    if (!stamp || !ReadWholeTextFile(receiptPath, "the receipt", text).IsOk())
-    {
-        const bool earlier = std::any_of(files.begin(), files.end(),
-                                         [](const std::string& file)
-                                         {
-                                             std::error_code error;
-                                             return fs::is_regular_file(file, error);
-                                         });
-        return earlier ? "no receipt" : "";
-    }
-    const std::optional<ReadReceipt> receipt = ParseReceipt(text);
-    if (!receipt)
-        return "unreadable receipt";
-    std::string why = ReceiptMismatch(*receipt, facts, *stamp, files);
-    if (why.empty())
-        return std::nullopt;
-    return why;
-}
-
 BatchFileResult RunOneTrack(const BatchSettings& settings, const BatchTrack& track, BatchMonitor& monitor)
 {
     if (!track.problem.empty())
         return Failed(track.problem);
     const TrackOutputPlace place = MakeBatchPlace(settings.outDir, track.label);
     std::vector<std::unique_ptr<ITrackOutput>> outputs = MakeBatchOutputs(settings, place);
-    std::vector<std::string> files = FilesOf(outputs);
-    const std::string receiptPath = JoinPath(place.dir, place.fileName + std::string(kReceiptSuffix));
-    files.push_back(receiptPath);
-    if (const std::optional<std::string> input = settings.inputs.FirstInput(files))
-        return Failed(OutputIsInputMessage(*input));
-    files.pop_back();
-    ReceiptFacts facts = settings.receipt;
-    facts.input = track.label;
-    const std::optional<std::string> why =
-        settings.force ? std::optional<std::string>("") : WhyMakeAgain(receiptPath, facts, track.path, files);
-    if (!why)
+    const std::vector<std::string> files = FilesOf(outputs);
+    if (!settings.force && !files.empty() && AreOutputsUpToDate(files, track.path, settings.layoutPath))
     {
         BatchFileResult skipped;
         skipped.status = BatchStatus::Skipped;
@@ -109,28 +70,19 @@ BatchFileResult RunOneTrack(const BatchSettings& settings, const BatchTrack& tra
     if (error)
         return Failed("Cannot create the folder " + place.dir + " (" + error.message() + ").");
 
-    COutputPass pass(PassNotices::Keep);
-    std::uint64_t handed = 0;
-    int result = pass.Open(track.path);
-    std::vector<Problem> noted;
-    // A track without records gets every table, as the single commands give it, but no event
-    // files, which the events command does not make of it either.
-    const std::optional<std::size_t> events = FindOutputKind("events");
-    if (result == kOk && pass.Source().records == 0 && events && settings.outputs.Has(*events))
-    {
-        COutputSet others;
-        for (std::size_t kind = 0; kind < kOutputKinds.size(); ++kind)
-            if (kind != *events && settings.outputs.Has(kind))
-                others.Add(kind);
-        outputs = MakeTrackOutputs(others, settings.settings, place);
-        noted.push_back(Failure(kOk, track.label + " has no records; no event files were written."));
-    }
-    for (const std::string& file : FilesOf(outputs))
-        facts.outputs.push_back(FileNameOfPath(file));
-    outputs.push_back(std::make_unique<CReceiptOutput>(receiptPath, std::move(facts)));
     std::vector<ITrackOutput*> pointers;
     for (const auto& output : outputs)
         pointers.push_back(output.get());
+    COutputPass pass(PassNotices::Keep);
+    std::uint64_t handed = 0;
+    int result = pass.Open(track.path);
+    if (result == kOk && pass.Source().records == 0)
+    {
+        std::vector<Problem> told = pass.TakeTold(); // an incomplete record, say
+        told.push_back(
+            Failure(kErrNoInput, pass.Source().fileName + " has no records; no outputs were written."));
+        return Failed(JoinOnOneLine(told));
+    }
     if (result == kOk)
         result = pass.Prepare(pointers);
     if (result == kOk)
@@ -145,11 +97,7 @@ BatchFileResult RunOneTrack(const BatchSettings& settings, const BatchTrack& tra
         return Failed("The batch was stopped while this file was run; no outputs were written.");
     BatchFileResult finished;
     finished.records = handed;
-    std::vector<Problem> told = pass.TakeTold();
-    if (!why->empty())
-        told.insert(told.begin(), Failure(kOk, *why));
-    told.insert(told.end(), noted.begin(), noted.end());
-    finished.message = JoinOnOneLine(told);
+    finished.message = JoinOnOneLine(pass.Told());
     finished.status = result == kOk ? BatchStatus::Ok : BatchStatus::Failed;
     if (result != kOk && finished.message.empty())
         finished.message = ResultText(result);

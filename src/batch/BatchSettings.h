@@ -3,11 +3,9 @@
 // and where each track's outputs go.
 #pragma once
 
-#include "batch/BatchGuard.h"
 #include "outputs/OutputKinds.h"
 #include "outputs/OutputNames.h"
 #include "outputs/OutputSettings.h"
-#include "outputs/ReceiptOutput.h"
 
 #include <memory>
 #include <string>
@@ -18,10 +16,8 @@ struct BatchSettings
     std::string outDir;      // absolute; each track's outputs go below it in the folder of its label
     COutputSet outputs;      // the rows of the table of outputs
     OutputSettings settings; // what every track's outputs are made with
-    std::string layoutPath;  // empty without a layout
+    std::string layoutPath;  // empty without a layout; outputs older than it are made again
     bool force = false;      // make every track's outputs again, even when they are up to date
-    ReceiptFacts receipt;    // what each track's receipt says but its input and outputs
-    CBatchInputs inputs;     // every track of the batch (all shards) and the layout: never written over
 };
 
 // Where the outputs of the track with this label go: the folder of the label below the output

@@ -19,8 +19,6 @@
 #include "outputs/OutputFolder.h"
 #include "outputs/OutputLimits.h"
 #include "recalc/TrackConverter.h"
-#include "regions/LayoutSettings.h"
-#include "trackfile/ContentHash.h"
 
 #include <chrono>
 #include <cstdio>
@@ -86,39 +84,6 @@ bool GatherInputs(const BatchArgs& args, std::vector<std::string>& inputs)
     return true;
 }
 
-// What every track's receipt says of the run: the program, the layout by its contents, each
-// option that shapes an output by its name, and every setting.
-ReceiptFacts MakeReceiptFacts(const BatchArgs& args, const AnalysisSettings& analysis)
-{
-    ReceiptFacts facts;
-    facts.version = TRACKPLAY_VERSION;
-    if (!args.regions.LayoutPath().empty())
-    {
-        std::string bytes;
-        if (ReadWholeTextFile(args.regions.LayoutPath(), "the region layout", bytes).IsOk())
-            facts.layout = nlohmann::json{{"file", args.regions.LayoutPath()},
-                                          {"xxh3_128", HashText(HashBytes(bytes.data(), bytes.size()))}}
-                               .dump();
-    }
-    std::string outputs;
-    for (std::size_t kind = 0; kind < kOutputKinds.size(); ++kind)
-        if (args.outputs.Has(kind))
-            outputs += (outputs.empty() ? "" : ",") + std::string(kOutputKinds[kind].name);
-    const auto orNull = [](const auto& value) { return value ? nlohmann::json(*value) : nlohmann::json(); };
-    facts.options = nlohmann::json{{"outputs", outputs},
-                                   {"bin", args.heatmap.binPixels},
-                                   {"sigma", args.sigma.value_or(0.0)},
-                                   {"vmax", orNull(args.heatmap.vmax)},
-                                   {"scale", orNull(args.scale)},
-                                   {"every", args.plot.every},
-                                   {"jump", args.quality.jumpPx},
-                                   {"min", args.quality.minDistance},
-                                   {"max", args.quality.maxDistance}}
-                        .dump();
-    facts.settings = SettingsReceipt(analysis).dump();
-    return facts;
-}
-
 int RunBatchCommand(BatchArgs& args)
 {
     const auto start = std::chrono::steady_clock::now();
@@ -157,7 +122,6 @@ int RunBatchCommand(BatchArgs& args)
     if (args.scale)
         made.heatmap.scale = made.plot.scale = made.sensitivity.scale = *args.scale;
     settings.force = args.force;
-    settings.receipt = MakeReceiptFacts(args, made.analysis);
     // A layout changed since the outputs were made calls for them again.
     if (!args.regions.LayoutPath().empty())
         settings.layoutPath = (fs::path(current) / args.regions.LayoutPath()).generic_string();
@@ -166,25 +130,6 @@ int RunBatchCommand(BatchArgs& args)
         Tell(folder);
         return kExitFailed;
     }
-    CBatchLock lock;
-    if (const Problem taken = lock.Take(settings.outDir); !taken.IsOk())
-    {
-        Tell(taken);
-        return kExitFailed;
-    }
-    for (const BatchTrack& track : all)
-        settings.inputs.Add(track.path);
-    if (!settings.layoutPath.empty())
-        settings.inputs.Add(settings.layoutPath);
-    const BatchReportNames names = MakeBatchReportNames(args.shard);
-    if (const std::optional<std::string> input = settings.inputs.FirstInput(
-            {settings.outDir + "/" + names.status, settings.outDir + "/" + names.regions,
-             settings.outDir + "/" + names.sessions}))
-    {
-        ShowMessage("tracktool batch: " + *input + " is one of the batch's inputs; nothing was written.");
-        return kExitFailed;
-    }
-    RemoveLeftTemporaries(settings.outDir);
 
     BatchMonitor monitor;
     std::vector<BatchFileResult> results;

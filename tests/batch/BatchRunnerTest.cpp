@@ -128,9 +128,8 @@ TEST(BatchRunner, EachTrackKeepsItsOwnMessages)
     {
         if (k % 3 == 0)
         {
-            EXPECT_EQ(results[k].status, BatchStatus::Ok) << k;
-            EXPECT_EQ(results[k].message, labels[k] + " has no records; no event files were written.");
-            EXPECT_EQ(results[k].records, 0u) << k;
+            EXPECT_EQ(results[k].status, BatchStatus::Failed) << k;
+            EXPECT_EQ(results[k].message, labels[k] + " has no records; no outputs were written.");
         }
         else
         {
@@ -144,8 +143,8 @@ TEST(BatchRunner, EachTrackKeepsItsOwnMessages)
 }
 
 // Test that what a track's pass told reaches its status in order: the reader's notice of a cut-off
-// last record, then an output's refusal with its reason; and a track without records, made without
-// its event files, says so after the reader's notice.
+// last record, then an output's refusal with its reason; and a track without records says so
+// after the reader's notice.
 TEST(BatchRunner, WhatThePassToldIsTheStatusMessage)
 {
     CTempDir dir;
@@ -167,7 +166,7 @@ TEST(BatchRunner, WhatThePassToldIsTheStatusMessage)
                                       dir.File("out/cut.qtf_visits.csv") +
                                       "; no visit tables were written. " +
                                       dir.File("out/cut.qtf_visits.csv") + " is a directory, not a file.");
-    EXPECT_EQ(results[1].status, BatchStatus::Ok);
-    EXPECT_EQ(results[1].message, incomplete + " empty.qtf has no records; no event files were written.");
+    EXPECT_EQ(results[1].status, BatchStatus::Failed);
+    EXPECT_EQ(results[1].message, incomplete + " empty.qtf has no records; no outputs were written.");
 }
 } // namespace
